@@ -1,0 +1,94 @@
+#pragma once
+
+#include "OneBased.h"
+#include "OleDate.h"
+#include "TOrvantaCollectionItem2.h"
+
+#include <cstdint>
+#include <string>
+
+// One function group of an eight-colour result: a sign and one or two colours.
+class TCLTFunctionGroup : public TOrvantaCollectionItem2 {
+public:
+    int FunctionCode = 0; // 1 "+", 2 "x", 3 "=", 4 "-", 5 "+-"
+    int FirstColour = 0;  // colour number 0..7
+    int SecondColour = 0; // equal to FirstColour for a single colour
+
+    bool IsEqualTo(const TOrvantaCollectionItem2 *other) const override;
+    void SaveToStream(TSimpleFileStream *stream) override;
+    void LoadFromStream(TSimpleFileStream *stream) override;
+};
+
+// One stimulus of the Colour Relations Test with its associations.
+class TCTOChoiceItem : public TOrvantaCollectionItem2 {
+public:
+    std::string StimulusName;
+    OneBased<int, 2> AssociatedColour;                 // [pass], colour number 0..7
+    OneBased<OneBased<int, 2>, 2> AssociationRank;    // [pass][choice], position 1..8
+
+    void Assign(const TCTOChoiceItem &source) { *this = source; }
+    bool IsEqualTo(const TOrvantaCollectionItem2 *other) const override;
+    void SaveToStream(TSimpleFileStream *stream) override;
+    void LoadFromStream(TSimpleFileStream *stream) override;
+};
+
+// Formatting inputs that come from the user's locale or the clock; passed in
+// so the record never reads global state.
+struct SessionContext {
+    OleDate Today = 0;           // today's date (midnight), as an OLE date
+    std::string DecimalSeparator = ",";
+};
+
+// Everything known about one test session.
+class TCLTSession : public TOrvantaCollectionItem2 {
+public:
+    // Defaults of a new session: StartedAt = now, BirthDate = today.
+    explicit TCLTSession(OleDate now = 0, OleDate today = 0);
+
+    OleDate StartedAt = 0;
+    int32_t DurationSeconds = 0;
+    int32_t TestKind = 2;
+    std::string FirstName;
+    std::string Surname;
+    std::string Patronymic;
+    std::string Group;
+    uint8_t Sex = 0; // 0 not given, 1 male, 2 female
+    OleDate BirthDate = 0;
+    double Age = 0;          // derived, never stored
+    std::string DisplayName; // derived, never stored
+
+    OneBased<int, 3> AchromaticChoice;
+    OneBased<OneBased<int, 8>, 2> Choice;       // colour tags 1..8
+    OneBased<OneBased<int, 8>, 2> FunctionSign; // 0 none, 1 "+", 2 "x", 3 "=", 4 "-"
+    TOrvantaCollection<TCLTFunctionGroup> FunctionGroups;
+    TOrvantaCollection<TCTOChoiceItem> CtoItems;
+    OneBased<OneBased<int, 8>, 2> AcMark;   // 0 none, 1 anxiety, 2 compensation
+    OneBased<OneBased<int, 8>, 2> AcWeight; // number of "!", 0..3
+    OneBased<int, 2> AcIntensity;
+    OneBased<OneBased<int, 4>, 5> PairWins; // main, blue, green, yellow, red
+    OneBased<int, 4> ShadeScore;
+    OneBased<int, 4> ShadeTendency;
+    OneBased<int, 4> ShadeReserved;
+    int32_t ReservedValue = 0;
+    std::string BriefConclusion;
+    std::string AdditionalFindings;
+    std::string DetailedConclusion;
+    std::string SourceFile; // path last written or read, never stored
+
+    // Locale and clock used by the derived fields; set by whoever owns the
+    // session (the archive, the test procedure).
+    SessionContext Context;
+
+    void SaveToStream(TSimpleFileStream *stream) override;
+    void LoadFromStream(TSimpleFileStream *stream) override;
+
+    void ComputeAge();
+    void UpdateDisplayName();
+    std::string FullName() const;
+    std::string SexAgeText();
+
+    int CountAnxieties(int choice) const;
+    int CountCompensations(int choice) const;
+    int AmbivalentPosition(int position) const;
+    bool ChoicesIdentical() const;
+};
