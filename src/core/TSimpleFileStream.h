@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class TOrvantaCollectionBase;
+
+// Raised for a read past the end, an impossible length or count, and any
+// failure to open, write or sync a file.
+class StreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A byte stream held in memory. Files are read in one go and decoded from
+// memory; a written stream is put on disk by its owner in one step, so a
+// damaged or half-written file never reaches a reader.
+class TSimpleFileStream {
+public:
+    TSimpleFileStream() = default;
+    explicit TSimpleFileStream(std::string bytes) : data(std::move(bytes)) {}
+
+    // Reads the whole file; throws StreamError when it cannot be opened.
+    static TSimpleFileStream OpenRead(const std::string &path);
+
+    std::string FileName;
+
+    // Called once before each item a list reader reads, so a window can
+    // process its pending events while long lists load.
+    std::function<void()> BeforeEachItem;
+
+    void Write(const void *bytes, std::size_t count);
+    void Read(void *bytes, std::size_t count); // throws StreamError when short
+    std::size_t Position() const { return position; }
+    std::size_t Remaining() const { return data.size() - position; }
+    void Seek(std::size_t offset);
+    const std::string &Bytes() const { return data; }
+
+private:
+    std::string data;
+    std::size_t position = 0;
+};
+
+enum TextMode { ShortTextMode = 1, LongTextMode = 2, BareCutMode = 3, BareUncutMode = 4 };
+
+constexpr unsigned char ScrambleKey = 0x6E;
+
+// Windows-1251 only at the file boundary: all 256 bytes round-trip; a
+// character with no Windows-1251 byte (or broken UTF-8) becomes '?'.
+std::string Utf8ToCp1251(std::string_view utf8);
+std::string Cp1251ToUtf8(std::string_view cp1251);
+// XOR of every byte with the key, on a copy.
+std::string Scramble(std::string_view bytes);
+
+void WriteByte(TSimpleFileStream &stream, uint8_t value);
+void WriteInt32(TSimpleFileStream &stream, int32_t value);
+void WriteDouble(TSimpleFileStream &stream, double value);
+void WriteDateTime(TSimpleFileStream &stream, double value);
+// Text given in UTF-8, written in Windows-1251, scrambled.
+void WriteText(TSimpleFileStream &stream, const std::string &text, int mode);
+void WriteItems(TSimpleFileStream &stream, TOrvantaCollectionBase *items);
+
+uint8_t ReadByte(TSimpleFileStream &stream);
+int32_t ReadInt32(TSimpleFileStream &stream);
+double ReadDouble(TSimpleFileStream &stream);
+double ReadDateTime(TSimpleFileStream &stream);
+// Texts come back in UTF-8. A length beyond the bytes left throws before
+// anything is allocated.
+std::string ReadShortText(TSimpleFileStream &stream);
+std::string ReadLongText(TSimpleFileStream &stream);
+std::string ReadBareText(TSimpleFileStream &stream, int32_t count);
+// Clears the list, then reads the items; a count that the bytes left cannot
+// hold (each item takes at least minItemBytes) throws before any item is made.
+void ReadItems(TSimpleFileStream &stream, TOrvantaCollectionBase *items, std::size_t minItemBytes = 1);
