@@ -30,25 +30,23 @@ void FillRanks(TCLTSession &session)
 #endif
 }
 
-std::string RelationsBrief(const TCLTSession &session, std::string_view decimalSeparator)
+// The relations texts take the separator from the session's context.
+std::string RelationsBrief(const TCLTSession &session)
 {
 #ifdef PALETTOR_HAVE_RELATIONS
-    (void)decimalSeparator;
     return BuildBriefRelationsText(session);
 #else
     (void)session;
-    (void)decimalSeparator;
     return {};
 #endif
 }
 
-std::string RelationsDetailed(const TCLTSession &session, std::string_view decimalSeparator)
+std::string RelationsDetailed(const TCLTSession &session)
 {
 #ifdef PALETTOR_HAVE_RELATIONS
-    return BuildDetailedRelationsText(session, decimalSeparator);
+    return BuildDetailedRelationsText(session);
 #else
     (void)session;
-    (void)decimalSeparator;
     return {};
 #endif
 }
@@ -79,6 +77,8 @@ int DurationSecondsBetween(OleDate testStart, OleDate testEnd)
 void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleDate testStart, OleDate testEnd,
                        std::string_view decimalSeparator)
 {
+    // One separator for every text of the session, whichever part writes it.
+    session.Context.DecimalSeparator = std::string(decimalSeparator);
     session.StartedAt = testStart;
     session.DurationSeconds = DurationSecondsBetween(testStart, testEnd);
 
@@ -95,9 +95,9 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
         session.DetailedConclusion = BuildDetailedFunctionText(session, base, "", decimalSeparator);
         break;
     case 4:
-        session.BriefConclusion = BuildBriefFunctionText(session, base, RelationsBrief(session, decimalSeparator));
+        session.BriefConclusion = BuildBriefFunctionText(session, base, RelationsBrief(session));
         session.DetailedConclusion =
-            BuildDetailedFunctionText(session, base, RelationsDetailed(session, decimalSeparator), decimalSeparator);
+            BuildDetailedFunctionText(session, base, RelationsDetailed(session), decimalSeparator);
         break;
     case 3:
         WriteFullTestConclusions(session, base, decimalSeparator);
