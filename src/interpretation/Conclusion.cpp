@@ -2,16 +2,13 @@
 
 #include "EightColour.h"
 #include "Findings.h"
+#include "Relations.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
-#if __has_include("Relations.h")
-#include "Relations.h"
-#define PALETTOR_HAVE_RELATIONS 1
-#endif
 #if __has_include("FullTest.h")
 #include "FullTest.h"
 #define PALETTOR_HAVE_FULL_TEST 1
@@ -19,37 +16,8 @@
 
 namespace {
 
-// The relations and full-test rules live in their own files; these adapters
-// keep the assembly independent of their exact parameter lists.
-void FillRanks(TCLTSession &session)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    FillAssociationRanks(session);
-#else
-    (void)session;
-#endif
-}
-
-// The relations texts take the separator from the session's context.
-std::string RelationsBrief(const TCLTSession &session)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    return BuildBriefRelationsText(session);
-#else
-    (void)session;
-    return {};
-#endif
-}
-
-std::string RelationsDetailed(const TCLTSession &session)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    return BuildDetailedRelationsText(session);
-#else
-    (void)session;
-    return {};
-#endif
-}
+// The full-test rules live in their own file; this adapter keeps the
+// assembly building while that file is absent.
 
 void WriteFullTestConclusions(TCLTSession &session, const TCLTKnowledgeBase &base, std::string_view decimalSeparator)
 {
@@ -86,7 +54,7 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
     MarkAnxietyCompensation(session);
     session.AdditionalFindings = BuildAdditionalFindings(session, decimalSeparator);
     BuildFunctionGroups(session);
-    FillRanks(session);
+    FillAssociationRanks(session);
 
     switch (session.TestKind) {
     case 1:
@@ -95,9 +63,9 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
         session.DetailedConclusion = BuildDetailedFunctionText(session, base, "", decimalSeparator);
         break;
     case 4:
-        session.BriefConclusion = BuildBriefFunctionText(session, base, RelationsBrief(session));
+        session.BriefConclusion = BuildBriefFunctionText(session, base, BuildBriefRelationsText(session));
         session.DetailedConclusion =
-            BuildDetailedFunctionText(session, base, RelationsDetailed(session), decimalSeparator);
+            BuildDetailedFunctionText(session, base, BuildDetailedRelationsText(session), decimalSeparator);
         break;
     case 3:
         WriteFullTestConclusions(session, base, decimalSeparator);

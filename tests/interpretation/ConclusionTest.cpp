@@ -1,6 +1,7 @@
 #include "Conclusion.h"
 #include "EightColour.h"
 #include "InterpretationFixtures.h"
+#include "Relations.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,41 @@ TEST(FinishTestSession, EmptyKnowledgeBaseGivesOnlyTheFixedParts)
     EXPECT_EQ(session.BriefConclusion, "");
     EXPECT_EQ(session.DetailedConclusion, AllHeadings);
     EXPECT_FALSE(session.AdditionalFindings.empty());
+}
+
+TEST(FinishTestSession, RelationsTestHeadsBothConclusionsWithItsTexts)
+{
+    auto session = MakeSession(4, {0, 1, 2, 3, 4, 5, 6, 7}, {3, 4, 2, 5, 1, 6, 0, 7});
+    auto &mother = session.CtoItems.AddNew();
+    mother.StimulusName = "Мать";
+    mother.AssociatedColour[1] = 7;
+    mother.AssociatedColour[2] = 0;
+    auto &work = session.CtoItems.AddNew();
+    work.StimulusName = "Работа";
+    work.AssociatedColour[1] = 3;
+    work.AssociatedColour[2] = 3;
+
+    TCLTKnowledgeBase base;
+    AddEntry(base, 1, 3, 3, "Цель");
+    FinishTestSession(session, base, At(10, 0, 0, 0), At(10, 5, 0, 0), ".");
+
+    // Ranks: position of the colour in choice 1 and in choice 2, per pass.
+    EXPECT_EQ(session.CtoItems[0].AssociationRank[1][1], 8);
+    EXPECT_EQ(session.CtoItems[0].AssociationRank[1][2], 8);
+    EXPECT_EQ(session.CtoItems[0].AssociationRank[2][1], 1);
+    EXPECT_EQ(session.CtoItems[0].AssociationRank[2][2], 7);
+    EXPECT_EQ(session.CtoItems[1].AssociationRank[1][1], 4);
+    EXPECT_EQ(session.CtoItems[1].AssociationRank[2][2], 1);
+
+    const auto brief = BuildBriefRelationsText(session);
+    const auto detailed = BuildDetailedRelationsText(session);
+    ASSERT_FALSE(brief.empty());
+    ASSERT_FALSE(detailed.empty());
+    // Choice 2 opens with red alone: "+" is the single group (1, 3, 3).
+    EXPECT_EQ(session.BriefConclusion, brief + "\r\nЦель");
+    EXPECT_EQ(session.DetailedConclusion, detailed + HeadingPlus + "+3\r\nЦель\r\n" + HeadingX + HeadingEq
+                                              + HeadingMinus + HeadingTension);
+    EXPECT_EQ(session.Context.DecimalSeparator, ".");
 }
 
 TEST(FinishTestSession, AnUnknownKindKeepsItsTexts)
