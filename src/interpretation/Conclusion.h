@@ -1,0 +1,18 @@
+#pragma once
+
+#include "OleDate.h"
+#include "TCLTOutcome.h"
+#include "TCLTSession.h"
+
+#include <string_view>
+
+// Closes a finished test: stamps the start time and the duration, then runs
+// the interpretation in its fixed order (marks, findings, function groups,
+// association ranks, the two conclusions by test kind). Showing the result,
+// saving the session and listing it are the window's part. For the
+// single administration the caller has already copied choice 1 into choice 2.
+void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleDate testStart, OleDate testEnd,
+                       std::string_view decimalSeparator);
+
+// Whole seconds between two times, whichever comes first, fraction dropped.
+int DurationSecondsBetween(OleDate testStart, OleDate testEnd);

@@ -1,0 +1,121 @@
+#include "ByteBuilder.h"
+#include "TCLTSession.h"
+#include "TSimpleFileStream.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::string written(const std::string &text, int mode)
+{
+    TSimpleFileStream s;
+    WriteText(s, text, mode);
+    return s.Bytes();
+}
+} // namespace
+
+TEST(TextEncoding, EmptyTextInEachMode)
+{
+    EXPECT_EQ(written("", ShortTextMode), std::string(1, '\0'));
+    EXPECT_EQ(written("", LongTextMode), std::string(4, '\0'));
+    EXPECT_EQ(written("", BareCutMode), "");
+    EXPECT_EQ(written("", BareUncutMode), "");
+    EXPECT_EQ(written("abc", 7), "");
+}
+
+TEST(TextEncoding, ShortTextIsCutTo255BytesAndReadsBackCut)
+{
+    const std::string text(300, 'x');
+    const std::string bytes = written(text, ShortTextMode);
+    ASSERT_EQ(bytes.size(), 256u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 255);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 'x' ^ 0x6E);
+    EXPECT_EQ(written(text, BareCutMode).size(), 255u);
+    EXPECT_EQ(written(text, BareUncutMode).size(), 300u);
+    TSimpleFileStream in(bytes);
+    EXPECT_EQ(ReadShortText(in), std::string(255, 'x'));
+}
+
+TEST(TextEncoding, CyrillicIsStoredAsScrambledWindows1251)
+{
+    // "Яд" is DF E4 in Windows-1251; the key byte 'n' (0x6E) becomes 0.
+    EXPECT_EQ(written("Ядn", ShortTextMode), ByteBuilder().shortText("\xDF\xE4n").bytes);
+    EXPECT_EQ(written("n", BareUncutMode), std::string(1, '\0'));
+    EXPECT_EQ(written("Ё№", LongTextMode), ByteBuilder().longText("\xA8\xB9").bytes);
+}
+
+TEST(TextEncoding, AllBytesRoundTripAndForeignCharactersBecomeQuestionMarks)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+    EXPECT_EQ(Utf8ToCp1251("a€中b"), "a\x88?b");
+    EXPECT_EQ(Utf8ToCp1251("\xFF\xC3"), "??"); // broken UTF-8
+    EXPECT_EQ(Utf8ToCp1251("😀"), "?");
+    EXPECT_EQ(Scramble(Scramble("text")), "text");
+}
+
+TEST(NumberEncoding, LittleEndianAndDateTimeEqualsDouble)
+{
+    TSimpleFileStream s;
+    WriteInt32(s, -2);
+    WriteByte(s, 0xAB);
+    WriteDouble(s, 45000.5);
+    WriteDateTime(s, 45000.5);
+    EXPECT_EQ(s.Bytes(), ByteBuilder().int32(-2).byte(0xAB).float64(45000.5).float64(45000.5).bytes);
+    TSimpleFileStream in(s.Bytes());
+    EXPECT_EQ(ReadInt32(in), -2);
+    EXPECT_EQ(ReadByte(in), 0xAB);
+    EXPECT_EQ(ReadDouble(in), 45000.5);
+    EXPECT_EQ(ReadDateTime(in), 45000.5);
+    EXPECT_THROW(ReadByte(in), StreamError);
+}
+
+TEST(TextDecoding, NegativeOrAbsurdLengths)
+{
+    TSimpleFileStream negative(ByteBuilder().int32(-5).byte(1).bytes);
+    EXPECT_EQ(ReadLongText(negative), "");
+    EXPECT_EQ(negative.Position(), 4u);
+    EXPECT_EQ(ReadBareText(negative, 0), "");
+
+    // A length far beyond the data is refused before anything is allocated.
+    TSimpleFileStream huge(ByteBuilder().int32(0x7FFFFFFF).bytes);
+    EXPECT_THROW(ReadLongText(huge), StreamError);
+    TSimpleFileStream cut(ByteBuilder().byte(10).scrambled("abc").bytes);
+    EXPECT_THROW(ReadShortText(cut), StreamError);
+}
+
+TEST(ItemLists, RoundTripReplacesPreviousItemsAndRefusesAbsurdCounts)
+{
+    TOrvantaCollection<TCLTFunctionGroup> groups;
+    for (int i = 1; i <= 3; ++i) {
+        auto &g = groups.AddNew();
+        g.FunctionCode = i;
+        g.FirstColour = i + 1;
+        g.SecondColour = i + 2;
+    }
+    TSimpleFileStream s;
+    WriteItems(s, &groups);
+    WriteItems(s, nullptr); // writes nothing, not even a count
+    EXPECT_EQ(s.Bytes().size(), 4u + 3 * 13);
+
+    TOrvantaCollection<TCLTFunctionGroup> read;
+    read.AddNew().FunctionCode = 99;
+    TSimpleFileStream in(s.Bytes());
+    int hooks = 0;
+    in.BeforeEachItem = [&] { ++hooks; };
+    ReadItems(in, &read, 13);
+    ASSERT_EQ(read.Count(), 3u);
+    EXPECT_EQ(hooks, 3);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(read[i].IsEqualTo(&groups[i]));
+
+    TSimpleFileStream absurd(ByteBuilder().int32(1000000000).int32(1).bytes);
+    EXPECT_THROW(ReadItems(absurd, &read, 13), StreamError);
+    EXPECT_EQ(read.Count(), 0u);
+
+    TSimpleFileStream none(ByteBuilder().int32(-3).bytes);
+    read.AddNew();
+    ReadItems(none, &read, 13);
+    EXPECT_EQ(read.Count(), 0u);
+}
