@@ -1,0 +1,109 @@
+#include "StimulusSets.h"
+
+#include "StimulusProfileFile.h"
+#include "TSimpleFileStream.h"
+
+#include <unordered_set>
+
+const char *const StimulusSetFileName = "StimulSet.ini";
+
+const char *const TooFewStimuliWarning = "Вам необходимо указать не менее 2 значимых лиц или понятий";
+
+const char *const StimulusListStepName = "Определение стимульного материала";
+const char *const StimulusListStepDetails =
+    "Пожалуйста, сформируйте список значимых лиц и понятий (каждое в отдельной строке).";
+
+namespace {
+
+StimulusSets SetsOf(const StimulusProfileFile &profile)
+{
+    StimulusSets sets;
+    std::unordered_set<std::string> seen;
+    for (const auto &section : profile.SectionNames()) {
+        if (!seen.insert(FoldProfileCase(section)).second)
+            continue;
+        const std::string name = profile.Value(section, "Name");
+        const std::string values = profile.Value(section, "Values");
+        if (name.empty() || values.empty())
+            continue;
+        sets.Names.push_back(Cp1251ToUtf8(name));
+        sets.Values.push_back(Cp1251ToUtf8(values));
+    }
+    return sets;
+}
+
+} // namespace
+
+StimulusSets ReadStimulusSets(std::string_view fileBytes) { return SetsOf(StimulusProfileFile(fileBytes)); }
+
+StimulusSets LoadStimulusSets(const std::string &path) { return SetsOf(StimulusProfileFile::FromPath(path)); }
+
+std::vector<std::string> SplitStimulusSet(std::string_view values)
+{
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < values.size()) {
+        auto end = values.find(';', start);
+        if (end == std::string_view::npos)
+            end = values.size();
+        if (end > start)
+            words.emplace_back(values.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+std::string StimulusSetText(std::string_view values)
+{
+    std::string text;
+    for (const auto &word : SplitStimulusSet(values)) {
+        if (!text.empty())
+            text += "\r\n";
+        text += word;
+    }
+    return text;
+}
+
+std::vector<std::string> SplitStimulusLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+bool StimulusListAccepted(const std::vector<std::string> &lines) { return lines.size() >= MinimumStimulusCount; }
+
+void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines)
+{
+    session.CtoItems.Clear();
+    for (const auto &line : lines)
+        session.CtoItems.AddNew().StimulusName = line;
+}
+
+std::string StimulusStepName(std::string_view stimulusName)
+{
+    std::string text = "С каким цветом у Вас ассоциируется значимое лицо или понятие \"";
+    text += stimulusName;
+    text += "\"";
+    return text;
+}
+
+std::string StimulusStepDetails(std::string_view stimulusName)
+{
+    std::string text = "Пожалуйста, внимательно посмотрите на предложенные цвета и выберите из них тот, который "
+                       "наиболее точно соответствует по Вашему мнению значимому лицу или понятию \"";
+    text += stimulusName;
+    text += "\".";
+    return text;
+}

@@ -1,0 +1,132 @@
+#include "ResultsModel.h"
+
+#include "SessionReport.h"
+#include "TestKinds.h"
+
+namespace {
+const char *const captions[ResultsModel::ColumnCount] = {
+    "№", "Время проведения", "Тест", "Тестируемый", "Продолжительность тестирования"};
+}
+
+ResultsModel::ResultsModel(const TCLTArchive &archive, QObject *parent)
+    : QAbstractTableModel(parent), archive(archive)
+{
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
+        return {};
+    if (role == Qt::TextAlignmentRole && index.column() == 0)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const Row &row = rows[static_cast<std::size_t>(index.row())];
+    if (index.column() == 0)
+        return role == Qt::DisplayRole ? QVariant(QString::number(row.Number)) : QVariant();
+    const TCLTSession *session = SessionAt(index.row());
+    if (!session)
+        return {};
+    switch (index.column()) {
+    case 1:
+        return FormatOleDateTime(session->StartedAt, dateTimeFormat);
+    case 2:
+        return QString::fromStdString(TestKindListName(session->TestKind));
+    case 3:
+        return QString::fromStdString(session->DisplayName);
+    case 4:
+        return DurationQText(session->DurationSeconds);
+    }
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return QString::fromUtf8(captions[section]);
+    return {};
+}
+
+void ResultsModel::SetDateTimeFormat(const QString &format)
+{
+    dateTimeFormat = format;
+    if (!rows.empty())
+        emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
+}
+
+void ResultsModel::Reset(std::vector<int> positions)
+{
+    beginResetModel();
+    rows.clear();
+    rows.reserve(positions.size());
+    int number = 0;
+    for (int position : positions)
+        rows.push_back({++number, position});
+    endResetModel();
+}
+
+void ResultsModel::Clear()
+{
+    if (rows.empty())
+        return;
+    beginResetModel();
+    rows.clear();
+    endResetModel();
+}
+
+void ResultsModel::Append(int position)
+{
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    rows.push_back({row + 1, position});
+    endInsertRows();
+}
+
+void ResultsModel::RemoveRowOfDeletedSession(int row, int removedPosition)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows({}, row, row);
+    rows.erase(rows.begin() + row);
+    endRemoveRows();
+    bool shifted = false;
+    for (Row &r : rows) {
+        if (r.Position > removedPosition) {
+            --r.Position;
+            shifted = true;
+        }
+    }
+    // The cells of a shifted row show the same session as before, so only
+    // views that cache by position need to hear about it.
+    if (shifted && !rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+int ResultsModel::PositionAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return -1;
+    return rows[static_cast<std::size_t>(row)].Position;
+}
+
+int ResultsModel::NumberAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return -1;
+    return rows[static_cast<std::size_t>(row)].Number;
+}
+
+const TCLTSession *ResultsModel::SessionAt(int row) const
+{
+    const int position = PositionAt(row);
+    if (position < 0 || static_cast<std::size_t>(position) >= archive.Count())
+        return nullptr;
+    return &archive[static_cast<std::size_t>(position)];
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "SessionArchive.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+// The rows of the results list over the archive. A row knows its running
+// number (the row count right after it was added) and the archive position
+// of its session; every cell is formatted on demand, so a refill of a large
+// archive costs two integers per row.
+class ResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int ColumnCount = 5;
+
+    explicit ResultsModel(const TCLTArchive &archive, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void SetDateTimeFormat(const QString &format);
+
+    // Replaces all rows with one per given archive position, numbered 1, 2...
+    void Reset(std::vector<int> positions);
+    void Clear();
+    // Appends a row numbered with the new row count.
+    void Append(int position);
+    // Removes the row and shifts the stored positions above the removed
+    // session's position down by one; running numbers stay as they were.
+    void RemoveRowOfDeletedSession(int row, int removedPosition);
+
+    // -1 when the row is outside the list.
+    int PositionAt(int row) const;
+    int NumberAt(int row) const;
+    // The row's session, or nullptr when its position lies outside the archive.
+    const TCLTSession *SessionAt(int row) const;
+
+private:
+    struct Row {
+        int Number;
+        int Position;
+    };
+    const TCLTArchive &archive;
+    std::vector<Row> rows;
+    QString dateTimeFormat = QStringLiteral("dd.MM.yyyy H:mm:ss");
+};

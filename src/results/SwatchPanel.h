@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+// A panel of plain filled rectangles and small captions placed at exact
+// pixel positions. Everything drawn is kept as a list, so one paint pass
+// shows it and a redraw replaces it completely.
+class SwatchPanel : public QWidget {
+    Q_OBJECT
+public:
+    struct Swatch {
+        QRect Rect;
+        QColor Colour;
+    };
+    struct Caption {
+        QPoint TopLeft;
+        QString Text;
+        bool Bold = false;
+    };
+
+    explicit SwatchPanel(QWidget *parent = nullptr);
+
+    void ClearDrawing();
+    void AddSwatch(const QRect &rect, const QColor &colour);
+    void AddCaption(int left, int top, const QString &text, bool bold = false);
+
+    const std::vector<Swatch> &Swatches() const { return swatches; }
+    const std::vector<Caption> &Captions() const { return captions; }
+    bool IsEmpty() const { return swatches.empty() && captions.empty(); }
+    // The caption found at that place, or nullptr.
+    const Caption *CaptionAt(int left, int top) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::vector<Swatch> swatches;
+    std::vector<Caption> captions;
+};
