@@ -165,6 +165,18 @@ QJsonObject With(QJsonObject object, const char *key, const QJsonValue &value)
     return object;
 }
 
+TEST(CliInterpret, FullTestGetsItsCubeAndSections)
+{
+    const CliResult run = Interpret(Json(FullTest()), {"--decimal-separator", ","});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Counts 3, 2, 1, 0 in every chromatic table: shade 1 wins all, shade 4 none.
+    EXPECT_EQ(run.json["ShadeScore"].toArray(), Row({12, 8, 4, 0}));
+    EXPECT_EQ(run.json["ShadeTendency"].toArray(), Row({1, 0, -3, -4}));
+    const QString detailed = run.json["DetailedConclusion"].toString();
+    EXPECT_TRUE(detailed.startsWith(QStringLiteral("\r\n")));
+    EXPECT_TRUE(detailed.contains(QStringLiteral("\r\nXII. "))) << detailed.toStdString();
+}
+
 TEST(CliInterpret, RefusesInputThatNoTestCouldProduce)
 {
     struct Case {
