@@ -203,6 +203,7 @@ TEST(CliInterpret, RefusesInputThatNoTestCouldProduce)
         {"colour 8", Json(RelationsTest(3, 8)), {}, "colour 8"},
         {"start time as text", Json(With(FullTest(), "TestStart", "вчера")), {}, "TestStart"},
         {"wrong shape", Json(With(FullTest(), "Choice", 7)), {}, "Choice"},
+        {"kind beyond int", Json(With(FullTest(), "TestKind", 1e20)), {}, "TestKind"},
         {"missing knowledge base", Json(FullTest()), {"--kb", "/nonexistent/ColorTest.dat"}, "ColorTest.dat"},
     };
     for (const auto &c : cases) {
