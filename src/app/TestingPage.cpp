@@ -259,7 +259,7 @@ void TestingPage::ConfirmStimulusList()
         return;
     const auto lines = SplitStimulusLines(memoStimulItems->toPlainText().toStdString());
     if (!StimulusListAccepted(lines) || !procedure->ConfirmStimulusList(lines)) {
-        UserDialogs::Current().ShowWarning(this, QString::fromUtf8(TooFewStimuliWarning));
+        UserDialogs::Current().ShowWarning(this, QString::fromStdString(StimulusListTooShortMessage));
         memoStimulItems->setFocus(Qt::OtherFocusReason);
     }
 }
