@@ -8,6 +8,7 @@
 #include "UserDialogs.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -194,7 +197,12 @@ void TestingPage::SetStimulusSets(const StimulusSets &sets)
     }
 }
 
-void TestingPage::SetLocale(const QLocale &value) { locale = value; }
+void TestingPage::SetLocale(const QLocale &value)
+{
+    locale = value;
+    registration->BirthDateEdit()->setLocale(value);
+    registration->BirthDateEdit()->setDisplayFormat(value.dateFormat(QLocale::ShortFormat));
+}
 
 void TestingPage::SetClock(TestProcedure::Clock value)
 {
@@ -302,13 +310,39 @@ void TestingPage::SetHeaderCaption(const std::string &caption)
     headerCaption->setText(QString::fromStdString(caption));
 }
 
-void TestingPage::SetHeaderHeight(int pixels) { headerPanel->setFixedHeight(pixels); }
+void TestingPage::SetHeaderHeight(int pixels)
+{
+    headerHeight = pixels;
+    FitHeader();
+}
+
+void TestingPage::FitHeader()
+{
+    // The header grows beyond its height when the details wrap to more lines
+    // than fit, so no instruction is cut off on a narrow window.
+    int height = headerHeight;
+    if (!stepHeader->isHidden()) {
+        const QMargins m = headerPanel->layout()->contentsMargins();
+        const int textWidth = std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
+        const int needed = m.top() + m.bottom() + 2 * headerPanel->frameWidth() + labelStepNo->sizeHint().height()
+            + labelStepName->sizeHint().height() + labelStepDetails->heightForWidth(textWidth) + 2;
+        height = std::max(height, needed);
+    }
+    headerPanel->setFixedHeight(height);
+}
+
+void TestingPage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FitHeader();
+}
 
 void TestingPage::ShowStepHeader(bool visible)
 {
     stepHeader->setVisible(visible);
     // The caption line gives way to the step labels while a test runs.
     headerCaption->setVisible(!visible);
+    FitHeader();
 }
 
 void TestingPage::SetStepTexts(const StepTexts &texts)
@@ -316,6 +350,7 @@ void TestingPage::SetStepTexts(const StepTexts &texts)
     labelStepNo->setText(QString::fromStdString(texts.Number));
     labelStepName->setText(QString::fromStdString(texts.Name));
     labelStepDetails->setText(QString::fromStdString(texts.Details));
+    FitHeader();
 }
 
 void TestingPage::ShowRegistration(bool visible, const RequiredFields &marks)

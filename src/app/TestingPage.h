@@ -96,8 +96,12 @@ signals:
     void testFinished(TCLTSession *session, double testStart, double testEnd);
     void testStopped();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void BuildStimulusPanel();
+    void FitHeader();
     void ConfigureProcedure();
     void StartKind(int kind);
     void SubmitRegistration();
@@ -114,6 +118,7 @@ private:
     RequiredFields required;
     QLocale locale;
     int showResultType = 1;
+    int headerHeight = 30;
     StimulusSets stimulusSets;
 
     QFrame *headerPanel;   // TePanel2

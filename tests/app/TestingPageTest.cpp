@@ -374,6 +374,14 @@ TEST_F(PageFixture, TilesCloseUpAndFollowTheSizeOfTheTestArea)
     QCoreApplication::processEvents();
     check();
     EXPECT_EQ(Tiles()[0]->width(), (page.Tiles()->width() - 20 - 50) / 6);
+
+    // On a narrow window the header grows so the details are not cut off.
+    page.resize(420, 600);
+    QCoreApplication::processEvents();
+    auto *details = page.findChild<QLabel *>("labelStepDetails");
+    EXPECT_GT(page.findChild<QWidget *>("TePanel2")->height(), 80);
+    EXPECT_GE(details->height(), details->heightForWidth(details->width()));
+    check();
 }
 
 TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
