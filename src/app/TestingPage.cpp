@@ -1,0 +1,403 @@
+#include "TestingPage.h"
+
+#include "ChooserPanel.h"
+#include "RegistrationPanel.h"
+#include "ResultDisplay.h"
+#include "SessionReport.h"
+#include "TileArea.h"
+#include "UserDialogs.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int ClockInterval = 600000; // ten minutes: the elapsed time is a rough guide only
+
+OleDate SystemNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QTime t = now.time();
+    return static_cast<OleDate>(QDate(1899, 12, 30).daysTo(now.date())) + t.msecsSinceStartOfDay() / 86400000.0;
+}
+
+QString ForMemo(const std::string &text)
+{
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+} // namespace
+
+TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TestingPage"));
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    headerPanel = new QFrame(this);
+    headerPanel->setObjectName(QStringLiteral("TePanel2"));
+    headerPanel->setFrameShape(QFrame::StyledPanel);
+    headerPanel->setFixedHeight(30);
+    auto *header = new QVBoxLayout(headerPanel);
+    header->setContentsMargins(8, 2, 8, 2);
+    header->setSpacing(0);
+    headerCaption = new QLabel(headerPanel);
+    headerCaption->setObjectName(QStringLiteral("TePanel2Caption"));
+    QFont captionFont = headerCaption->font();
+    captionFont.setBold(true);
+    headerCaption->setFont(captionFont);
+    header->addWidget(headerCaption);
+
+    stepHeader = new QWidget(headerPanel);
+    stepHeader->setObjectName(QStringLiteral("Panel100"));
+    auto *steps = new QVBoxLayout(stepHeader);
+    steps->setContentsMargins(0, 0, 0, 0);
+    steps->setSpacing(1);
+    labelStepNo = new QLabel(stepHeader);
+    labelStepNo->setObjectName(QStringLiteral("labelStepNo"));
+    labelStepName = new QLabel(stepHeader);
+    labelStepName->setObjectName(QStringLiteral("labelStepName"));
+    QFont nameFont = labelStepName->font();
+    nameFont.setBold(true);
+    labelStepName->setFont(nameFont);
+    labelStepName->setStyleSheet(QStringLiteral("color: #c00000;"));
+    labelStepDetails = new QLabel(stepHeader);
+    labelStepDetails->setObjectName(QStringLiteral("labelStepDetails"));
+    labelStepDetails->setWordWrap(true);
+    labelStepDetails->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    steps->addWidget(labelStepNo);
+    steps->addWidget(labelStepName);
+    steps->addWidget(labelStepDetails, 1);
+    header->addWidget(stepHeader, 1);
+    stepHeader->hide();
+    page->addWidget(headerPanel);
+
+    tileArea = new TileArea(this);
+    auto *area = new QGridLayout(tileArea);
+    area->setContentsMargins(10, 10, 10, 10);
+    registration = new RegistrationPanel(tileArea);
+    chooser = new ChooserPanel(tileArea);
+    chooser->setMaximumWidth(820);
+    BuildStimulusPanel();
+    area->addWidget(registration, 0, 0, Qt::AlignCenter);
+    area->addWidget(chooser, 0, 0, Qt::AlignCenter);
+    area->addWidget(stimulusPanel, 0, 0, Qt::AlignCenter);
+    registration->hide();
+    chooser->hide();
+    stimulusPanel->hide();
+    page->addWidget(tileArea, 1);
+
+    memoTestResult = new QPlainTextEdit(this);
+    memoTestResult->setObjectName(QStringLiteral("memoTestResult"));
+    memoTestResult->setReadOnly(true);
+    memoTestResult->hide();
+    page->addWidget(memoTestResult, 1);
+
+    timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setInterval(ClockInterval);
+
+    ConfigureProcedure();
+
+    connect(chooser, &ChooserPanel::kindChosen, this, &TestingPage::StartKind);
+    connect(registration, &RegistrationPanel::submitted, this, &TestingPage::SubmitRegistration);
+    connect(btnStimulDone, &QPushButton::clicked, this, &TestingPage::ConfirmStimulusList);
+    connect(cbStimulSet, &QComboBox::currentIndexChanged, this, &TestingPage::FillStimulusList);
+    connect(tileArea, &TileArea::tileClicked, this, [this](int tag) { procedure->PickTile(tag); });
+    connect(timer, &QTimer::timeout, this, [this] { procedure->ClockTick(); });
+}
+
+TestingPage::~TestingPage() = default;
+
+void TestingPage::BuildStimulusPanel()
+{
+    stimulusPanel = new QWidget(tileArea);
+    stimulusPanel->setObjectName(QStringLiteral("TePanel7"));
+    auto *box = new QVBoxLayout(stimulusPanel);
+    box->addWidget(new QLabel(QStringLiteral("Предопределенные стимульные наборы"), stimulusPanel));
+    cbStimulSet = new QComboBox(stimulusPanel);
+    cbStimulSet->setObjectName(QStringLiteral("cbStimulSet"));
+    cbStimulSet->setEditable(false);
+    box->addWidget(cbStimulSet);
+    box->addWidget(new QLabel(QStringLiteral("Список значимых лиц и понятий"), stimulusPanel));
+    box->addWidget(new QLabel(QStringLiteral("(по одному в отдельной строке)"), stimulusPanel));
+    memoStimulItems = new QPlainTextEdit(stimulusPanel);
+    memoStimulItems->setObjectName(QStringLiteral("memoStimulItems"));
+    memoStimulItems->setMinimumSize(360, 220);
+    box->addWidget(memoStimulItems, 1);
+    btnStimulDone = new QPushButton(QStringLiteral("Продолжить"), stimulusPanel);
+    btnStimulDone->setObjectName(QStringLiteral("btnStimulDone"));
+    box->addWidget(btnStimulDone, 0, Qt::AlignRight);
+}
+
+void TestingPage::ConfigureProcedure()
+{
+    procedure = std::make_unique<TestProcedure>(*this, *sessions);
+    procedure->SetClock(clock ? clock : TestProcedure::Clock(SystemNow));
+    procedure->SetRandom(random);
+    procedure->SetColours(colours);
+    procedure->SetRequiredFields(required);
+    procedure->SetDateTimeFormatter([this](OleDate when) { return DateTimeText(when).toStdString(); });
+    procedure->SetFinishHook([this](TCLTSession &session, OleDate start, OleDate end) {
+        emit testFinished(&session, start, end);
+    });
+}
+
+void TestingPage::SetSessionList(TCLTArchive *list)
+{
+    if (procedure->Running())
+        return;
+    sessions = list ? list : &ownSessions;
+    ConfigureProcedure();
+}
+
+void TestingPage::SetColours(const ColourSet &value)
+{
+    colours = value;
+    procedure->SetColours(value);
+}
+
+void TestingPage::SetRequiredFields(const RequiredFields &value)
+{
+    required = value;
+    procedure->SetRequiredFields(value);
+    UpdateRequiredMarks(value);
+}
+
+void TestingPage::UpdateRequiredMarks(const RequiredFields &value) { registration->UpdateRequiredMarks(value); }
+
+void TestingPage::SetUserGroups(const QStringList &groups) { registration->SetGroups(groups); }
+
+void TestingPage::SetShowResultType(int type) { showResultType = type; }
+
+void TestingPage::SetStimulusSets(const StimulusSets &sets)
+{
+    stimulusSets = sets;
+    const QSignalBlocker quiet(cbStimulSet);
+    cbStimulSet->clear();
+    for (const auto &name : sets.Names)
+        cbStimulSet->addItem(QString::fromStdString(name));
+    cbStimulSet->setCurrentIndex(-1);
+    if (cbStimulSet->count() > 0) {
+        cbStimulSet->setCurrentIndex(0);
+        FillStimulusList(0); // choosing the first set fills the list, as a change would
+    }
+}
+
+void TestingPage::SetLocale(const QLocale &value)
+{
+    locale = value;
+    registration->BirthDateEdit()->setLocale(value);
+    registration->BirthDateEdit()->setDisplayFormat(value.dateFormat(QLocale::ShortFormat));
+}
+
+void TestingPage::SetClock(TestProcedure::Clock value)
+{
+    clock = std::move(value);
+    procedure->SetClock(clock ? clock : TestProcedure::Clock(SystemNow));
+}
+
+void TestingPage::SetRandom(RandomSource value)
+{
+    random = std::move(value);
+    procedure->SetRandom(random);
+}
+
+QString TestingPage::DateTimeText(OleDate when) const { return FormatOleDateTime(when, DateTimeFormatOf(locale)); }
+
+QString TestingPage::StartStopCaption() const
+{
+    return running ? QStringLiteral("Прекратить тестирование") : QStringLiteral("Начать тестирование");
+}
+
+// ---------------------------------------------------------------- clicks
+
+void TestingPage::StartOrStop()
+{
+    if (procedure->Running())
+        StopTest();
+    else
+        procedure->OpenChooser();
+}
+
+void TestingPage::StopTest()
+{
+    if (!procedure->Running())
+        return;
+    procedure->StopTest();
+    emit testStopped();
+}
+
+void TestingPage::StartKind(int kind)
+{
+    SessionContext context;
+    const OleDate now = clock ? clock() : SystemNow();
+    context.Today = DatePart(now);
+    context.DecimalSeparator = locale.decimalPoint().toStdString();
+    procedure->SetSessionContext(context);
+    procedure->StartTest(kind);
+}
+
+void TestingPage::SubmitRegistration()
+{
+    if (procedure->Phase() != TestPhase::Registration)
+        return;
+    if (const auto problem = procedure->SubmitRegistration(registration->Input())) {
+        UserDialogs::Current().ShowWarning(this, QString::fromStdString(problem->Message));
+        registration->FocusField(problem->Field);
+    }
+}
+
+void TestingPage::ConfirmStimulusList()
+{
+    if (procedure->Phase() != TestPhase::StimulusList)
+        return;
+    const auto lines = SplitStimulusLines(memoStimulItems->toPlainText().toStdString());
+    if (!StimulusListAccepted(lines) || !procedure->ConfirmStimulusList(lines)) {
+        UserDialogs::Current().ShowWarning(this, QString::fromStdString(StimulusListTooShortMessage));
+        memoStimulItems->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TestingPage::FillStimulusList(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= stimulusSets.Values.size())
+        return;
+    QStringList lines;
+    for (const auto &word : SplitStimulusSet(stimulusSets.Values[static_cast<size_t>(index)]))
+        lines << QString::fromStdString(word);
+    memoStimulItems->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TestingPage::ShowResult(const TCLTSession &session)
+{
+    const ResultDisplay shown = MakeResultDisplay(session, showResultType, DateTimeText(session.StartedAt).toStdString());
+    headerCaption->setText(QString::fromStdString(shown.Caption));
+    memoTestResult->setPlainText(ForMemo(shown.Text));
+    memoTestResult->setVisible(shown.MemoVisible);
+    if (shown.HideTestArea)
+        tileArea->hide();
+}
+
+// ---------------------------------------------------------------- ITestView
+
+void TestingPage::ShowChooser(bool visible)
+{
+    if (visible) {
+        memoTestResult->hide();
+        tileArea->show();
+        tileArea->raise();
+        emit testingPageRequested();
+    }
+    chooser->setVisible(visible);
+}
+
+void TestingPage::SetHeaderCaption(const std::string &caption)
+{
+    headerCaption->setText(QString::fromStdString(caption));
+}
+
+void TestingPage::SetHeaderHeight(int pixels)
+{
+    headerHeight = pixels;
+    FitHeader();
+}
+
+void TestingPage::FitHeader()
+{
+    // The header grows beyond its height when the details wrap to more lines
+    // than fit, so no instruction is cut off on a narrow window.
+    int height = headerHeight;
+    if (!stepHeader->isHidden()) {
+        const QMargins m = headerPanel->layout()->contentsMargins();
+        const int textWidth = std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
+        const int needed = m.top() + m.bottom() + 2 * headerPanel->frameWidth() + labelStepNo->sizeHint().height()
+            + labelStepName->sizeHint().height() + labelStepDetails->heightForWidth(textWidth) + 2;
+        height = std::max(height, needed);
+    }
+    headerPanel->setFixedHeight(height);
+}
+
+void TestingPage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FitHeader();
+}
+
+void TestingPage::ShowStepHeader(bool visible)
+{
+    stepHeader->setVisible(visible);
+    // The caption line gives way to the step labels while a test runs.
+    headerCaption->setVisible(!visible);
+    FitHeader();
+}
+
+void TestingPage::SetStepTexts(const StepTexts &texts)
+{
+    labelStepNo->setText(QString::fromStdString(texts.Number));
+    labelStepName->setText(QString::fromStdString(texts.Name));
+    labelStepDetails->setText(QString::fromStdString(texts.Details));
+    FitHeader();
+}
+
+void TestingPage::ShowRegistration(bool visible, const RequiredFields &marks)
+{
+    registration->UpdateRequiredMarks(marks);
+    registration->setVisible(visible);
+    if (visible)
+        registration->FocusField(RegistrationField::Surname);
+}
+
+void TestingPage::ShowStimulusList(bool visible)
+{
+    stimulusPanel->setVisible(visible);
+    if (visible)
+        memoStimulItems->setFocus(Qt::OtherFocusReason);
+}
+
+void TestingPage::ClearResult() { memoTestResult->clear(); }
+
+void TestingPage::LayOutTiles(const std::vector<TileSpec> &tiles) { tileArea->SetTiles(tiles); }
+
+void TestingPage::RemoveTiles() { tileArea->ClearTiles(); }
+
+void TestingPage::SetStatusText(StatusPanel panel, const std::string &text)
+{
+    const auto index = static_cast<size_t>(panel);
+    status[index] = QString::fromStdString(text);
+    emit statusTextChanged(static_cast<int>(panel), status[index]);
+}
+
+void TestingPage::SetProgress(int position, int maximum)
+{
+    progressPosition = position;
+    progressMaximum = maximum;
+    emit progressChanged(position, maximum);
+}
+
+void TestingPage::SetTestRunning(bool value)
+{
+    running = value;
+    emit testRunningChanged(running, StartStopCaption());
+}
+
+void TestingPage::SetClockRunning(bool value)
+{
+    if (value)
+        timer->start();
+    else
+        timer->stop();
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "ITestView.h"
+#include "SessionArchive.h"
+#include "StimulusSets.h"
+#include "TestProcedure.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class ChooserPanel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class RegistrationPanel;
+class TileArea;
+
+// The Testing page: header with the step labels, the test area with the
+// registration panel, the test chooser, the stimulus-list panel and the
+// colour tiles, and the result memo. It shows what the step machine asks and
+// forwards every click to it; the main window connects the signals to its
+// status bar and start/stop action and finishes the session on testFinished.
+class TestingPage : public QWidget, public ITestView {
+    Q_OBJECT
+public:
+    explicit TestingPage(QWidget *parent = nullptr);
+    ~TestingPage() override;
+
+    // The session list new sessions are appended to (the archive). Without
+    // one the page keeps its own. Ignored while a test runs.
+    void SetSessionList(TCLTArchive *sessions);
+    void SetColours(const ColourSet &colours);
+    void SetRequiredFields(const RequiredFields &required);
+    void SetUserGroups(const QStringList &groups);
+    void SetShowResultType(int type);
+    void SetStimulusSets(const StimulusSets &sets);
+    // Date-time texts and the decimal separator of new sessions.
+    void SetLocale(const QLocale &locale);
+    void SetClock(TestProcedure::Clock clock);
+    void SetRandom(RandomSource random);
+
+    TestProcedure &Procedure() { return *procedure; }
+    RegistrationPanel *Registration() const { return registration; }
+    ChooserPanel *Chooser() const { return chooser; }
+    TileArea *Tiles() const { return tileArea; }
+    QString StatusText(StatusPanel panel) const { return status[static_cast<size_t>(panel)]; }
+    int ProgressPosition() const { return progressPosition; }
+    int ProgressMaximum() const { return progressMaximum; }
+    // Caption and hint the start/stop action should carry now.
+    QString StartStopCaption() const;
+    QTimer *ClockTimer() const { return timer; }
+
+    // ITestView
+    void ShowChooser(bool visible) override;
+    void SetHeaderCaption(const std::string &caption) override;
+    void SetHeaderHeight(int pixels) override;
+    void ShowStepHeader(bool visible) override;
+    void SetStepTexts(const StepTexts &texts) override;
+    void ShowRegistration(bool visible, const RequiredFields &required) override;
+    void ShowStimulusList(bool visible) override;
+    void ClearResult() override;
+    void LayOutTiles(const std::vector<TileSpec> &tiles) override;
+    void RemoveTiles() override;
+    void SetStatusText(StatusPanel panel, const std::string &text) override;
+    void SetProgress(int position, int maximum) override;
+    void SetTestRunning(bool running) override;
+    void SetClockRunning(bool running) override;
+
+public slots:
+    // actStartTesting: stops a running test, otherwise opens the chooser.
+    void StartOrStop();
+    void StopTest();
+    // Shows a finished, interpreted session as ShowResultType allows. The
+    // window calls it from its testFinished handler, before saving.
+    void ShowResult(const TCLTSession &session);
+    // After a change of the required-field boxes on the preferences page.
+    void UpdateRequiredMarks(const RequiredFields &required);
+
+signals:
+    void statusTextChanged(int panel, const QString &text);
+    void progressChanged(int position, int maximum);
+    // Caption and hint of actStartTesting change with it.
+    void testRunningChanged(bool running, const QString &caption);
+    // The chooser opens: the Testing page must be the current page.
+    void testingPageRequested();
+    // The last pick was made; the session is in the session list. The
+    // receiver interprets it, calls ShowResult, saves it and lists it.
+    void testFinished(TCLTSession *session, double testStart, double testEnd);
+    void testStopped();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildStimulusPanel();
+    void FitHeader();
+    void ConfigureProcedure();
+    void StartKind(int kind);
+    void SubmitRegistration();
+    void ConfirmStimulusList();
+    void FillStimulusList(int index);
+    QString DateTimeText(OleDate when) const;
+
+    TCLTArchive ownSessions;
+    TCLTArchive *sessions = &ownSessions;
+    std::unique_ptr<TestProcedure> procedure;
+    TestProcedure::Clock clock;
+    RandomSource random;
+    ColourSet colours = DefaultColours;
+    RequiredFields required;
+    QLocale locale;
+    int showResultType = 1;
+    int headerHeight = 30;
+    StimulusSets stimulusSets;
+
+    QFrame *headerPanel;   // TePanel2
+    QLabel *headerCaption;
+    QWidget *stepHeader;   // Panel100
+    QLabel *labelStepNo;
+    QLabel *labelStepName;
+    QLabel *labelStepDetails;
+    TileArea *tileArea;    // TePanel3
+    RegistrationPanel *registration;
+    ChooserPanel *chooser;
+    QWidget *stimulusPanel; // TePanel7
+    QComboBox *cbStimulSet;
+    QPlainTextEdit *memoStimulItems;
+    QPushButton *btnStimulDone;
+    QPlainTextEdit *memoTestResult;
+    QTimer *timer;          // Timer1
+
+    std::array<QString, 3> status;
+    int progressPosition = 0;
+    int progressMaximum = 0;
+    bool running = false;
+};
