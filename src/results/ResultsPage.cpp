@@ -753,7 +753,16 @@ bool ResultsPage::ResultsDeleteExecute()
         ClearResultView();
         return true;
     }
-    if (!SelectRow(gridResults, std::min(row, model->rowCount() - 1)))
+    // The selection model may already have moved onto the next row while the
+    // row was removed, and then selecting it raises no event: show it here.
+    bool selected;
+    {
+        Ignoring ignoring(ignoreSelection);
+        selected = SelectRow(gridResults, std::min(row, model->rowCount() - 1));
+    }
+    if (selected)
+        gridResultsSelectItem(SelectedRow(gridResults));
+    else
         ClearResultView();
     return true;
 }
