@@ -7,7 +7,7 @@ namespace {
 constexpr long long MsPerDay = 86400000LL;
 
 // Days since 1970-01-01 of a proleptic Gregorian date.
-long long DaysFromCivil(long long y, unsigned m, unsigned d)
+constexpr long long DaysFromCivil(long long y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -31,7 +31,8 @@ void CivilFromDays(long long z, int &year, int &month, int &day)
     year = static_cast<int>(y + (month <= 2));
 }
 
-const long long OleEpoch = DaysFromCivil(1899, 12, 30);
+// constexpr so dates built during other files' static initialisation are right.
+constexpr long long OleEpoch = DaysFromCivil(1899, 12, 30);
 
 // Calendar day (relative to 1899-12-30) and millisecond of that day. Below
 // zero the fraction still counts forward from the day's midnight, as OLE does.

@@ -2,6 +2,8 @@
 
 #include "NumberFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 // How many keys a lookup of this kind compares.
@@ -14,9 +16,13 @@ int ComparedKeys(int kind)
     return 2;
 }
 
+// A damaged knowledge base may hold any count; a real entry has a handful of
+// stars, so more than MaxStars are not drawn (they would need gigabytes).
+constexpr int32_t MaxStars = 20;
+
 std::string Stars(int32_t count, char star)
 {
-    return count > 0 ? std::string(static_cast<std::size_t>(count), star) : std::string();
+    return count > 0 ? std::string(static_cast<std::size_t>(std::min(count, MaxStars)), star) : std::string();
 }
 
 // Two interpretation texts: both with their labels, or the one present alone.

@@ -2,16 +2,13 @@
 
 #include "EightColour.h"
 #include "Findings.h"
+#include "Relations.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
-#if __has_include("Relations.h")
-#include "Relations.h"
-#define PALETTOR_HAVE_RELATIONS 1
-#endif
 #if __has_include("FullTest.h")
 #include "FullTest.h"
 #define PALETTOR_HAVE_FULL_TEST 1
@@ -19,39 +16,8 @@
 
 namespace {
 
-// The relations and full-test rules live in their own files; these adapters
-// keep the assembly independent of their exact parameter lists.
-void FillRanks(TCLTSession &session)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    FillAssociationRanks(session);
-#else
-    (void)session;
-#endif
-}
-
-std::string RelationsBrief(const TCLTSession &session, std::string_view decimalSeparator)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    (void)decimalSeparator;
-    return BuildBriefRelationsText(session);
-#else
-    (void)session;
-    (void)decimalSeparator;
-    return {};
-#endif
-}
-
-std::string RelationsDetailed(const TCLTSession &session, std::string_view decimalSeparator)
-{
-#ifdef PALETTOR_HAVE_RELATIONS
-    return BuildDetailedRelationsText(session, decimalSeparator);
-#else
-    (void)session;
-    (void)decimalSeparator;
-    return {};
-#endif
-}
+// The full-test rules live in their own file; this adapter keeps the
+// assembly building while that file is absent.
 
 void WriteFullTestConclusions(TCLTSession &session, const TCLTKnowledgeBase &base, std::string_view decimalSeparator)
 {
@@ -79,6 +45,8 @@ int DurationSecondsBetween(OleDate testStart, OleDate testEnd)
 void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleDate testStart, OleDate testEnd,
                        std::string_view decimalSeparator)
 {
+    // One separator for every text of the session, whichever part writes it.
+    session.Context.DecimalSeparator = std::string(decimalSeparator);
     session.StartedAt = testStart;
     session.DurationSeconds = DurationSecondsBetween(testStart, testEnd);
 
@@ -86,7 +54,7 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
     MarkAnxietyCompensation(session);
     session.AdditionalFindings = BuildAdditionalFindings(session, decimalSeparator);
     BuildFunctionGroups(session);
-    FillRanks(session);
+    FillAssociationRanks(session);
 
     switch (session.TestKind) {
     case 1:
@@ -95,9 +63,9 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
         session.DetailedConclusion = BuildDetailedFunctionText(session, base, "", decimalSeparator);
         break;
     case 4:
-        session.BriefConclusion = BuildBriefFunctionText(session, base, RelationsBrief(session, decimalSeparator));
+        session.BriefConclusion = BuildBriefFunctionText(session, base, BuildBriefRelationsText(session));
         session.DetailedConclusion =
-            BuildDetailedFunctionText(session, base, RelationsDetailed(session, decimalSeparator), decimalSeparator);
+            BuildDetailedFunctionText(session, base, BuildDetailedRelationsText(session), decimalSeparator);
         break;
     case 3:
         WriteFullTestConclusions(session, base, decimalSeparator);

@@ -11,6 +11,8 @@
 // association ranks, the two conclusions by test kind). Showing the result,
 // saving the session and listing it are the window's part. For the
 // single administration the caller has already copied choice 1 into choice 2.
+// The decimal separator also becomes the session's Context.DecimalSeparator,
+// so every text of the session writes fractions alike.
 void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleDate testStart, OleDate testEnd,
                        std::string_view decimalSeparator);
 

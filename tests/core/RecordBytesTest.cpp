@@ -163,3 +163,17 @@ TEST(OutcomeLayout, EntryRecordRoundTrips)
     EXPECT_EQ(back.PsychologicallyText, entry.PsychologicallyText);
     EXPECT_EQ(back.Percent, 12.5);
 }
+
+TEST(OutcomeTexts, AbsurdStarCountsFromADamagedFileStayBounded)
+{
+    TCLTOutcome entry;
+    entry.Kind = 9;
+    entry.Percent = 1;
+    entry.EightColourStars = 0x7FFFFFFF;
+    entry.FullTestStars = 0x7FFFFFFF;
+    EXPECT_LT(DetailedEntryText(entry, ",").size(), 200u);
+    EXPECT_LT(DetailedTableEntryText(entry, ",").size(), 200u);
+    entry.Kind = 6;
+    EXPECT_LT(MarkEntryText(entry, 0x7FFFFFFF).size(), 200u);
+    EXPECT_NE(MarkEntryText(entry, 3).find("!!!)"), std::string::npos);
+}

@@ -1,0 +1,122 @@
+// Runs the built palettor-cli on files written by the core library.
+#include "SessionArchive.h"
+#include "TSimpleFileStream.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(PALETTOR_CLI), args);
+    p.waitForFinished(30000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+DigitSource digits()
+{
+    return [] { return 4; };
+}
+
+} // namespace
+
+TEST(CliDump, SessionFieldsAsJson)
+{
+    QTemporaryDir dir;
+    TCLTSession s(45000.5, 45000);
+    s.TestKind = 4;
+    s.Surname = "Петрова";
+    s.Sex = 2;
+    s.BriefConclusion = "один\r\nдва";
+    for (int p = 1; p <= 8; ++p)
+        s.Choice[1][p] = s.Choice[2][p] = p;
+    auto &item = s.CtoItems.AddNew();
+    item.StimulusName = "Мать";
+    item.AssociatedColour[2] = 7;
+    item.AssociationRank[2][1] = 8;
+    const std::string path = SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
+
+    const CliRun run = cli({"dump", QString::fromStdString(path)});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["Surname"].toString(), QStringLiteral("Петрова"));
+    EXPECT_EQ(json["StartedAt"].toDouble(), 45000.5);
+    EXPECT_EQ(json["Sex"].toInt(), 2);
+    EXPECT_EQ(json["BriefConclusion"].toString(), QStringLiteral("один\r\nдва"));
+    EXPECT_EQ(json["Choice"].toArray().size(), 2);
+    EXPECT_EQ(json["Choice"].toArray()[0].toArray()[7].toInt(), 8);
+    EXPECT_EQ(json["PairWins"].toArray().size(), 5);
+    const QJsonObject first = json["CtoItems"].toArray()[0].toObject();
+    EXPECT_EQ(first["StimulusName"].toString(), QStringLiteral("Мать"));
+    EXPECT_EQ(first["AssociationRank"].toArray()[1].toArray()[0].toInt(), 8);
+    for (const char *key : {"DurationSeconds", "AchromaticChoice", "FunctionSign", "AcMark", "AcWeight",
+                            "AcIntensity", "ShadeScore", "ShadeTendency", "ShadeReserved", "ReservedValue",
+                            "AdditionalFindings", "DetailedConclusion", "FunctionGroups", "BirthDate"})
+        EXPECT_TRUE(json.contains(key)) << key;
+}
+
+TEST(CliDump, RefusesForeignMissingAndDamagedFiles)
+{
+    QTemporaryDir dir;
+    const QString foreign = dir.filePath("foreign.dat");
+    std::ofstream(foreign.toStdString()) << "hello";
+    CliRun run = cli({"dump", foreign});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_FALSE(run.err.isEmpty());
+
+    EXPECT_EQ(cli({"dump", dir.filePath("none.dat")}).exitCode, 1);
+
+    TCLTSession s;
+    const std::string path = SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, 60);
+    run = cli({"dump", QString::fromStdString(path)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("damaged"));
+
+    EXPECT_EQ(cli({"frobnicate", "x"}).exitCode, 1);
+}
+
+TEST(CliArchive, ListsSessionsAndReportsSkippedFiles)
+{
+    QTemporaryDir dir;
+    TCLTSession s;
+    s.Surname = "Иванов";
+    s.FirstName = "Пётр";
+    s.TestKind = 3;
+    s.DurationSeconds = 65;
+    SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
+    std::ofstream(dir.filePath("0000.dat").toStdString(), std::ios::binary) << std::string("\x2D\x01\x02\x1A", 4);
+    // A file with the signature but cut right after it is damaged.
+    std::ofstream(dir.filePath("0001.dat").toStdString(), std::ios::binary)
+        << Scramble("Color Session Data") << std::string(3, '\0');
+
+    const CliRun run = cli({"archive", dir.path()});
+    ASSERT_EQ(run.exitCode, 0);
+    const QString out = QString::fromUtf8(run.out);
+    EXPECT_EQ(out.count('\n'), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("2507040905030744.dat\t")));
+    EXPECT_TRUE(out.contains(QStringLiteral("Полный ЦТЛ\tИванов Пётр\t1 мин 5 сек")));
+    EXPECT_TRUE(run.err.contains("0001.dat"));
+    EXPECT_FALSE(run.err.contains("0000.dat"));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TCLTOutcome.h"
+#include "TCLTSession.h"
+
+#include <array>
+#include <string>
+#include <tuple>
+#include <vector>
+
+// Sessions and knowledge bases written by colour numbers, as the rules read them.
+using Colours = std::array<int, 8>;
+
+inline void SetChoice(TCLTSession &session, int choice, const Colours &colours)
+{
+    for (int p = 1; p <= 8; ++p)
+        session.Choice[choice][p] = colours[static_cast<std::size_t>(p - 1)] + 1;
+}
+
+inline TCLTSession MakeSession(int kind, const Colours &first, const Colours &second)
+{
+    TCLTSession session;
+    session.TestKind = kind;
+    SetChoice(session, 1, first);
+    SetChoice(session, 2, second);
+    return session;
+}
+
+// The single administration as the procedure hands it over: choice 2 copied.
+inline TCLTSession MakeSingle(const Colours &choice) { return MakeSession(1, choice, choice); }
+
+using Group = std::tuple<int, int, int>; // code, first colour, second colour
+
+inline std::vector<Group> GroupsOf(const TCLTSession &session)
+{
+    std::vector<Group> groups;
+    for (const auto &g : session.FunctionGroups)
+        groups.emplace_back(g->FunctionCode, g->FirstColour, g->SecondColour);
+    return groups;
+}
+
+inline std::array<int, 8> Row(const OneBased<int, 8> &row)
+{
+    std::array<int, 8> values{};
+    for (int p = 1; p <= 8; ++p)
+        values[static_cast<std::size_t>(p - 1)] = row[p];
+    return values;
+}
+
+inline TCLTOutcome &AddEntry(TCLTKnowledgeBase &base, int kind, int key1, int key2, const std::string &brief)
+{
+    auto &entry = base.AddNew();
+    entry.Kind = kind;
+    entry.Key1 = key1;
+    entry.Key2 = key2;
+    entry.BriefText = brief;
+    return entry;
+}
+
+// Test names from the cases' own names ("main at 6 only" -> main_at_6_only).
+struct CaseName {
+    template <typename Info>
+    std::string operator()(const Info &info) const
+    {
+        std::string name = info.param.name;
+        for (char &c : name)
+            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+                c = '_';
+        return name;
+    }
+};
