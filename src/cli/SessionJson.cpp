@@ -37,7 +37,8 @@ int integer(const QJsonValue &value, const char *key)
     if (!value.isDouble())
         wrongShape(key);
     const double d = value.toDouble();
-    if (d != static_cast<double>(static_cast<int>(d)))
+    // Range first: casting a double outside int is undefined.
+    if (!(d >= -2147483648.0 && d <= 2147483647.0) || d != static_cast<double>(static_cast<int>(d)))
         wrongShape(key);
     return static_cast<int>(d);
 }

@@ -1,4 +1,5 @@
 // palettor-cli: inspect the program's data files from a shell.
+#include "Interpret.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"
@@ -93,13 +94,40 @@ int main(int argc, char **argv)
         "Inspects Palettor data files.\n\n"
         "Commands:\n"
         "  dump FILE     print a session file or a knowledge-base file as JSON\n"
-        "  archive DIR   list the sessions of a session folder"));
+        "  archive DIR   list the sessions of a session folder\n"
+        "  interpret     read one session as JSON on stdin, interpret it and print it\n"
+        "                as JSON (options --kb, --decimal-separator, --save)"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump or archive"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("file or folder"));
+    const QCommandLineOption kbOption(QStringLiteral("kb"), QStringLiteral("interpret: knowledge-base file"),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
+                                             QStringLiteral("interpret: decimal separator of the texts"),
+                                             QStringLiteral("SEP"));
+    const QCommandLineOption saveOption(QStringLiteral("save"),
+                                        QStringLiteral("interpret: also write the session file into DIR"),
+                                        QStringLiteral("DIR"));
+    parser.addOptions({kbOption, separatorOption, saveOption});
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
+    const bool interpretOptions =
+        parser.isSet(kbOption) || parser.isSet(separatorOption) || parser.isSet(saveOption);
+    if (!args.isEmpty() && args[0] == QLatin1String("interpret")) {
+        if (args.size() != 1)
+            return fail(QStringLiteral("interpret takes no path; the session comes on stdin"));
+        InterpretOptions options;
+        if (parser.isSet(kbOption))
+            options.KnowledgeBase = parser.value(kbOption).toStdString();
+        if (parser.isSet(separatorOption))
+            options.DecimalSeparator = parser.value(separatorOption).toStdString();
+        if (parser.isSet(saveOption))
+            options.SaveFolder = parser.value(saveOption).toStdString();
+        return RunInterpret(options, std::cin, std::cout, std::cerr);
+    }
+    if (interpretOptions)
+        return fail(QStringLiteral("--kb, --decimal-separator and --save belong to interpret"));
     if (args.size() != 2)
         return fail(QStringLiteral("expected a command and a path; see --help"));
     if (args[0] == QLatin1String("dump"))

@@ -2,37 +2,13 @@
 
 #include "EightColour.h"
 #include "Findings.h"
+#include "FullTest.h"
 #include "Relations.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
-
-#if __has_include("FullTest.h")
-#include "FullTest.h"
-#define PALETTOR_HAVE_FULL_TEST 1
-#endif
-
-namespace {
-
-// The full-test rules live in their own file; this adapter keeps the
-// assembly building while that file is absent.
-
-void WriteFullTestConclusions(TCLTSession &session, const TCLTKnowledgeBase &base, std::string_view decimalSeparator)
-{
-#ifdef PALETTOR_HAVE_FULL_TEST
-    ComputeCube(session);
-    session.BriefConclusion = BuildFullTestBrief(session, base);
-    session.DetailedConclusion = BuildFullTestDetailed(session, base, decimalSeparator);
-#else
-    (void)session;
-    (void)base;
-    (void)decimalSeparator;
-#endif
-}
-
-} // namespace
 
 int DurationSecondsBetween(OleDate testStart, OleDate testEnd)
 {
@@ -68,7 +44,10 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
             BuildDetailedFunctionText(session, base, BuildDetailedRelationsText(session), decimalSeparator);
         break;
     case 3:
-        WriteFullTestConclusions(session, base, decimalSeparator);
+        // Both full-test texts read the cube results.
+        ComputeCube(session);
+        session.BriefConclusion = BuildFullTestBrief(session, base);
+        session.DetailedConclusion = BuildFullTestDetailed(session, base, decimalSeparator);
         break;
     default:
         break;

@@ -264,7 +264,11 @@ std::string BuildBriefRelationsText(const TCLTSession &session)
 
 std::string BuildDetailedRelationsText(const TCLTSession &session)
 {
-    const std::string &separator = session.Context.DecimalSeparator;
+    return BuildDetailedRelationsText(session, session.Context.DecimalSeparator);
+}
+
+std::string BuildDetailedRelationsText(const TCLTSession &session, std::string_view separator)
+{
     std::string out;
     AppendHead(out);
 

@@ -3,6 +3,7 @@
 #include "TCLTSession.h"
 
 #include <string>
+#include <string_view>
 
 // Colour Relations Test: scoring of the colour associations of every stimulus
 // against the person's two eight-colour choices, and the two texts that head
@@ -54,7 +55,8 @@ int CountAssociations(const TCLTSession &session, int colour, bool bothPassesOnl
 int CountUsedColours(const TCLTSession &session);
 
 // The texts that head the brief and the detailed conclusion of a Colour
-// Relations Test; the detailed one writes fractions with the session's
-// Context.DecimalSeparator.
+// Relations Test. The detailed one writes fractions with the decimal
+// separator given, or with the session's Context.DecimalSeparator.
 std::string BuildBriefRelationsText(const TCLTSession &session);
+std::string BuildDetailedRelationsText(const TCLTSession &session, std::string_view decimalSeparator);
 std::string BuildDetailedRelationsText(const TCLTSession &session);

@@ -7,11 +7,6 @@
 
 const char *const StimulusSetFileName = "StimulSet.ini";
 
-const char *const TooFewStimuliWarning = "Вам необходимо указать не менее 2 значимых лиц или понятий";
-
-const char *const StimulusListStepName = "Определение стимульного материала";
-const char *const StimulusListStepDetails =
-    "Пожалуйста, сформируйте список значимых лиц и понятий (каждое в отдельной строке).";
 
 namespace {
 
@@ -89,21 +84,4 @@ void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &line
     session.CtoItems.Clear();
     for (const auto &line : lines)
         session.CtoItems.AddNew().StimulusName = line;
-}
-
-std::string StimulusStepName(std::string_view stimulusName)
-{
-    std::string text = "С каким цветом у Вас ассоциируется значимое лицо или понятие \"";
-    text += stimulusName;
-    text += "\"";
-    return text;
-}
-
-std::string StimulusStepDetails(std::string_view stimulusName)
-{
-    std::string text = "Пожалуйста, внимательно посмотрите на предложенные цвета и выберите из них тот, который "
-                       "наиболее точно соответствует по Вашему мнению значимому лицу или понятию \"";
-    text += stimulusName;
-    text += "\".";
-    return text;
 }

@@ -8,9 +8,11 @@
 #include <vector>
 
 // Predefined stimulus sets of the Colour Relations Test and the forming of
-// the stimulus list. Pure: the window layer shows the names, fills its list
-// editor with SplitStimulusSet and hands the typed text back to
-// SplitStimulusLines / BuildChoiceItems.
+// the stimulus list. Pure: the window layer lists the names, fills its list
+// editor with StimulusSetText and hands the typed text to SplitStimulusLines;
+// the step machine confirms those lines (BuildChoiceItems builds the same
+// items for callers outside a running test). The step labels and the
+// too-short warning are the step machine's.
 
 // File name of the predefined sets in the program root folder.
 extern const char *const StimulusSetFileName; // "StimulSet.ini"
@@ -54,18 +56,7 @@ std::vector<std::string> SplitStimulusLines(std::string_view text);
 constexpr std::size_t MinimumStimulusCount = 2;
 bool StimulusListAccepted(const std::vector<std::string> &lines);
 
-// Warning shown when fewer lines were typed.
-extern const char *const TooFewStimuliWarning;
-
 // Replaces the session's stimuli with one new item per line, in line order,
 // each named by its line unchanged, all numbers 0.
 void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines);
 
-// Labels of the step that asks for the colour of a stimulus; the name is
-// inserted as it is.
-std::string StimulusStepName(std::string_view stimulusName);
-std::string StimulusStepDetails(std::string_view stimulusName);
-
-// Labels of the step in which the stimulus list is formed.
-extern const char *const StimulusListStepName;
-extern const char *const StimulusListStepDetails;

@@ -1,5 +1,6 @@
 #include "Conclusion.h"
 #include "EightColour.h"
+#include "FullTest.h"
 #include "InterpretationFixtures.h"
 #include "Relations.h"
 
@@ -155,6 +156,38 @@ TEST(FinishTestSession, RelationsTestHeadsBothConclusionsWithItsTexts)
     EXPECT_EQ(session.DetailedConclusion, detailed + HeadingPlus + "+3\r\nЦель\r\n" + HeadingX + HeadingEq
                                               + HeadingMinus + HeadingTension);
     EXPECT_EQ(session.Context.DecimalSeparator, ".");
+}
+
+TEST(FinishTestSession, FullTestWritesTheCubeThenItsOwnTexts)
+{
+    auto session = DoubleSession();
+    session.TestKind = 3;
+    session.AchromaticChoice[1] = 1;
+    session.AchromaticChoice[2] = 2;
+    session.AchromaticChoice[3] = 3;
+    for (int t = 1; t <= 5; ++t)
+        for (int s = 1; s <= 4; ++s)
+            session.PairWins[t][s] = 4 - s; // 3, 2, 1, 0 in every table
+
+    TCLTKnowledgeBase base;
+    auto &plus = AddEntry(base, 1, 0, 0, "");
+    plus.HeadingText = "Цель";
+    FinishTestSession(session, base, At(10, 0, 0, 0), At(10, 20, 0, 0), ",");
+
+    // Shade 1 has four threes, 2 four twos, 3 four ones, 4 four zeros.
+    EXPECT_EQ(session.ShadeScore[1], 12);
+    EXPECT_EQ(session.ShadeScore[2], 8);
+    EXPECT_EQ(session.ShadeScore[3], 4);
+    EXPECT_EQ(session.ShadeScore[4], 0);
+    EXPECT_EQ(session.ShadeTendency[1], 1);
+    EXPECT_EQ(session.ShadeTendency[2], 0);
+    EXPECT_EQ(session.ShadeTendency[3], -3);
+    EXPECT_EQ(session.ShadeTendency[4], -4);
+    // The "+" group (1, 0, 0) exists only once the groups are built.
+    EXPECT_EQ(session.BriefConclusion, "\r\nЦель\r\n\r\n");
+    EXPECT_EQ(session.DetailedConclusion, BuildFullTestDetailed(session, base, ","));
+    EXPECT_NE(session.DetailedConclusion.find("Цель"), std::string::npos);
+    EXPECT_EQ(session.DurationSeconds, 1200);
 }
 
 TEST(FinishTestSession, AnUnknownKindKeepsItsTexts)

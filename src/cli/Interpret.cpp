@@ -1,0 +1,116 @@
+#include "Interpret.h"
+
+#include "Conclusion.h"
+#include "SessionArchive.h"
+#include "SessionInput.h"
+#include "SessionJson.h"
+#include "TCLTOutcome.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
+
+#include <iostream>
+#include <iterator>
+#include <random>
+
+namespace {
+
+LocalDateTime Now()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
+}
+
+int Fail(std::ostream &err, const std::string &message)
+{
+    err << "palettor-cli: " << message << std::endl;
+    return 1;
+}
+
+// A single administration may give its one choice alone.
+void PadSingleChoice(QJsonObject &json)
+{
+    const QJsonValue choice = json.value(QStringLiteral("Choice"));
+    if (!choice.isArray() || choice.toArray().size() != 1)
+        return;
+    QJsonArray rows = choice.toArray();
+    rows.append(QJsonArray{0, 0, 0, 0, 0, 0, 0, 0});
+    json[QStringLiteral("Choice")] = rows;
+}
+
+} // namespace
+
+int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream &out, std::ostream &err)
+{
+    const std::string separator =
+        options.DecimalSeparator ? *options.DecimalSeparator : QLocale().decimalPoint().toStdString();
+    if (separator.empty())
+        return Fail(err, "--decimal-separator: the separator must not be empty");
+
+    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(input), &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Fail(err, "stdin: not JSON (" + parseError.errorString().toStdString() + " at offset "
+                             + std::to_string(parseError.offset) + ")");
+    if (!document.isObject())
+        return Fail(err, "stdin: expected one session as a JSON object");
+    QJsonObject json = document.object();
+
+    const LocalDateTime now = Now();
+    const LocalDateTime midnight{now.Year, now.Month, now.Day, 0, 0, 0, 0};
+    TCLTSession session(ToOleDate(now), ToOleDate(midnight));
+    session.Context.Today = ToOleDate(midnight);
+    session.Context.DecimalSeparator = separator;
+
+    OleDate testStart = 0;
+    OleDate testEnd = 0;
+    try {
+        PadSingleChoice(json);
+        SessionFromJson(json, session);
+        for (const char *key : {"TestStart", "TestEnd"})
+            if (json.contains(QLatin1String(key)) && !json.value(QLatin1String(key)).isDouble())
+                return Fail(err, std::string("stdin: \"") + key + "\" must be a number (an OLE date)");
+        // Without the procedure's times, a session keeps its own start and duration.
+        testStart = json.value(QStringLiteral("TestStart")).toDouble(session.StartedAt);
+        testEnd = json.value(QStringLiteral("TestEnd")).toDouble(testStart + session.DurationSeconds / 86400.0);
+    } catch (const std::exception &error) {
+        return Fail(err, std::string("stdin: ") + error.what());
+    }
+
+    const std::string fault = FindSessionInputFault(session);
+    if (!fault.empty())
+        return Fail(err, "stdin: " + fault);
+    PrepareForInterpretation(session);
+
+    TCLTKnowledgeBase base;
+    if (options.KnowledgeBase) {
+        try {
+            if (!LoadKnowledgeBase(*options.KnowledgeBase, base))
+                return Fail(err, *options.KnowledgeBase + ": not a knowledge-base file");
+        } catch (const std::exception &error) {
+            return Fail(err, *options.KnowledgeBase + ": damaged knowledge base (" + error.what() + ")");
+        }
+    }
+
+    FinishTestSession(session, base, testStart, testEnd, separator);
+
+    // Saved before anything is printed, so a failed save never looks like a result.
+    if (options.SaveFolder) {
+        try {
+            std::random_device seed;
+            std::mt19937 generator(seed());
+            std::uniform_int_distribution<int> digit(0, 9);
+            SaveSession(session, *options.SaveFolder, Now(), [&] { return digit(generator); });
+        } catch (const std::exception &error) {
+            return Fail(err, *options.SaveFolder + ": session not saved (" + error.what() + ")");
+        }
+    }
+
+    out << QJsonDocument(SessionToJson(session)).toJson().toStdString();
+    return 0;
+}
