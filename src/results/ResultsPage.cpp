@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -166,6 +167,9 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
         const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
         gridResults->setColumnWidth(i, std::max(DefaultColumnWidths[i], needed));
     }
+    // The list view would copy the text of its current cell on Ctrl+C;
+    // here Ctrl+C copies the session report.
+    gridResults->installEventFilter(this);
     gridResults->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gridResults, &QWidget::customContextMenuRequested, this, &ResultsPage::showContextMenu);
     connect(gridResults->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -487,6 +491,18 @@ void ResultsPage::applyPendingTabHeight()
         return;
     listSplitter->setSizes({total - pendingTabHeight - listSplitter->handleWidth(), pendingTabHeight});
     pendingTabHeight = -1;
+}
+
+bool ResultsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == gridResults && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        // Left unaccepted, the override lets the action's shortcut fire.
+        if (event->type() == QEvent::KeyPress)
+            ResultsCopyExecute();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ResultsPage::resizeEvent(QResizeEvent *event)

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -62,6 +63,16 @@ TEST_F(ResultsExportTest, CopyPutsTheReportWithCrLfOnTheClipboard)
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), Expected());
     EXPECT_TRUE(dialogs.infos.isEmpty());
     EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(ResultsExportTest, CtrlCInTheListCopiesTheReport)
+{
+    OpenExportPage();
+    page->activateWindow();
+    page->Grid()->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(page->Grid(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), Expected());
 }
 
 TEST_F(ResultsExportTest, EditorHandOverWritesWindows1251AndOpensTheFile)

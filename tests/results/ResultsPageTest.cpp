@@ -110,6 +110,40 @@ TEST_F(ResultsListTest, FilteringToNoRowsClearsTheView)
     EXPECT_TRUE(page->EightColourPanel(1)->IsEmpty());
 }
 
+TEST_F(ResultsListTest, RefillOfAnEmptiedArchiveLeavesNoStaleRows)
+{
+    Save(MakeSession("Андреев", 2));
+    OpenPage();
+    ASSERT_EQ(page->Model()->rowCount(), 1);
+    archive.Clear();
+    page->RefillResults(false);
+    EXPECT_TRUE(page->ResultsListReady());
+    EXPECT_EQ(page->Model()->rowCount(), 0);
+    EXPECT_TRUE(LabelText("labelResultsUserName").isEmpty());
+}
+
+TEST_F(ResultsListTest, ColumnWidthsSetDuringTheRunSurviveARefill)
+{
+    Save(MakeSession("Андреев", 2));
+    OpenPage();
+    page->Grid()->setColumnWidth(4, 123);
+    page->RefillResults(true);
+    EXPECT_EQ(page->Grid()->columnWidth(4), 123);
+}
+
+TEST_F(ResultsListTest, TabAreaHeightIsRestoredAndSaved)
+{
+    store->setValue("TeSPageControl1.Height", 150);
+    OpenPage(false);
+    page->RestorePlacement();
+    QApplication::processEvents();
+    auto *tabs = Find<QWidget>("TeSPageControl1");
+    EXPECT_EQ(tabs->height(), 150);
+    store->remove("TeSPageControl1.Height");
+    page->SavePlacement();
+    EXPECT_EQ(store->value("TeSPageControl1.Height").toInt(), 150);
+}
+
 TEST_F(ResultsListTest, AgeFieldsFollowTheCheckBox)
 {
     OpenPage();
