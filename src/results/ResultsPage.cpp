@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -38,8 +39,11 @@ namespace {
 constexpr int DefaultColumnWidths[ResultsModel::ColumnCount] = {40, 120, 100, 300, 200};
 constexpr int EightColourPanelHeight = 100;
 constexpr int FullChoicesPanelHeight = 320;
+constexpr int NoticePanelHeight = 30;
 constexpr int SideBarWidth = 340;
 constexpr int ValueUndefined = 1000;
+// Row captions of the full-test grid end short of its first column.
+constexpr int RowCaptionWidth = 87;
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
@@ -144,8 +148,28 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
     columnsHeader->setStretchLastSection(false);
     columnsHeader->setHighlightSections(false);
     columnsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int i = 0; i < ResultsModel::ColumnCount; ++i)
-        gridResults->setColumnWidth(i, DefaultColumnWidths[i]);
+    // The default widths were chosen for a small system font; with a larger
+    // one a date or a test name would be cut, so a column is widened to what
+    // its header and its widest fixed-form text need. Stored widths win.
+    const QFontMetrics metrics = gridResults->fontMetrics();
+    const int padding = 14;
+    QString widestKind;
+    for (int kind = 1; kind <= TestKindCount; ++kind) {
+        const QString name = QString::fromStdString(TestKindListName(kind));
+        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(widestKind))
+            widestKind = name;
+    }
+    const QString samples[ResultsModel::ColumnCount] = {
+        QStringLiteral("00000"), FormatOleDateTime(45000.999, dateTimeFormat), widestKind, QString(),
+        QString()};
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
+        const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
+        gridResults->setColumnWidth(i, std::max(DefaultColumnWidths[i], needed));
+    }
+    // The list view would copy the text of its current cell on Ctrl+C;
+    // here Ctrl+C copies the session report.
+    gridResults->installEventFilter(this);
     gridResults->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gridResults, &QWidget::customContextMenuRequested, this, &ResultsPage::showContextMenu);
     connect(gridResults->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -245,13 +269,14 @@ QWidget *ResultsPage::buildFilterBar()
     checkFilterAge->setObjectName(QStringLiteral("checkFilterAge"));
     connect(checkFilterAge, &QCheckBox::clicked, this, &ResultsPage::checkFilterAgeClick);
 
-    auto ageField = [bar](const char *name, double value) {
+    auto ageField = [this, bar](const char *name, double value) {
         auto *field = new QDoubleSpinBox(bar);
         field->setObjectName(QString::fromLatin1(name));
         field->setRange(0, 150);
         field->setDecimals(1);
         field->setSingleStep(1);
         field->setValue(value);
+        field->setLocale(locale);
         return field;
     };
     seFilterAgeMin = ageField("seFilterAgeMin", 0);
@@ -468,6 +493,18 @@ void ResultsPage::applyPendingTabHeight()
     pendingTabHeight = -1;
 }
 
+bool ResultsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == gridResults && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        // Left unaccepted, the override lets the action's shortcut fire.
+        if (event->type() == QEvent::KeyPress)
+            ResultsCopyExecute();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void ResultsPage::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -645,11 +682,15 @@ void ResultsPage::DrawFullTestChoices(const TCLTSession &session)
 {
     SwatchPanel *panel = panelFullChoices;
     panel->ClearDrawing();
+    // Only the notice: the panel shrinks to it rather than leave the grid's
+    // height empty.
     if (session.TestKind != KindFull) {
         TeLabel28->show();
+        panel->setFixedHeight(NoticePanelHeight);
         return;
     }
     TeLabel28->hide();
+    panel->setFixedHeight(FullChoicesPanelHeight);
 
     const int W = panel->width();
     const int w = (W - 117) / 4;
@@ -657,7 +698,7 @@ void ResultsPage::DrawFullTestChoices(const TCLTSession &session)
     auto columnLeft = [w](int c) { return (w + 5) * (c - 1) + 97; };
     auto centred = [w, &columnLeft](int c) { return columnLeft(c) + w / 2 - 2; };
 
-    panel->AddCaption(4, 7, text("Серые цвета"));
+    panel->AddCaption(4, 7, text("Серые цвета"), false, RowCaptionWidth);
     const int greyColumns[3] = {1, 2, 4};
     for (int i = 1; i <= 3; ++i) {
         const int tile = session.AchromaticChoice[i];
@@ -676,7 +717,7 @@ void ResultsPage::DrawFullTestChoices(const TCLTSession &session)
                                           "Красные цвета"};
     for (int t = 1; t <= 5; ++t) {
         const int top = 62 + 35 * (t - 1);
-        panel->AddCaption(4, top, text(tableCaptions[t - 1]));
+        panel->AddCaption(4, top, text(tableCaptions[t - 1]), false, RowCaptionWidth);
         for (int c = 1; c <= 4; ++c) {
             const int left = columnLeft(c);
             panel->AddSwatch(QRect(left, top, w, swatchHeight), colourOf(FourColourTable(t), c));
@@ -689,9 +730,9 @@ void ResultsPage::DrawFullTestChoices(const TCLTSession &session)
     const int scoreTop = 245;
     const int normTop = scoreTop + 23;
     const int cubeTop = normTop + 23;
-    panel->AddCaption(4, scoreTop, text("Сумма С+З+Ж+К"));
-    panel->AddCaption(4, normTop, text("Норма"));
-    panel->AddCaption(4, cubeTop, text("Позиции куба"));
+    panel->AddCaption(4, scoreTop, text("Сумма С+З+Ж+К"), false, RowCaptionWidth);
+    panel->AddCaption(4, normTop, text("Норма"), false, RowCaptionWidth);
+    panel->AddCaption(4, cubeTop, text("Позиции куба"), false, RowCaptionWidth);
     for (int c = 1; c <= 4; ++c) {
         const int score = session.ShadeScore[c];
         panel->AddCaption(centred(c), scoreTop,
@@ -753,7 +794,16 @@ bool ResultsPage::ResultsDeleteExecute()
         ClearResultView();
         return true;
     }
-    if (!SelectRow(gridResults, std::min(row, model->rowCount() - 1)))
+    // The selection model may already have moved onto the next row while the
+    // row was removed, and then selecting it raises no event: show it here.
+    bool selected;
+    {
+        Ignoring ignoring(ignoreSelection);
+        selected = SelectRow(gridResults, std::min(row, model->rowCount() - 1));
+    }
+    if (selected)
+        gridResultsSelectItem(SelectedRow(gridResults));
+    else
         ClearResultView();
     return true;
 }

@@ -21,13 +21,14 @@ public:
         QPoint TopLeft;
         QString Text;
         bool Bold = false;
+        int MaxWidth = 0; // above 0: a wider text is drawn smaller to fit
     };
 
     explicit SwatchPanel(QWidget *parent = nullptr);
 
     void ClearDrawing();
     void AddSwatch(const QRect &rect, const QColor &colour);
-    void AddCaption(int left, int top, const QString &text, bool bold = false);
+    void AddCaption(int left, int top, const QString &text, bool bold = false, int maxWidth = 0);
 
     const std::vector<Swatch> &Swatches() const { return swatches; }
     const std::vector<Caption> &Captions() const { return captions; }

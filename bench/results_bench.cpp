@@ -1,0 +1,213 @@
+// Times the results page over a large archive: loading the session files,
+// refilling the list, filtering it, selecting a row and deleting one, each
+// next to a baseline measured in the same run on the same data.
+//
+//   results_bench [session count]   (default 100000)
+#include "ListLayout.h"
+#include "ResultsModel.h"
+#include "ResultsPage.h"
+#include "SessionArchive.h"
+#include "TSimpleFileStream.h"
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+constexpr OleDate Today = 45839;
+
+TCLTSession makeSession(int i)
+{
+    TCLTSession s(Today - 1 - i / 1000.0, Today);
+    s.Surname = "Испытуемый" + std::to_string(i);
+    s.FirstName = "Иван";
+    s.Patronymic = "Петрович";
+    s.TestKind = 1 + i % 4;
+    s.Sex = static_cast<uint8_t>(i % 3);
+    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
+    s.BirthDate = i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60);
+    s.DurationSeconds = 300 + i % 3000;
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            s.Choice[c][p] = 1 + (p + i + c) % 8;
+    s.BriefConclusion = std::string(400, 'x');
+    s.DetailedConclusion = std::string(3000, 'y');
+    s.AdditionalFindings = std::string(600, 'z');
+    return s;
+}
+
+// The bytes SaveSession writes, without its per-file sync (which would make
+// building the archive take longer than everything measured).
+std::string sessionFileBytes(TCLTSession &session)
+{
+    TSimpleFileStream stream;
+    WriteText(stream, "Color Session Data", BareCutMode);
+    WriteInt32(stream, 1);
+    WriteDateTime(stream, Today);
+    WriteByte(stream, 0);
+    session.SaveToStream(&stream);
+    WriteByte(stream, 0);
+    return stream.Bytes();
+}
+
+bool writeRaw(const std::string &path, const std::string &bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::close(fd) == 0 && ok;
+}
+
+// The baseline of loading: every file opened, read whole and closed.
+std::size_t readRaw(const std::vector<std::string> &paths)
+{
+    std::size_t total = 0;
+    std::vector<char> buffer(1 << 16);
+    for (const std::string &path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        if (fd < 0)
+            continue;
+        ssize_t n;
+        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+            total += static_cast<std::size_t>(n);
+        ::close(fd);
+    }
+    return total;
+}
+
+class AlwaysYes : public UserDialogs {
+public:
+    bool AskYesNo(QWidget *, const QString &, bool) override { return true; }
+    void ShowInfo(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected message: %s\n", text.toStdString().c_str());
+    }
+};
+
+void line(const char *what, double ms, double baselineMs, const char *baseline)
+{
+    std::printf("%-34s %10.1f ms   %-34s %10.2f ms   ratio %8.1f\n", what, ms, baseline, baselineMs,
+                baselineMs > 0 ? ms / baselineMs : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(10, std::atoi(argv[1])) : 100000;
+
+    QTemporaryDir folder;
+    const std::string data = (folder.path() + QStringLiteral("/Data")).toStdString();
+    std::filesystem::create_directories(data);
+
+    auto start = Clock::now();
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        TCLTSession s = makeSession(i);
+        char name[32];
+        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
+        paths.push_back(data + "/" + name);
+        if (!writeRaw(paths.back(), sessionFileBytes(s))) {
+            std::printf("cannot write %s\n", paths.back().c_str());
+            return 1;
+        }
+    }
+    std::printf("built %d session files in %.1f s\n\n", count, msSince(start) / 1000);
+
+    start = Clock::now();
+    const std::size_t bytes = readRaw(paths);
+    const double rawMs = msSince(start);
+
+    TCLTArchive archive;
+    start = Clock::now();
+    const ArchiveLoadResult loaded = LoadArchive(data, archive, SessionContext{Today, ","});
+    const double loadMs = msSince(start);
+    if (loaded.Loaded != count) {
+        std::printf("loaded %d of %d\n", loaded.Loaded, count);
+        return 1;
+    }
+
+    // The baseline of the list: one pass over the loaded sessions touching
+    // what the filter reads.
+    start = Clock::now();
+    long long touched = 0;
+    for (const auto &s : archive)
+        touched += s->TestKind + s->Sex + static_cast<long long>(s->Age) + static_cast<long long>(s->Group.size());
+    const double iterateMs = std::max(msSince(start), 0.001);
+
+    QSettings store(folder.path() + QStringLiteral("/placement.ini"), QSettings::IniFormat);
+    ResultsPage page(archive, store);
+    page.SetUserGroups({QStringLiteral("Администрация"), QStringLiteral("Бухгалтерия")}, 0);
+    page.resize(1280, 900);
+    page.show();
+    QApplication::processEvents();
+
+    start = Clock::now();
+    page.RefillResults(false);
+    QApplication::processEvents();
+    const double refillMs = msSince(start);
+    const int allRows = page.Model()->rowCount();
+
+    page.findChild<QComboBox *>(QStringLiteral("cbFilterTest"))->setCurrentIndex(3);
+    page.findChild<QComboBox *>(QStringLiteral("cbFilterGroup"))->setCurrentIndex(2);
+    page.findChild<QCheckBox *>(QStringLiteral("checkFilterAge"))->setChecked(true);
+    page.findChild<QDoubleSpinBox *>(QStringLiteral("seFilterAgeMin"))->setValue(25);
+    page.findChild<QDoubleSpinBox *>(QStringLiteral("seFilterAgeMax"))->setValue(60);
+    start = Clock::now();
+    page.RefillResults(true);
+    QApplication::processEvents();
+    const double filterMs = msSince(start);
+    const int filteredRows = page.Model()->rowCount();
+
+    page.RefillResults(false);
+    QApplication::processEvents();
+    start = Clock::now();
+    SelectRow(page.Grid(), allRows / 2);
+    QApplication::processEvents();
+    const double selectMs = msSince(start);
+
+    AlwaysYes yes;
+    UserDialogs::Install(&yes);
+    start = Clock::now();
+    const bool deleted = page.ResultsDeleteExecute();
+    QApplication::processEvents();
+    const double deleteMs = msSince(start);
+    UserDialogs::Install(nullptr);
+
+    std::printf("%d sessions, %.1f MB of files; %d rows listed, %d after the filter, delete %s\n\n", count,
+                bytes / 1048576.0, allRows, filteredRows, deleted ? "done" : "FAILED");
+    line("load the archive", loadMs, rawMs, "raw open/read/close of the files");
+    line("refill the list (all rows)", refillMs, iterateMs, "iterate the loaded sessions");
+    line("filter the list", filterMs, iterateMs, "iterate the loaded sessions");
+    line("select a row (detail view)", selectMs, iterateMs, "iterate the loaded sessions");
+    line("delete the selected row", deleteMs, iterateMs, "iterate the loaded sessions");
+    std::printf("\n(checksum %lld)\n", touched);
+    return deleted && filteredRows > 0 ? 0 : 1;
+}

@@ -1,0 +1,42 @@
+#include "ResultsFixture.h"
+
+#include "ListLayout.h"
+#include "ResultsModel.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+QString ResultsPageFixture::LabelText(const char *name) const
+{
+    QLabel *label = Find<QLabel>(name);
+    return label ? label->text() : QStringLiteral("<missing>");
+}
+
+QString ResultsPageFixture::MemoText(const char *name) const
+{
+    QPlainTextEdit *memo = Find<QPlainTextEdit>(name);
+    return memo ? memo->toPlainText() : QStringLiteral("<missing>");
+}
+
+int ResultsPageFixture::Selected() const { return SelectedRow(page->Grid()); }
+
+QStringList ResultsPageFixture::Numbers() const
+{
+    QStringList numbers;
+    ResultsModel *model = page->Model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        numbers << model->data(model->index(row, 0), Qt::DisplayRole).toString();
+    return numbers;
+}
+
+QStringList ResultsPageFixture::Names() const
+{
+    QStringList names;
+    ResultsModel *model = page->Model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const TCLTSession *session = model->SessionAt(row);
+        names << (session ? QString::fromStdString(session->Surname) : QStringLiteral("<none>"));
+    }
+    return names;
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "ResultsPage.h"
+#include "SessionArchive.h"
+#include "TSimpleFileStream.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// 1 July 2025, the "today" of every test.
+constexpr OleDate TestToday = 45839;
+
+// A session as the test procedure would leave it: every choice recorded,
+// conclusions set.
+inline TCLTSession MakeSession(const std::string &surname, int kind, uint8_t sex = 1, double ageYears = 30,
+                               const std::string &group = "Администрация")
+{
+    TCLTSession s(TestToday - 0.5, TestToday);
+    s.Surname = surname;
+    s.FirstName = "Иван";
+    s.TestKind = kind;
+    s.Sex = sex;
+    s.Group = group;
+    // Birth date so that whole twelfths of a year come out exactly.
+    s.BirthDate = ageYears > 0 ? TestToday - (ageYears * 12 * 30.4375 + 10) : 0;
+    s.Context.Today = TestToday;
+    s.DurationSeconds = 3725;
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            s.Choice[c][p] = c == 1 ? p : 9 - p;
+    s.BriefConclusion = "Кратко о " + surname;
+    s.DetailedConclusion = "Подробно о " + surname;
+    s.AdditionalFindings = "Выводы о " + surname;
+    s.ComputeAge();
+    s.UpdateDisplayName();
+    return s;
+}
+
+// A temporary program folder with a session folder and a placement store,
+// and a page over an archive loaded from the written files.
+class ResultsPageFixture : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString dataFolder;
+    std::unique_ptr<QSettings> store;
+    TCLTArchive archive;
+    std::unique_ptr<ResultsPage> page;
+    int savedCount = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        dataFolder = folder.filePath(QStringLiteral("Data"));
+        ASSERT_TRUE(QDir().mkpath(dataFolder));
+        store = std::make_unique<QSettings>(folder.filePath(QStringLiteral("placement.ini")), QSettings::IniFormat);
+    }
+
+    void TearDown() override { page.reset(); }
+
+    // Writes the session file; names follow the order of writing.
+    void Save(TCLTSession session)
+    {
+        ++savedCount;
+        const LocalDateTime when{2025, 7, 1, 10, savedCount / 60, savedCount % 60, 100};
+        int digit = 0;
+        SaveSession(session, dataFolder.toStdString(), when, [&digit] { return digit++ % 10; });
+    }
+
+    // Loads the archive and builds the page (shown offscreen so the panels
+    // have their real sizes).
+    void OpenPage(bool refill = true)
+    {
+        const ArchiveLoadResult loaded = LoadArchive(dataFolder.toStdString(), archive, SessionContext{TestToday, ","});
+        ASSERT_TRUE(loaded.Skipped.empty());
+        page = std::make_unique<ResultsPage>(archive, *store);
+        page->SetUserGroups({QStringLiteral("Администрация"), QStringLiteral("Бухгалтерия")}, 0);
+        page->resize(1200, 800);
+        page->show();
+        if (refill)
+            page->RefillResults(false);
+    }
+
+    template <typename T>
+    T *Find(const char *name) const
+    {
+        T *widget = page->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    QString LabelText(const char *name) const;
+    QString MemoText(const char *name) const;
+    int Selected() const;
+    QStringList Numbers() const; // the "№" column, top to bottom
+    QStringList Names() const;   // surnames behind the rows, through the archive positions
+};
