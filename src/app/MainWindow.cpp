@@ -132,6 +132,7 @@ TformPalettorMain::~TformPalettorMain()
         archiveTimer->stop();
     // The pages may refer to the sessions; they go first.
     delete takeCentralWidget();
+    StimulusSetList = {};
     KnowledgeBase.Clear();
     Sessions.Clear();
 }
@@ -584,7 +585,9 @@ void TformPalettorMain::FirstShow()
     // the group memo is always the stored UserGroups.
     runStep([&] { placement.RestoreControls(this, pages->PlacementControls()); });
     runStep([&] { PrefsPage->ShowColours(ColourTablesInEffect); });
-    // Stimulus sets: loaded by the testing page once it is part of the build.
+    runStep([&] {
+        StimulusSetList = LoadStimulusSets((rootFolder + QString::fromLatin1(StimulusSetFileName)).toStdString());
+    });
     PreferencesReady = true;
     runStep([&] {
         const std::string path = (rootFolder + QStringLiteral("ColorTest.dat")).toStdString();

@@ -2,6 +2,7 @@
 
 #include "Preferences.h"
 #include "SessionArchive.h"
+#include "StimulusSets.h"
 #include "TCLTOutcome.h"
 #include "ThemeEngine.h"
 
@@ -51,6 +52,7 @@ public:
     ThemeEngine Theme;
     TCLTArchive Sessions;
     TCLTKnowledgeBase KnowledgeBase;
+    StimulusSets StimulusSetList;
 
     const QString &RootFolder() const { return rootFolder; }
     QString DataFolder() const;

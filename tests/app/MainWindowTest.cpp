@@ -420,6 +420,20 @@ TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
     EXPECT_TRUE(w.AdministratorMode);
 }
 
+TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
+{
+    QFile sets(install.Root() + QStringLiteral("StimulSet.ini"));
+    ASSERT_TRUE(sets.open(QIODevice::WriteOnly));
+    sets.write("[Set1]\r\nName=Family\r\nValues=Mother;Father\r\n[Set2]\r\nName=Work\r\nValues=Boss\r\n");
+    sets.close();
+    auto w = Start(install);
+    ASSERT_EQ(w->StimulusSetList.Count(), 2u);
+    EXPECT_EQ(w->StimulusSetList.Names[1], "Work");
+    EXPECT_TRUE(w->KnowledgeBase.Empty());
+    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_TRUE(w->actStartTesting->isEnabled());
+}
+
 TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
 {
     TformPalettorMain w(install.Root());
