@@ -240,7 +240,7 @@ void TformPalettorMain::CreateMenusAndToolBar()
     submenuHelp->addAction(actHelpEMail);
 
     actStartTesting->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    actHelpContents->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    actHelpContents->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
 
     TestingToolBar = addToolBar(QStringLiteral("Тестирование"));
     TestingToolBar->setObjectName(QStringLiteral("TestingToolBar"));
@@ -537,9 +537,10 @@ void TformPalettorMain::ShowHelpTopic(int context, const QString &keyword)
     const QString file = HelpFile();
     if (!QFileInfo::exists(file)) {
         UserDialogs::Current().ShowInfo(
-            this, QStringLiteral("Файл справочной системы %1 не найден.\r"
-                                 "Техническая документация не входит в состав дистрибутива программы.\r"
-                                 "Вы можете загрузить ее с интернет-сайта разработчика (%2).\r"
+            // Lines end in CR LF: a lone CR would not break the line on screen.
+            this, QStringLiteral("Файл справочной системы %1 не найден.\r\n"
+                                 "Техническая документация не входит в состав дистрибутива программы.\r\n"
+                                 "Вы можете загрузить ее с интернет-сайта разработчика (%2).\r\n"
                                  "Загруженный файл распакуйте в папку %3")
                       .arg(QDir::toNativeSeparators(file), AppInfo::HelpDownloadPage,
                            QDir::toNativeSeparators(HelpFolder())));
@@ -597,7 +598,8 @@ void TformPalettorMain::FirstShow()
             // A damaged knowledge base keeps what was read; the tests run without it.
         }
     });
-    StartArchiveLoad();
+    // The window is painted before the archive is read and the password asked.
+    QTimer::singleShot(0, this, &TformPalettorMain::StartArchiveLoad);
 }
 
 SessionContext TformPalettorMain::CurrentContext() const

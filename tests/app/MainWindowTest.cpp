@@ -402,19 +402,24 @@ TEST_F(MainWindowTest, DamagedSessionFilesAreReportedOnceToTheAdministrator)
 
 TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
 {
-    for (int i = 0; i < 12; ++i)
-        WriteSession(install.DataFolder(), 10 + i, "Тест");
+    for (int i = 0; i < 40; ++i)
+        WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
     TformPalettorMain w(install.Root());
     QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
     w.show();
     ASSERT_EQ(finished.count(), 0);
+    // The archive is read after the window is painted, one file per turn.
+    for (int turn = 0; turn < 5 && !w.ArchiveLoading(); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(finished.count(), 0);
     EXPECT_TRUE(w.ArchiveLoading());
     EXPECT_FALSE(w.actStartTesting->isEnabled());
     EXPECT_FALSE(w.actResultsDelete->isEnabled());
-    EXPECT_EQ(w.ProgressBar1->maximum(), 12);
+    EXPECT_EQ(w.ProgressBar1->maximum(), 40);
+    EXPECT_LT(w.ProgressBar1->value(), 40);
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_FALSE(w.ArchiveLoading());
-    EXPECT_EQ(w.Sessions.Count(), 12u);
+    EXPECT_EQ(w.Sessions.Count(), 40u);
     EXPECT_TRUE(w.actStartTesting->isEnabled());
     EXPECT_TRUE(w.actResultsDelete->isEnabled());
     EXPECT_TRUE(w.AdministratorMode);
