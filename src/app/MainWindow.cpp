@@ -92,9 +92,6 @@ TformPalettorMain::TformPalettorMain(const QString &root, QWidget *parent)
     setFont(font);
     OpenUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
-    CreateActions();
-    CreateMenusAndToolBar();
-
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("TeSPageControl"));
     PageControl->setTabPosition(QTabWidget::West);
@@ -111,6 +108,9 @@ TformPalettorMain::TformPalettorMain(const QString &root, QWidget *parent)
     PageControl->addTab(TeTabSheet3, QStringLiteral("Настройка"));
     setCentralWidget(PageControl);
     connect(PageControl, &QTabWidget::currentChanged, this, &TformPalettorMain::PageChanged);
+
+    CreateActions();
+    CreateMenusAndToolBar();
 
     CreateStatusBar();
     ConnectPreferencesPage();
@@ -159,19 +159,25 @@ void TformPalettorMain::CreateActions()
     make(actStartTesting, "actStartTesting", QStringLiteral("Начать тестирование"), QKeySequence(Qt::Key_F5), true);
     make(actFileAuthen, "actFileAuthen", QStringLiteral("Авторизоваться"), {}, false);
     make(actFileExit, "actFileExit", QStringLiteral("Выход"), QKeySequence(Qt::Key_F10), false);
-    make(actResultsCopy, "actResultsCopy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
-    make(actResultsExportMSWord, "actResultsExportMSWord", QStringLiteral("Передать в редактор"),
-         QKeySequence(Qt::CTRL | Qt::Key_W), true);
-    make(actResultsSave, "actResultsSave", QStringLiteral("Сохранить в файле..."), QKeySequence(Qt::CTRL | Qt::Key_S),
-         true);
-    make(actResultsPreview, "actResultsPreview", QStringLiteral("Предварительный просмотр"), {}, true);
-    make(actResultsPrint, "actResultsPrint", QStringLiteral("Печать"), QKeySequence(Qt::CTRL | Qt::Key_P), true);
-    make(actResultsSendEMail, "actResultsSendEMail", QStringLiteral("Отправить по E-Mail"),
-         QKeySequence(Qt::CTRL | Qt::Key_E), true);
-    make(actResultsDelete, "actResultsDelete", QStringLiteral("Удалить запись"), QKeySequence(Qt::CTRL | Qt::Key_D),
-         true);
-    make(actResultsFilter, "actResultsFilter", QStringLiteral("Фильтровать"), {}, true);
-    make(actResultsShowAll, "actResultsShowAll", QStringLiteral("Показать все"), {}, true);
+    // The results commands are the results page's own actions, so a menu
+    // item and the page's buttons are one command with one shortcut.
+    auto adopt = [this](QAction *&action, const char *name) {
+        action = pages->ResultsAction(QString::fromLatin1(name));
+        if (!action) {
+            action = new QAction(this);
+            action->setObjectName(QString::fromLatin1(name));
+            action->setEnabled(false);
+        }
+    };
+    adopt(actResultsCopy, "actResultsCopy");
+    adopt(actResultsExportMSWord, "actResultsExportMSWord");
+    adopt(actResultsSave, "actResultsSave");
+    adopt(actResultsPreview, "actResultsPreview");
+    adopt(actResultsPrint, "actResultsPrint");
+    adopt(actResultsSendEMail, "actResultsSendEMail");
+    adopt(actResultsDelete, "actResultsDelete");
+    adopt(actResultsFilter, "actResultsFilter");
+    adopt(actResultsShowAll, "actResultsShowAll");
     make(actHelpContents, "actHelpContents", QStringLiteral("Помощь"), QKeySequence(Qt::Key_F1), true);
     make(actHelpAbout, "actHelpAbout", QStringLiteral("О программе..."), {}, false);
     make(actHelpLicenseAgreement, "actHelpLicenseAgreement", QStringLiteral("Лицензионное соглашение"), {}, false);
@@ -190,15 +196,6 @@ void TformPalettorMain::CreateActions()
     });
     connect(actFileAuthen, &QAction::triggered, this, &TformPalettorMain::Authorise);
     connect(actFileExit, &QAction::triggered, this, &QWidget::close);
-    connect(actResultsCopy, &QAction::triggered, this, [this] { pages->ResultsCopy(); });
-    connect(actResultsExportMSWord, &QAction::triggered, this, [this] { pages->ResultsExportToEditor(); });
-    connect(actResultsSave, &QAction::triggered, this, [this] { pages->ResultsSave(); });
-    connect(actResultsPreview, &QAction::triggered, this, [this] { pages->ResultsPreview(); });
-    connect(actResultsPrint, &QAction::triggered, this, [this] { pages->ResultsPrint(); });
-    connect(actResultsSendEMail, &QAction::triggered, this, [this] { pages->ResultsSendEMail(); });
-    connect(actResultsDelete, &QAction::triggered, this, [this] { pages->ResultsDelete(); });
-    connect(actResultsFilter, &QAction::triggered, this, [this] { pages->ResultsFilter(); });
-    connect(actResultsShowAll, &QAction::triggered, this, [this] { pages->ResultsShowAll(); });
     connect(actHelpContents, &QAction::triggered, this, [this] { ShowHelpTopic(helpContext); });
     connect(actHelpLicenseAgreement, &QAction::triggered, this, [this] { ShowHelpTopic(licenceHelpContext); });
     connect(actHelpAbout, &QAction::triggered, this, [this] {
@@ -391,6 +388,7 @@ void TformPalettorMain::ApplyPreferences()
     }
     ColourTablesInEffect = Prefs.Colours;
     page->ShowColours(ColourTablesInEffect);
+    pages->SetColours(ColourTablesInEffect);
 }
 
 void TformPalettorMain::CollectPreferences()
@@ -467,6 +465,7 @@ void TformPalettorMain::EditColour(ColourTable table, int entry)
         return;
     ColourTablesInEffect[index] = MakeColour(chosen->red(), chosen->green(), chosen->blue());
     PrefsPage->Panel(table)->ShowColours(ColourTablesInEffect);
+    pages->SetColours(ColourTablesInEffect);
 }
 
 void TformPalettorMain::SetAdminPassword()
@@ -584,7 +583,7 @@ void TformPalettorMain::FirstShow()
     runStep([&] { ApplyPreferences(); });
     // Control states come back once the lists they select from are filled;
     // the group memo is always the stored UserGroups.
-    runStep([&] { placement.RestoreControls(this, pages->PlacementControls()); });
+    runStep([&] { pages->RestorePlacement(this); });
     runStep([&] { PrefsPage->ShowColours(ColourTablesInEffect); });
     runStep([&] {
         StimulusSetList = LoadStimulusSets((rootFolder + QString::fromLatin1(StimulusSetFileName)).toStdString());
@@ -732,14 +731,8 @@ bool TformPalettorMain::StoreFinishedSession(TCLTSession &session)
             this, QStringLiteral("Не удалось сохранить результат тестирования в папке %1.\r\nПричина: %2.")
                       .arg(QDir::toNativeSeparators(folder), reason));
     }
-    if (AdministratorMode) {
-        for (std::size_t i = 0; i < Sessions.Count(); ++i) {
-            if (&Sessions[i] == &session) {
-                pages->AddResultRow(i);
-                break;
-            }
-        }
-    }
+    if (AdministratorMode)
+        pages->AddResultRow(session);
     return reason.isEmpty();
 }
 
@@ -754,9 +747,10 @@ void TformPalettorMain::closeEvent(QCloseEvent *event)
     const PlacementStore placement(mainWindowClass);
     runStep([&] {
         placement.SaveWindow(this);
-        placement.SaveControls(this, pages->PlacementControls());
+        pages->SavePlacement(this);
     });
     ResultsListReady = false;
+    pages->SetResultsListReady(false);
     // A window closed before its first show never read the store; writing
     // its defaults back would wipe the user's settings.
     if (PreferencesReady)

@@ -1,14 +1,24 @@
 #include "PageHooks.h"
 
+#include "AppSettings.h"
 #include "MainWindow.h"
+#include "PlacementStore.h"
+#include "ResultsPage.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QSettings>
+#include <QTableView>
 #include <QVBoxLayout>
 
-// Until the testing and results pages are part of the build, each page is a
-// plain notice; every call below is where the real page is reached.
-
 namespace {
+const QString mainWindowClass = QStringLiteral("TformPalettorMain");
+
+// Registration fields of the testing page kept between runs.
+const QStringList testingControls{QStringLiteral("TeLabeledEdit1"), QStringLiteral("TeLabeledEdit2"),
+                                  QStringLiteral("TeLabeledEdit3"), QStringLiteral("cbUserGroup"),
+                                  QStringLiteral("cbUserSex"),      QStringLiteral("TeDateTimePicker1")};
+
 QWidget *noticePage(const QString &text, QWidget *parent)
 {
     auto *page = new QWidget(parent);
@@ -20,20 +30,19 @@ QWidget *noticePage(const QString &text, QWidget *parent)
 }
 } // namespace
 
-PageHooks::PageHooks(TformPalettorMain &window) : window(window) {}
+PageHooks::PageHooks(TformPalettorMain &window) : window(window)
+{
+    placement = AppSettings::Open();
+    placement->beginGroup(mainWindowClass);
+}
 
 PageHooks::~PageHooks() = default;
 
+// Until the testing page is part of the build it is a plain notice.
 QWidget *PageHooks::CreateTestingPage(QWidget *parent)
 {
     testingPage = noticePage(QStringLiteral("Тестирование"), parent);
     return testingPage;
-}
-
-QWidget *PageHooks::CreateResultsPage(QWidget *parent)
-{
-    resultsPage = noticePage(QStringLiteral("Результаты тестирования"), parent);
-    return resultsPage;
 }
 
 void PageHooks::StartOrStopTest() {}
@@ -46,36 +55,68 @@ void PageHooks::SetUserGroups(const QStringList &) {}
 
 void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &) {}
 
-void PageHooks::SetFilterGroups(const QStringList &groups, int selected)
+QWidget *PageHooks::CreateResultsPage(QWidget *parent)
 {
-    filterGroupCount = static_cast<int>(groups.size()) + 1;
-    filterGroup = selected >= 0 && selected < filterGroupCount ? selected : 0;
+    resultsPage = new ResultsPage(window.Sessions, *placement, parent);
+    resultsPage->SetLocale(QLocale::system());
+    return resultsPage;
 }
 
-int PageHooks::FilterGroupIndex() const { return filterGroup; }
-
-void PageHooks::RefillResults(bool) {}
-
-void PageHooks::AddResultRow(std::size_t) {}
-
-void PageHooks::FocusResultsList() {}
-
-void PageHooks::ResultsCopy() {}
-void PageHooks::ResultsExportToEditor() {}
-void PageHooks::ResultsSave() {}
-void PageHooks::ResultsPreview() {}
-void PageHooks::ResultsPrint() {}
-void PageHooks::ResultsSendEMail() {}
-void PageHooks::ResultsDelete() {}
-void PageHooks::ResultsFilter() {}
-void PageHooks::ResultsShowAll() {}
-
-QStringList PageHooks::PlacementControls() const
+QAction *PageHooks::ResultsAction(const QString &objectName) const
 {
-    return {QStringLiteral("TeLabeledEdit1"), QStringLiteral("TeLabeledEdit2"), QStringLiteral("TeLabeledEdit3"),
-            QStringLiteral("cbUserGroup"),    QStringLiteral("cbUserSex"),      QStringLiteral("TeDateTimePicker1"),
-            QStringLiteral("cbFilterTest"),   QStringLiteral("cbFilterSex"),    QStringLiteral("checkFilterAge"),
-            QStringLiteral("seFilterAgeMin"), QStringLiteral("seFilterAgeMax"), QStringLiteral("TeSPageControl1"),
-            QStringLiteral("TePanel1"),       QStringLiteral("TeHeaderPanel2"), QStringLiteral("TeHeaderPanel3"),
-            QStringLiteral("TeHeaderPanel4"), QStringLiteral("TeHeaderPanel5")};
+    return resultsPage ? resultsPage->findChild<QAction *>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void PageHooks::SetColours(const ColourSet &colours)
+{
+    if (resultsPage)
+        resultsPage->SetColours(colours);
+}
+
+void PageHooks::SetFilterGroups(const QStringList &groups, int selected)
+{
+    if (resultsPage)
+        resultsPage->SetUserGroups(groups, selected);
+}
+
+int PageHooks::FilterGroupIndex() const { return resultsPage ? resultsPage->FilterGroupIndex() : 0; }
+
+void PageHooks::RefillResults(bool filtered)
+{
+    if (resultsPage)
+        resultsPage->RefillResults(filtered);
+}
+
+void PageHooks::SetResultsListReady(bool ready)
+{
+    if (resultsPage)
+        resultsPage->SetResultsListReady(ready);
+}
+
+void PageHooks::AddResultRow(const TCLTSession &session)
+{
+    if (resultsPage)
+        resultsPage->AppendFinishedSession(session);
+}
+
+void PageHooks::FocusResultsList()
+{
+    if (resultsPage && resultsPage->Grid()->isVisible())
+        resultsPage->Grid()->setFocus();
+}
+
+void PageHooks::RestorePlacement(QWidget *mainWindow)
+{
+    PlacementStore(mainWindowClass).RestoreControls(mainWindow, testingControls);
+    if (resultsPage)
+        resultsPage->RestorePlacement();
+}
+
+void PageHooks::SavePlacement(QWidget *mainWindow)
+{
+    PlacementStore(mainWindowClass).SaveControls(mainWindow, testingControls);
+    if (resultsPage) {
+        resultsPage->SavePlacement();
+        placement->sync();
+    }
 }

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "ColourTables.h"
+
 #include <QStringList>
 
 #include <array>
-#include <cstddef>
+#include <memory>
 
+class QAction;
+class QSettings;
 class QWidget;
+class ResultsPage;
+class TCLTSession;
 class TformPalettorMain;
 
 // The one place that knows the classes of the testing and results pages:
@@ -17,6 +23,8 @@ public:
 
     QWidget *CreateTestingPage(QWidget *parent);
     QWidget *CreateResultsPage(QWidget *parent);
+    // The results page's own action of that object name; the menus show it.
+    QAction *ResultsAction(const QString &objectName) const;
 
     // actStartTesting: stops a running test, otherwise opens the chooser.
     void StartOrStopTest();
@@ -25,32 +33,24 @@ public:
 
     void SetUserGroups(const QStringList &groups);
     void UpdateRequiredMarks(const std::array<bool, 6> &required);
+    void SetColours(const ColourSet &colours);
 
     // Group filter: "Любая группа" then the groups; an index past the end selects 0.
     void SetFilterGroups(const QStringList &groups, int selected);
     int FilterGroupIndex() const;
     void RefillResults(bool filtered);
-    // Appends the archive's session at index as the last row and selects it.
-    void AddResultRow(std::size_t sessionIndex);
+    void SetResultsListReady(bool ready);
+    // Appends the finished session as the last row and selects it.
+    void AddResultRow(const TCLTSession &session);
     void FocusResultsList();
 
-    void ResultsCopy();
-    void ResultsExportToEditor();
-    void ResultsSave();
-    void ResultsPreview();
-    void ResultsPrint();
-    void ResultsSendEMail();
-    void ResultsDelete();
-    void ResultsFilter();
-    void ResultsShowAll();
-
-    // Object names of the page controls whose state is kept between runs.
-    QStringList PlacementControls() const;
+    // Control states kept between runs beside the window's placement.
+    void RestorePlacement(QWidget *window);
+    void SavePlacement(QWidget *window);
 
 private:
     TformPalettorMain &window;
+    std::unique_ptr<QSettings> placement; // the results page keeps a reference
     QWidget *testingPage = nullptr;
-    QWidget *resultsPage = nullptr;
-    int filterGroup = 0;
-    int filterGroupCount = 1;
+    ResultsPage *resultsPage = nullptr;
 };

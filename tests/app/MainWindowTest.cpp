@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 #include "MainWindow.h"
 #include "PreferencesPage.h"
+#include "ResultsModel.h"
+#include "ResultsPage.h"
 
 #include <gtest/gtest.h>
 
@@ -437,6 +439,36 @@ TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
     EXPECT_TRUE(w->KnowledgeBase.Empty());
     EXPECT_TRUE(w->AdministratorMode);
     EXPECT_TRUE(w->actStartTesting->isEnabled());
+}
+
+int ResultRows(const TformPalettorMain &w)
+{
+    return static_cast<ResultsPage *>(w.TeTabSheet2)->Model()->rowCount();
+}
+
+TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
+{
+    WriteSession(install.DataFolder(), 1, "Первый");
+    WriteSession(install.DataFolder(), 2, "Второй");
+    {
+        auto w = Start(install);
+        EXPECT_EQ(ResultRows(*w), 2);
+        TCLTSession &session = w->Sessions.AddNew();
+        ASSERT_TRUE(w->StoreFinishedSession(session));
+        EXPECT_EQ(ResultRows(*w), 3); // appended at once
+        w->close();
+    }
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
+    passwords.typed = {std::nullopt, QStringLiteral("pw")};
+    auto w = Start(install);
+    EXPECT_EQ(w->Sessions.Count(), 3u);
+    EXPECT_EQ(ResultRows(*w), 0);
+    TCLTSession &session = w->Sessions.AddNew();
+    ASSERT_TRUE(w->StoreFinishedSession(session));
+    EXPECT_EQ(ResultRows(*w), 0); // stored, but the hidden list stays empty
+    w->Authorise();
+    EXPECT_EQ(ResultRows(*w), 4);
 }
 
 TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
