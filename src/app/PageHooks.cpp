@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -57,9 +58,15 @@ void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &) {}
 
 QWidget *PageHooks::CreateResultsPage(QWidget *parent)
 {
-    resultsPage = new ResultsPage(window.Sessions, *placement, parent);
+    // The page needs more width than the window has at first; a scroll area
+    // keeps the window at its own size and every control reachable.
+    auto *area = new QScrollArea(parent);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    resultsPage = new ResultsPage(window.Sessions, *placement, area);
     resultsPage->SetLocale(QLocale::system());
-    return resultsPage;
+    area->setWidget(resultsPage);
+    return area;
 }
 
 QAction *PageHooks::ResultsAction(const QString &objectName) const

@@ -443,7 +443,7 @@ TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
 
 int ResultRows(const TformPalettorMain &w)
 {
-    return static_cast<ResultsPage *>(w.TeTabSheet2)->Model()->rowCount();
+    return w.TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount();
 }
 
 TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
