@@ -566,6 +566,15 @@ void TformPalettorMain::CopySelection()
 
 // ---- First show, loading, close ----
 
+bool TformPalettorMain::event(QEvent *event)
+{
+    // A hovered action's hint would replace the five status panels; hints
+    // are shown as tool tips instead.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void TformPalettorMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);

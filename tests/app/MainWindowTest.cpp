@@ -16,6 +16,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
@@ -474,6 +476,10 @@ TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
 TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
 {
     TformPalettorMain w(install.Root());
+    // A hovered action's hint must not cover the panels.
+    QStatusTipEvent tip(QStringLiteral("Начать тестирование"));
+    QCoreApplication::sendEvent(&w, &tip);
+    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
     EXPECT_EQ(w.StatusPanel[0]->width(), 120);
     EXPECT_EQ(w.StatusPanel[1]->width(), 110);
     EXPECT_EQ(w.StatusPanel[2]->width(), 130);
