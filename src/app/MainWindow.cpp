@@ -248,8 +248,13 @@ void TformPalettorMain::CreateMenusAndToolBar()
     setContextMenuPolicy(Qt::NoContextMenu);
     TestingToolBar->addAction(actStartTesting);
     TestingToolBar->addAction(actHelpContents);
-    if (auto *button = qobject_cast<QToolButton *>(TestingToolBar->widgetForAction(actStartTesting)))
-        button->setFixedWidth(180);
+    // At least their designed widths; wider where the font needs it, so
+    // "Прекратить тестирование" is never cut short.
+    if (auto *button = qobject_cast<QToolButton *>(TestingToolBar->widgetForAction(actStartTesting))) {
+        const QString longest = QStringLiteral("Прекратить тестирование");
+        const int needed = button->fontMetrics().horizontalAdvance(longest) + button->iconSize().width() + 24;
+        button->setFixedWidth(std::max(180, needed));
+    }
     if (auto *button = qobject_cast<QToolButton *>(TestingToolBar->widgetForAction(actHelpContents)))
         button->setFixedWidth(96);
 }
