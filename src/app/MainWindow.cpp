@@ -206,6 +206,18 @@ void TformPalettorMain::CreateActions()
     connect(actHelpEMail, &QAction::triggered, this,
             [this] { OpenUrl(QUrl(QStringLiteral("mailto:") + AppInfo::SupportEMail)); });
     connect(EditCopy1, &QAction::triggered, this, &TformPalettorMain::CopySelection);
+
+    // The result memo's pop-up menu holds the single copy command.
+    if (QPlainTextEdit *memo = pages->ResultMemo()) {
+        auto *copyResult = new QAction(QStringLiteral("Копировать"), memo);
+        copyResult->setObjectName(QStringLiteral("memoTestResultCopy"));
+        connect(copyResult, &QAction::triggered, memo, [memo] {
+            memo->setFocus();
+            memo->copy();
+        });
+        memo->setContextMenuPolicy(Qt::ActionsContextMenu);
+        memo->addAction(copyResult);
+    }
 }
 
 void TformPalettorMain::CreateMenusAndToolBar()
@@ -317,7 +329,10 @@ void TformPalettorMain::ConnectPreferencesPage()
             pages->UpdateRequiredMarks(Prefs.UserField);
         });
     }
-    connect(page->cbShowResultType, &QComboBox::currentIndexChanged, this, [this] { CollectPreferences(); });
+    connect(page->cbShowResultType, &QComboBox::currentIndexChanged, this, [this] {
+        CollectPreferences();
+        pages->SetShowResultType(Prefs.ShowResultType);
+    });
     for (ColourTable table : {ColourTable::Achromatic, ColourTable::EightColour, ColourTable::Main, ColourTable::Blue,
                               ColourTable::Green, ColourTable::Yellow, ColourTable::Red})
         connect(page->Panel(table), &ColourSwatchPanel::SwatchClicked, this, &TformPalettorMain::EditColour);
@@ -391,6 +406,7 @@ void TformPalettorMain::ApplyPreferences()
         const QSignalBlocker block(page->cbShowResultType);
         page->cbShowResultType->setCurrentIndex(Prefs.ShowResultType);
     }
+    pages->SetShowResultType(Prefs.ShowResultType);
     ColourTablesInEffect = Prefs.Colours;
     page->ShowColours(ColourTablesInEffect);
     pages->SetColours(ColourTablesInEffect);
@@ -601,6 +617,7 @@ void TformPalettorMain::FirstShow()
     runStep([&] { PrefsPage->ShowColours(ColourTablesInEffect); });
     runStep([&] {
         StimulusSetList = LoadStimulusSets((rootFolder + QString::fromLatin1(StimulusSetFileName)).toStdString());
+        pages->SetStimulusSets(StimulusSetList);
     });
     PreferencesReady = true;
     runStep([&] {
@@ -773,10 +790,4 @@ void TformPalettorMain::closeEvent(QCloseEvent *event)
             SavePreferencesToStore();
         });
     event->accept();
-}
-
-void TformPalettorMain::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    pages->LayOutTiles();
 }

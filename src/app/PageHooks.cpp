@@ -5,8 +5,18 @@
 #include "PlacementStore.h"
 #include "ResultsPage.h"
 
+// The testing page comes with its own branch; until it is in the tree the
+// page is a plain notice and the calls below do nothing.
+#if __has_include("TestingPage.h")
+#define PALETTOR_TESTING_PAGE 1
+#include "Conclusion.h"
+#include "TestingPage.h"
+#endif
+
 #include <QAction>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTableView>
@@ -20,15 +30,6 @@ const QStringList testingControls{QStringLiteral("TeLabeledEdit1"), QStringLiter
                                   QStringLiteral("TeLabeledEdit3"), QStringLiteral("cbUserGroup"),
                                   QStringLiteral("cbUserSex"),      QStringLiteral("TeDateTimePicker1")};
 
-QWidget *noticePage(const QString &text, QWidget *parent)
-{
-    auto *page = new QWidget(parent);
-    auto *layout = new QVBoxLayout(page);
-    auto *label = new QLabel(text, page);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    return page;
-}
 } // namespace
 
 PageHooks::PageHooks(TformPalettorMain &window) : window(window)
@@ -39,22 +40,103 @@ PageHooks::PageHooks(TformPalettorMain &window) : window(window)
 
 PageHooks::~PageHooks() = default;
 
-// Until the testing page is part of the build it is a plain notice.
+#ifdef PALETTOR_TESTING_PAGE
+
 QWidget *PageHooks::CreateTestingPage(QWidget *parent)
 {
-    testingPage = noticePage(QStringLiteral("Тестирование"), parent);
+    testingPage = new TestingPage(parent);
+    testingPage->SetSessionList(&window.Sessions);
+    testingPage->SetLocale(QLocale::system());
+    TformPalettorMain *w = &window;
+    TestingPage *page = testingPage;
+    QObject::connect(page, &TestingPage::statusTextChanged, w, [w](int panel, const QString &text) {
+        if (panel >= 0 && panel < static_cast<int>(w->StatusPanel.size()))
+            w->StatusPanel[static_cast<std::size_t>(panel)]->setText(text);
+    });
+    QObject::connect(page, &TestingPage::progressChanged, w, [w](int position, int maximum) {
+        w->ProgressBar1->setRange(0, std::max(maximum, 1));
+        w->ProgressBar1->setValue(position);
+    });
+    QObject::connect(page, &TestingPage::testRunningChanged, w, [w](bool, const QString &caption) {
+        w->actStartTesting->setText(caption);
+        w->actStartTesting->setToolTip(caption);
+        w->actStartTesting->setStatusTip(caption);
+    });
+    QObject::connect(page, &TestingPage::testingPageRequested, w,
+                     [w] { w->PageControl->setCurrentIndex(TformPalettorMain::TestingPageIndex); });
+    QObject::connect(page, &TestingPage::testFinished, w,
+                     [w, page](TCLTSession *session, double testStart, double testEnd) {
+                         if (!session)
+                             return;
+                         FinishTestSession(*session, w->KnowledgeBase, testStart, testEnd,
+                                           QLocale::system().decimalPoint().toStdString());
+                         // Shown before it is saved: a failed save must not hide the result.
+                         page->ShowResult(*session);
+                         w->StoreFinishedSession(*session);
+                     });
     return testingPage;
 }
 
+void PageHooks::StartOrStopTest()
+{
+    if (testingPage)
+        testingPage->StartOrStop();
+}
+
+void PageHooks::SetUserGroups(const QStringList &groups)
+{
+    if (testingPage)
+        testingPage->SetUserGroups(groups);
+}
+
+void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &required)
+{
+    RequiredFields fields;
+    for (std::size_t i = 0; i < required.size() && i < fields.Flags.size(); ++i)
+        fields.Flags[i] = required[i];
+    if (testingPage) {
+        testingPage->SetRequiredFields(fields);
+        testingPage->UpdateRequiredMarks(fields);
+    }
+}
+
+void PageHooks::SetShowResultType(int type)
+{
+    if (testingPage)
+        testingPage->SetShowResultType(type);
+}
+
+void PageHooks::SetStimulusSets(const StimulusSets &sets)
+{
+    if (testingPage)
+        testingPage->SetStimulusSets(sets);
+}
+
+QPlainTextEdit *PageHooks::ResultMemo() const
+{
+    return testingPage ? testingPage->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult")) : nullptr;
+}
+
+#else
+
+QWidget *PageHooks::CreateTestingPage(QWidget *parent)
+{
+    auto *page = new QWidget(parent);
+    auto *layout = new QVBoxLayout(page);
+    auto *label = new QLabel(QStringLiteral("Тестирование"), page);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    return page;
+}
+
 void PageHooks::StartOrStopTest() {}
-
-bool PageHooks::TestRunning() const { return false; }
-
-void PageHooks::LayOutTiles() {}
-
 void PageHooks::SetUserGroups(const QStringList &) {}
-
 void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &) {}
+void PageHooks::SetShowResultType(int) {}
+void PageHooks::SetStimulusSets(const StimulusSets &) {}
+QPlainTextEdit *PageHooks::ResultMemo() const { return nullptr; }
+
+#endif
 
 QWidget *PageHooks::CreateResultsPage(QWidget *parent)
 {
@@ -76,6 +158,10 @@ QAction *PageHooks::ResultsAction(const QString &objectName) const
 
 void PageHooks::SetColours(const ColourSet &colours)
 {
+#ifdef PALETTOR_TESTING_PAGE
+    if (testingPage)
+        testingPage->SetColours(colours);
+#endif
     if (resultsPage)
         resultsPage->SetColours(colours);
 }

@@ -10,7 +10,10 @@
 class QAction;
 class QSettings;
 class QWidget;
+class QPlainTextEdit;
 class ResultsPage;
+struct StimulusSets;
+class TestingPage;
 class TCLTSession;
 class TformPalettorMain;
 
@@ -28,12 +31,15 @@ public:
 
     // actStartTesting: stops a running test, otherwise opens the chooser.
     void StartOrStopTest();
-    bool TestRunning() const;
-    void LayOutTiles();
 
     void SetUserGroups(const QStringList &groups);
     void UpdateRequiredMarks(const std::array<bool, 6> &required);
+    // Colours in effect, for the tiles and the detail view's swatches.
     void SetColours(const ColourSet &colours);
+    void SetShowResultType(int type);
+    void SetStimulusSets(const StimulusSets &sets);
+    // The result memo of the testing page (its pop-up menu copies).
+    QPlainTextEdit *ResultMemo() const;
 
     // Group filter: "Любая группа" then the groups; an index past the end selects 0.
     void SetFilterGroups(const QStringList &groups, int selected);
@@ -51,6 +57,6 @@ public:
 private:
     TformPalettorMain &window;
     std::unique_ptr<QSettings> placement; // the results page keeps a reference
-    QWidget *testingPage = nullptr;
+    TestingPage *testingPage = nullptr;
     ResultsPage *resultsPage = nullptr;
 };

@@ -149,8 +149,9 @@ TEST_F(MainWindowTest, ProtectedStartWithWrongRightAndCancelledPassword)
         EXPECT_EQ(passwords.notices.last(), AdminAccessNotice);
         EXPECT_EQ(w->AdministratorMode, c.admin);
         EXPECT_EQ(dialogs.warnings.size(), c.warnings);
-        if (c.warnings)
+        if (c.warnings) {
             EXPECT_EQ(dialogs.warnings.first(), QStringLiteral("Вы ввели неправильный пароль"));
+        }
         if (c.admin) {
             EXPECT_TRUE(ResultsPagesShown(*w));
             EXPECT_EQ(w->PageControl->currentIndex(), 2); // the page last shown

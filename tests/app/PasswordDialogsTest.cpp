@@ -70,8 +70,9 @@ TEST(AskPasswordTest, ComparesExactlyAndWarnsOnlyWhenWrong)
         passwords.typed.push_back(c.typed);
         EXPECT_EQ(AskPassword(nullptr, QStringLiteral("Secret"), AdminAccessNotice), c.accepted);
         ASSERT_EQ(dialogs.warnings.size(), c.warnings);
-        if (c.warnings)
+        if (c.warnings) {
             EXPECT_EQ(dialogs.warnings.front(), QStringLiteral("Вы ввели неправильный пароль"));
+        }
         EXPECT_EQ(passwords.notices.value(0), AdminAccessNotice);
     }
 }
