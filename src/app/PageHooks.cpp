@@ -1,0 +1,215 @@
+#include "PageHooks.h"
+
+#include "AppSettings.h"
+#include "MainWindow.h"
+#include "PlacementStore.h"
+#include "ResultsPage.h"
+
+// The testing page comes with its own branch; until it is in the tree the
+// page is a plain notice and the calls below do nothing.
+#if __has_include("TestingPage.h")
+#define PALETTOR_TESTING_PAGE 1
+#include "Conclusion.h"
+#include "TestingPage.h"
+#endif
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+const QString mainWindowClass = QStringLiteral("TformPalettorMain");
+
+// Registration fields of the testing page kept between runs.
+const QStringList testingControls{QStringLiteral("TeLabeledEdit1"), QStringLiteral("TeLabeledEdit2"),
+                                  QStringLiteral("TeLabeledEdit3"), QStringLiteral("cbUserGroup"),
+                                  QStringLiteral("cbUserSex"),      QStringLiteral("TeDateTimePicker1")};
+
+} // namespace
+
+PageHooks::PageHooks(TformPalettorMain &window) : window(window)
+{
+    placement = AppSettings::Open();
+    placement->beginGroup(mainWindowClass);
+}
+
+PageHooks::~PageHooks() = default;
+
+#ifdef PALETTOR_TESTING_PAGE
+
+QWidget *PageHooks::CreateTestingPage(QWidget *parent)
+{
+    testingPage = new TestingPage(parent);
+    testingPage->SetSessionList(&window.Sessions);
+    testingPage->SetLocale(QLocale::system());
+    TformPalettorMain *w = &window;
+    TestingPage *page = testingPage;
+    QObject::connect(page, &TestingPage::statusTextChanged, w, [w](int panel, const QString &text) {
+        if (panel >= 0 && panel < static_cast<int>(w->StatusPanel.size()))
+            w->StatusPanel[static_cast<std::size_t>(panel)]->setText(text);
+    });
+    QObject::connect(page, &TestingPage::progressChanged, w, [w](int position, int maximum) {
+        w->ProgressBar1->setRange(0, std::max(maximum, 1));
+        w->ProgressBar1->setValue(position);
+    });
+    QObject::connect(page, &TestingPage::testRunningChanged, w, [w](bool, const QString &caption) {
+        w->actStartTesting->setText(caption);
+        w->actStartTesting->setToolTip(caption);
+        w->actStartTesting->setStatusTip(caption);
+    });
+    QObject::connect(page, &TestingPage::testingPageRequested, w,
+                     [w] { w->PageControl->setCurrentIndex(TformPalettorMain::TestingPageIndex); });
+    QObject::connect(page, &TestingPage::testFinished, w,
+                     [w, page](TCLTSession *session, double testStart, double testEnd) {
+                         if (!session)
+                             return;
+                         FinishTestSession(*session, w->KnowledgeBase, testStart, testEnd,
+                                           QLocale::system().decimalPoint().toStdString());
+                         // Shown before it is saved: a failed save must not hide the result.
+                         page->ShowResult(*session);
+                         w->StoreFinishedSession(*session);
+                     });
+    return testingPage;
+}
+
+void PageHooks::StartOrStopTest()
+{
+    if (testingPage)
+        testingPage->StartOrStop();
+}
+
+void PageHooks::SetUserGroups(const QStringList &groups)
+{
+    if (testingPage)
+        testingPage->SetUserGroups(groups);
+}
+
+void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &required)
+{
+    RequiredFields fields;
+    for (std::size_t i = 0; i < required.size() && i < fields.Flags.size(); ++i)
+        fields.Flags[i] = required[i];
+    if (testingPage) {
+        testingPage->SetRequiredFields(fields);
+        testingPage->UpdateRequiredMarks(fields);
+    }
+}
+
+void PageHooks::SetShowResultType(int type)
+{
+    if (testingPage)
+        testingPage->SetShowResultType(type);
+}
+
+void PageHooks::SetStimulusSets(const StimulusSets &sets)
+{
+    if (testingPage)
+        testingPage->SetStimulusSets(sets);
+}
+
+QPlainTextEdit *PageHooks::ResultMemo() const
+{
+    return testingPage ? testingPage->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult")) : nullptr;
+}
+
+#else
+
+QWidget *PageHooks::CreateTestingPage(QWidget *parent)
+{
+    auto *page = new QWidget(parent);
+    auto *layout = new QVBoxLayout(page);
+    auto *label = new QLabel(QStringLiteral("Тестирование"), page);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    return page;
+}
+
+void PageHooks::StartOrStopTest() {}
+void PageHooks::SetUserGroups(const QStringList &) {}
+void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &) {}
+void PageHooks::SetShowResultType(int) {}
+void PageHooks::SetStimulusSets(const StimulusSets &) {}
+QPlainTextEdit *PageHooks::ResultMemo() const { return nullptr; }
+
+#endif
+
+QWidget *PageHooks::CreateResultsPage(QWidget *parent)
+{
+    // The page needs more width than the window has at first; a scroll area
+    // keeps the window at its own size and every control reachable.
+    auto *area = new QScrollArea(parent);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    resultsPage = new ResultsPage(window.Sessions, *placement, area);
+    resultsPage->SetLocale(QLocale::system());
+    area->setWidget(resultsPage);
+    return area;
+}
+
+QAction *PageHooks::ResultsAction(const QString &objectName) const
+{
+    return resultsPage ? resultsPage->findChild<QAction *>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void PageHooks::SetColours(const ColourSet &colours)
+{
+#ifdef PALETTOR_TESTING_PAGE
+    if (testingPage)
+        testingPage->SetColours(colours);
+#endif
+    if (resultsPage)
+        resultsPage->SetColours(colours);
+}
+
+void PageHooks::SetFilterGroups(const QStringList &groups, int selected)
+{
+    if (resultsPage)
+        resultsPage->SetUserGroups(groups, selected);
+}
+
+int PageHooks::FilterGroupIndex() const { return resultsPage ? resultsPage->FilterGroupIndex() : 0; }
+
+void PageHooks::RefillResults(bool filtered)
+{
+    if (resultsPage)
+        resultsPage->RefillResults(filtered);
+}
+
+void PageHooks::SetResultsListReady(bool ready)
+{
+    if (resultsPage)
+        resultsPage->SetResultsListReady(ready);
+}
+
+void PageHooks::AddResultRow(const TCLTSession &session)
+{
+    if (resultsPage)
+        resultsPage->AppendFinishedSession(session);
+}
+
+void PageHooks::FocusResultsList()
+{
+    if (resultsPage && resultsPage->Grid()->isVisible())
+        resultsPage->Grid()->setFocus();
+}
+
+void PageHooks::RestorePlacement(QWidget *mainWindow)
+{
+    PlacementStore(mainWindowClass).RestoreControls(mainWindow, testingControls);
+    if (resultsPage)
+        resultsPage->RestorePlacement();
+}
+
+void PageHooks::SavePlacement(QWidget *mainWindow)
+{
+    PlacementStore(mainWindowClass).SaveControls(mainWindow, testingControls);
+    if (resultsPage) {
+        resultsPage->SavePlacement();
+        placement->sync();
+    }
+}

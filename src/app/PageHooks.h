@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ColourTables.h"
+
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QSettings;
+class QWidget;
+class QPlainTextEdit;
+class ResultsPage;
+struct StimulusSets;
+class TestingPage;
+class TCLTSession;
+class TformPalettorMain;
+
+// The one place that knows the classes of the testing and results pages:
+// the main window reaches them only through these calls.
+class PageHooks {
+public:
+    explicit PageHooks(TformPalettorMain &window);
+    ~PageHooks();
+
+    QWidget *CreateTestingPage(QWidget *parent);
+    QWidget *CreateResultsPage(QWidget *parent);
+    // The results page's own action of that object name; the menus show it.
+    QAction *ResultsAction(const QString &objectName) const;
+
+    // actStartTesting: stops a running test, otherwise opens the chooser.
+    void StartOrStopTest();
+
+    void SetUserGroups(const QStringList &groups);
+    void UpdateRequiredMarks(const std::array<bool, 6> &required);
+    // Colours in effect, for the tiles and the detail view's swatches.
+    void SetColours(const ColourSet &colours);
+    void SetShowResultType(int type);
+    void SetStimulusSets(const StimulusSets &sets);
+    // The result memo of the testing page (its pop-up menu copies).
+    QPlainTextEdit *ResultMemo() const;
+
+    // Group filter: "Любая группа" then the groups; an index past the end selects 0.
+    void SetFilterGroups(const QStringList &groups, int selected);
+    int FilterGroupIndex() const;
+    void RefillResults(bool filtered);
+    void SetResultsListReady(bool ready);
+    // Appends the finished session as the last row and selects it.
+    void AddResultRow(const TCLTSession &session);
+    void FocusResultsList();
+
+    // Control states kept between runs beside the window's placement.
+    void RestorePlacement(QWidget *window);
+    void SavePlacement(QWidget *window);
+
+private:
+    TformPalettorMain &window;
+    std::unique_ptr<QSettings> placement; // the results page keeps a reference
+    TestingPage *testingPage = nullptr;
+    ResultsPage *resultsPage = nullptr;
+};

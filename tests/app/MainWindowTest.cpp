@@ -1,0 +1,492 @@
+#include "AppTestSupport.h"
+#include "MainWindow.h"
+#include "PreferencesPage.h"
+#include "ResultsModel.h"
+#include "ResultsPage.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+std::unique_ptr<TformPalettorMain> Start(const TemporaryInstallation &install)
+{
+    auto window = std::make_unique<TformPalettorMain>(install.Root());
+    QSignalSpy finished(window.get(), &TformPalettorMain::StartupFinished);
+    window->show();
+    if (finished.count() == 0)
+        finished.wait(10000);
+    EXPECT_EQ(finished.count(), 1);
+    // Focus changes (leaving the group memo) need an active window.
+    QApplication::setActiveWindow(window.get());
+    return window;
+}
+
+bool ResultsPagesShown(const TformPalettorMain &w)
+{
+    return w.PageControl->isTabVisible(TformPalettorMain::ResultsPageIndex)
+        && w.PageControl->isTabVisible(TformPalettorMain::PreferencesPageIndex)
+        && w.submenuResults->menuAction()->isVisible();
+}
+
+bool ResultsPagesHidden(const TformPalettorMain &w)
+{
+    return !w.PageControl->isTabVisible(TformPalettorMain::ResultsPageIndex)
+        && !w.PageControl->isTabVisible(TformPalettorMain::PreferencesPageIndex)
+        && !w.submenuResults->menuAction()->isVisible();
+}
+
+// A session file written by the archive itself, so the test reads back real data.
+std::string WriteSession(const QString &folder, int second, const std::string &surname)
+{
+    TCLTSession session;
+    session.TestKind = 1;
+    session.Surname = surname;
+    LocalDateTime when{2025, 7, 4, 9, 5, second, 7};
+    return SaveSession(session, folder.toStdString(), when, [] { return 3; });
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    TemporaryInstallation install;
+    ScriptedDialogs dialogs;
+    ScriptedPasswords passwords;
+};
+
+TEST_F(MainWindowTest, WindowShellHasItsCaptionsShortcutsAndHiddenActions)
+{
+    TformPalettorMain w(install.Root());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Orvanta Palettor"));
+    EXPECT_EQ(w.PageControl->tabPosition(), QTabWidget::West);
+    EXPECT_EQ(w.PageControl->tabText(0), QStringLiteral("Тестирование"));
+    EXPECT_EQ(w.PageControl->tabText(1), QStringLiteral("Результаты"));
+    EXPECT_EQ(w.PageControl->tabText(2), QStringLiteral("Настройка"));
+    struct Case {
+        QAction *action;
+        const char *caption;
+        QKeySequence key;
+        bool hint;
+        bool visible;
+    };
+    const Case cases[] = {
+        {w.actStartTesting, "Начать тестирование", QKeySequence(Qt::Key_F5), true, true},
+        {w.actFileAuthen, "Авторизоваться", {}, false, true},
+        {w.actFileExit, "Выход", QKeySequence(Qt::Key_F10), false, true},
+        {w.actResultsCopy, "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), true, false},
+        {w.actResultsExportMSWord, "Передать в редактор", QKeySequence(Qt::CTRL | Qt::Key_W), true, true},
+        {w.actResultsSave, "Сохранить в файле...", QKeySequence(Qt::CTRL | Qt::Key_S), true, true},
+        {w.actResultsPreview, "Предварительный просмотр", {}, true, false},
+        {w.actResultsPrint, "Печать", QKeySequence(Qt::CTRL | Qt::Key_P), true, false},
+        {w.actResultsSendEMail, "Отправить по E-Mail", QKeySequence(Qt::CTRL | Qt::Key_E), true, false},
+        {w.actResultsDelete, "Удалить запись", QKeySequence(Qt::CTRL | Qt::Key_D), true, true},
+        {w.actResultsFilter, "Фильтровать", {}, true, true},
+        {w.actResultsShowAll, "Показать все", {}, true, true},
+        {w.actHelpContents, "Помощь", QKeySequence(Qt::Key_F1), true, true},
+        {w.actHelpAbout, "О программе...", {}, false, true},
+        {w.actHelpLicenseAgreement, "Лицензионное соглашение", {}, false, true},
+        {w.actHelpWWW, "Интернет-сайт разработчика", {}, false, true},
+        {w.actHelpEMail, "Письмо разработчику", {}, false, true},
+        {w.EditCopy1, "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), false, true},
+    };
+    for (const auto &c : cases) {
+        const QString caption = QString::fromUtf8(c.caption);
+        EXPECT_EQ(c.action->text(), caption);
+        EXPECT_EQ(c.action->shortcut(), c.key) << c.caption;
+        EXPECT_EQ(c.action->toolTip() == caption && c.action->statusTip() == caption, c.hint) << c.caption;
+        EXPECT_EQ(c.action->isVisible(), c.visible) << c.caption;
+    }
+    // Before the mode is decided, nothing of the administrator's is shown.
+    EXPECT_TRUE(ResultsPagesHidden(w));
+}
+
+TEST_F(MainWindowTest, WithoutProtectionStartsInAdministratorModeWithoutAsking)
+{
+    auto w = Start(install);
+    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_TRUE(ResultsPagesShown(*w));
+    EXPECT_FALSE(w->actFileAuthen->isEnabled());
+    EXPECT_EQ(passwords.asked, 0);
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(MainWindowTest, ProtectedStartWithWrongRightAndCancelledPassword)
+{
+    struct Case {
+        std::optional<QString> typed;
+        bool admin;
+        int warnings;
+    };
+    const Case cases[] = {
+        {QStringLiteral("wrong"), false, 1},
+        {QStringLiteral("Пароль"), true, 0},
+        {QStringLiteral("пароль"), false, 1},
+        {std::nullopt, false, 0},
+    };
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("Пароль"));
+    install.Store(QStringLiteral("ActiveDataPage"), 2);
+    for (const auto &c : cases) {
+        dialogs.warnings.clear();
+        passwords.asked = 0;
+        passwords.typed = {c.typed};
+        auto w = Start(install);
+        EXPECT_EQ(passwords.asked, 1);
+        EXPECT_EQ(passwords.notices.last(), AdminAccessNotice);
+        EXPECT_EQ(w->AdministratorMode, c.admin);
+        EXPECT_EQ(dialogs.warnings.size(), c.warnings);
+        if (c.warnings) {
+            EXPECT_EQ(dialogs.warnings.first(), QStringLiteral("Вы ввели неправильный пароль"));
+        }
+        if (c.admin) {
+            EXPECT_TRUE(ResultsPagesShown(*w));
+            EXPECT_EQ(w->PageControl->currentIndex(), 2); // the page last shown
+            EXPECT_FALSE(w->actFileAuthen->isEnabled());
+        } else {
+            EXPECT_TRUE(ResultsPagesHidden(*w));
+            EXPECT_EQ(w->PageControl->currentIndex(), 0);
+            EXPECT_TRUE(w->actFileAuthen->isEnabled());
+        }
+        w->close();
+        // Closing outside administrator mode keeps the remembered page.
+        EXPECT_EQ(install.Stored(QStringLiteral("ActiveDataPage")).toInt(), 2);
+    }
+}
+
+TEST_F(MainWindowTest, AuthorisationFromTestingMode)
+{
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
+    passwords.typed = {std::nullopt, QStringLiteral("bad"), QStringLiteral("pw")};
+    auto w = Start(install);
+    ASSERT_FALSE(w->AdministratorMode);
+    w->actFileAuthen->trigger();
+    EXPECT_FALSE(w->AdministratorMode);
+    EXPECT_EQ(w->PageControl->currentIndex(), 0);
+    EXPECT_TRUE(ResultsPagesHidden(*w));
+    w->actFileAuthen->trigger();
+    EXPECT_TRUE(ResultsPagesShown(*w));
+    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_FALSE(w->actFileAuthen->isEnabled());
+    EXPECT_EQ(passwords.asked, 3);
+    EXPECT_EQ(dialogs.warnings.size(), 1);
+}
+
+TEST_F(MainWindowTest, ProtectionWithoutAPasswordNeverLocksTheAdministratorOut)
+{
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QString());
+    {
+        auto w = Start(install);
+        EXPECT_EQ(passwords.asked, 0);
+        EXPECT_TRUE(w->AdministratorMode);
+        EXPECT_FALSE(w->PrefsPage->checkProtectAdminMode->isChecked());
+        EXPECT_FALSE(w->PrefsPage->btnSetAdminPassword->isEnabled());
+
+        // Checking the box and cancelling the password dialog unchecks it again.
+        w->PrefsPage->checkProtectAdminMode->setChecked(true);
+        EXPECT_TRUE(w->PrefsPage->btnSetAdminPassword->isEnabled());
+        w->PrefsPage->btnSetAdminPassword->click();
+        EXPECT_EQ(passwords.askedNew, 1);
+        EXPECT_FALSE(w->PrefsPage->checkProtectAdminMode->isChecked());
+
+        // Checked and closed without ever setting a password.
+        w->PrefsPage->checkProtectAdminMode->setChecked(true);
+        w->close();
+    }
+    auto again = Start(install);
+    EXPECT_EQ(passwords.asked, 0);
+    EXPECT_TRUE(again->AdministratorMode);
+}
+
+TEST_F(MainWindowTest, PasswordSetOnThePageIsAskedAtTheNextStart)
+{
+    {
+        auto w = Start(install);
+        w->PrefsPage->checkProtectAdminMode->setChecked(true);
+        passwords.newPasswords = {QStringLiteral("новый")};
+        w->PrefsPage->btnSetAdminPassword->click();
+        EXPECT_TRUE(w->PrefsPage->checkProtectAdminMode->isChecked());
+        EXPECT_FALSE(w->actFileAuthen->isEnabled()); // already administrator
+        w->close();
+    }
+    passwords.typed = {QStringLiteral("новый")};
+    auto w = Start(install);
+    EXPECT_EQ(passwords.asked, 1);
+    EXPECT_TRUE(w->AdministratorMode);
+}
+
+TEST_F(MainWindowTest, ChangedPreferencesAreInEffectAfterARestart)
+{
+    {
+        auto w = Start(install);
+        PreferencesPage *page = w->PrefsPage;
+        w->PageControl->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
+        page->memoUserGroups->setFocus();
+        page->memoUserGroups->setPlainText(QStringLiteral("Отдел 1\nОтдел 2"));
+        page->checkUserField[0]->setFocus(); // leaving the memo collects it
+        page->checkUserField[2]->click();
+        page->checkUserField[0]->click();
+        page->cbShowResultType->setCurrentIndex(3);
+        page->teTrackBar1->setValue(30);
+        page->teTrackBar2->setValue(100);
+        dialogs.colourAnswers = {QColor(255, 255, 255), QColor(10, 20, 30)};
+        QTest::mouseClick(page->Panel(ColourTable::Red)->Swatch(2), Qt::LeftButton);
+        QTest::mouseClick(page->Panel(ColourTable::EightColour)->Swatch(4), Qt::LeftButton);
+        EXPECT_EQ(page->Panel(ColourTable::Red)->SwatchColour(2), QColor(255, 255, 255));
+        w->close();
+    }
+    EXPECT_EQ(install.Stored(QStringLiteral("RedColor2")).toString(), QStringLiteral("clWhite"));
+    EXPECT_EQ(install.Stored(QStringLiteral("Color4")).toString(), QStringLiteral("$001E140A"));
+    EXPECT_EQ(install.Stored(QStringLiteral("UserGroups")).toString(), QStringLiteral("Отдел 1\r\nОтдел 2\r\n"));
+    EXPECT_EQ(install.Stored(QStringLiteral("ActiveDataPage")).toInt(), 2);
+
+    auto w = Start(install);
+    const Preferences &p = w->Prefs;
+    EXPECT_EQ(p.UserGroups, QStringLiteral("Отдел 1\r\nОтдел 2\r\n"));
+    EXPECT_EQ(w->PrefsPage->memoUserGroups->toPlainText(), QStringLiteral("Отдел 1\nОтдел 2"));
+    EXPECT_EQ(p.UserField, (std::array<bool, 6>{false, true, true, false, false, false}));
+    EXPECT_FALSE(w->PrefsPage->checkUserField[0]->isChecked());
+    EXPECT_TRUE(w->PrefsPage->checkUserField[2]->isChecked());
+    EXPECT_EQ(w->PrefsPage->cbShowResultType->currentIndex(), 3);
+    EXPECT_EQ(w->Theme.Brightness(), 30);
+    EXPECT_EQ(w->Theme.Saturation(), 100);
+    EXPECT_EQ(w->PrefsPage->teTrackBar1->value(), 30);
+    EXPECT_EQ(w->ColourTablesInEffect[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))],
+              MakeColour(255, 255, 255));
+    EXPECT_EQ(w->PrefsPage->Panel(ColourTable::EightColour)->SwatchColour(4), QColor(10, 20, 30));
+    EXPECT_EQ(w->PageControl->currentIndex(), 2);
+}
+
+TEST_F(MainWindowTest, AnEmptiedGroupMemoBecomesTheDefaultGroup)
+{
+    auto w = Start(install);
+    w->PageControl->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
+    w->PrefsPage->memoUserGroups->setFocus();
+    w->PrefsPage->memoUserGroups->setPlainText(QStringLiteral("  \n"));
+    w->PrefsPage->cbShowResultType->setFocus();
+    EXPECT_EQ(w->PrefsPage->memoUserGroups->toPlainText(), QStringLiteral("Администрация"));
+    EXPECT_EQ(w->Prefs.UserGroups, QStringLiteral("Администрация\r\n"));
+}
+
+TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
+{
+    QFile sheet(install.Root() + QStringLiteral("Themes/Test.qss"));
+    ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
+    sheet.write("QWidget { font-size: 9pt; }");
+    sheet.close();
+    {
+        auto w = Start(install);
+        const int item = w->PrefsPage->ThemeFileItem(sheet.fileName());
+        ASSERT_GE(item, 0);
+        w->PrefsPage->cbTheme->setCurrentIndex(item);
+        EXPECT_TRUE(w->Theme.FromFile());
+        w->close();
+    }
+    EXPECT_EQ(install.Stored(QStringLiteral("SetThemeByIndex")).toInt(), 0);
+    auto w = Start(install);
+    EXPECT_TRUE(w->Theme.FromFile());
+    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), w->PrefsPage->ThemeFileItem(sheet.fileName()));
+    w->PrefsPage->cbTheme->setCurrentIndex(0);
+    w->close();
+    EXPECT_EQ(qApp->styleSheet(), QString());
+}
+
+TEST_F(MainWindowTest, HelpWithoutItsFileSaysWhereItBelongsAndOpensNothing)
+{
+    auto w = Start(install);
+    QList<QUrl> opened;
+    w->OpenUrl = [&](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    w->actHelpContents->trigger();
+    ASSERT_EQ(dialogs.infos.size(), 1);
+    EXPECT_TRUE(dialogs.infos[0].startsWith(QStringLiteral("Файл справочной системы ") + w->HelpFile()
+                                            + QStringLiteral(" не найден.")));
+    EXPECT_TRUE(dialogs.infos[0].contains(w->HelpFolder()));
+    EXPECT_TRUE(opened.isEmpty());
+
+    QDir(install.Root()).mkpath(QStringLiteral("Help"));
+    QFile help(w->HelpFile());
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    w->actHelpContents->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(w->HelpFile()));
+    w->actHelpWWW->trigger();
+    w->actHelpEMail->trigger();
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened[1].scheme(), QStringLiteral("https"));
+    EXPECT_EQ(opened[2].scheme(), QStringLiteral("mailto"));
+}
+
+TEST_F(MainWindowTest, PageChangeSetsTheHelpContext)
+{
+    TformPalettorMain fresh(install.Root());
+    EXPECT_EQ(fresh.HelpContext(), 1000);
+    auto w = Start(install);
+    for (int page : {1, 2, 0}) {
+        w->PageControl->setCurrentIndex(page);
+        EXPECT_EQ(w->HelpContext(), 1001 + page);
+    }
+}
+
+TEST_F(MainWindowTest, SessionSavedIntoTheDataFolderCanBeReadBack)
+{
+    auto w = Start(install);
+    TCLTSession &session = w->Sessions.AddNew();
+    session.TestKind = 2;
+    session.Surname = "Иванов";
+    EXPECT_TRUE(w->StoreFinishedSession(session));
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+    ASSERT_FALSE(session.SourceFile.empty());
+    TCLTArchive back;
+    ASSERT_TRUE(LoadSessionFile(session.SourceFile, back, SessionContext{}));
+    EXPECT_EQ(back[0].Surname, "Иванов");
+    EXPECT_EQ(back[0].TestKind, 2);
+}
+
+TEST_F(MainWindowTest, SessionThatCannotBeSavedIsReportedWithTheFolder)
+{
+    QDir(install.DataFolder()).removeRecursively();
+    auto w = Start(install);
+    TCLTSession &session = w->Sessions.AddNew();
+    EXPECT_FALSE(w->StoreFinishedSession(session));
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
+    EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("Причина")));
+    EXPECT_EQ(w->Sessions.Count(), 1u); // still listed for this run
+}
+
+TEST_F(MainWindowTest, DamagedSessionFilesAreReportedOnceToTheAdministrator)
+{
+    WriteSession(install.DataFolder(), 1, "Первый");
+    const std::string damaged1 = WriteSession(install.DataFolder(), 2, "Второй");
+    const std::string damaged2 = WriteSession(install.DataFolder(), 3, "Третий");
+    WriteSession(install.DataFolder(), 4, "Четвертый");
+    for (const std::string &path : {damaged1, damaged2}) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.resize(40));
+    }
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
+    passwords.typed = {std::nullopt, QStringLiteral("pw")};
+
+    auto w = Start(install);
+    EXPECT_EQ(w->Sessions.Count(), 2u);
+    EXPECT_EQ(w->DamagedFiles().size(), 2);
+    EXPECT_TRUE(dialogs.warnings.isEmpty()); // not shown to the tested person
+
+    w->Authorise();
+    ASSERT_TRUE(w->AdministratorMode);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    const QString report = dialogs.warnings[0];
+    EXPECT_TRUE(report.contains(QStringLiteral(": 2.")));
+    EXPECT_TRUE(report.contains(QFileInfo(QString::fromStdString(damaged1)).fileName()));
+    EXPECT_TRUE(report.contains(QFileInfo(QString::fromStdString(damaged2)).fileName()));
+
+    w->Authorise();
+    EXPECT_EQ(dialogs.warnings.size(), 1);
+}
+
+TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
+{
+    for (int i = 0; i < 40; ++i)
+        WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
+    TformPalettorMain w(install.Root());
+    QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
+    w.show();
+    ASSERT_EQ(finished.count(), 0);
+    // The archive is read after the window is painted, one file per turn.
+    for (int turn = 0; turn < 5 && !w.ArchiveLoading(); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(finished.count(), 0);
+    EXPECT_TRUE(w.ArchiveLoading());
+    EXPECT_FALSE(w.actStartTesting->isEnabled());
+    EXPECT_FALSE(w.actResultsDelete->isEnabled());
+    EXPECT_EQ(w.ProgressBar1->maximum(), 40);
+    EXPECT_LT(w.ProgressBar1->value(), 40);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(w.ArchiveLoading());
+    EXPECT_EQ(w.Sessions.Count(), 40u);
+    EXPECT_TRUE(w.actStartTesting->isEnabled());
+    EXPECT_TRUE(w.actResultsDelete->isEnabled());
+    EXPECT_TRUE(w.AdministratorMode);
+}
+
+TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
+{
+    QFile sets(install.Root() + QStringLiteral("StimulSet.ini"));
+    ASSERT_TRUE(sets.open(QIODevice::WriteOnly));
+    sets.write("[Set1]\r\nName=Family\r\nValues=Mother;Father\r\n[Set2]\r\nName=Work\r\nValues=Boss\r\n");
+    sets.close();
+    auto w = Start(install);
+    ASSERT_EQ(w->StimulusSetList.Count(), 2u);
+    EXPECT_EQ(w->StimulusSetList.Names[1], "Work");
+    EXPECT_TRUE(w->KnowledgeBase.Empty());
+    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_TRUE(w->actStartTesting->isEnabled());
+}
+
+int ResultRows(const TformPalettorMain &w)
+{
+    return w.TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount();
+}
+
+TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
+{
+    WriteSession(install.DataFolder(), 1, "Первый");
+    WriteSession(install.DataFolder(), 2, "Второй");
+    {
+        auto w = Start(install);
+        EXPECT_EQ(ResultRows(*w), 2);
+        TCLTSession &session = w->Sessions.AddNew();
+        ASSERT_TRUE(w->StoreFinishedSession(session));
+        EXPECT_EQ(ResultRows(*w), 3); // appended at once
+        w->close();
+    }
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
+    passwords.typed = {std::nullopt, QStringLiteral("pw")};
+    auto w = Start(install);
+    EXPECT_EQ(w->Sessions.Count(), 3u);
+    EXPECT_EQ(ResultRows(*w), 0);
+    TCLTSession &session = w->Sessions.AddNew();
+    ASSERT_TRUE(w->StoreFinishedSession(session));
+    EXPECT_EQ(ResultRows(*w), 0); // stored, but the hidden list stays empty
+    w->Authorise();
+    EXPECT_EQ(ResultRows(*w), 4);
+}
+
+TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
+{
+    TformPalettorMain w(install.Root());
+    // A hovered action's hint must not cover the panels.
+    QStatusTipEvent tip(QStringLiteral("Начать тестирование"));
+    QCoreApplication::sendEvent(&w, &tip);
+    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(w.StatusPanel[0]->width(), 120);
+    EXPECT_EQ(w.StatusPanel[1]->width(), 110);
+    EXPECT_EQ(w.StatusPanel[2]->width(), 130);
+    EXPECT_EQ(w.ProgressBar1->width(), 200);
+    ASSERT_NE(w.StatusLastPanel, nullptr);
+    EXPECT_TRUE(w.StatusLastPanel->text().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// Runs once the testing page is part of the tree.
+#if __has_include("TestingPage.h")
+
+#include "AppTestSupport.h"
+#include "ChooserPanel.h"
+#include "MainWindow.h"
+#include "RegistrationPanel.h"
+#include "ResultsModel.h"
+#include "ResultsPage.h"
+#include "TestKinds.h"
+#include "TestingPage.h"
+#include "TileArea.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// A whole test taken through the main window: the chooser, the registration,
+// the picks, then the interpreted session shown, saved and listed.
+namespace {
+
+class WindowTestRun : public ::testing::Test {
+protected:
+    TemporaryInstallation install;
+    ScriptedDialogs dialogs;
+    ScriptedPasswords passwords;
+    std::unique_ptr<TformPalettorMain> w;
+
+    void StartWindow()
+    {
+        w = std::make_unique<TformPalettorMain>(install.Root());
+        QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
+        w->show();
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        QApplication::setActiveWindow(w.get());
+    }
+    TestingPage *Page() const { return w->findChild<TestingPage *>(); }
+    int ResultRows() const { return w->TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount(); }
+    QStringList SessionFiles() const
+    {
+        return QDir(install.DataFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
+    }
+
+    void Register(int kind)
+    {
+        w->actStartTesting->trigger();
+        ASSERT_TRUE(Page()->Chooser()->isVisible());
+        QTest::mouseClick(Page()->Chooser()->StartButton(kind), Qt::LeftButton);
+        Page()->Registration()->SurnameEdit()->setText(QStringLiteral("Кузнецов"));
+        Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Олег"));
+        QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
+    }
+    void Pick(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const auto tiles = Page()->Tiles()->Tiles();
+            ASSERT_FALSE(tiles.isEmpty());
+            QTest::mouseClick(tiles.first(), Qt::LeftButton);
+        }
+    }
+};
+
+TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
+{
+    StartWindow();
+    Register(KindEightOnce);
+    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Прекратить тестирование"));
+    EXPECT_TRUE(w->StatusPanel[2]->text().startsWith(QStringLiteral("8ЦТЛ1 - Шаг 2 из 8")));
+    EXPECT_FALSE(w->StatusPanel[0]->text().isEmpty()); // the start time
+    Pick(7);
+
+    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
+    ASSERT_EQ(w->Sessions.Count(), 1u);
+    const TCLTSession &session = w->Sessions[0];
+    EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
+                 && session.AdditionalFindings.empty());
+    EXPECT_EQ(session.Choice[2][1], session.Choice[1][1]);
+
+    ASSERT_EQ(SessionFiles().size(), 1);
+    TCLTArchive back;
+    ASSERT_TRUE(LoadSessionFile((install.DataFolder() + QLatin1Char('/') + SessionFiles()[0]).toStdString(), back,
+                                SessionContext{}));
+    EXPECT_EQ(back[0].Surname, "Кузнецов");
+    EXPECT_EQ(back[0].TestKind, KindEightOnce);
+    EXPECT_EQ(back[0].BriefConclusion, session.BriefConclusion);
+
+    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
+    EXPECT_EQ(ResultRows(), 1);
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
+{
+    QDir(install.DataFolder()).removeRecursively();
+    StartWindow();
+    Register(KindEightOnce);
+    Pick(7);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
+    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_FALSE(memo->toPlainText().isEmpty());
+    EXPECT_EQ(ResultRows(), 1);
+}
+
+TEST_F(WindowTestRun, StoppedTestLeavesNothingBehind)
+{
+    StartWindow();
+    Register(KindEightTwice);
+    Pick(3);
+    w->actStartTesting->trigger(); // now "Прекратить тестирование"
+    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
+    EXPECT_EQ(w->Sessions.Count(), 0u);
+    EXPECT_TRUE(SessionFiles().isEmpty());
+    EXPECT_EQ(ResultRows(), 0);
+    EXPECT_TRUE(w->StatusPanel[2]->text().isEmpty());
+}
+
+TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
+{
+    install.Store(QStringLiteral("UserGroups"), QStringLiteral("Группа А\r\nГруппа Б\r\n"));
+    install.Store(QStringLiteral("UserField3"), 1);
+    StartWindow();
+    auto *groups = w->findChild<QComboBox *>(QStringLiteral("cbUserGroup"));
+    ASSERT_NE(groups, nullptr);
+    ASSERT_EQ(groups->count(), 2);
+    EXPECT_EQ(groups->itemText(1), QStringLiteral("Группа Б"));
+    w->actStartTesting->trigger();
+    QTest::mouseClick(Page()->Chooser()->StartButton(KindEightOnce), Qt::LeftButton);
+    EXPECT_TRUE(w->findChild<QLabel *>(QStringLiteral("labelUserField3Mark"))->isVisible());
+    Page()->Registration()->SurnameEdit()->setText(QStringLiteral("А"));
+    Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Б"));
+    Page()->Registration()->PatronymicEdit()->clear();
+    QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_EQ(dialogs.warnings[0], QStringLiteral("Не заполнено поле Отчество"));
+}
+
+TEST_F(WindowTestRun, RegistrationFieldsComeBackAtTheNextStart)
+{
+    StartWindow();
+    Register(KindEightOnce);
+    w->actStartTesting->trigger();
+    w->close();
+    StartWindow();
+    EXPECT_EQ(Page()->Registration()->SurnameEdit()->text(), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(Page()->Registration()->FirstNameEdit()->text(), QStringLiteral("Олег"));
+}
+
+} // namespace
+
+#endif

@@ -1,0 +1,199 @@
+#include "AppTestSupport.h"
+#include "ColourText.h"
+#include "Preferences.h"
+#include "ThemeEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+
+namespace {
+
+struct ColourCase {
+    ColourValue value;
+    const char *text;
+};
+
+TEST(ColourTextTest, NamedColoursAndHexDigitsBothWays)
+{
+    const ColourCase cases[] = {
+        {MakeColour(0, 0, 0), "clBlack"},          {MakeColour(255, 255, 255), "clWhite"},
+        {MakeColour(128, 0, 0), "clMaroon"},       {MakeColour(0, 0, 128), "clNavy"},
+        {MakeColour(192, 220, 192), "clMoneyGreen"}, {MakeColour(166, 202, 240), "clSkyBlue"},
+        {MakeColour(255, 251, 240), "clCream"},    {MakeColour(160, 160, 164), "clMedGray"},
+        {MakeColour(255, 97, 0), "$000061FF"},     {MakeColour(0, 80, 97), "$00615000"},
+        {MakeColour(89, 89, 89), "$00595959"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ColourText(c.value).toStdString(), c.text);
+        const auto back = ColourFromText(QString::fromLatin1(c.text));
+        ASSERT_TRUE(back.has_value()) << c.text;
+        EXPECT_EQ(*back, c.value) << c.text;
+    }
+}
+
+TEST(ColourTextTest, ReadsOtherSpellingsAndRefusesGarbage)
+{
+    EXPECT_EQ(ColourFromText(QStringLiteral("clwhite")), MakeColour(255, 255, 255));
+    EXPECT_EQ(ColourFromText(QStringLiteral("$FF")), MakeColour(255, 0, 0));
+    EXPECT_EQ(ColourFromText(QStringLiteral("255")), MakeColour(255, 0, 0));
+    EXPECT_EQ(ColourFromText(QStringLiteral("65280")), MakeColour(0, 255, 0));
+    for (const char *bad : {"", "$", "clPink", "12abc", "$GG", "$01000000", "-5", "16777216", "$000000001"})
+        EXPECT_FALSE(ColourFromText(QString::fromLatin1(bad)).has_value()) << bad;
+}
+
+class PreferencesStoreTest : public ::testing::Test {
+protected:
+    TemporaryInstallation install;
+    QSettings settings{install.SettingsFile(), QSettings::IniFormat};
+};
+
+TEST_F(PreferencesStoreTest, EmptyStoreGivesEveryDefault)
+{
+    const LoadedPreferences loaded = LoadPreferences(settings);
+    EXPECT_EQ(loaded.Prefs, Preferences{});
+    EXPECT_TRUE(loaded.Prefs.SetThemeByIndex);
+    EXPECT_EQ(loaded.Prefs.ThemeHue, 250);
+    EXPECT_EQ(loaded.Prefs.UserGroups, QStringLiteral("Администрация"));
+    EXPECT_EQ(loaded.Prefs.ShowResultType, 1);
+    EXPECT_EQ(loaded.Prefs.Colours, DefaultColours);
+    EXPECT_EQ(loaded.Remembered.FilterGroup, 0);
+    EXPECT_EQ(loaded.Remembered.ActiveDataPage, 0);
+}
+
+TEST_F(PreferencesStoreTest, WrongTypesAndBadValuesFallBackToDefaults)
+{
+    struct Case {
+        const char *name;
+        QVariant stored;
+    };
+    const Case cases[] = {
+        {"SetThemeByIndex", QStringLiteral("yes please")},
+        {"ThemeBrightness", QStringLiteral("bright")},
+        {"ThemeBrightness", 101},
+        {"ThemeHue", 251},
+        {"ThemeHue", -1},
+        {"AskAdminPassword", QStringLiteral("x")},
+        {"ShowResultType", 4},
+        {"ShowResultType", QStringLiteral("1.5")},
+        {"UserField1", QStringLiteral("maybe")},
+        {"Color4", QStringLiteral("reddish")},
+        {"Color4", QStringLiteral("$FF000000")},
+        {"UserGroups", QStringList{QStringLiteral("a"), QStringLiteral("b")}},
+        {"ActiveDataPage", 7},
+        {"FilterGroup", -2},
+    };
+    for (const auto &c : cases) {
+        settings.clear();
+        settings.setValue(QStringLiteral("Options/") + QLatin1String(c.name), c.stored);
+        settings.sync();
+        const LoadedPreferences loaded = LoadPreferences(settings);
+        EXPECT_EQ(loaded.Prefs, Preferences{}) << c.name;
+        EXPECT_EQ(loaded.Remembered.ActiveDataPage, 0) << c.name;
+        EXPECT_EQ(loaded.Remembered.FilterGroup, 0) << c.name;
+    }
+}
+
+TEST_F(PreferencesStoreTest, NegativeThemeIndexIsReadAsZero)
+{
+    settings.setValue(QStringLiteral("Options/ThemeIndex"), -3);
+    Preferences prefs = LoadPreferences(settings).Prefs;
+    EXPECT_EQ(prefs.ThemeIndex, 0);
+    prefs.ThemeIndex = -3;
+    SavePreferences(settings, prefs, 0, std::nullopt);
+    EXPECT_EQ(settings.value(QStringLiteral("Options/ThemeIndex")).toInt(), 0);
+}
+
+TEST_F(PreferencesStoreTest, SavedValuesComeBackAndUseTheStoredForms)
+{
+    Preferences prefs;
+    prefs.SetThemeByIndex = false;
+    prefs.ThemeIndex = 2;
+    prefs.ThemeFile = QStringLiteral("/opt/themes/Ночь.qss");
+    prefs.ThemeBrightness = -40;
+    prefs.ThemeHue = 120;
+    prefs.AskAdminPassword = true;
+    prefs.AdminPassword = QStringLiteral("Секрет 1");
+    prefs.UserGroups = QStringLiteral("Первая\r\nВторая\r\n");
+    prefs.UserField = {false, true, true, false, true, true};
+    prefs.ShowResultType = 3;
+    prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))] = MakeColour(255, 255, 255);
+    prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Achromatic, 1))] = MakeColour(1, 2, 3);
+    SavePreferences(settings, prefs, 2, 1);
+
+    const LoadedPreferences loaded = LoadPreferences(settings);
+    EXPECT_EQ(loaded.Prefs, prefs);
+    EXPECT_EQ(loaded.Remembered.FilterGroup, 2);
+    EXPECT_EQ(loaded.Remembered.ActiveDataPage, 1);
+    EXPECT_EQ(settings.value(QStringLiteral("Options/RedColor2")).toString(), QStringLiteral("clWhite"));
+    EXPECT_EQ(settings.value(QStringLiteral("Options/BWColor1")).toString(), QStringLiteral("$00030201"));
+    EXPECT_EQ(settings.value(QStringLiteral("Options/AskAdminPassword")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(settings.value(QStringLiteral("Options/UserField1")).toString(), QStringLiteral("0"));
+}
+
+TEST_F(PreferencesStoreTest, ActiveDataPageIsKeptWhenNotGiven)
+{
+    SavePreferences(settings, Preferences{}, 0, 2);
+    SavePreferences(settings, Preferences{}, 0, std::nullopt);
+    EXPECT_EQ(LoadPreferences(settings).Remembered.ActiveDataPage, 2);
+}
+
+TEST(UserGroupsTest, LinesAndStoredText)
+{
+    struct Case {
+        QString memo;
+        QStringList lines;
+        QString stored;
+    };
+    const Case cases[] = {
+        {QString(), {QStringLiteral("Администрация")}, QStringLiteral("Администрация\r\n")},
+        {QStringLiteral("  \n \r\n"), {QStringLiteral("Администрация")}, QStringLiteral("Администрация\r\n")},
+        {QStringLiteral("А\nБ"), {QStringLiteral("А"), QStringLiteral("Б")}, QStringLiteral("А\r\nБ\r\n")},
+        {QStringLiteral("А\r\nБ\r\n"), {QStringLiteral("А"), QStringLiteral("Б")}, QStringLiteral("А\r\nБ\r\n")},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(UserGroupLines(c.memo), c.lines) << c.memo.toStdString();
+        EXPECT_EQ(UserGroupsText(c.memo), c.stored) << c.memo.toStdString();
+    }
+}
+
+TEST(ProtectionTest, ProtectionNeedsAPassword)
+{
+    Preferences p;
+    EXPECT_FALSE(ProtectionInEffect(p));
+    p.AskAdminPassword = true;
+    EXPECT_FALSE(ProtectionInEffect(p)); // asked, never set: no lock-out
+    p.AdminPassword = QStringLiteral("x");
+    EXPECT_TRUE(ProtectionInEffect(p));
+    p.AskAdminPassword = false;
+    EXPECT_FALSE(ProtectionInEffect(p));
+}
+
+TEST(ThemeEngineTest, ShiftsLightnessAndSaturation)
+{
+    const QColor red(200, 40, 40);
+    EXPECT_EQ(ThemeEngine::ShiftColour(red, 0, 250), red);
+    EXPECT_EQ(ThemeEngine::ShiftColour(red, 100, 250), QColor(Qt::white));
+    EXPECT_EQ(ThemeEngine::ShiftColour(red, -100, 250), QColor(Qt::black));
+    const QColor grey = ThemeEngine::ShiftColour(red, 0, 0);
+    EXPECT_EQ(grey.red(), grey.green());
+    EXPECT_EQ(grey.green(), grey.blue());
+    const QColor half = ThemeEngine::ShiftColour(red, 0, 125);
+    EXPECT_LT(half.hslSaturation(), red.hslSaturation());
+    EXPECT_GT(half.hslSaturation(), 0);
+    EXPECT_GT(ThemeEngine::ShiftColour(red, 50, 250).lightness(), red.lightness());
+}
+
+TEST(ThemeEngineTest, BuiltInThemesStartWithTheLightOne)
+{
+    ASSERT_GE(ThemeEngine::BuiltInNames().size(), 2);
+    EXPECT_GT(ThemeEngine::BuiltInPalette(0).color(QPalette::Window).lightness(), 200);
+    EXPECT_EQ(ThemeEngine::BuiltInPalette(99).color(QPalette::Window), ThemeEngine::BuiltInPalette(0).color(QPalette::Window));
+    ThemeEngine engine;
+    engine.SetThemeByIndex(-4);
+    EXPECT_EQ(engine.Index(), 0);
+    EXPECT_FALSE(engine.LoadThemeFile(QStringLiteral("/nonexistent/theme.qss")));
+    EXPECT_FALSE(engine.FromFile());
+}
+
+} // namespace
