@@ -5,13 +5,8 @@
 #include "PlacementStore.h"
 #include "ResultsPage.h"
 
-// The testing page comes with its own branch; until it is in the tree the
-// page is a plain notice and the calls below do nothing.
-#if __has_include("TestingPage.h")
-#define PALETTOR_TESTING_PAGE 1
 #include "Conclusion.h"
 #include "TestingPage.h"
-#endif
 
 #include <QAction>
 #include <QLabel>
@@ -20,7 +15,6 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
 const QString mainWindowClass = QStringLiteral("TformPalettorMain");
@@ -39,8 +33,6 @@ PageHooks::PageHooks(TformPalettorMain &window) : window(window)
 }
 
 PageHooks::~PageHooks() = default;
-
-#ifdef PALETTOR_TESTING_PAGE
 
 QWidget *PageHooks::CreateTestingPage(QWidget *parent)
 {
@@ -117,26 +109,6 @@ QPlainTextEdit *PageHooks::ResultMemo() const
     return testingPage ? testingPage->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult")) : nullptr;
 }
 
-#else
-
-QWidget *PageHooks::CreateTestingPage(QWidget *parent)
-{
-    auto *page = new QWidget(parent);
-    auto *layout = new QVBoxLayout(page);
-    auto *label = new QLabel(QStringLiteral("Тестирование"), page);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    return page;
-}
-
-void PageHooks::StartOrStopTest() {}
-void PageHooks::SetUserGroups(const QStringList &) {}
-void PageHooks::UpdateRequiredMarks(const std::array<bool, 6> &) {}
-void PageHooks::SetShowResultType(int) {}
-void PageHooks::SetStimulusSets(const StimulusSets &) {}
-QPlainTextEdit *PageHooks::ResultMemo() const { return nullptr; }
-
-#endif
 
 QWidget *PageHooks::CreateResultsPage(QWidget *parent)
 {
@@ -158,10 +130,8 @@ QAction *PageHooks::ResultsAction(const QString &objectName) const
 
 void PageHooks::SetColours(const ColourSet &colours)
 {
-#ifdef PALETTOR_TESTING_PAGE
     if (testingPage)
         testingPage->SetColours(colours);
-#endif
     if (resultsPage)
         resultsPage->SetColours(colours);
 }
