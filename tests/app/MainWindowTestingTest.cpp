@@ -1,6 +1,3 @@
-// Runs once the testing page is part of the tree.
-#if __has_include("TestingPage.h")
-
 #include "AppTestSupport.h"
 #include "ChooserPanel.h"
 #include "MainWindow.h"
@@ -159,5 +156,3 @@ TEST_F(WindowTestRun, RegistrationFieldsComeBackAtTheNextStart)
 }
 
 } // namespace
-
-#endif
