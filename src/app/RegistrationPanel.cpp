@@ -53,6 +53,10 @@ RegistrationPanel::RegistrationPanel(QWidget *parent) : QWidget(parent)
         grid->addWidget(mark, i, 2);
         fields[static_cast<size_t>(i)]->setMinimumWidth(260);
     }
+    // The session file keeps at most 255 characters of a name; longer text is
+    // cut in the field itself, where the person sees it, not silently on saving.
+    for (auto *edit : {surname, firstName, patronymic})
+        edit->setMaxLength(static_cast<int>(MaxShortTextLength));
     grid->addWidget(submit, RegistrationFieldCount, 1, Qt::AlignRight);
     setTabOrder(surname, firstName);
     setTabOrder(firstName, patronymic);

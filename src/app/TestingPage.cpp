@@ -266,8 +266,13 @@ void TestingPage::ConfirmStimulusList()
     if (procedure->Phase() != TestPhase::StimulusList)
         return;
     const auto lines = SplitStimulusLines(memoStimulItems->toPlainText().toStdString());
-    if (!StimulusListAccepted(lines) || !procedure->ConfirmStimulusList(lines)) {
-        UserDialogs::Current().ShowWarning(this, QString::fromStdString(StimulusListTooShortMessage));
+    const std::string *problem = nullptr;
+    if (lines.size() > MaxStimulusCount)
+        problem = &StimulusListTooLongMessage;
+    else if (!StimulusListAccepted(lines) || !procedure->ConfirmStimulusList(lines))
+        problem = &StimulusListTooShortMessage;
+    if (problem) {
+        UserDialogs::Current().ShowWarning(this, QString::fromStdString(*problem));
         memoStimulItems->setFocus(Qt::OtherFocusReason);
     }
 }

@@ -1,6 +1,7 @@
 #include "Registration.h"
 
 #include "TCLTSession.h"
+#include "TSimpleFileStream.h"
 
 #include <cmath>
 
@@ -70,12 +71,26 @@ OleDate StoredBirthDate(OleDate birthDate, OleDate today)
     return 0;
 }
 
+std::string AsStoredShortText(std::string_view text)
+{
+    std::string bytes = Utf8ToCp1251(text);
+    if (bytes.size() > MaxShortTextLength)
+        bytes.resize(MaxShortTextLength);
+    for (char &c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        // 0x98 is the one C1 control that survives the conversion.
+        if (b < 0x20 || b == 0x7F || b == 0x98)
+            c = ' ';
+    }
+    return Cp1251ToUtf8(bytes);
+}
+
 void CopyRegistration(const RegistrationInput &input, OleDate today, TCLTSession &session)
 {
-    session.FirstName = input.FirstName;
-    session.Surname = input.Surname;
-    session.Patronymic = input.Patronymic;
-    session.Group = input.GroupSelected ? input.Group : std::string();
+    session.FirstName = AsStoredShortText(input.FirstName);
+    session.Surname = AsStoredShortText(input.Surname);
+    session.Patronymic = AsStoredShortText(input.Patronymic);
+    session.Group = input.GroupSelected ? AsStoredShortText(input.Group) : std::string();
     session.Sex = (input.SexIndex == 0 || input.SexIndex == 1) ? static_cast<uint8_t>(input.SexIndex + 1) : 0;
     session.BirthDate = StoredBirthDate(input.BirthDate, today);
     session.UpdateDisplayName();

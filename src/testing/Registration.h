@@ -3,8 +3,10 @@
 #include "OleDate.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TCLTSession;
@@ -59,5 +61,17 @@ std::optional<RegistrationProblem> CheckRegistration(const RegistrationInput &in
 // than 40000 days in the past, otherwise 0 (not given).
 OleDate StoredBirthDate(OleDate birthDate, OleDate today);
 
-// Copies the person's details into the session and refreshes its display name.
+// Longest text a ShortText field of a session file holds, in Windows-1251 bytes
+// (one byte per character); the name fields take at most this many characters.
+constexpr std::size_t MaxShortTextLength = 255;
+
+// A one-line text exactly as a ShortText field stores and reads it back:
+// characters without a Windows-1251 byte become '?', control characters
+// (tabs, line breaks, NUL, escape) a blank, and the text is cut after
+// MaxShortTextLength characters. Copying this into a session keeps what is
+// shown during the run equal to what is found in the file afterwards.
+std::string AsStoredShortText(std::string_view text);
+
+// Copies the person's details into the session, each text as stored, and
+// refreshes its display name.
 void CopyRegistration(const RegistrationInput &input, OleDate today, TCLTSession &session);

@@ -43,6 +43,8 @@ std::string AssociationDetails(const std::string &stimulus)
 } // namespace StepCaptions
 
 const std::string StimulusListTooShortMessage = "Вам необходимо указать не менее 2 значимых лиц или понятий";
+const std::string StimulusListTooLongMessage =
+    "Вы можете указать не более " + std::to_string(MaxStimulusCount) + " значимых лиц или понятий";
 
 namespace {
 
@@ -196,11 +198,13 @@ std::optional<RegistrationProblem> TestProcedure::SubmitRegistration(const Regis
 
 bool TestProcedure::ConfirmStimulusList(const std::vector<std::string> &lines)
 {
-    if (phase != TestPhase::StimulusList || lines.size() < 2)
+    if (phase != TestPhase::StimulusList || lines.size() < 2 || lines.size() > MaxStimulusCount)
         return false;
     session->CtoItems.Clear();
+    // Every line counts, blank ones too; the name is kept as the file keeps
+    // it, so captions and conclusions name the stimulus as stored.
     for (const auto &line : lines)
-        session->CtoItems.AddNew().StimulusName = line; // every line counts, blank ones too
+        session->CtoItems.AddNew().StimulusName = AsStoredShortText(line);
     totalSteps = TestKindStepCount(kind, static_cast<int>(lines.size()));
 
     view.ShowStimulusList(false);

@@ -8,6 +8,7 @@
 #include "TCLTSession.h"
 #include "TileLayout.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <set>
@@ -32,6 +33,13 @@ std::string AssociationDetails(const std::string &stimulus);
 
 // "Вам необходимо указать не менее 2 значимых лиц или понятий"
 extern const std::string StimulusListTooShortMessage;
+
+// The longest stimulus list a test takes: as many stimuli as the longest
+// predefined set can hold (a "Values" string of 2047 characters), so every
+// set is taken; a longer list, 2 * n + 16 clicks long, is refused.
+constexpr std::size_t MaxStimulusCount = 1024;
+// "Вы можете указать не более 1024 значимых лиц или понятий"
+extern const std::string StimulusListTooLongMessage;
 
 // Where the running test is.
 enum class TestPhase {
@@ -77,7 +85,8 @@ public:
     // must show (the test then stays at step 1), or nothing when accepted.
     std::optional<RegistrationProblem> SubmitRegistration(const RegistrationInput &input);
     // "Продолжить" on the stimulus-list panel with the lines of the list.
-    // False when fewer than two lines: the panel shows the warning.
+    // False when fewer than two lines or more than MaxStimulusCount: the
+    // panel shows the warning. Each line is stored as AsStoredShortText.
     bool ConfirmStimulusList(const std::vector<std::string> &lines);
     // A click on a tile: dispatched to the pick operation of the phase.
     // Tags that are not on the tiles shown are ignored.
