@@ -2,6 +2,7 @@
 #include "TSimpleFileStream.h"
 
 #include <filesystem>
+#include <memory>
 
 void TCLTOutcome::SaveToStream(TSimpleFileStream *stream)
 {
@@ -55,13 +56,15 @@ bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
     ReadDateTime(stream);
     ReadByte(stream);
     const int32_t count = ReadInt32(stream);
-    // The smallest entry: nine Int32, a Double, five empty short texts, four
-    // empty long texts and the end byte.
-    constexpr std::size_t minEntryBytes = 9 * 4 + 8 + 5 + 4 * 4 + 1;
-    if (count > 0 && static_cast<uint64_t>(count) * minEntryBytes > stream.Remaining())
-        throw StreamError("entry count beyond the end of " + path);
-    for (int32_t i = 0; i < count; ++i)
-        base.AddNew().LoadFromStream(&stream);
+    // A damaged count (near 2^31) still keeps every whole entry before the
+    // end of the data: each entry takes at least 70 bytes, so the loop stops
+    // at the end of the file with an error, not after 2^31 turns. An entry cut
+    // off by that end is dropped rather than kept half-read.
+    for (int32_t i = 0; i < count; ++i) {
+        auto entry = std::make_unique<TCLTOutcome>();
+        entry->LoadFromStream(&stream);
+        base.Add(std::move(entry));
+    }
     ReadByte(stream);
     return true;
 }
