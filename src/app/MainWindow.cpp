@@ -7,6 +7,7 @@
 #include "PasswordDialogs.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
+#include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 #include "UserDialogs.h"
 
@@ -532,7 +533,7 @@ void TformPalettorMain::Authorise()
     if (!ProtectionInEffect(Prefs) || AskPassword(this, Prefs.AdminPassword, AdminAccessNotice)) {
         EnterAdministratorMode();
         pages->RefillResults(false);
-        ReportDamagedFiles();
+        ReportStartupProblems();
     } else {
         EnterTestingMode();
     }
@@ -616,7 +617,17 @@ void TformPalettorMain::FirstShow()
     runStep([&] { pages->RestorePlacement(this); });
     runStep([&] { PrefsPage->ShowColours(ColourTablesInEffect); });
     runStep([&] {
-        StimulusSetList = LoadStimulusSets((rootFolder + QString::fromLatin1(StimulusSetFileName)).toStdString());
+        const QString path = rootFolder + QString::fromLatin1(StimulusSetFileName);
+        // An oversized file is not read (its sets are not offered), and the
+        // administrator is told why they are missing.
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > static_cast<qint64>(StimulusProfileFile::MaxFileBytes))
+            startupNotes << QStringLiteral("Файл стимульных наборов %1 слишком велик (%2 байт, допустимо не более %3 байт) "
+                                           "и не был прочитан. Предопределенные стимульные наборы недоступны.")
+                                .arg(QDir::toNativeSeparators(path))
+                                .arg(info.size())
+                                .arg(StimulusProfileFile::MaxFileBytes);
+        StimulusSetList = LoadStimulusSets(path.toStdString());
         pages->SetStimulusSets(StimulusSetList);
     });
     PreferencesReady = true;
@@ -713,7 +724,7 @@ void TformPalettorMain::DecideMode()
             EnterAdministratorMode();
             pages->RefillResults(false);
             ResultsListReady = true;
-            ReportDamagedFiles();
+            ReportStartupProblems();
         } else {
             EnterTestingMode();
         }
@@ -722,11 +733,17 @@ void TformPalettorMain::DecideMode()
     emit StartupFinished();
 }
 
-void TformPalettorMain::ReportDamagedFiles()
+void TformPalettorMain::ReportStartupProblems()
 {
-    if (damagedReported || damagedFiles.isEmpty() || !AdministratorMode)
+    // Installation problems are the administrator's to mend; the tested
+    // person is never shown them.
+    if (problemsReported || !AdministratorMode)
         return;
-    damagedReported = true;
+    problemsReported = true;
+    for (const QString &note : startupNotes)
+        UserDialogs::Current().ShowWarning(this, note);
+    if (damagedFiles.isEmpty())
+        return;
     QStringList shown = damagedFiles.mid(0, damagedNamesShown);
     QString text = QStringLiteral("Не удалось прочитать поврежденные файлы результатов в папке %1: %2.\r\n\r\n")
                        .arg(QDir::toNativeSeparators(DataFolder()))

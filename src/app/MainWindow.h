@@ -141,7 +141,8 @@ private:
     void LoadNextSessionFile();
     void FinishArchiveLoad();
     void DecideMode();
-    void ReportDamagedFiles();
+    // Damaged session files and other start-up problems, once, to the administrator.
+    void ReportStartupProblems();
     void SetFileActionsEnabled(bool enabled);
     void UpdateAuthoriseAction();
     void PageChanged(int index);
@@ -154,7 +155,8 @@ private:
     QString rootFolder;
     int helpContext = 1000;
     bool firstShowDone = false;
-    bool damagedReported = false;
+    bool problemsReported = false;
+    QStringList startupNotes;
     QStringList damagedFiles;
     std::vector<std::string> pendingFiles;
     std::size_t nextFile = 0;

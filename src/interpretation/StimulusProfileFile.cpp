@@ -1,5 +1,6 @@
 #include "StimulusProfileFile.h"
 
+#include <filesystem>
 #include <fstream>
 #include <utility>
 
@@ -103,6 +104,10 @@ StimulusProfileFile::StimulusProfileFile(std::string_view bytes)
 
 StimulusProfileFile StimulusProfileFile::FromPath(const std::string &path)
 {
+    // A device or pipe of that name could be read forever or block.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return {};
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return {};
