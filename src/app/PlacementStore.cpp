@@ -76,13 +76,20 @@ bool PlacementStore::RestoreWindow(QWidget *window) const
     settings->endGroup();
 
     bool used = false;
-    if (left && top && width && height && *width >= window->minimumWidth() && *height >= window->minimumHeight()
-        && *width > 0 && *height > 0) {
+    // No screen is this large; such numbers are damage, and would overflow the rectangle.
+    constexpr int farthest = 1000000;
+    auto plausible = [](const std::optional<int> &v) { return v && *v > -farthest && *v < farthest; };
+    if (plausible(left) && plausible(top) && plausible(width) && plausible(height)
+        && *width >= window->minimumWidth() && *height >= window->minimumHeight() && *width > 0 && *height > 0) {
         const QRect stored(*left, *top, *width, *height);
         // A placement on a screen that is gone would hide the window.
         for (const QScreen *screen : QGuiApplication::screens()) {
             if (screen->availableGeometry().intersects(stored)) {
-                window->setGeometry(stored);
+                // Never larger than the screen: a damaged size would ask for
+                // a window buffer of gigabytes.
+                QRect fitted = stored;
+                fitted.setSize(stored.size().boundedTo(screen->availableVirtualGeometry().size()));
+                window->setGeometry(fitted);
                 used = true;
                 break;
             }

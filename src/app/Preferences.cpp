@@ -16,8 +16,16 @@ std::optional<int> intOf(const QVariant &value)
     if (!value.isValid())
         return std::nullopt;
     if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
-        || value.typeId() == QMetaType::UInt)
-        return value.toInt();
+        || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong) {
+        // A 64-bit or unsigned value beyond the 32-bit range is no setting;
+        // cutting it to 32 bits could make it look like a valid one.
+        bool ok = false;
+        const qlonglong wide = value.toLongLong(&ok);
+        if (!ok || (value.typeId() == QMetaType::ULongLong && value.toULongLong() > ULLONG_MAX / 2)
+            || wide < INT_MIN || wide > INT_MAX)
+            return std::nullopt;
+        return static_cast<int>(wide);
+    }
     if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
         return std::nullopt;
     bool ok = false;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -95,7 +97,8 @@ QPalette ThemeEngine::ShiftPalette(const QPalette &palette, int brightness, int 
 
 void ThemeEngine::SetThemeByIndex(int newIndex)
 {
-    index = std::clamp(newIndex, 0, static_cast<int>(BuiltInNames().size()) - 1);
+    // A number that names no built-in theme gives the default one, as the palette does.
+    index = newIndex >= 0 && newIndex < static_cast<int>(BuiltInNames().size()) ? newIndex : 0;
     fromFile = false;
     file.clear();
     styleSheet.clear();
@@ -103,10 +106,24 @@ void ThemeEngine::SetThemeByIndex(int newIndex)
 
 bool ThemeEngine::LoadThemeFile(const QString &path)
 {
-    QFile sheet(path);
-    if (path.isEmpty() || !sheet.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a plain file of style-sheet size: a device (/dev/zero) or a huge
+    // file would never finish reading, a folder cannot be read at all.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile() || info.size() > MaxThemeFileBytes)
         return false;
-    styleSheet = QString::fromUtf8(sheet.readAll());
+    QFile sheet(path);
+    if (!sheet.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = sheet.read(MaxThemeFileBytes + 1);
+    if (bytes.size() > MaxThemeFileBytes || bytes.contains('\0'))
+        return false;
+    // A binary file is no style sheet; it would be applied as garbage.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return false;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    styleSheet = text;
     file = path;
     fromFile = true;
     return true;

@@ -16,8 +16,13 @@ public:
     static QColor ShiftColour(const QColor &colour, int brightness, int saturation);
     static QPalette ShiftPalette(const QPalette &palette, int brightness, int saturation);
 
+    // An index that names no built-in theme gives theme 0.
     void SetThemeByIndex(int index);
-    // False, and the theme left as it was, when the file cannot be read.
+    // Largest theme file taken; style sheets are a few kilobytes.
+    static constexpr qint64 MaxThemeFileBytes = 1024 * 1024;
+    // False, and the theme left as it was, when the file cannot be read or
+    // is no style sheet: not a plain file, larger than MaxThemeFileBytes,
+    // or not UTF-8 text.
     bool LoadThemeFile(const QString &path);
     void SetBrightness(int brightness);
     void SetSaturation(int saturation);
