@@ -1,5 +1,6 @@
 #include "StimulusSets.h"
 
+#include "Registration.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 
@@ -83,5 +84,5 @@ void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &line
 {
     session.CtoItems.Clear();
     for (const auto &line : lines)
-        session.CtoItems.AddNew().StimulusName = line;
+        session.CtoItems.AddNew().StimulusName = AsStoredShortText(line);
 }

@@ -57,6 +57,7 @@ constexpr std::size_t MinimumStimulusCount = 2;
 bool StimulusListAccepted(const std::vector<std::string> &lines);
 
 // Replaces the session's stimuli with one new item per line, in line order,
-// each named by its line unchanged, all numbers 0.
+// each named by its line as the session file stores it (AsStoredShortText),
+// all numbers 0; the step machine names the stimuli of a running test alike.
 void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines);
 
