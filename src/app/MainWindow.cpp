@@ -280,7 +280,9 @@ void TformPalettorMain::CreateStatusBar()
     for (std::size_t i = 0; i < StatusPanel.size(); ++i) {
         StatusPanel[i] = new QLabel(bar);
         StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        StatusPanel[i]->setFixedWidth(widths[i]);
+        // At least the classic width; a longer text (a larger font, a long
+        // date format) widens its panel rather than being cut.
+        StatusPanel[i]->setMinimumWidth(widths[i]);
         StatusPanel[i]->setFrameShape(QFrame::StyledPanel);
         StatusPanel[i]->setFrameShadow(QFrame::Sunken);
         bar->addWidget(StatusPanel[i]);

@@ -9,6 +9,7 @@
 #include "TestingPage.h"
 
 #include <QAction>
+#include <QStyle>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -49,7 +50,9 @@ QWidget *PageHooks::CreateTestingPage(QWidget *parent)
         w->ProgressBar1->setRange(0, std::max(maximum, 1));
         w->ProgressBar1->setValue(position);
     });
-    QObject::connect(page, &TestingPage::testRunningChanged, w, [w](bool, const QString &caption) {
+    QObject::connect(page, &TestingPage::testRunningChanged, w, [w](bool running, const QString &caption) {
+        w->actStartTesting->setIcon(
+            w->style()->standardIcon(running ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
         w->actStartTesting->setText(caption);
         w->actStartTesting->setToolTip(caption);
         w->actStartTesting->setStatusTip(caption);

@@ -49,6 +49,38 @@ void keepPlacement(QDialog *dialog, const QString &windowClass)
     PlacementStore(windowClass).RestoreWindow(dialog);
 }
 
+QLineEdit *passwordEdit(QWidget *parent, const char *name, QLabel *label)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setEchoMode(QLineEdit::Password);
+    label->setBuddy(edit);
+    return edit;
+}
+
+// OK (disabled until the fields allow it) and Cancel under the fields, the
+// padlock on the left.
+void finishDialog(QDialog *dialog, QVBoxLayout *fields, QPushButton *&ok, QPushButton *&cancel)
+{
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    ok->setEnabled(false);
+    cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    fields->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    fields->addLayout(buttons);
+    auto *layout = new QHBoxLayout(dialog);
+    layout->addWidget(pictureLabel(dialog));
+    layout->addLayout(fields, 1);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
 PasswordPrompts defaultPrompts;
 PasswordPrompts *currentPrompts = &defaultPrompts;
 } // namespace
@@ -65,35 +97,16 @@ TformAskPassword::TformAskPassword(const QString &notice, QWidget *parent) : QDi
     labelInfo->setMinimumWidth(300);
     Label1 = new QLabel(QStringLiteral("Пароль"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    editPassword = new QLineEdit(this);
-    editPassword->setObjectName(QStringLiteral("editPassword"));
-    editPassword->setEchoMode(QLineEdit::Password);
-    Label1->setBuddy(editPassword);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnOK->setEnabled(false);
-    btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    editPassword = passwordEdit(this, "editPassword", Label1);
 
     auto *fields = new QVBoxLayout;
     fields->addWidget(labelInfo);
     fields->addSpacing(8);
     fields->addWidget(Label1);
     fields->addWidget(editPassword);
-    fields->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    fields->addLayout(buttons);
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(pictureLabel(this));
-    layout->addLayout(fields, 1);
+    finishDialog(this, fields, btnOK, btnCancel);
 
     connect(editPassword, &QLineEdit::textChanged, this, [this](const QString &text) { btnOK->setEnabled(!text.isEmpty()); });
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(470, 200);
     keepPlacement(this, objectName());
 }
@@ -114,24 +127,12 @@ TformSetPassword::TformSetPassword(QWidget *parent) : QDialog(parent)
 
     labelNewPassword = new QLabel(QStringLiteral("Введите пароль"), this);
     labelNewPassword->setObjectName(QStringLiteral("labelNewPassword"));
-    editNewPassword = new QLineEdit(this);
-    editNewPassword->setObjectName(QStringLiteral("editNewPassword"));
-    editNewPassword->setEchoMode(QLineEdit::Password);
+    editNewPassword = passwordEdit(this, "editNewPassword", labelNewPassword);
     editNewPassword->setMaxLength(PasswordMaxLength);
-    labelNewPassword->setBuddy(editNewPassword);
     labelConfirmPassword = new QLabel(QStringLiteral("Подтвердите пароль"), this);
     labelConfirmPassword->setObjectName(QStringLiteral("labelConfirmPassword"));
-    editConfirmPassword = new QLineEdit(this);
-    editConfirmPassword->setObjectName(QStringLiteral("editConfirmPassword"));
-    editConfirmPassword->setEchoMode(QLineEdit::Password);
+    editConfirmPassword = passwordEdit(this, "editConfirmPassword", labelConfirmPassword);
     editConfirmPassword->setMaxLength(PasswordMaxLength);
-    labelConfirmPassword->setBuddy(editConfirmPassword);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnOK->setEnabled(false);
-    btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
     auto *fields = new QVBoxLayout;
     fields->addWidget(labelNewPassword);
@@ -139,20 +140,10 @@ TformSetPassword::TformSetPassword(QWidget *parent) : QDialog(parent)
     fields->addSpacing(6);
     fields->addWidget(labelConfirmPassword);
     fields->addWidget(editConfirmPassword);
-    fields->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    fields->addLayout(buttons);
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(pictureLabel(this));
-    layout->addLayout(fields, 1);
+    finishDialog(this, fields, btnOK, btnCancel);
 
     connect(editNewPassword, &QLineEdit::textChanged, this, &TformSetPassword::UpdateOk);
     connect(editConfirmPassword, &QLineEdit::textChanged, this, &TformSetPassword::UpdateOk);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 190);
     keepPlacement(this, objectName());
 }

@@ -1,6 +1,7 @@
 #include "ResultsPage.h"
 
 #include "CollapsiblePanel.h"
+#include "FlowLayout.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "SessionReport.h"
@@ -245,9 +246,9 @@ QWidget *ResultsPage::buildFilterBar()
 {
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("filterBar"));
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    // The bar wraps: beside the side bar the list is narrower than one row
+    // of all the filter controls.
+    auto *layout = new FlowLayout(bar, 6);
 
     cbFilterTest = new QComboBox(bar);
     cbFilterTest->setObjectName(QStringLiteral("cbFilterTest"));
@@ -289,18 +290,21 @@ QWidget *ResultsPage::buildFilterBar()
         return b;
     };
 
+    // Controls that belong together wrap together.
+    auto group = [bar](std::initializer_list<QWidget *> widgets) {
+        auto *box = new QWidget(bar);
+        auto *row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(4);
+        for (QWidget *w : widgets)
+            row->addWidget(w);
+        return box;
+    };
     layout->addWidget(cbFilterTest);
     layout->addWidget(cbFilterGroup);
     layout->addWidget(cbFilterSex);
-    layout->addSpacing(6);
-    layout->addWidget(checkFilterAge);
-    layout->addWidget(seFilterAgeMin);
-    layout->addWidget(new QLabel(QStringLiteral("–"), bar));
-    layout->addWidget(seFilterAgeMax);
-    layout->addSpacing(6);
-    layout->addWidget(button(actResultsFilter));
-    layout->addWidget(button(actResultsShowAll));
-    layout->addStretch(1);
+    layout->addWidget(group({checkFilterAge, seFilterAgeMin, new QLabel(QStringLiteral("–"), bar), seFilterAgeMax}));
+    layout->addWidget(group({button(actResultsFilter), button(actResultsShowAll)}));
     return bar;
 }
 
@@ -391,6 +395,10 @@ QWidget *ResultsPage::buildSideBar()
     // panel skipped.
     connect(TeHeaderPanel4, &CollapsiblePanel::Rollup, this, &ResultsPage::redrawSelected);
     connect(TeHeaderPanel5, &CollapsiblePanel::Rollup, this, &ResultsPage::redrawSelected);
+    // The swatches are placed by the panel width, which is known only once
+    // the side bar is laid out (and changes with the font).
+    connect(panel8CChoices1, &SwatchPanel::widthChanged, this, &ResultsPage::redrawChoices);
+    connect(panelFullChoices, &SwatchPanel::widthChanged, this, &ResultsPage::redrawChoices);
 
     scroll->setWidget(inner);
     return scroll;
@@ -601,6 +609,21 @@ void ResultsPage::onSelectionChanged(const QItemSelection &selected, const QItem
 }
 
 void ResultsPage::redrawSelected() { gridResultsSelectItem(SelectedRow(gridResults)); }
+
+void ResultsPage::redrawChoices()
+{
+    const int row = SelectedRow(gridResults);
+    if (!listReady || row < 0 || row >= model->rowCount())
+        return;
+    const int position = model->PositionAt(row);
+    if (position < 0 || static_cast<std::size_t>(position) >= archive.Count())
+        return;
+    const TCLTSession &session = archive[static_cast<std::size_t>(position)];
+    if (!TeHeaderPanel4->Rolled())
+        DrawEightColourChoices(session);
+    if (!TeHeaderPanel5->Rolled())
+        DrawFullTestChoices(session);
+}
 
 void ResultsPage::gridResultsSelectItem(int row)
 {

@@ -115,6 +115,8 @@ private:
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void showContextMenu(const QPoint &at);
     void redrawSelected();
+    // Only the swatch panels, leaving the memos and their scroll positions.
+    void redrawChoices();
     void DrawEightColourChoices(const TCLTSession &session);
     void DrawFullTestChoices(const TCLTSession &session);
     QColor colourOf(ColourTable table, int entry) const;

@@ -1,5 +1,7 @@
 #include "SwatchPanel.h"
 
+#include <QResizeEvent>
+
 #include <QPainter>
 
 SwatchPanel::SwatchPanel(QWidget *parent) : QWidget(parent)
@@ -70,4 +72,11 @@ void SwatchPanel::paintEvent(QPaintEvent *)
         // Positions name the caption's top-left corner, as a label's would.
         painter.drawText(caption.TopLeft + QPoint(0, metrics.ascent()), caption.Text);
     }
+}
+
+void SwatchPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        emit widthChanged();
 }

@@ -36,8 +36,13 @@ public:
     // The caption found at that place, or nullptr.
     const Caption *CaptionAt(int left, int top) const;
 
+signals:
+    // The drawing follows the width, so its owner redraws on this.
+    void widthChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     std::vector<Swatch> swatches;

@@ -487,6 +487,12 @@ TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
     EXPECT_EQ(w.ProgressBar1->width(), 200);
     ASSERT_NE(w.StatusLastPanel, nullptr);
     EXPECT_TRUE(w.StatusLastPanel->text().isEmpty());
+
+    w.show();
+    w.StatusPanel[0]->setText(QStringLiteral("Среда, 9 декабря 2026 г. 06:10:35"));
+    QApplication::processEvents();
+    EXPECT_GE(w.StatusPanel[0]->width(), w.StatusPanel[0]->sizeHint().width());
+    EXPECT_GT(w.StatusPanel[0]->width(), 120);
 }
 
 } // namespace

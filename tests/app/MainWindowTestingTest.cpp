@@ -97,6 +97,67 @@ TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }
 
+// Every kind from the chooser to the end: what lands in Data reads back as
+// the session the window holds and shows.
+class EveryKindThroughTheWindow : public WindowTestRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
+{
+    const int kind = GetParam();
+    StartWindow();
+    Register(kind);
+    if (kind == KindRelations) {
+        Page()->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))
+            ->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
+        QTest::mouseClick(Page()->findChild<QPushButton *>(QStringLiteral("btnStimulDone")), Qt::LeftButton);
+    }
+    // Alternate ends of the row so the choices are not all alike.
+    const QString stopCaption = QStringLiteral("Прекратить тестирование");
+    for (int guard = 0; guard < 200 && w->actStartTesting->text() == stopCaption; ++guard) {
+        const auto tiles = Page()->Tiles()->Tiles();
+        ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
+        QTest::mouseClick(guard % 2 ? tiles.first() : tiles.last(), Qt::LeftButton);
+    }
+    ASSERT_EQ(w->Sessions.Count(), 1u);
+    const TCLTSession &held = w->Sessions[0];
+    EXPECT_EQ(held.TestKind, kind);
+    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
+
+    ASSERT_EQ(SessionFiles().size(), 1);
+    TCLTArchive back;
+    ASSERT_TRUE(LoadSessionFile((install.DataFolder() + QLatin1Char('/') + SessionFiles()[0]).toStdString(), back,
+                                SessionContext{}));
+    const TCLTSession &stored = back[0];
+    EXPECT_EQ(stored.TestKind, kind);
+    EXPECT_EQ(stored.Surname, "Кузнецов");
+    EXPECT_EQ(stored.FirstName, "Олег");
+    EXPECT_EQ(stored.Choice, held.Choice);
+    EXPECT_EQ(stored.AchromaticChoice, held.AchromaticChoice);
+    EXPECT_EQ(stored.PairWins, held.PairWins);
+    EXPECT_EQ(stored.BriefConclusion, held.BriefConclusion);
+    EXPECT_EQ(stored.DetailedConclusion, held.DetailedConclusion);
+    EXPECT_EQ(stored.AdditionalFindings, held.AdditionalFindings);
+    ASSERT_EQ(stored.CtoItems.Count(), held.CtoItems.Count());
+    for (size_t i = 0; i < held.CtoItems.Count(); ++i)
+        EXPECT_TRUE(stored.CtoItems[i].IsEqualTo(&held.CtoItems[i])) << i;
+    if (kind == KindRelations) {
+        ASSERT_EQ(stored.CtoItems.Count(), 3u);
+        EXPECT_EQ(stored.CtoItems[2].StimulusName, "Я сам");
+    }
+    EXPECT_GT(stored.DurationSeconds, -1);
+    EXPECT_FALSE(held.BriefConclusion.empty() && held.DetailedConclusion.empty());
+
+    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
+    EXPECT_EQ(ResultRows(), 1);
+    EXPECT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join(QLatin1Char('|')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, EveryKindThroughTheWindow,
+                         ::testing::Values(KindEightOnce, KindEightTwice, KindFull, KindRelations));
+
 TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
 {
     QDir(install.DataFolder()).removeRecursively();

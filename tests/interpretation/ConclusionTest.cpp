@@ -13,15 +13,6 @@ OleDate At(int hour, int minute, int second, int millisecond)
     return ToOleDate(LocalDateTime{2024, 5, 17, hour, minute, second, millisecond});
 }
 
-const std::string HeadingPlus = "\r\nЖелаемые цели, или Поведение, руководимое желаемыми целями (\"+\"-функция):\r\n";
-const std::string HeadingX =
-    "\r\nСуществующая ситуация, или Поведение, уместное в существующей ситуации (\"x\"-функция):\r\n";
-const std::string HeadingEq =
-    "\r\nСдерживаемые свойства, или Поведение, неуместное в существующей ситуации (\"=\"-функция):\r\n";
-const std::string HeadingMinus = "\r\nОтвергаемые или подавляемые свойства или Свойства, имеющие тревожную нагрузку "
-                                 "(\"-\"-функция):\r\n";
-const std::string HeadingTension =
-    "\r\n\"Актуальная проблема\" или Поведение, являющееся следствием стресса (\"+-\"-функция):\r\n";
 const std::string AllHeadings = HeadingPlus + HeadingX + HeadingEq + HeadingMinus + HeadingTension;
 
 TEST(Duration, CountsWholeSecondsWhicheverTimeComesFirst)

@@ -216,15 +216,6 @@ TEST(FunctionGroups, LookupTakesTheFirstEntryWithKindAndColoursInOrder)
 
 // ---- Texts -------------------------------------------------------------------
 
-const std::string HeadingPlus = "\r\nЖелаемые цели, или Поведение, руководимое желаемыми целями (\"+\"-функция):\r\n";
-const std::string HeadingX =
-    "\r\nСуществующая ситуация, или Поведение, уместное в существующей ситуации (\"x\"-функция):\r\n";
-const std::string HeadingEq =
-    "\r\nСдерживаемые свойства, или Поведение, неуместное в существующей ситуации (\"=\"-функция):\r\n";
-const std::string HeadingMinus = "\r\nОтвергаемые или подавляемые свойства или Свойства, имеющие тревожную нагрузку "
-                                 "(\"-\"-функция):\r\n";
-const std::string HeadingTension =
-    "\r\n\"Актуальная проблема\" или Поведение, являющееся следствием стресса (\"+-\"-функция):\r\n";
 
 TEST(FunctionTexts, EmptyKnowledgeBaseLeavesTheOpeningAndTheHeadings)
 {

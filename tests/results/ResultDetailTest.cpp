@@ -5,6 +5,7 @@
 #include "ResultsModel.h"
 #include "SwatchPanel.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTableView>
 
@@ -231,3 +232,39 @@ TEST_F(ResultDetailTest, ColoursComeFromTheSetInEffect)
 }
 
 } // namespace
+
+// At the window's first size the whole page fits: the filter bar wraps
+// beside the side bar, and the swatches follow the width the panel really
+// gets once laid out rather than the one it had when first drawn.
+TEST_F(ResultDetailTest, PageFitsTheWindowAndSwatchesFollowThePanelWidth)
+{
+    Save(Rich(3));
+    // As in the window: filled while its tab is hidden, laid out when shown.
+    ASSERT_TRUE(LoadArchive(dataFolder.toStdString(), archive, SessionContext{TestToday, ","}).Skipped.empty());
+    page = std::make_unique<ResultsPage>(archive, *store);
+    page->SetResultsListReady(true);
+    page->RefillResults(false);
+    ASSERT_FALSE(page->EightColourPanel(1)->Swatches().empty());
+    page->resize(835, 650);
+    page->show();
+    QApplication::processEvents();
+    EXPECT_LE(page->minimumSizeHint().width(), 835);
+    auto *bar = Find<QWidget>("filterBar");
+    for (const char *name : {"cbFilterTest", "cbFilterGroup", "cbFilterSex", "checkFilterAge", "seFilterAgeMax"}) {
+        auto *control = Find<QWidget>(name);
+        const QRect inBar(control->mapTo(bar, QPoint(0, 0)), control->size());
+        EXPECT_TRUE(bar->rect().contains(inBar)) << name;
+    }
+    auto *side = Find<QWidget>("sideBar");
+    EXPECT_LE(side->geometry().right(), page->width());
+    EXPECT_GE(side->geometry().left(), bar->mapTo(page.get(), QPoint(bar->width(), 0)).x());
+
+    for (SwatchPanel *panel : {page->EightColourPanel(1), page->FullChoicesPanel()}) {
+        ASSERT_FALSE(panel->Swatches().empty());
+        EXPECT_GT(panel->width(), 250);
+    }
+    SwatchPanel *first = page->EightColourPanel(1);
+    EXPECT_EQ(first->Swatches()[0].Rect.width(), (first->width() - 45) / 8);
+    SwatchPanel *full = page->FullChoicesPanel();
+    EXPECT_EQ(full->Swatches().back().Rect.right() + 1, (((full->width() - 117) / 4) + 5) * 3 + 97 + (full->width() - 117) / 4);
+}
