@@ -20,6 +20,8 @@ using DigitSource = std::function<int()>; // returns 0..9
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit);
 
 // Moves an existing file to its ".~da" name, replacing an older backup.
+// SaveSession does not use it: it keeps the backup as a second link, so the
+// name never stands empty while a save runs.
 void BackupExisting(const std::string &path);
 
 // The points of a save, each reached just before its operation.
