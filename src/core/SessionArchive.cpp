@@ -3,6 +3,8 @@
 #include "TSimpleFileStream.h"
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,43 +31,61 @@ std::string joinPath(const std::string &folder, const std::string &name)
     return folder + "/" + name;
 }
 
-// Writes the bytes to a temporary file beside the target, syncs and renames
-// it into place, so a reader never meets a half-written session.
-void writeAtomically(const std::string &path, const std::string &bytes)
-{
-    const std::string temporary = path + ".tmp";
-    const std::string folder = fs::path(path).parent_path().string();
-    auto fail = [&](const std::string &what) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporary.c_str());
-        throw StreamError(what + " \"" + folder + "\": " + reason);
-    };
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        fail("cannot create a file in");
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int saved = errno;
+const std::string temporarySuffix = ".tmp";
+
+// A temporary file this save created: closed and removed unless it took its
+// final name, so a failed save leaves nothing behind.
+struct TemporaryFile {
+    std::string path;
+    int fd = -1;
+    ~TemporaryFile()
+    {
+        if (fd >= 0)
             ::close(fd);
-            errno = saved;
-            fail("cannot write to");
-        }
-        written += static_cast<std::size_t>(n);
+        if (!path.empty())
+            ::unlink(path.c_str());
     }
-    if (::fsync(fd) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        fail("cannot write to");
+};
+
+// "<digits>.dat.tmp": only names a save of ours can have made.
+bool isSaveTemporary(const std::string &name)
+{
+    const std::string tail = ".dat" + temporarySuffix;
+    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string digits = name.substr(0, name.size() - tail.size());
+    return (digits.size() == 16 || digits.size() == 17)
+           && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// An interrupted save (the program killed, the power gone) leaves its
+// temporary file. One that old cannot belong to a save still running.
+void removeStaleTemporaries(const std::string &dataFolder)
+{
+    std::error_code error;
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code entryError;
+        if (!isSaveTemporary(it->path().filename().string()) || !it->is_regular_file(entryError))
+            continue;
+        const auto written = it->last_write_time(entryError);
+        if (!entryError && written < cutoff)
+            fs::remove(it->path(), entryError);
     }
-    if (::close(fd) != 0)
-        fail("cannot write to");
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        fail("cannot store a file in");
+}
+
+// Keeps the file at path as its backup while path itself stays in place, so
+// an interruption never leaves the name empty. Where hard links are not
+// supported the file is moved aside; false when no backup could be made.
+bool keepBackup(const std::string &path, bool &movedAside)
+{
+    const std::string backup = fs::path(path).replace_extension(".~da").string();
+    ::unlink(backup.c_str());
+    movedAside = false;
+    if (::link(path.c_str(), backup.c_str()) == 0)
+        return true;
+    movedAside = ::rename(path.c_str(), backup.c_str()) == 0;
+    return movedAside;
 }
 
 } // namespace
@@ -107,32 +127,111 @@ void BackupExisting(const std::string &path)
 }
 
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,
-                        const DigitSource &digit)
+                        const DigitSource &digit, const SaveHooks &hooks)
 {
     std::error_code error;
     if (!fs::is_directory(dataFolder, error))
         throw StreamError("the session folder \"" + dataFolder + "\" does not exist");
+    auto fail = [&](const std::string &what, int code) {
+        throw StreamError(what + " \"" + dataFolder + "\": " + std::strerror(code));
+    };
+    auto reach = [&](SaveStage stage) { return hooks.AtStage ? hooks.AtStage(stage) : 0; };
 
-    // Another session may already hold the name (same millisecond, same
-    // digits); draw new digits rather than push that session aside.
-    std::string path;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = joinPath(dataFolder, SessionFileName(now, digit) + ".dat");
-        if (!fs::exists(path, error))
-            break;
-    }
-    BackupExisting(path);
-
+    // The whole file is made in memory first; it goes to disk in three parts.
     TSimpleFileStream stream;
-    stream.FileName = path;
     WriteText(stream, sessionSignature, BareCutMode);
     WriteInt32(stream, 1);
     WriteDateTime(stream, ToOleDate(now));
     WriteByte(stream, 0);
+    const std::size_t headerEnd = stream.Position();
     session.SaveToStream(&stream);
+    const std::size_t recordEnd = stream.Position();
     WriteByte(stream, 0);
+    const std::string &bytes = stream.Bytes();
 
-    writeAtomically(path, stream.Bytes());
+    // Another session may already hold the name (same millisecond, same
+    // digits), or another save its temporary name: draw new digits rather
+    // than push that session aside or write into someone else's file.
+    TemporaryFile temporary;
+    std::string path;
+    constexpr int attempts = 100;
+    for (int attempt = 1; temporary.fd < 0; ++attempt) {
+        path = joinPath(dataFolder, SessionFileName(now, digit) + ".dat");
+        const bool last = attempt == attempts;
+        if (!last && fs::exists(fs::symlink_status(path, error)))
+            continue;
+        if (const int code = reach(SaveStage::Creating))
+            fail("cannot create a file in", code);
+        const std::string name = path + temporarySuffix;
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            temporary.fd = fd;
+            temporary.path = name;
+        } else if (errno != EEXIST || last) {
+            fail("cannot create a file in", errno);
+        }
+    }
+
+    std::size_t offset = 0;
+    for (const std::size_t partEnd : {headerEnd, recordEnd, bytes.size()}) {
+        if (const int code = reach(SaveStage::Writing))
+            fail("cannot write to", code);
+        while (offset < partEnd) {
+            std::size_t count = partEnd - offset;
+            if (hooks.BeforeWrite) {
+                if (const int code = hooks.BeforeWrite(offset, count))
+                    fail("cannot write to", code);
+                count = std::clamp<std::size_t>(count, 1, partEnd - offset);
+            }
+            const ssize_t n = ::write(temporary.fd, bytes.data() + offset, count);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                fail("cannot write to", n < 0 ? errno : ENOSPC);
+            offset += static_cast<std::size_t>(n);
+        }
+    }
+    if (const int code = reach(SaveStage::Syncing))
+        fail("cannot write to", code);
+    if (::fsync(temporary.fd) != 0)
+        fail("cannot write to", errno);
+    if (const int code = reach(SaveStage::Closing))
+        fail("cannot write to", code);
+    const int closed = ::close(temporary.fd);
+    temporary.fd = -1;
+    if (closed != 0)
+        fail("cannot write to", errno);
+
+    // The name is taken only after every other name was tried: the session
+    // there is kept as the backup, and the new one takes its name.
+    bool movedAside = false;
+    if (fs::exists(fs::symlink_status(path, error))) {
+        int code = reach(SaveStage::BackingUp);
+        if (code == 0 && !keepBackup(path, movedAside))
+            code = errno;
+        if (code != 0)
+            fail("cannot keep a backup in", code);
+    }
+    int code = reach(SaveStage::Renaming);
+    if (code == 0 && ::rename(temporary.path.c_str(), path.c_str()) != 0)
+        code = errno;
+    if (code != 0) {
+        if (movedAside)
+            ::rename(fs::path(path).replace_extension(".~da").c_str(), path.c_str());
+        fail("cannot store a file in", code);
+    }
+    temporary.path.clear();
+
+    // Makes the new name survive a power loss. The session is in place
+    // already, so a folder that cannot be synced does not fail the save.
+    if (reach(SaveStage::SyncingFolder) == 0) {
+        const int folder = ::open(dataFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+    reach(SaveStage::Done);
     session.SourceFile = path;
     return path;
 }
@@ -183,6 +282,7 @@ ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archiv
                               const std::function<void(int, int)> &progress)
 {
     ArchiveLoadResult result;
+    removeStaleTemporaries(dataFolder);
     const std::vector<std::string> names = ListSessionFiles(dataFolder);
     const int total = static_cast<int>(names.size());
     int done = 0;
@@ -192,7 +292,10 @@ ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archiv
             if (LoadSessionFile(path, archive, context))
                 ++result.Loaded;
         } catch (const std::exception &) {
-            result.Skipped.push_back(path);
+            // A file deleted since the folder was listed is not damaged.
+            std::error_code gone;
+            if (fs::exists(fs::symlink_status(path, gone)))
+                result.Skipped.push_back(path);
         }
         if (progress)
             progress(++done, total);

@@ -20,13 +20,38 @@ using DigitSource = std::function<int()>; // returns 0..9
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit);
 
 // Moves an existing file to its ".~da" name, replacing an older backup.
+// SaveSession does not use it: it keeps the backup as a second link, so the
+// name never stands empty while a save runs.
 void BackupExisting(const std::string &path);
 
+// The points of a save, each reached just before its operation.
+enum class SaveStage {
+    Creating,      // the temporary file (the name plus ".tmp") is about to be created
+    Writing,       // before each part: header, record, trailer
+    Syncing,       // every byte written, before they are synced to the disk
+    Closing,
+    BackingUp,     // only when the name is taken: the file there is kept as ".~da"
+    Renaming,      // the complete temporary file is about to take the name
+    SyncingFolder, // the name is in place; the folder entry is made durable
+    Done,
+};
+
+// A seam for tests that prove a failed or interrupted save never leaves a
+// damaged session or loses an earlier one. Each hook returns 0 to go on, or
+// an errno value that the operation then fails with.
+struct SaveHooks {
+    std::function<int(SaveStage stage)> AtStage;
+    // Before each write call: its offset in the file and the bytes asked for,
+    // which the hook may lower to at least 1 (a short write).
+    std::function<int(std::size_t offset, std::size_t &count)> BeforeWrite;
+};
+
 // Writes the session into dataFolder under a fresh name, atomically (a
-// temporary file renamed into place). Sets SourceFile and returns the path;
-// throws StreamError on any failure and leaves no file behind.
+// temporary file synced and renamed into place). Sets SourceFile and returns
+// the path; throws StreamError naming the folder on any failure, and then
+// leaves no file behind.
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,
-                        const DigitSource &digit);
+                        const DigitSource &digit, const SaveHooks &hooks = {});
 
 // Appends the session read from path to the archive. False when the file is
 // missing or not a session file; throws StreamError for a damaged file, in
@@ -43,7 +68,9 @@ struct ArchiveLoadResult {
 };
 
 // Loads every session file of the folder; a damaged file is skipped and
-// reported, never ends the pass. progress(done, total) after each file.
+// reported, never ends the pass, and a file gone since the folder was listed
+// is passed over. progress(done, total) after each file. Temporary files
+// that an interrupted save left behind more than an hour ago are removed.
 ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
                               const std::function<void(int, int)> &progress = {});
 

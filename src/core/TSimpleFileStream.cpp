@@ -2,21 +2,44 @@
 
 #include "TOrvantaCollectionItem2.h"
 
+#include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");
 
 TSimpleFileStream TSimpleFileStream::OpenRead(const std::string &path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw StreamError("cannot open " + path);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        throw StreamError("cannot read " + path);
+    // Not blocking, and checked on the open file itself: whatever took the
+    // name since the caller looked (a pipe, a device, a folder) is refused
+    // rather than waited on or read forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw StreamError("cannot open " + path + ": " + std::strerror(errno));
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        throw StreamError("not a file: " + path);
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw StreamError("cannot read " + path + ": " + std::strerror(errno));
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
     TSimpleFileStream stream(std::move(bytes));
     stream.FileName = path;
     return stream;

@@ -1,0 +1,238 @@
+#include "HardeningSupport.h"
+
+#include "TSimpleFileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+
+namespace hardening {
+
+const LocalDateTime SaveTime{2025, 7, 4, 9, 5, 3, 7};
+
+ScratchFolder::ScratchFolder(bool inMemory)
+{
+    static int counter = 0;
+    const fs::path base = inMemory && fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "palettor-hardening-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    if (info)
+        name += std::string("-") + info->name();
+    for (char &c : name)
+        if (c == '/')
+            c = '_';
+    path = base / name;
+    fs::remove_all(path);
+    fs::create_directories(path);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code error;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, error);
+    fs::remove_all(path, error);
+}
+
+DigitSource Digits(std::vector<int> digits)
+{
+    auto state = std::make_shared<std::pair<std::vector<int>, size_t>>(std::move(digits), 0);
+    return [state] { return state->first[state->second++ % state->first.size()]; };
+}
+
+TCLTSession SampleSession(int kind, int variant)
+{
+    TCLTSession s(45000.25 + variant, 45000);
+    s.TestKind = kind;
+    s.DurationSeconds = 300 + variant;
+    s.Surname = "Иванова-" + std::to_string(variant);
+    s.FirstName = "Анна";
+    s.Patronymic = "Сергеевна";
+    s.Group = "Группа №" + std::to_string(kind);
+    s.Sex = 2;
+    s.BirthDate = 32000;
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p) {
+            s.Choice[c][p] = (p + c + variant) % 8 + 1;
+            s.FunctionSign[c][p] = p % 5;
+            s.AcMark[c][p] = p % 3;
+            s.AcWeight[c][p] = p % 4;
+        }
+    s.AcIntensity[1] = 3;
+    s.AcIntensity[2] = 5;
+    if (kind == 3) {
+        for (int i = 1; i <= 3; ++i)
+            s.AchromaticChoice[i] = i;
+        for (int t = 1; t <= 5; ++t)
+            for (int i = 1; i <= 4; ++i)
+                s.PairWins[t][i] = (t + i) % 4;
+        for (int i = 1; i <= 4; ++i) {
+            s.ShadeScore[i] = i * 2;
+            s.ShadeTendency[i] = 5 - i;
+            s.ShadeReserved[i] = -i;
+        }
+    }
+    s.ReservedValue = 7;
+    s.BriefConclusion = "Краткое заключение.\r\nВторая строка " + std::to_string(variant);
+    s.AdditionalFindings = std::string(300, 'x') + " Дополнительно";
+    s.DetailedConclusion = "Подробное заключение: «тревога» — нет.";
+    for (int g = 1; g <= 3; ++g) {
+        auto &group = s.FunctionGroups.AddNew();
+        group.FunctionCode = g;
+        group.FirstColour = g;
+        group.SecondColour = g + 1;
+    }
+    if (kind == 4)
+        for (const char *name : {"Мать", "Отец", "Работа"}) {
+            auto &item = s.CtoItems.AddNew();
+            item.StimulusName = name;
+            item.AssociatedColour[1] = 2;
+            item.AssociatedColour[2] = 5;
+            item.AssociationRank[1][1] = 1;
+            item.AssociationRank[2][2] = 8;
+        }
+    return s;
+}
+
+std::string ReadFile(const fs::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string SessionDifferences(const TCLTSession &a, const TCLTSession &b)
+{
+    std::string differences;
+    auto check = [&](bool same, const char *name) {
+        if (!same)
+            differences += std::string(differences.empty() ? "" : ", ") + name;
+    };
+    auto sameItems = [](const auto &x, const auto &y) {
+        if (x.Count() != y.Count())
+            return false;
+        for (size_t i = 0; i < x.Count(); ++i)
+            if (!x[i].IsEqualTo(&y[i]))
+                return false;
+        return true;
+    };
+    check(a.StartedAt == b.StartedAt, "StartedAt");
+    check(a.DurationSeconds == b.DurationSeconds, "DurationSeconds");
+    check(a.TestKind == b.TestKind, "TestKind");
+    check(a.FirstName == b.FirstName, "FirstName");
+    check(a.Surname == b.Surname, "Surname");
+    check(a.Patronymic == b.Patronymic, "Patronymic");
+    check(a.Group == b.Group, "Group");
+    check(a.Sex == b.Sex, "Sex");
+    check(a.BirthDate == b.BirthDate, "BirthDate");
+    check(a.Age == b.Age, "Age");
+    check(a.DisplayName == b.DisplayName, "DisplayName");
+    check(a.Choice == b.Choice, "Choice");
+    check(a.FunctionSign == b.FunctionSign, "FunctionSign");
+    check(a.AcMark == b.AcMark, "AcMark");
+    check(a.AcWeight == b.AcWeight, "AcWeight");
+    check(a.AcIntensity == b.AcIntensity, "AcIntensity");
+    check(sameItems(a.FunctionGroups, b.FunctionGroups), "FunctionGroups");
+    check(sameItems(a.CtoItems, b.CtoItems), "CtoItems");
+    check(a.ReservedValue == b.ReservedValue, "ReservedValue");
+    check(a.BriefConclusion == b.BriefConclusion, "BriefConclusion");
+    check(a.AdditionalFindings == b.AdditionalFindings, "AdditionalFindings");
+    check(a.DetailedConclusion == b.DetailedConclusion, "DetailedConclusion");
+    check(a.SourceFile == b.SourceFile, "SourceFile");
+    if (a.TestKind == 3 || b.TestKind == 3) {
+        check(a.AchromaticChoice == b.AchromaticChoice, "AchromaticChoice");
+        check(a.PairWins == b.PairWins, "PairWins");
+        check(a.ShadeScore == b.ShadeScore, "ShadeScore");
+        check(a.ShadeTendency == b.ShadeTendency, "ShadeTendency");
+        check(a.ShadeReserved == b.ShadeReserved, "ShadeReserved");
+    }
+    return differences;
+}
+
+FolderSnapshot Snapshot(const fs::path &folder)
+{
+    FolderSnapshot files;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        files[name] = entry.is_directory() ? std::string("<dir>") : ReadFile(entry.path());
+    }
+    return files;
+}
+
+namespace {
+bool isSessionName(const std::string &name) { return name.size() > 4 && name.substr(name.size() - 4) == ".dat"; }
+} // namespace
+
+bool AuditFolder(const fs::path &folder, const FolderSnapshot &before, const ExpectedSave &expected,
+                 SaveOutcome outcome)
+{
+    const FolderSnapshot after = Snapshot(folder);
+    const std::string backupName = fs::path(expected.Name).replace_extension(".~da").string();
+    const std::string temporaryName = expected.Name + ".tmp";
+    const auto found = after.find(expected.Name);
+    const bool present = found != after.end() && found->second == expected.Bytes;
+
+    for (const auto &[name, bytes] : before) {
+        if (expected.Displaces && (name == expected.Name || name == backupName))
+            continue; // judged below
+        const auto now = after.find(name);
+        if (now == after.end())
+            ADD_FAILURE() << name << " was there before the save and is gone";
+        else if (now->second != bytes)
+            ADD_FAILURE() << name << " was changed by the save";
+    }
+    if (expected.Displaces) {
+        const std::string &earlier = before.at(expected.Name);
+        if (present) {
+            EXPECT_TRUE(after.count(backupName) && after.at(backupName) == earlier)
+                << "the displaced session is not kept as " << backupName;
+        } else {
+            EXPECT_TRUE(found != after.end() && found->second == earlier) << expected.Name << " lost its session";
+            if (after.count(backupName) && after.at(backupName) != earlier) {
+                EXPECT_TRUE(before.count(backupName) && before.at(backupName) == after.at(backupName))
+                    << backupName << " holds something unknown";
+            }
+        }
+    }
+    for (const auto &[name, bytes] : after) {
+        if (before.count(name) || name == backupName)
+            continue;
+        if (name == expected.Name)
+            EXPECT_EQ(bytes, expected.Bytes) << name << " is not the complete new session";
+        else if (name == temporaryName)
+            EXPECT_EQ(outcome, SaveOutcome::Interrupted) << "temporary file " << name << " left behind";
+        else
+            ADD_FAILURE() << "unexpected file " << name;
+    }
+    if (outcome == SaveOutcome::Failed) {
+        EXPECT_FALSE(present) << "a failed save left its session in place";
+    }
+    if (outcome == SaveOutcome::Saved) {
+        EXPECT_TRUE(present) << "the saved session is not in place";
+    }
+
+    // What the program would load at its next start.
+    int sessionFiles = 0;
+    for (const auto &[name, bytes] : after)
+        sessionFiles += isSessionName(name) && bytes != "<dir>";
+    TCLTArchive archive;
+    const ArchiveLoadResult loaded = LoadArchive(folder.string(), archive, {});
+    EXPECT_EQ(loaded.Loaded, sessionFiles);
+    EXPECT_TRUE(loaded.Skipped.empty()) << loaded.Skipped.size() << " damaged files, first " << loaded.Skipped[0];
+    return present;
+}
+
+std::string SavedBytes(const TCLTSession &session)
+{
+    ScratchFolder scratch(true);
+    TCLTSession copy = session;
+    return ReadFile(SaveSession(copy, scratch.str(), SaveTime, Digits({0})));
+}
+
+} // namespace hardening
