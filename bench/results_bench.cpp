@@ -3,7 +3,9 @@
 // next to a baseline measured in the same run on the same data.
 //
 //   results_bench [session count]   (default 100000)
+#include "AppSettings.h"
 #include "ListLayout.h"
+#include "MainWindow.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
 #include "SessionArchive.h"
@@ -14,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QSignalSpy>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -105,6 +108,26 @@ public:
     {
         std::printf("unexpected message: %s\n", text.toStdString().c_str());
     }
+    void ShowWarning(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
+    }
+};
+
+// Signals by which the list model would make the view rebuild or repaint
+// rows; selecting must raise none, deleting only the removal of its row.
+struct ModelSignals {
+    explicit ModelSignals(QAbstractItemModel *model)
+        : resets(model, &QAbstractItemModel::modelReset), layouts(model, &QAbstractItemModel::layoutChanged),
+          removed(model, &QAbstractItemModel::rowsRemoved), inserted(model, &QAbstractItemModel::rowsInserted)
+    {
+    }
+    QString Text() const
+    {
+        return QStringLiteral("%1 reset, %2 layout, %3 removed, %4 inserted")
+            .arg(resets.count()).arg(layouts.count()).arg(removed.count()).arg(inserted.count());
+    }
+    QSignalSpy resets, layouts, removed, inserted;
 };
 
 void line(const char *what, double ms, double baselineMs, const char *baseline)
@@ -188,17 +211,45 @@ int main(int argc, char **argv)
 
     page.RefillResults(false);
     QApplication::processEvents();
+    QString selectSignals;
     start = Clock::now();
-    SelectRow(page.Grid(), allRows / 2);
-    QApplication::processEvents();
+    {
+        ModelSignals spies(page.Model());
+        SelectRow(page.Grid(), allRows / 2);
+        QApplication::processEvents();
+        selectSignals = spies.Text();
+    }
     const double selectMs = msSince(start);
 
     AlwaysYes yes;
     UserDialogs::Install(&yes);
+    QString deleteSignals;
     start = Clock::now();
-    const bool deleted = page.ResultsDeleteExecute();
-    QApplication::processEvents();
+    bool deleted;
+    {
+        ModelSignals spies(page.Model());
+        deleted = page.ResultsDeleteExecute();
+        QApplication::processEvents();
+        deleteSignals = spies.Text();
+    }
     const double deleteMs = msSince(start);
+
+    // The main window's start on the same folder: read in time slices
+    // between turns of the event loop, then the list filled; compared with
+    // the plain LoadArchive above.
+    AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
+    double windowMs = 0;
+    std::size_t windowSessions = 0;
+    {
+        start = Clock::now();
+        TformPalettorMain window(folder.path() + QLatin1Char('/'));
+        QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
+        window.show();
+        finished.wait(600000);
+        windowMs = msSince(start);
+        windowSessions = window.Sessions.Count();
+    }
+    AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);
 
     std::printf("%d sessions, %.1f MB of files; %d rows listed, %d after the filter, delete %s\n\n", count,
@@ -208,6 +259,10 @@ int main(int argc, char **argv)
     line("filter the list", filterMs, iterateMs, "iterate the loaded sessions");
     line("select a row (detail view)", selectMs, iterateMs, "iterate the loaded sessions");
     line("delete the selected row", deleteMs, iterateMs, "iterate the loaded sessions");
+    line("main window start (load + list)", windowMs, loadMs, "LoadArchive of the same files");
+    std::printf("\nmodel signals: select %s; delete %s\n", selectSignals.toStdString().c_str(),
+                deleteSignals.toStdString().c_str());
+    std::printf("main window read %zu sessions (one file fewer: the deleted one)\n", windowSessions);
     std::printf("\n(checksum %lld)\n", touched);
-    return deleted && filteredRows > 0 ? 0 : 1;
+    return deleted && filteredRows > 0 && windowSessions == static_cast<std::size_t>(count) - 1 ? 0 : 1;
 }

@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -663,8 +664,11 @@ void TformPalettorMain::StartArchiveLoad()
         DecideMode();
         return;
     }
-    // One file per turn of the event loop keeps the window responsive; the
-    // file actions stay off until the last file is read.
+    // Files are read in slices of the event loop's turns so the window stays
+    // responsive; the file actions stay off until the last file is read.
+    loadFolder = (DataFolder() + QLatin1Char('/')).toStdString();
+    loadContext = CurrentContext();
+    Sessions.Reserve(Sessions.Count() + pendingFiles.size());
     QApplication::setOverrideCursor(Qt::BusyCursor);
     SetFileActionsEnabled(false);
     ProgressBar1->setRange(0, static_cast<int>(pendingFiles.size()));
@@ -672,21 +676,28 @@ void TformPalettorMain::StartArchiveLoad()
     StatusLastPanel->setText(QStringLiteral("Загрузка результатов..."));
     archiveTimer = new QTimer(this);
     archiveTimer->setInterval(0);
-    connect(archiveTimer, &QTimer::timeout, this, &TformPalettorMain::LoadNextSessionFile);
+    connect(archiveTimer, &QTimer::timeout, this, &TformPalettorMain::LoadNextSessionFiles);
     archiveTimer->start();
 }
 
-void TformPalettorMain::LoadNextSessionFile()
+void TformPalettorMain::LoadNextSessionFiles()
 {
-    if (nextFile >= pendingFiles.size()) {
-        FinishArchiveLoad();
-        return;
-    }
-    const std::string path = (DataFolder() + QLatin1Char('/')).toStdString() + pendingFiles[nextFile++];
-    try {
-        LoadSessionFile(path, Sessions, CurrentContext());
-    } catch (const std::exception &) {
-        damagedFiles << QFileInfo(QString::fromStdString(path)).fileName();
+    // About 30 ms of reading per turn: short enough for input and repaints to
+    // feel immediate, long enough that the event loop and the status bar do
+    // not cost more than the files themselves.
+    const qint64 sliceMs = archiveSliceMs;
+    QElapsedTimer slice;
+    slice.start();
+    std::string path;
+    while (nextFile < pendingFiles.size()) {
+        path.assign(loadFolder).append(pendingFiles[nextFile++]);
+        try {
+            LoadSessionFile(path, Sessions, loadContext);
+        } catch (const std::exception &) {
+            damagedFiles << QString::fromStdString(pendingFiles[nextFile - 1]);
+        }
+        if (slice.elapsed() >= sliceMs)
+            break;
     }
     ProgressBar1->setValue(static_cast<int>(nextFile));
     StatusLastPanel->setText(

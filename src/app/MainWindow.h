@@ -79,6 +79,9 @@ public:
 
     // True while the archive is being read; no other file operation may start.
     bool ArchiveLoading() const { return archiveTimer != nullptr; }
+    // Milliseconds of reading per turn of the event loop while the archive
+    // loads (at least one file a turn); 0 reads one file a turn.
+    void SetArchiveLoadSlice(int ms) { archiveSliceMs = ms; }
     // Session files skipped as damaged at start-up.
     const QStringList &DamagedFiles() const { return damagedFiles; }
 
@@ -138,7 +141,7 @@ private:
     void ConnectPreferencesPage();
     void FirstShow();
     void StartArchiveLoad();
-    void LoadNextSessionFile();
+    void LoadNextSessionFiles();
     void FinishArchiveLoad();
     void DecideMode();
     // Damaged session files and other start-up problems, once, to the administrator.
@@ -160,6 +163,9 @@ private:
     QStringList damagedFiles;
     std::vector<std::string> pendingFiles;
     std::size_t nextFile = 0;
+    int archiveSliceMs = 30;
+    std::string loadFolder;     // with a trailing '/'
+    SessionContext loadContext; // one day and locale for the whole pass
     QTimer *archiveTimer = nullptr;
     std::unique_ptr<PageHooks> pages;
 };

@@ -1,6 +1,9 @@
 #include "TSimpleFileStream.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <unordered_map>
 
 namespace {
@@ -14,7 +17,7 @@ constexpr std::array<char32_t, 64> upperHalf = {
     0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
-char32_t toCodePoint(unsigned char byte)
+constexpr char32_t toCodePoint(unsigned char byte)
 {
     if (byte < 0x80)
         return byte;
@@ -34,30 +37,80 @@ const std::unordered_map<char32_t, unsigned char> &reverseTable()
     return table;
 }
 
-void appendUtf8(std::string &out, char32_t cp)
+// UTF-8 of every Windows-1251 byte, padded to four bytes so the decoder can
+// store a whole entry and step by its length.
+struct Utf8Of {
+    std::array<char, 4> Bytes{};
+    unsigned char Length = 0;
+};
+
+constexpr std::array<Utf8Of, 256> makeUtf8Table()
 {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+    std::array<Utf8Of, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const char32_t cp = toCodePoint(static_cast<unsigned char>(b));
+        Utf8Of &entry = table[static_cast<std::size_t>(b)];
+        if (cp < 0x80) {
+            entry.Bytes[0] = static_cast<char>(cp);
+            entry.Length = 1;
+        } else if (cp < 0x800) {
+            entry.Bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            entry.Bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+            entry.Length = 2;
+        } else {
+            entry.Bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            entry.Bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            entry.Bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+            entry.Length = 3;
+        }
     }
+    return table;
+}
+
+constexpr std::array<Utf8Of, 256> utf8Table = makeUtf8Table();
+
+// The texts of a session are most of its bytes. One pass into room for the
+// longest result (three bytes a character), then one exact-size copy, so the
+// archive keeps no slack; eight-byte words of plain ASCII are copied whole.
+std::string decode(std::string_view bytes, unsigned char key)
+{
+    constexpr uint64_t ones = 0x0101010101010101ULL;
+    constexpr uint64_t highBits = 0x8080808080808080ULL;
+    const uint64_t keys = ones * key;
+    const char *in = bytes.data();
+    const std::size_t size = bytes.size();
+    // Left uninitialised: every byte that is kept is written first.
+    const auto out = std::make_unique_for_overwrite<char[]>(size * 3 + 4); // + the padding of the last entry
+    char *next = out.get();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, in + i, 8);
+        word ^= keys;
+        if ((word & highBits) == 0) {
+            std::memcpy(next, &word, 8);
+            next += 8;
+            continue;
+        }
+        for (std::size_t k = i; k < i + 8; ++k) {
+            const Utf8Of &entry = utf8Table[static_cast<unsigned char>(in[k]) ^ key];
+            std::memcpy(next, entry.Bytes.data(), 4);
+            next += entry.Length;
+        }
+    }
+    for (; i < size; ++i) {
+        const Utf8Of &entry = utf8Table[static_cast<unsigned char>(in[i]) ^ key];
+        std::memcpy(next, entry.Bytes.data(), 4);
+        next += entry.Length;
+    }
+    return std::string(out.get(), static_cast<std::size_t>(next - out.get()));
 }
 
 } // namespace
 
-std::string Cp1251ToUtf8(std::string_view cp1251)
-{
-    std::string out;
-    out.reserve(cp1251.size() * 2);
-    for (char c : cp1251)
-        appendUtf8(out, toCodePoint(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string Cp1251ToUtf8(std::string_view cp1251) { return decode(cp1251, 0); }
+
+std::string ScrambledCp1251ToUtf8(std::string_view scrambled) { return decode(scrambled, ScrambleKey); }
 
 std::string Utf8ToCp1251(std::string_view utf8)
 {

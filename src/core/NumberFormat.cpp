@@ -1,8 +1,8 @@
 #include "NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <vector>
+#include <string_view>
 
 namespace {
 
@@ -12,19 +12,21 @@ struct Rounded {
     bool negative = false;
 };
 
-// Rounds the exact decimal expansion of the double (glibc prints it exactly)
+// Rounds the exact decimal expansion of the double
 // so ties go away from zero instead of to even or by binary noise.
 Rounded RoundExact(double value, int places)
 {
     Rounded result;
     result.negative = std::signbit(value);
     const double magnitude = std::fabs(value);
-    const int length = std::snprintf(nullptr, 0, "%.60f", magnitude);
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    std::snprintf(buffer.data(), buffer.size(), "%.60f", magnitude);
-    const std::string text(buffer.data());
+    // Exact to sixty places like "%.60f", without printf's cost; the largest
+    // double has 309 integer digits.
+    char buffer[512];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 60);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const std::size_t point = text.find('.');
-    std::string digits = text.substr(0, point) + text.substr(point + 1, static_cast<std::size_t>(places));
+    std::string digits(text.substr(0, point));
+    digits += text.substr(point + 1, static_cast<std::size_t>(places));
     const char next = text[point + 1 + static_cast<std::size_t>(places)];
     if (next >= '5') {
         int i = static_cast<int>(digits.size()) - 1;
@@ -66,6 +68,10 @@ std::string Compose(const Rounded &r, bool leadingZero, std::size_t minPlaces, s
 
 std::string FormatNumber(double value, std::string_view pattern, std::string_view decimalSeparator)
 {
+    // A value read from a damaged file may be anything; the digit rounding
+    // below needs a decimal point to work from.
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
     if (pattern == "#.#")
         return Compose(RoundExact(value, 1), false, 0, decimalSeparator);
     if (pattern == "0.##")

@@ -46,10 +46,9 @@ void TCLTOutcome::LoadFromStream(TSimpleFileStream *stream)
 
 bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    TSimpleFileStream stream;
+    if (!TSimpleFileStream::ReadRegularFile(path, stream))
         return false;
-    TSimpleFileStream stream = TSimpleFileStream::OpenRead(path);
     if (stream.Remaining() < 15 || ReadBareText(stream, 15) != "Color Test Data")
         return false;
     ReadInt32(stream);

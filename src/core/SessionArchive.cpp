@@ -238,12 +238,12 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 
 bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
+    TSimpleFileStream stream;
+    if (!TSimpleFileStream::ReadRegularFile(path, stream))
         return false;
-    TSimpleFileStream stream = TSimpleFileStream::OpenRead(path);
-    if (stream.Remaining() < sessionSignature.size()
-        || ReadBareText(stream, static_cast<int32_t>(sessionSignature.size())) != sessionSignature)
+    // Compared still scrambled: a foreign file is refused without decoding.
+    static const std::string scrambledSignature = Scramble(sessionSignature);
+    if (stream.Remaining() < scrambledSignature.size() || stream.Take(scrambledSignature.size()) != scrambledSignature)
         return false;
     ReadInt32(stream);
     ReadDateTime(stream);
@@ -285,6 +285,7 @@ ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archiv
     removeStaleTemporaries(dataFolder);
     const std::vector<std::string> names = ListSessionFiles(dataFolder);
     const int total = static_cast<int>(names.size());
+    archive.Reserve(archive.Count() + names.size());
     int done = 0;
     for (const std::string &name : names) {
         const std::string path = joinPath(dataFolder, name);

@@ -67,6 +67,7 @@ public:
         return *items.back();
     }
     void Clear() override { items.clear(); }
+    void Reserve(std::size_t count) { items.reserve(count); }
 
     // Removes the item at index and hands it to the caller.
     std::unique_ptr<T> Take(std::size_t index)

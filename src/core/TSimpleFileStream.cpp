@@ -6,43 +6,97 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");
 
-TSimpleFileStream TSimpleFileStream::OpenRead(const std::string &path)
+namespace {
+
+int openForReading(const std::string &path)
 {
-    // Not blocking, and checked on the open file itself: whatever took the
-    // name since the caller looked (a pipe, a device, a folder) is refused
-    // rather than waited on or read forever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw StreamError("cannot open " + path + ": " + std::strerror(errno));
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        throw StreamError("not a file: " + path);
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
+    int fd;
+    do {
+        // Non-blocking so a pipe put where a file belongs cannot stall the
+        // open; regular files ignore the flag.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Reads to the end of the file. The size it had when opened only sizes the
+// buffer (one byte more, so the end shows without a second allocation).
+bool readToEnd(int fd, std::size_t expected, std::string &bytes)
+{
+    bytes.resize(expected + 1);
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw StreamError("cannot read " + path + ": " + std::strerror(errno));
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
         if (n == 0)
             break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        filled += static_cast<std::size_t>(n);
     }
-    TSimpleFileStream stream(std::move(bytes));
+    bytes.resize(filled);
+    return true;
+}
+
+} // namespace
+
+bool TSimpleFileStream::ReadRegularFile(const std::string &path, TSimpleFileStream &stream)
+{
+    const int fd = openForReading(path);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        // Refused: a file that is there but unreadable is reported, a path
+        // that leads to no file (an unreadable folder on the way) is not one.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            return false;
+        throw StreamError("cannot open " + path);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        throw StreamError("cannot read " + path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string bytes;
+    const bool read = readToEnd(fd, static_cast<std::size_t>(info.st_size), bytes);
+    ::close(fd);
+    if (!read)
+        throw StreamError("cannot read " + path);
+    stream.data = std::move(bytes);
+    stream.position = 0;
     stream.FileName = path;
+    return true;
+}
+
+TSimpleFileStream TSimpleFileStream::OpenRead(const std::string &path)
+{
+    // ReadRegularFile refuses whatever took the name since the caller
+    // looked (a pipe, a device, a folder) rather than waiting on it.
+    TSimpleFileStream stream;
+    if (!ReadRegularFile(path, stream))
+        throw StreamError("not a file: " + path);
     return stream;
+}
+
+void TSimpleFileStream::FailShortRead() const
+{
+    throw StreamError("unexpected end of data" + (FileName.empty() ? std::string() : " in " + FileName));
 }
 
 void TSimpleFileStream::Write(const void *bytes, std::size_t count)
@@ -56,14 +110,6 @@ void TSimpleFileStream::Write(const void *bytes, std::size_t count)
             data.resize(position + count);
         std::memcpy(data.data() + position, bytes, count);
     }
-    position += count;
-}
-
-void TSimpleFileStream::Read(void *bytes, std::size_t count)
-{
-    if (count > Remaining())
-        throw StreamError("unexpected end of data" + (FileName.empty() ? std::string() : " in " + FileName));
-    std::memcpy(bytes, data.data() + position, count);
     position += count;
 }
 
@@ -142,9 +188,7 @@ std::string readTextBytes(TSimpleFileStream &stream, int64_t length)
     // Checked before allocating: a damaged length must not ask for gigabytes.
     if (static_cast<uint64_t>(length) > stream.Remaining())
         throw StreamError("text length beyond the end of data");
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    stream.Read(bytes.data(), bytes.size());
-    return Cp1251ToUtf8(Scramble(bytes));
+    return ScrambledCp1251ToUtf8(stream.Take(static_cast<std::size_t>(length)));
 }
 } // namespace
 

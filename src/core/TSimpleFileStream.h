@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,10 @@ public:
 
     // Reads the whole file; throws StreamError when it cannot be opened.
     static TSimpleFileStream OpenRead(const std::string &path);
+    // Reads the whole file into stream. False when there is no such file or
+    // it is not a regular file (a folder, a pipe); throws StreamError when it
+    // exists but cannot be opened or read.
+    static bool ReadRegularFile(const std::string &path, TSimpleFileStream &stream);
 
     std::string FileName;
 
@@ -34,13 +39,31 @@ public:
     std::function<void()> BeforeEachItem;
 
     void Write(const void *bytes, std::size_t count);
-    void Read(void *bytes, std::size_t count); // throws StreamError when short
+    void Read(void *bytes, std::size_t count) // throws StreamError when short
+    {
+        if (count > Remaining())
+            FailShortRead();
+        std::memcpy(bytes, data.data() + position, count);
+        position += count;
+    }
+    // The next count bytes in place, valid until the stream changes; throws
+    // StreamError when short.
+    std::string_view Take(std::size_t count)
+    {
+        if (count > Remaining())
+            FailShortRead();
+        const std::string_view bytes(data.data() + position, count);
+        position += count;
+        return bytes;
+    }
     std::size_t Position() const { return position; }
     std::size_t Remaining() const { return data.size() - position; }
     void Seek(std::size_t offset);
     const std::string &Bytes() const { return data; }
 
 private:
+    [[noreturn]] void FailShortRead() const;
+
     std::string data;
     std::size_t position = 0;
 };
@@ -53,6 +76,8 @@ constexpr unsigned char ScrambleKey = 0x6E;
 // character with no Windows-1251 byte (or broken UTF-8) becomes '?'.
 std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view cp1251);
+// Cp1251ToUtf8 of the bytes unscrambled, in one pass without a copy.
+std::string ScrambledCp1251ToUtf8(std::string_view scrambled);
 // XOR of every byte with the key, on a copy.
 std::string Scramble(std::string_view bytes);
 

@@ -410,10 +410,11 @@ TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
     for (int i = 0; i < 40; ++i)
         WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
     TformPalettorMain w(install.Root());
+    w.SetArchiveLoadSlice(0);
     QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
     w.show();
     ASSERT_EQ(finished.count(), 0);
-    // The archive is read after the window is painted, one file per turn.
+    // The archive is read after the window is painted, one file per turn here.
     for (int turn = 0; turn < 5 && !w.ArchiveLoading(); ++turn)
         QCoreApplication::processEvents();
     ASSERT_EQ(finished.count(), 0);
@@ -428,6 +429,20 @@ TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
     EXPECT_TRUE(w.actStartTesting->isEnabled());
     EXPECT_TRUE(w.actResultsDelete->isEnabled());
     EXPECT_TRUE(w.AdministratorMode);
+}
+
+TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
+{
+    for (int i = 0; i < 40; ++i)
+        WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
+    TformPalettorMain w(install.Root());
+    QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
+    w.show();
+    QSignalSpy progress(w.ProgressBar1, &QProgressBar::valueChanged);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(w.Sessions.Count(), 40u);
+    // Forty small files fit a few slices: the status bar is not redrawn per file.
+    EXPECT_LT(progress.count(), 10);
 }
 
 TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -213,6 +214,19 @@ TEST(Archive, EveryTruncationOfASessionFileIsSkippedWithoutAHalfSession)
         EXPECT_THROW(LoadSessionFile(path, archive, {}), StreamError) << cut;
         EXPECT_EQ(archive.Count(), 0u);
     }
+}
+
+TEST(Archive, PathsLeadingToNoRegularFileAreRefusedWithoutReading)
+{
+    TempFolder data;
+    TCLTArchive archive;
+    fs::create_directory(data.path / "folder.dat");
+    // A pipe must not stall the reader waiting for a writer.
+    ASSERT_EQ(::mkfifo((data.path / "pipe.dat").c_str(), 0644), 0);
+    for (const char *name : {"missing.dat", "folder.dat", "pipe.dat", "missing/inner.dat"})
+        EXPECT_FALSE(LoadSessionFile((data.path / name).string(), archive, {})) << name;
+    EXPECT_EQ(archive.Count(), 0u);
+    EXPECT_THROW(TSimpleFileStream::OpenRead((data.path / "folder.dat").string()), StreamError);
 }
 
 TEST(Archive, MissingFolderLoadsNothingAndDeleteReportsWhatHappened)

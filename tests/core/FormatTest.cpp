@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 struct NumberCase {
@@ -25,6 +28,16 @@ TEST(FormatNumber, PatternsRoundExactValueWithTiesAwayFromZero)
     };
     for (const auto &c : cases)
         EXPECT_EQ(FormatNumber(c.value, c.pattern, ","), c.expected) << c.value << " " << c.pattern;
+}
+
+TEST(FormatNumber, NonFiniteValuesAreNamedNotRounded)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(FormatNumber(inf, "#.#", ","), "inf");
+    EXPECT_EQ(FormatNumber(-inf, "0.0", ","), "-inf");
+    EXPECT_EQ(FormatNumber(std::nan(""), "%5.2f", ","), "nan");
+    // The largest double needs all 309 integer digits.
+    EXPECT_EQ(FormatNumber(std::numeric_limits<double>::max(), "0.##", ","), "179769313486231570814527423731704356798070567525844996598917476803157260780028538760589558632766878171540458953514382464234321326889464182768467546703537516986049910576551282076245490090389328944075868508455133942304583236903222948165808559332123348274797826204144723168738177180919299881250404026184124858368");
 }
 
 TEST(FormatNumber, UsesTheCallersSeparator)

@@ -85,6 +85,30 @@ TEST(TextDecoding, NegativeOrAbsurdLengths)
     EXPECT_THROW(ReadShortText(cut), StreamError);
 }
 
+TEST(TextDecoding, EveryByteOfAStoredTextDecodesAsTheTableSays)
+{
+    // Long and short texts of all 256 bytes, stored scrambled, decode to the
+    // same UTF-8 as the plain conversion, with nothing after the last
+    // character and the stream standing right behind the text.
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::string expected = Cp1251ToUtf8(all);
+    EXPECT_EQ(expected.size(), 128u + 2 * 128 + 18); // 18 punctuation marks and signs take three bytes
+    TSimpleFileStream in(ByteBuilder().longText(all).shortText(all.substr(192)).byte(7).bytes);
+    const std::string text = ReadLongText(in);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(text.size(), expected.size());
+    EXPECT_EQ(ReadShortText(in), Cp1251ToUtf8(all.substr(192)));
+    EXPECT_EQ(ReadByte(in), 7);
+    EXPECT_EQ(ScrambledCp1251ToUtf8(Scramble("\xC0\xFF\x88")), "А" "я" "€");
+    // Plain and Cyrillic runs crossing eight-byte words, odd lengths.
+    const std::string mixed = Utf8ToCp1251("Ivanov Иван 1234567 ёЁ №5 abcdefghi");
+    for (std::size_t cut = 0; cut <= mixed.size(); ++cut)
+        EXPECT_EQ(ScrambledCp1251ToUtf8(Scramble(mixed.substr(0, cut))), Cp1251ToUtf8(mixed.substr(0, cut))) << cut;
+    EXPECT_EQ(Cp1251ToUtf8(mixed), "Ivanov Иван 1234567 ёЁ №5 abcdefghi");
+}
+
 TEST(ItemLists, RoundTripReplacesPreviousItemsAndRefusesAbsurdCounts)
 {
     TOrvantaCollection<TCLTFunctionGroup> groups;
