@@ -1,4 +1,4 @@
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 #include "ChooserPanel.h"
 #include "MainWindow.h"
 #include "PreferencesPage.h"
@@ -46,69 +46,7 @@ QByteArray RandomBytes(int count, unsigned seed)
     return bytes;
 }
 
-class BadInput : public ::testing::Test {
-protected:
-    TemporaryInstallation install;
-    ScriptedDialogs dialogs;
-    ScriptedPasswords passwords;
-    std::unique_ptr<TformPalettorMain> w;
-
-    void StartWindow()
-    {
-        w = std::make_unique<TformPalettorMain>(install.Root());
-        QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
-        w->show();
-        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
-        QApplication::setActiveWindow(w.get());
-    }
-    TestingPage *Page() const { return w->findChild<TestingPage *>(); }
-    QStringList SessionFiles() const
-    {
-        return QDir(install.DataFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
-    }
-    // The one stored session, as a later run reads it.
-    std::unique_ptr<TCLTSession> StoredSession() const
-    {
-        TCLTArchive back;
-        const QStringList files = SessionFiles();
-        EXPECT_EQ(files.size(), 1);
-        if (files.size() == 1) {
-            EXPECT_TRUE(LoadSessionFile((install.DataFolder() + QLatin1Char('/') + files[0]).toStdString(), back,
-                                        SessionContext{}));
-        }
-        return back.Count() == 1 ? back.Take(0) : std::make_unique<TCLTSession>();
-    }
-    void Choose(int kind)
-    {
-        w->actStartTesting->trigger();
-        ASSERT_TRUE(Page()->Chooser()->isVisible());
-        QTest::mouseClick(Page()->Chooser()->StartButton(kind), Qt::LeftButton);
-    }
-    void Register(int kind)
-    {
-        Choose(kind);
-        Page()->Registration()->SurnameEdit()->setText(QStringLiteral("Кузнецов"));
-        Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Олег"));
-        QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
-    }
-    void Pick(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            const auto tiles = Page()->Tiles()->Tiles();
-            ASSERT_FALSE(tiles.isEmpty());
-            QTest::mouseClick(tiles.first(), Qt::LeftButton);
-        }
-    }
-    // Colour Relations Test up to the stimulus list, then the typed list confirmed.
-    void ConfirmStimuli(const QString &typed)
-    {
-        Register(KindRelations);
-        auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"));
-        ASSERT_TRUE(memo && memo->isVisible());
-        memo->setPlainText(typed);
-        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnStimulDone")), Qt::LeftButton);
-    }
-};
+using BadInput = WindowFixture;
 
 // ---------------------------------------------------------------- names
 

@@ -1,4 +1,4 @@
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 #include "ChooserPanel.h"
 #include "MainWindow.h"
 #include "RegistrationPanel.h"
@@ -24,45 +24,9 @@
 // the picks, then the interpreted session shown, saved and listed.
 namespace {
 
-class WindowTestRun : public ::testing::Test {
+class WindowTestRun : public WindowFixture {
 protected:
-    TemporaryInstallation install;
-    ScriptedDialogs dialogs;
-    ScriptedPasswords passwords;
-    std::unique_ptr<TformPalettorMain> w;
-
-    void StartWindow()
-    {
-        w = std::make_unique<TformPalettorMain>(install.Root());
-        QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
-        w->show();
-        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
-        QApplication::setActiveWindow(w.get());
-    }
-    TestingPage *Page() const { return w->findChild<TestingPage *>(); }
     int ResultRows() const { return w->TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount(); }
-    QStringList SessionFiles() const
-    {
-        return QDir(install.DataFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
-    }
-
-    void Register(int kind)
-    {
-        w->actStartTesting->trigger();
-        ASSERT_TRUE(Page()->Chooser()->isVisible());
-        QTest::mouseClick(Page()->Chooser()->StartButton(kind), Qt::LeftButton);
-        Page()->Registration()->SurnameEdit()->setText(QStringLiteral("Кузнецов"));
-        Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Олег"));
-        QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
-    }
-    void Pick(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            const auto tiles = Page()->Tiles()->Tiles();
-            ASSERT_FALSE(tiles.isEmpty());
-            QTest::mouseClick(tiles.first(), Qt::LeftButton);
-        }
-    }
 };
 
 TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
