@@ -3,6 +3,7 @@
 #include "CollapsiblePanel.h"
 #include "FlowLayout.h"
 #include "ListLayout.h"
+#include "OleDate.h"
 #include "ResultsModel.h"
 #include "SessionReport.h"
 #include "SwatchPanel.h"
@@ -149,25 +150,9 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
     columnsHeader->setStretchLastSection(false);
     columnsHeader->setHighlightSections(false);
     columnsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // The default widths were chosen for a small system font; with a larger
-    // one a date or a test name would be cut, so a column is widened to what
-    // its header and its widest fixed-form text need. Stored widths win.
-    const QFontMetrics metrics = gridResults->fontMetrics();
-    const int padding = 14;
-    QString widestKind;
-    for (int kind = 1; kind <= TestKindCount; ++kind) {
-        const QString name = QString::fromStdString(TestKindListName(kind));
-        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(widestKind))
-            widestKind = name;
-    }
-    const QString samples[ResultsModel::ColumnCount] = {
-        QStringLiteral("00000"), FormatOleDateTime(45000.999, dateTimeFormat), widestKind, QString(),
-        QString()};
-    for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
-        const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
-        gridResults->setColumnWidth(i, std::max(DefaultColumnWidths[i], needed));
-    }
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i)
+        gridResults->setColumnWidth(i, DefaultColumnWidths[i]);
+    widenColumnsToTheirTexts();
     // The list view would copy the text of its current cell on Ctrl+C;
     // here Ctrl+C copies the session report.
     gridResults->installEventFilter(this);
@@ -429,11 +414,43 @@ void ResultsPage::SetColours(const ColourSet &value)
     redrawSelected();
 }
 
+void ResultsPage::widenColumnsToTheirTexts()
+{
+    // The default widths were chosen for a small system font; with a larger
+    // one a date or a test name would be cut, so a column is widened to what
+    // its header and its widest fixed-form text need. Only ever widens, so
+    // stored widths restored later win.
+    const QFontMetrics metrics = gridResults->fontMetrics();
+    const int padding = 14;
+    QString widestKind;
+    for (int kind = 1; kind <= TestKindCount; ++kind) {
+        const QString name = QString::fromStdString(TestKindListName(kind));
+        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(widestKind))
+            widestKind = name;
+    }
+    // Month names differ in width: measure a two-digit day of every month.
+    QString widestDate;
+    for (int month = 1; month <= 12; ++month) {
+        const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
+        if (metrics.horizontalAdvance(date) > metrics.horizontalAdvance(widestDate))
+            widestDate = date;
+    }
+    const QString samples[ResultsModel::ColumnCount] = {
+        QStringLiteral("00000"), widestDate, widestKind, QString(),
+        QString()};
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
+        const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
+        gridResults->setColumnWidth(i, std::max(gridResults->columnWidth(i), needed));
+    }
+}
+
 void ResultsPage::SetLocale(const QLocale &value)
 {
     locale = value;
     dateTimeFormat = DateTimeFormatOf(locale);
     model->SetDateTimeFormat(dateTimeFormat);
+    widenColumnsToTheirTexts(); // the dates of this locale may be wider
     seFilterAgeMin->setLocale(locale);
     seFilterAgeMax->setLocale(locale);
 }

@@ -117,6 +117,7 @@ private:
     void redrawSelected();
     // Only the swatch panels, leaving the memos and their scroll positions.
     void redrawChoices();
+    void widenColumnsToTheirTexts();
     void DrawEightColourChoices(const TCLTSession &session);
     void DrawFullTestChoices(const TCLTSession &session);
     QColor colourOf(ColourTable table, int entry) const;

@@ -4,6 +4,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
+#include "SessionReport.h"
 #include "SwatchPanel.h"
 
 #include <QAbstractItemModelTester>
@@ -129,6 +130,26 @@ TEST_F(ResultsListTest, ColumnWidthsSetDuringTheRunSurviveARefill)
     page->Grid()->setColumnWidth(4, 123);
     page->RefillResults(true);
     EXPECT_EQ(page->Grid()->columnWidth(4), 123);
+}
+
+// The locale arrives after the page is built; its dates, in any month, must
+// still fit their column, while a width stored later still wins.
+TEST_F(ResultsListTest, DateColumnFitsTheDatesOfTheLocaleGivenLater)
+{
+    Save(MakeSession("Андреев", 2));
+    OpenPage(false);
+    page->Grid()->setColumnWidth(1, 40); // as narrow as a short date format of another locale needs
+    const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
+    page->SetLocale(locale);
+    const QFontMetrics metrics = page->Grid()->fontMetrics();
+    for (int month = 1; month <= 12; ++month) {
+        const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2025, month, 31 - month % 2, 23, 59, 59, 0}),
+                                               DateTimeFormatOf(locale));
+        EXPECT_GT(page->Grid()->columnWidth(1), metrics.horizontalAdvance(date) + 6) << date.toStdString();
+    }
+    store->setValue("gridResults_ColWidth2", 60);
+    page->RefillResults(false);
+    EXPECT_EQ(page->Grid()->columnWidth(1), 60);
 }
 
 TEST_F(ResultsListTest, TabAreaHeightIsRestoredAndSaved)
