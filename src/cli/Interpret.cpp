@@ -64,7 +64,6 @@ int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream
     const LocalDateTime now = Now();
     const LocalDateTime midnight{now.Year, now.Month, now.Day, 0, 0, 0, 0};
     TCLTSession session(ToOleDate(now), ToOleDate(midnight));
-    session.Context.Today = ToOleDate(midnight);
     session.Context.DecimalSeparator = separator;
 
     OleDate testStart = 0;

@@ -138,6 +138,10 @@ void SessionFromJson(const QJsonObject &o, TCLTSession &s)
             field = static_cast<std::remove_reference_t<decltype(field)>>(o[key].toDouble());
         }
     };
+    auto whole = [&](const char *key, int32_t &field) {
+        if (o.contains(key))
+            field = integer(o[key], key);
+    };
     auto string = [&](const char *key, std::string &field) {
         if (o.contains(key)) {
             if (!o[key].isString())
@@ -150,10 +154,8 @@ void SessionFromJson(const QJsonObject &o, TCLTSession &s)
             readArray(o[key], field, key);
     };
     number("StartedAt", s.StartedAt);
-    if (o.contains("DurationSeconds"))
-        s.DurationSeconds = integer(o["DurationSeconds"], "DurationSeconds");
-    if (o.contains("TestKind"))
-        s.TestKind = integer(o["TestKind"], "TestKind");
+    whole("DurationSeconds", s.DurationSeconds);
+    whole("TestKind", s.TestKind);
     string("FirstName", s.FirstName);
     string("Surname", s.Surname);
     string("Patronymic", s.Patronymic);
@@ -175,37 +177,32 @@ void SessionFromJson(const QJsonObject &o, TCLTSession &s)
     ints("ShadeScore", s.ShadeScore);
     ints("ShadeTendency", s.ShadeTendency);
     ints("ShadeReserved", s.ShadeReserved);
-    if (o.contains("ReservedValue"))
-        s.ReservedValue = integer(o["ReservedValue"], "ReservedValue");
+    whole("ReservedValue", s.ReservedValue);
     string("BriefConclusion", s.BriefConclusion);
     string("AdditionalFindings", s.AdditionalFindings);
     string("DetailedConclusion", s.DetailedConclusion);
-    if (o.contains("FunctionGroups")) {
-        if (!o["FunctionGroups"].isArray())
-            wrongShape("FunctionGroups");
-        s.FunctionGroups.Clear();
-        for (const QJsonValue &v : o["FunctionGroups"].toArray()) {
-            const QJsonObject g = v.toObject();
-            auto &group = s.FunctionGroups.AddNew();
-            group.FunctionCode = integer(g["FunctionCode"], "FunctionCode");
-            group.FirstColour = integer(g["FirstColour"], "FirstColour");
-            group.SecondColour = integer(g["SecondColour"], "SecondColour");
-        }
-    }
-    if (o.contains("CtoItems")) {
-        if (!o["CtoItems"].isArray())
-            wrongShape("CtoItems");
-        s.CtoItems.Clear();
-        for (const QJsonValue &v : o["CtoItems"].toArray()) {
-            const QJsonObject i = v.toObject();
-            auto &item = s.CtoItems.AddNew();
-            if (!i["StimulusName"].isString())
-                wrongShape("StimulusName");
-            item.StimulusName = i["StimulusName"].toString().toStdString();
-            if (i.contains("AssociatedColour"))
-                readArray(i["AssociatedColour"], item.AssociatedColour, "AssociatedColour");
-            if (i.contains("AssociationRank"))
-                readArray(i["AssociationRank"], item.AssociationRank, "AssociationRank");
-        }
-    }
+    // A list given replaces the session's own, one item per object.
+    auto items = [&](const char *key, auto &list, auto fill) {
+        if (!o.contains(key))
+            return;
+        if (!o[key].isArray())
+            wrongShape(key);
+        list.Clear();
+        for (const QJsonValue &v : o[key].toArray())
+            fill(v.toObject(), list.AddNew());
+    };
+    items("FunctionGroups", s.FunctionGroups, [](const QJsonObject &g, TCLTFunctionGroup &group) {
+        group.FunctionCode = integer(g["FunctionCode"], "FunctionCode");
+        group.FirstColour = integer(g["FirstColour"], "FirstColour");
+        group.SecondColour = integer(g["SecondColour"], "SecondColour");
+    });
+    items("CtoItems", s.CtoItems, [](const QJsonObject &i, TCTOChoiceItem &item) {
+        if (!i["StimulusName"].isString())
+            wrongShape("StimulusName");
+        item.StimulusName = i["StimulusName"].toString().toStdString();
+        if (i.contains("AssociatedColour"))
+            readArray(i["AssociatedColour"], item.AssociatedColour, "AssociatedColour");
+        if (i.contains("AssociationRank"))
+            readArray(i["AssociationRank"], item.AssociationRank, "AssociationRank");
+    });
 }

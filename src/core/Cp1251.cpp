@@ -69,6 +69,15 @@ constexpr std::array<Utf8Of, 256> makeUtf8Table()
 
 constexpr std::array<Utf8Of, 256> utf8Table = makeUtf8Table();
 
+// Appends the UTF-8 of one Windows-1251 byte; the padding of the entry lands
+// where the next character is written.
+char *putCharacter(char *next, unsigned char byte)
+{
+    const Utf8Of &entry = utf8Table[byte];
+    std::memcpy(next, entry.Bytes.data(), 4);
+    return next + entry.Length;
+}
+
 // The texts of a session are most of its bytes. One pass into room for the
 // longest result (three bytes a character), then one exact-size copy, so the
 // archive keeps no slack; eight-byte words of plain ASCII are copied whole.
@@ -92,17 +101,11 @@ std::string decode(std::string_view bytes, unsigned char key)
             next += 8;
             continue;
         }
-        for (std::size_t k = i; k < i + 8; ++k) {
-            const Utf8Of &entry = utf8Table[static_cast<unsigned char>(in[k]) ^ key];
-            std::memcpy(next, entry.Bytes.data(), 4);
-            next += entry.Length;
-        }
+        for (std::size_t k = i; k < i + 8; ++k)
+            next = putCharacter(next, static_cast<unsigned char>(in[k] ^ key));
     }
-    for (; i < size; ++i) {
-        const Utf8Of &entry = utf8Table[static_cast<unsigned char>(in[i]) ^ key];
-        std::memcpy(next, entry.Bytes.data(), 4);
-        next += entry.Length;
-    }
+    for (; i < size; ++i)
+        next = putCharacter(next, static_cast<unsigned char>(in[i] ^ key));
     return std::string(out.get(), static_cast<std::size_t>(next - out.get()));
 }
 

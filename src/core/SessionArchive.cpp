@@ -33,6 +33,9 @@ std::string joinPath(const std::string &folder, const std::string &name)
 
 const std::string temporarySuffix = ".tmp";
 
+// The session file's path with its extension replaced by ".~da".
+std::string backupPath(const std::string &path) { return fs::path(path).replace_extension(".~da").string(); }
+
 // A temporary file this save created: closed and removed unless it took its
 // final name, so a failed save leaves nothing behind.
 struct TemporaryFile {
@@ -79,7 +82,7 @@ void removeStaleTemporaries(const std::string &dataFolder)
 // supported the file is moved aside; false when no backup could be made.
 bool keepBackup(const std::string &path, bool &movedAside)
 {
-    const std::string backup = fs::path(path).replace_extension(".~da").string();
+    const std::string backup = backupPath(path);
     ::unlink(backup.c_str());
     movedAside = false;
     if (::link(path.c_str(), backup.c_str()) == 0)
@@ -121,7 +124,7 @@ void BackupExisting(const std::string &path)
     std::error_code error;
     if (!fs::exists(path, error))
         return;
-    const std::string backup = fs::path(path).replace_extension(".~da").string();
+    const std::string backup = backupPath(path);
     fs::remove(backup, error);
     fs::rename(path, backup, error);
 }
@@ -217,7 +220,7 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
         code = errno;
     if (code != 0) {
         if (movedAside)
-            ::rename(fs::path(path).replace_extension(".~da").c_str(), path.c_str());
+            ::rename(backupPath(path).c_str(), path.c_str());
         fail("cannot store a file in", code);
     }
     temporary.path.clear();

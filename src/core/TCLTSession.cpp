@@ -59,17 +59,10 @@ std::string TCLTSession::SexAgeText()
 
 void TCLTSession::UpdateDisplayName()
 {
-    ComputeAge();
     std::string name = FullName();
-    const std::string s = SexWord(Sex);
-    if (!s.empty() || Age > 0) {
-        if (Age <= 0)
-            name += " (" + s + ")";
-        else if (!s.empty())
-            name += " (" + s + ", " + FormatNumber(Age, "#.#", Context.DecimalSeparator) + " лет)";
-        else
-            name += " (" + FormatNumber(Age, "#.#", Context.DecimalSeparator) + " лет)";
-    }
+    const std::string sexAge = SexAgeText();
+    if (!sexAge.empty())
+        name += " (" + sexAge + ")";
     if (!Group.empty())
         name += ", " + Group;
     DisplayName = name;

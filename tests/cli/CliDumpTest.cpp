@@ -1,11 +1,11 @@
 // Runs the built palettor-cli on files written by the core library.
+#include "CliRun.h"
 #include "SessionArchive.h"
 #include "TSimpleFileStream.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,20 +13,6 @@
 #include <fstream>
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(PALETTOR_CLI), args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
 
 DigitSource digits()
 {
@@ -51,7 +37,7 @@ TEST(CliDump, SessionFieldsAsJson)
     item.AssociationRank[2][1] = 8;
     const std::string path = SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
 
-    const CliRun run = cli({"dump", QString::fromStdString(path)});
+    const CliRun run = RunCli({"dump", QString::fromStdString(path)});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(run.out).object();
     EXPECT_EQ(json["Surname"].toString(), QStringLiteral("Петрова"));
@@ -75,12 +61,12 @@ TEST(CliDump, RefusesForeignMissingAndDamagedFiles)
     QTemporaryDir dir;
     const QString foreign = dir.filePath("foreign.dat");
     std::ofstream(foreign.toStdString()) << "hello";
-    CliRun run = cli({"dump", foreign});
+    CliRun run = RunCli({"dump", foreign});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_FALSE(run.err.isEmpty());
 
-    EXPECT_EQ(cli({"dump", dir.filePath("none.dat")}).exitCode, 1);
+    EXPECT_EQ(RunCli({"dump", dir.filePath("none.dat")}).exitCode, 1);
 
     TCLTSession s;
     const std::string path = SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
@@ -90,11 +76,11 @@ TEST(CliDump, RefusesForeignMissingAndDamagedFiles)
         bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, 60);
-    run = cli({"dump", QString::fromStdString(path)});
+    run = RunCli({"dump", QString::fromStdString(path)});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("damaged"));
 
-    EXPECT_EQ(cli({"frobnicate", "x"}).exitCode, 1);
+    EXPECT_EQ(RunCli({"frobnicate", "x"}).exitCode, 1);
 }
 
 TEST(CliArchive, ListsSessionsAndReportsSkippedFiles)
@@ -111,7 +97,7 @@ TEST(CliArchive, ListsSessionsAndReportsSkippedFiles)
     std::ofstream(dir.filePath("0001.dat").toStdString(), std::ios::binary)
         << Scramble("Color Session Data") << std::string(3, '\0');
 
-    const CliRun run = cli({"archive", dir.path()});
+    const CliRun run = RunCli({"archive", dir.path()});
     ASSERT_EQ(run.exitCode, 0);
     const QString out = QString::fromUtf8(run.out);
     EXPECT_EQ(out.count('\n'), 1);

@@ -1,4 +1,5 @@
 // Runs the built palettor-cli interpret on sessions given as JSON.
+#include "CliRun.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
 #include "TSimpleFileStream.h"
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,21 +16,13 @@
 
 namespace {
 
-struct CliResult {
-    int exitCode;
+struct CliResult : CliRun {
     QJsonObject json;
-    QByteArray out;
-    QByteArray err;
 };
 
 CliResult Interpret(const QByteArray &input, QStringList options = {})
 {
-    QProcess p;
-    p.start(QStringLiteral(PALETTOR_CLI), QStringList{QStringLiteral("interpret")} + options);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    CliResult run{p.exitCode(), {}, p.readAllStandardOutput(), p.readAllStandardError()};
+    CliResult run{RunCli(QStringList{QStringLiteral("interpret")} + options, input), {}};
     run.json = QJsonDocument::fromJson(run.out).object();
     return run;
 }
