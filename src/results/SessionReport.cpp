@@ -22,6 +22,15 @@ QString FormatOleDateTime(OleDate when, const QString &format)
     return value.toString(format);
 }
 
+LocalDateTime ToLocalDateTime(const QDateTime &when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
+}
+
+LocalDateTime ToLocalDateTime(const QDate &date) { return LocalDateTime{date.year(), date.month(), date.day()}; }
+
 QString DurationQText(int seconds) { return QString::fromStdString(DurationText(seconds)); }
 
 QString SessionReportText(const TCLTSession &session, const QString &dateTimeFormat)
