@@ -7,6 +7,7 @@
 #include "PasswordDialogs.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
+#include "QtColour.h"
 #include "SessionReport.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
@@ -479,11 +480,10 @@ void TformPalettorMain::EditColour(ColourTable table, int entry)
 {
     const auto index = static_cast<std::size_t>(ColourIndex(table, entry));
     const ColourValue current = ColourTablesInEffect[index];
-    const auto chosen =
-        UserDialogs::Current().AskColour(this, QColor(RedOf(current), GreenOf(current), BlueOf(current)));
+    const auto chosen = UserDialogs::Current().AskColour(this, ToQColor(current));
     if (!chosen)
         return;
-    ColourTablesInEffect[index] = MakeColour(chosen->red(), chosen->green(), chosen->blue());
+    ColourTablesInEffect[index] = FromQColor(*chosen);
     PrefsPage->Panel(table)->ShowColours(ColourTablesInEffect);
     pages->SetColours(ColourTablesInEffect);
 }

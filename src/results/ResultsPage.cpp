@@ -4,6 +4,7 @@
 #include "FlowLayout.h"
 #include "ListLayout.h"
 #include "OleDate.h"
+#include "QtColour.h"
 #include "ResultsModel.h"
 #include "SessionReport.h"
 #include "SwatchPanel.h"
@@ -683,8 +684,7 @@ void ResultsPage::ClearResultView()
 
 QColor ResultsPage::colourOf(ColourTable table, int entry) const
 {
-    const ColourValue value = colours[static_cast<std::size_t>(ColourIndex(table, entry))];
-    return QColor(RedOf(value), GreenOf(value), BlueOf(value));
+    return ToQColor(colours[static_cast<std::size_t>(ColourIndex(table, entry))]);
 }
 
 void ResultsPage::DrawEightColourChoices(const TCLTSession &session)
