@@ -19,7 +19,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -877,8 +876,7 @@ bool ResultsPage::ResultsExportMSWordExecute()
                                                         + QStringLiteral(".rtf"));
     if (!writeReport(path, report))
         return false;
-    if (QFile::exists(path))
-        openFile(path);
+    openFile(path);
     return true;
 }
 
