@@ -7,6 +7,8 @@
 #include "PasswordDialogs.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
+#include "QtColour.h"
+#include "SessionReport.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 #include "UserDialogs.h"
@@ -57,13 +59,7 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
-LocalDateTime localNow()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
-}
+LocalDateTime localNow() { return ToLocalDateTime(QDateTime::currentDateTime()); }
 
 // Runs one start-up step; a failure of one step must not stop the others.
 template <typename Step>
@@ -484,11 +480,10 @@ void TformPalettorMain::EditColour(ColourTable table, int entry)
 {
     const auto index = static_cast<std::size_t>(ColourIndex(table, entry));
     const ColourValue current = ColourTablesInEffect[index];
-    const auto chosen =
-        UserDialogs::Current().AskColour(this, QColor(RedOf(current), GreenOf(current), BlueOf(current)));
+    const auto chosen = UserDialogs::Current().AskColour(this, ToQColor(current));
     if (!chosen)
         return;
-    ColourTablesInEffect[index] = MakeColour(chosen->red(), chosen->green(), chosen->blue());
+    ColourTablesInEffect[index] = FromQColor(*chosen);
     PrefsPage->Panel(table)->ShowColours(ColourTablesInEffect);
     pages->SetColours(ColourTablesInEffect);
 }
@@ -649,8 +644,7 @@ void TformPalettorMain::FirstShow()
 SessionContext TformPalettorMain::CurrentContext() const
 {
     SessionContext context;
-    const QDate today = QDate::currentDate();
-    context.Today = ToOleDate(LocalDateTime{today.year(), today.month(), today.day()});
+    context.Today = ToOleDate(ToLocalDateTime(QDate::currentDate()));
     context.DecimalSeparator = QLocale::system().decimalPoint().toStdString();
     return context;
 }

@@ -1,6 +1,7 @@
 #include "PreferencesPage.h"
 
 #include "Preferences.h"
+#include "QtColour.h"
 #include "ThemeEngine.h"
 
 #include <QCheckBox>
@@ -39,8 +40,6 @@ QString panelName(ColourTable table)
     }
     return {};
 }
-
-QColor qColour(ColourValue value) { return QColor(RedOf(value), GreenOf(value), BlueOf(value)); }
 
 QSlider *trackBar(int low, int high, const QString &name, QWidget *parent)
 {
@@ -130,7 +129,7 @@ void ColourSwatchPanel::ShowColours(const ColourSet &colours)
     for (std::size_t i = 0; i < swatches.size(); ++i) {
         const ColourValue value = colours[static_cast<std::size_t>(ColourIndex(table, static_cast<int>(i) + 1))];
         QPalette palette = swatches[i]->palette();
-        palette.setColor(QPalette::Window, qColour(value));
+        palette.setColor(QPalette::Window, ToQColor(value));
         swatches[i]->setPalette(palette);
         swatches[i]->update();
     }

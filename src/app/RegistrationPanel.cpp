@@ -1,5 +1,7 @@
 #include "RegistrationPanel.h"
 
+#include "SessionReport.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -97,11 +99,6 @@ bool RegistrationPanel::MarkVisible(RegistrationField field) const
     return !marks[static_cast<size_t>(field)]->isHidden();
 }
 
-OleDate RegistrationPanel::ToOle(const QDate &date)
-{
-    return static_cast<OleDate>(QDate(1899, 12, 30).daysTo(date));
-}
-
 RegistrationInput RegistrationPanel::Input() const
 {
     RegistrationInput input;
@@ -111,7 +108,7 @@ RegistrationInput RegistrationPanel::Input() const
     input.GroupSelected = group->currentIndex() >= 0;
     input.Group = input.GroupSelected ? group->currentText().toStdString() : std::string();
     input.SexIndex = sex->currentIndex();
-    input.BirthDate = ToOle(birthDate->date());
+    input.BirthDate = ToOleDate(ToLocalDateTime(birthDate->date()));
     return input;
 }
 

@@ -39,9 +39,6 @@ public:
     QDateEdit *BirthDateEdit() const { return birthDate; }
     QPushButton *SubmitButton() const { return submit; }
 
-    // The picker's date as an OLE date (days since 1899-12-30).
-    static OleDate ToOle(const QDate &date);
-
 signals:
     void submitted();
 

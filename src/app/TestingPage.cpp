@@ -24,12 +24,7 @@ namespace {
 
 constexpr int ClockInterval = 600000; // ten minutes: the elapsed time is a rough guide only
 
-OleDate SystemNow()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QTime t = now.time();
-    return static_cast<OleDate>(QDate(1899, 12, 30).daysTo(now.date())) + t.msecsSinceStartOfDay() / 86400000.0;
-}
+OleDate SystemNow() { return ToOleDate(ToLocalDateTime(QDateTime::currentDateTime())); }
 
 QString ForMemo(const std::string &text)
 {

@@ -1,12 +1,13 @@
 #include "TileArea.h"
 
+#include "QtColour.h"
 #include "TileLayout.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 ColourTile::ColourTile(int tagValue, ColourValue value, QWidget *parent)
-    : QWidget(parent), tag(tagValue), colour(RedOf(value), GreenOf(value), BlueOf(value))
+    : QWidget(parent), tag(tagValue), colour(ToQColor(value))
 {
     setObjectName(QStringLiteral("ColourTile"));
     setCursor(Qt::PointingHandCursor);

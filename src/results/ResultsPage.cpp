@@ -4,6 +4,7 @@
 #include "FlowLayout.h"
 #include "ListLayout.h"
 #include "OleDate.h"
+#include "QtColour.h"
 #include "ResultsModel.h"
 #include "SessionReport.h"
 #include "SwatchPanel.h"
@@ -18,7 +19,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -683,8 +683,7 @@ void ResultsPage::ClearResultView()
 
 QColor ResultsPage::colourOf(ColourTable table, int entry) const
 {
-    const ColourValue value = colours[static_cast<std::size_t>(ColourIndex(table, entry))];
-    return QColor(RedOf(value), GreenOf(value), BlueOf(value));
+    return ToQColor(colours[static_cast<std::size_t>(ColourIndex(table, entry))]);
 }
 
 void ResultsPage::DrawEightColourChoices(const TCLTSession &session)
@@ -877,8 +876,7 @@ bool ResultsPage::ResultsExportMSWordExecute()
                                                         + QStringLiteral(".rtf"));
     if (!writeReport(path, report))
         return false;
-    if (QFile::exists(path))
-        openFile(path);
+    openFile(path);
     return true;
 }
 

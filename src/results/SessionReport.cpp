@@ -1,5 +1,6 @@
 #include "SessionReport.h"
 
+#include "ResultDisplay.h"
 #include "SessionArchive.h"
 #include "TSimpleFileStream.h"
 
@@ -22,23 +23,26 @@ QString FormatOleDateTime(OleDate when, const QString &format)
     return value.toString(format);
 }
 
+LocalDateTime ToLocalDateTime(const QDateTime &when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
+}
+
+LocalDateTime ToLocalDateTime(const QDate &date) { return LocalDateTime{date.year(), date.month(), date.day()}; }
+
 QString DurationQText(int seconds) { return QString::fromStdString(DurationText(seconds)); }
 
 QString SessionReportText(const TCLTSession &session, const QString &dateTimeFormat)
 {
-    const QString crlf = QStringLiteral("\r\n");
-    QString text;
-    text += crlf + QStringLiteral("Сеанс тестирования: ") + FormatOleDateTime(session.StartedAt, dateTimeFormat)
-        + QStringLiteral(", ") + DurationQText(session.DurationSeconds) + crlf + crlf;
-    text += QStringLiteral("Тестируемый: ") + QString::fromStdString(session.DisplayName) + crlf + crlf;
-    text += QStringLiteral("Результат тестирования: ") + crlf + crlf;
-    text += QStringLiteral("Краткое заключение") + QLatin1Char(':') + crlf
-        + QString::fromStdString(session.BriefConclusion) + crlf + crlf;
-    text += QStringLiteral("Подробное заключение") + QLatin1Char(':') + crlf
-        + QString::fromStdString(session.DetailedConclusion) + crlf + crlf;
-    text += QStringLiteral("Дополнительные выводы") + QLatin1Char(':') + crlf
-        + QString::fromStdString(session.AdditionalFindings) + crlf + crlf;
-    return text;
+    // The testing page's combined report is this text after its notice; the
+    // testing layer composes both, so the two cannot drift apart.
+    constexpr int CombinedReport = 3;
+    const std::string shown =
+        MakeResultDisplay(session, CombinedReport, FormatOleDateTime(session.StartedAt, dateTimeFormat).toStdString())
+            .Text;
+    return QString::fromStdString(shown.substr(ResultNotice.size()));
 }
 
 QString WithCrLfLines(const QString &text)

@@ -4,6 +4,7 @@
 #include "TCLTSession.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QLocale>
 #include <QString>
 
@@ -12,6 +13,11 @@
 QString DateTimeFormatOf(const QLocale &locale);
 
 QString FormatOleDateTime(OleDate when, const QString &format);
+
+// A Qt date and time as the calendar fields the core converts to OLE dates;
+// a bare date is taken at midnight.
+LocalDateTime ToLocalDateTime(const QDateTime &when);
+LocalDateTime ToLocalDateTime(const QDate &date);
 
 QString DurationQText(int seconds);
 

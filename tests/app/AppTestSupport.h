@@ -4,13 +4,24 @@
 #include "PasswordDialogs.h"
 #include "ScriptedDialogs.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <deque>
 #include <memory>
 #include <optional>
+
+// Creates or replaces the file with exactly these bytes.
+inline void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
 
 // Answers the password dialogs from a script and counts what was asked.
 class ScriptedPasswords : public PasswordPrompts {

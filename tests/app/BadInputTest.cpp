@@ -30,13 +30,6 @@
 // the settings store: every case must start, run and store soundly.
 namespace {
 
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 QByteArray RandomBytes(int count, unsigned seed)
 {
     std::mt19937 generator(seed);

@@ -285,13 +285,11 @@ TEST_F(MainWindowTest, AnEmptiedGroupMemoBecomesTheDefaultGroup)
 
 TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
 {
-    QFile sheet(install.Root() + QStringLiteral("Themes/Test.qss"));
-    ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
-    sheet.write("QWidget { font-size: 9pt; }");
-    sheet.close();
+    const QString sheet = install.Root() + QStringLiteral("Themes/Test.qss");
+    WriteBytes(sheet, "QWidget { font-size: 9pt; }");
     {
         auto w = Start(install);
-        const int item = w->PrefsPage->ThemeFileItem(sheet.fileName());
+        const int item = w->PrefsPage->ThemeFileItem(sheet);
         ASSERT_GE(item, 0);
         w->PrefsPage->cbTheme->setCurrentIndex(item);
         EXPECT_TRUE(w->Theme.FromFile());
@@ -300,7 +298,7 @@ TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
     EXPECT_EQ(install.Stored(QStringLiteral("SetThemeByIndex")).toInt(), 0);
     auto w = Start(install);
     EXPECT_TRUE(w->Theme.FromFile());
-    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), w->PrefsPage->ThemeFileItem(sheet.fileName()));
+    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), w->PrefsPage->ThemeFileItem(sheet));
     w->PrefsPage->cbTheme->setCurrentIndex(0);
     w->close();
     EXPECT_EQ(qApp->styleSheet(), QString());
@@ -322,9 +320,7 @@ TEST_F(MainWindowTest, HelpWithoutItsFileSaysWhereItBelongsAndOpensNothing)
     EXPECT_TRUE(opened.isEmpty());
 
     QDir(install.Root()).mkpath(QStringLiteral("Help"));
-    QFile help(w->HelpFile());
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.close();
+    WriteBytes(w->HelpFile(), {});
     w->actHelpContents->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(w->HelpFile()));
@@ -447,10 +443,8 @@ TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
 
 TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
 {
-    QFile sets(install.Root() + QStringLiteral("StimulSet.ini"));
-    ASSERT_TRUE(sets.open(QIODevice::WriteOnly));
-    sets.write("[Set1]\r\nName=Family\r\nValues=Mother;Father\r\n[Set2]\r\nName=Work\r\nValues=Boss\r\n");
-    sets.close();
+    WriteBytes(install.Root() + QStringLiteral("StimulSet.ini"),
+               "[Set1]\r\nName=Family\r\nValues=Mother;Father\r\n[Set2]\r\nName=Work\r\nValues=Boss\r\n");
     auto w = Start(install);
     ASSERT_EQ(w->StimulusSetList.Count(), 2u);
     EXPECT_EQ(w->StimulusSetList.Names[1], "Work");

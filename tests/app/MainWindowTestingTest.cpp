@@ -46,12 +46,10 @@ TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
     EXPECT_EQ(session.Choice[2][1], session.Choice[1][1]);
 
     ASSERT_EQ(SessionFiles().size(), 1);
-    TCLTArchive back;
-    ASSERT_TRUE(LoadSessionFile((install.DataFolder() + QLatin1Char('/') + SessionFiles()[0]).toStdString(), back,
-                                SessionContext{}));
-    EXPECT_EQ(back[0].Surname, "Кузнецов");
-    EXPECT_EQ(back[0].TestKind, KindEightOnce);
-    EXPECT_EQ(back[0].BriefConclusion, session.BriefConclusion);
+    const auto stored = StoredSession();
+    EXPECT_EQ(stored->Surname, "Кузнецов");
+    EXPECT_EQ(stored->TestKind, KindEightOnce);
+    EXPECT_EQ(stored->BriefConclusion, session.BriefConclusion);
 
     auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
     ASSERT_NE(memo, nullptr);
@@ -88,10 +86,8 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
 
     ASSERT_EQ(SessionFiles().size(), 1);
-    TCLTArchive back;
-    ASSERT_TRUE(LoadSessionFile((install.DataFolder() + QLatin1Char('/') + SessionFiles()[0]).toStdString(), back,
-                                SessionContext{}));
-    const TCLTSession &stored = back[0];
+    const auto storedSession = StoredSession();
+    const TCLTSession &stored = *storedSession;
     EXPECT_EQ(stored.TestKind, kind);
     EXPECT_EQ(stored.Surname, "Кузнецов");
     EXPECT_EQ(stored.FirstName, "Олег");

@@ -311,7 +311,7 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     EXPECT_EQ(s.Surname, " ");
     EXPECT_EQ(s.Group, "Администрация");
     EXPECT_EQ(s.Sex, 1);
-    EXPECT_DOUBLE_EQ(s.BirthDate, RegistrationPanel::ToOle(QDate(1990, 5, 17)));
+    EXPECT_DOUBLE_EQ(s.BirthDate, ToOleDate({1990, 5, 17}));
 }
 
 TEST_F(PageFixture, DefaultMarksAreSurnameAndGivenNameOnly)
