@@ -125,6 +125,8 @@ private:
     void ShowAchromaticTiles();
     void ShowPair();
     void ShowStimulusStep();
+    ColourValue TileColour(ColourTable table, int entry) const;
+    void LayUnchosen(ColourTable table, const std::vector<int> &entries);
     void Lay(std::vector<TileSpec> laid);
     void Remove();
     void FinishTest();
