@@ -7,11 +7,6 @@ namespace {
 constexpr int Anxiety = 1;
 constexpr int Compensation = 2;
 
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
-
 // Signs one choice by the stable pairs against the other choice; groups are
 // added only for choice 2.
 void SignByPairs(TCLTSession &session, int choice)
@@ -101,6 +96,11 @@ void AddTensionGroups(TCLTSession &session)
 }
 
 } // namespace
+
+int ColourAt(const TCLTSession &session, int choice, int position)
+{
+    return session.Choice[choice][position] - 1;
+}
 
 bool IsMainColour(int colourNumber) { return colourNumber >= 1 && colourNumber <= 4; }
 

@@ -1,6 +1,7 @@
 #include "Relations.h"
 
 #include "ColourTables.h"
+#include "EightColour.h"
 #include "NumberFormat.h"
 
 #include <cstddef>
@@ -12,12 +13,6 @@ constexpr std::string_view CRLF = "\r\n";
 constexpr char Quote = '"';
 
 bool IsColourNumber(int colour) { return colour >= 0 && colour <= 7; }
-
-// The colour number stored at position p of a choice (tags are number + 1).
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
 
 int PositionOf(const TCLTSession &session, int choice, int colour)
 {
