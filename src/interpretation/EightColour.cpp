@@ -220,13 +220,8 @@ int FindOutcomeForGroup(const TCLTKnowledgeBase &base, const TCLTFunctionGroup *
 {
     if (group == nullptr)
         return -1;
-    for (std::size_t i = 0; i < base.Count(); ++i) {
-        const auto &entry = base[i];
-        if (entry.Kind == group->FunctionCode && entry.Key1 == group->FirstColour
-            && entry.Key2 == group->SecondColour)
-            return static_cast<int>(i);
-    }
-    return -1;
+    // Function codes 1..5 are kinds whose lookup compares Key1 and Key2 only.
+    return LookupOutcome(base, group->FunctionCode, group->FirstColour, group->SecondColour);
 }
 
 int FindOutcomeForGroup(const TCLTKnowledgeBase &base, const TCLTSession &session, int groupIndex)
