@@ -82,6 +82,15 @@ std::string StepOf(int step, int total)
 
 } // namespace
 
+void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines)
+{
+    session.CtoItems.Clear();
+    // Every line counts, blank ones too; the name is kept as the file keeps
+    // it, so captions and conclusions name the stimulus as stored.
+    for (const auto &line : lines)
+        session.CtoItems.AddNew().StimulusName = AsStoredShortText(line);
+}
+
 TestProcedure::TestProcedure(ITestView &view, TCLTArchive &sessions)
     : view(view), sessions(sessions), clock(SystemNow), random(ClockSeededRandom()), formatDateTime(PlainDateTime)
 {
@@ -198,13 +207,10 @@ std::optional<RegistrationProblem> TestProcedure::SubmitRegistration(const Regis
 
 bool TestProcedure::ConfirmStimulusList(const std::vector<std::string> &lines)
 {
-    if (phase != TestPhase::StimulusList || lines.size() < 2 || lines.size() > MaxStimulusCount)
+    if (phase != TestPhase::StimulusList || lines.size() < MinimumStimulusCount
+        || lines.size() > MaxStimulusCount)
         return false;
-    session->CtoItems.Clear();
-    // Every line counts, blank ones too; the name is kept as the file keeps
-    // it, so captions and conclusions name the stimulus as stored.
-    for (const auto &line : lines)
-        session->CtoItems.AddNew().StimulusName = AsStoredShortText(line);
+    BuildChoiceItems(*session, lines);
     totalSteps = TestKindStepCount(kind, static_cast<int>(lines.size()));
 
     view.ShowStimulusList(false);
