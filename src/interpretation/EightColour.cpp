@@ -7,11 +7,6 @@ namespace {
 constexpr int Anxiety = 1;
 constexpr int Compensation = 2;
 
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
-
 // Signs one choice by the stable pairs against the other choice; groups are
 // added only for choice 2.
 void SignByPairs(TCLTSession &session, int choice)
@@ -101,6 +96,11 @@ void AddTensionGroups(TCLTSession &session)
 }
 
 } // namespace
+
+int ColourAt(const TCLTSession &session, int choice, int position)
+{
+    return session.Choice[choice][position] - 1;
+}
 
 bool IsMainColour(int colourNumber) { return colourNumber >= 1 && colourNumber <= 4; }
 
@@ -220,13 +220,8 @@ int FindOutcomeForGroup(const TCLTKnowledgeBase &base, const TCLTFunctionGroup *
 {
     if (group == nullptr)
         return -1;
-    for (std::size_t i = 0; i < base.Count(); ++i) {
-        const auto &entry = base[i];
-        if (entry.Kind == group->FunctionCode && entry.Key1 == group->FirstColour
-            && entry.Key2 == group->SecondColour)
-            return static_cast<int>(i);
-    }
-    return -1;
+    // Function codes 1..5 are kinds whose lookup compares Key1 and Key2 only.
+    return LookupOutcome(base, group->FunctionCode, group->FirstColour, group->SecondColour);
 }
 
 int FindOutcomeForGroup(const TCLTKnowledgeBase &base, const TCLTSession &session, int groupIndex)

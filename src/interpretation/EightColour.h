@@ -11,6 +11,9 @@
 // from the knowledge-base entries of the groups. Colour numbers are 0..7
 // (tag - 1); choice 2 is the main choice.
 
+// The colour number at a position of a choice (tags are number + 1).
+int ColourAt(const TCLTSession &session, int choice, int position);
+
 // Blue, green, red, yellow.
 bool IsMainColour(int colourNumber);
 // Grey, brown, black (violet is neither main nor achromatic).

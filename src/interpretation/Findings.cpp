@@ -1,6 +1,7 @@
 #include "Findings.h"
 
 #include "ColourTables.h"
+#include "EightColour.h"
 #include "NumberFormat.h"
 
 #include <initializer_list>
@@ -14,11 +15,6 @@ const std::array<std::array<int, 13>, 3> IntensityStatistics{{
 namespace {
 
 constexpr int Grey = 0, Blue = 1, Green = 2, Red = 3, Yellow = 4, Black = 7;
-
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
 
 bool IsWorkingColour(int colour) { return colour == Green || colour == Red || colour == Yellow; }
 

@@ -1,6 +1,7 @@
 #include "Relations.h"
 
 #include "ColourTables.h"
+#include "EightColour.h"
 #include "NumberFormat.h"
 
 #include <cstddef>
@@ -13,12 +14,6 @@ constexpr char Quote = '"';
 
 bool IsColourNumber(int colour) { return colour >= 0 && colour <= 7; }
 
-// The colour number stored at position p of a choice (tags are number + 1).
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
-
 int PositionOf(const TCLTSession &session, int choice, int colour)
 {
     for (int p = 1; p <= 8; ++p) {
@@ -27,6 +22,9 @@ int PositionOf(const TCLTSession &session, int choice, int colour)
     }
     return 0;
 }
+
+// "3 - Красный": how every relations text names a colour.
+std::string ColourLabel(int colour) { return std::to_string(colour) + " - " + ColourName(colour); }
 
 void AppendQuoted(std::string &out, std::string_view name)
 {
@@ -147,11 +145,7 @@ std::string DescribeAssociation(const TCTOChoiceItem &item, int pass)
     const int r2 = item.AssociationRank[pass][2];
 
     std::string out;
-    out += Quote;
-    out += std::to_string(colour);
-    out += " - ";
-    out += ColourName(colour);
-    out += Quote;
+    AppendQuoted(out, ColourLabel(colour));
     out += " (Ранг: ";
     out += std::to_string(r1);
     if (r1 != r2) {
@@ -193,11 +187,7 @@ std::string ListIdentifiedObjects(const TCLTSession &session, int colour, bool w
 
     std::string out = "Идентифицируемые объекты: " + names;
     if (withColour) {
-        out += " (Цвет: ";
-        out += std::to_string(colour);
-        out += " - ";
-        out += ColourName(colour);
-        out += ");";
+        out += " (Цвет: " + ColourLabel(colour) + ");";
     } else {
         out += ";";
     }
@@ -328,7 +318,7 @@ std::string BuildDetailedRelationsText(const TCLTSession &session, std::string_v
     for (int colour = 0; colour <= 7; ++colour) {
         const int total = CountAssociations(session, colour, false);
         const int equal = CountAssociations(session, colour, true);
-        out += "Со цветом \"" + std::to_string(colour) + " - " + ColourName(colour) + "\" произведено "
+        out += "Со цветом \"" + ColourLabel(colour) + "\" произведено "
             + std::to_string(total) + " из " + std::to_string(2 * n) + " ассоциаций ("
             + Fixed(share(total) / 2 * 100, separator) + "%), " + std::to_string(equal / 2) + " объектов ("
             + Fixed(share(equal) / 2 * 100, separator) + "%) ассоциированы однозначно;\r\n";

@@ -1,8 +1,8 @@
 #include "StimulusSets.h"
 
-#include "Registration.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
+#include "TestProcedure.h"
 
 #include <unordered_set>
 
@@ -79,10 +79,3 @@ std::vector<std::string> SplitStimulusLines(std::string_view text)
 }
 
 bool StimulusListAccepted(const std::vector<std::string> &lines) { return lines.size() >= MinimumStimulusCount; }
-
-void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines)
-{
-    session.CtoItems.Clear();
-    for (const auto &line : lines)
-        session.CtoItems.AddNew().StimulusName = AsStoredShortText(line);
-}

@@ -10,9 +10,8 @@
 // Predefined stimulus sets of the Colour Relations Test and the forming of
 // the stimulus list. Pure: the window layer lists the names, fills its list
 // editor with StimulusSetText and hands the typed text to SplitStimulusLines;
-// the step machine confirms those lines (BuildChoiceItems builds the same
-// items for callers outside a running test). The step labels and the
-// too-short warning are the step machine's.
+// the step machine confirms those lines and builds the stimuli from them.
+// The step labels, the length limits and the warnings are the step machine's.
 
 // File name of the predefined sets in the program root folder.
 extern const char *const StimulusSetFileName; // "StimulSet.ini"
@@ -52,12 +51,6 @@ std::string StimulusSetText(std::string_view values);
 // including tabs, form feeds and Unicode line separators, stay in the line.
 std::vector<std::string> SplitStimulusLines(std::string_view text);
 
-// A confirmed list needs at least this many lines (blank lines count).
-constexpr std::size_t MinimumStimulusCount = 2;
+// At least MinimumStimulusCount lines.
 bool StimulusListAccepted(const std::vector<std::string> &lines);
-
-// Replaces the session's stimuli with one new item per line, in line order,
-// each named by its line as the session file stores it (AsStoredShortText),
-// all numbers 0; the step machine names the stimuli of a running test alike.
-void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines);
 

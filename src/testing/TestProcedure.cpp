@@ -82,6 +82,15 @@ std::string StepOf(int step, int total)
 
 } // namespace
 
+void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines)
+{
+    session.CtoItems.Clear();
+    // Every line counts, blank ones too; the name is kept as the file keeps
+    // it, so captions and conclusions name the stimulus as stored.
+    for (const auto &line : lines)
+        session.CtoItems.AddNew().StimulusName = AsStoredShortText(line);
+}
+
 TestProcedure::TestProcedure(ITestView &view, TCLTArchive &sessions)
     : view(view), sessions(sessions), clock(SystemNow), random(ClockSeededRandom()), formatDateTime(PlainDateTime)
 {
@@ -198,13 +207,10 @@ std::optional<RegistrationProblem> TestProcedure::SubmitRegistration(const Regis
 
 bool TestProcedure::ConfirmStimulusList(const std::vector<std::string> &lines)
 {
-    if (phase != TestPhase::StimulusList || lines.size() < 2 || lines.size() > MaxStimulusCount)
+    if (phase != TestPhase::StimulusList || lines.size() < MinimumStimulusCount
+        || lines.size() > MaxStimulusCount)
         return false;
-    session->CtoItems.Clear();
-    // Every line counts, blank ones too; the name is kept as the file keeps
-    // it, so captions and conclusions name the stimulus as stored.
-    for (const auto &line : lines)
-        session->CtoItems.AddNew().StimulusName = AsStoredShortText(line);
+    BuildChoiceItems(*session, lines);
     totalSteps = TestKindStepCount(kind, static_cast<int>(lines.size()));
 
     view.ShowStimulusList(false);
@@ -284,6 +290,22 @@ void TestProcedure::UpdateCaptions(bool unpleasant)
     }
 }
 
+ColourValue TestProcedure::TileColour(ColourTable table, int entry) const
+{
+    return colours[static_cast<size_t>(ColourIndex(table, entry))];
+}
+
+// Clears the area and lays the entries not chosen yet, in the given order.
+void TestProcedure::LayUnchosen(ColourTable table, const std::vector<int> &entries)
+{
+    Remove();
+    std::vector<TileSpec> laid;
+    for (int entry : entries)
+        if (!chosenTags.contains(entry))
+            laid.push_back({entry, TileColour(table, entry)});
+    Lay(std::move(laid));
+}
+
 void TestProcedure::Lay(std::vector<TileSpec> laid)
 {
     tiles = std::move(laid);
@@ -327,12 +349,7 @@ void TestProcedure::ShowEightColourTiles()
             return;
         }
     }
-    Remove();
-    std::vector<TileSpec> laid;
-    for (int tag : tileOrder)
-        if (!chosenTags.contains(tag))
-            laid.push_back({tag, colours[static_cast<size_t>(ColourIndex(ColourTable::EightColour, tag))]});
-    Lay(std::move(laid));
+    LayUnchosen(ColourTable::EightColour, tileOrder);
 }
 
 void TestProcedure::ProcessChooseColor_8C(int tag)
@@ -371,12 +388,7 @@ void TestProcedure::ShowAchromaticTiles()
         ShowEightColourTiles(); // with the order drawn when the test started
         return;
     }
-    Remove();
-    std::vector<TileSpec> laid;
-    for (int entry = 1; entry <= 5; ++entry)
-        if (!chosenTags.contains(entry))
-            laid.push_back({entry, colours[static_cast<size_t>(ColourIndex(ColourTable::Achromatic, entry))]});
-    Lay(std::move(laid));
+    LayUnchosen(ColourTable::Achromatic, {1, 2, 3, 4, 5});
 }
 
 void TestProcedure::ProcessChooseColor_BW(int tag)
@@ -407,8 +419,7 @@ void TestProcedure::ShowPair()
     Remove();
     const auto [left, right] = PairOrder(position);
     const ColourTable table = FourColourTable(pairTable);
-    Lay({{left, colours[static_cast<size_t>(ColourIndex(table, left))]},
-         {right, colours[static_cast<size_t>(ColourIndex(table, right))]}});
+    Lay({{left, TileColour(table, left)}, {right, TileColour(table, right)}});
 }
 
 void TestProcedure::ProcessChooseColor_20(int tag)
@@ -448,7 +459,7 @@ void TestProcedure::ShowStimulusStep()
     tileOrder = NewTileOrder(random);
     std::vector<TileSpec> laid;
     for (int tag : tileOrder)
-        laid.push_back({tag - 1, colours[static_cast<size_t>(ColourIndex(ColourTable::EightColour, tag))]});
+        laid.push_back({tag - 1, TileColour(ColourTable::EightColour, tag)});
     Lay(std::move(laid));
 }
 

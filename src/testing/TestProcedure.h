@@ -40,6 +40,13 @@ extern const std::string StimulusListTooShortMessage;
 constexpr std::size_t MaxStimulusCount = 1024;
 // "Вы можете указать не более 1024 значимых лиц или понятий"
 extern const std::string StimulusListTooLongMessage;
+// A confirmed list needs at least this many lines (blank lines count).
+constexpr std::size_t MinimumStimulusCount = 2;
+
+// Replaces the session's stimuli with one new item per line, in line order,
+// each named by its line as the session file stores it (AsStoredShortText),
+// all numbers 0. A confirmed list of a running test is built the same way.
+void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &lines);
 
 // Where the running test is.
 enum class TestPhase {
@@ -85,8 +92,9 @@ public:
     // must show (the test then stays at step 1), or nothing when accepted.
     std::optional<RegistrationProblem> SubmitRegistration(const RegistrationInput &input);
     // "Продолжить" on the stimulus-list panel with the lines of the list.
-    // False when fewer than two lines or more than MaxStimulusCount: the
-    // panel shows the warning. Each line is stored as AsStoredShortText.
+    // False when fewer than MinimumStimulusCount lines or more than
+    // MaxStimulusCount: the panel shows the warning. The items are built by
+    // BuildChoiceItems.
     bool ConfirmStimulusList(const std::vector<std::string> &lines);
     // A click on a tile: dispatched to the pick operation of the phase.
     // Tags that are not on the tiles shown are ignored.
@@ -125,6 +133,8 @@ private:
     void ShowAchromaticTiles();
     void ShowPair();
     void ShowStimulusStep();
+    ColourValue TileColour(ColourTable table, int entry) const;
+    void LayUnchosen(ColourTable table, const std::vector<int> &entries);
     void Lay(std::vector<TileSpec> laid);
     void Remove();
     void FinishTest();

@@ -574,4 +574,25 @@ TEST(Clock, TheElapsedTimeIsTheDurationSinceTheStart)
     EXPECT_EQ(d.view.status[StatusPanel::Elapsed], "1 ч 10 мин 5 сек");
 }
 
+TEST(StimulusItems, BuiltFromTheConfirmedLines)
+{
+    TCLTSession session;
+    auto &old = session.CtoItems.AddNew();
+    old.StimulusName = "старый";
+    old.AssociatedColour[1] = 3;
+
+    BuildChoiceItems(session, {"Мать", "", "%s \"x\""});
+    ASSERT_EQ(session.CtoItems.Count(), 3u);
+    EXPECT_EQ(session.CtoItems[0].StimulusName, "Мать");
+    EXPECT_EQ(session.CtoItems[1].StimulusName, "");
+    EXPECT_EQ(session.CtoItems[2].StimulusName, "%s \"x\"");
+    for (const auto &item : session.CtoItems) {
+        EXPECT_EQ(item->AssociatedColour[1], 0);
+        EXPECT_EQ(item->AssociatedColour[2], 0);
+        for (int a = 1; a <= 2; ++a)
+            for (int c = 1; c <= 2; ++c)
+                EXPECT_EQ(item->AssociationRank[a][c], 0);
+    }
+}
+
 } // namespace
