@@ -1,0 +1,30 @@
+#include "StationContext.h"
+
+#include "SessionReport.h"
+
+#include <QDateTime>
+
+StationContext::StationContext(const QLocale &locale, Clock clock)
+    : locale(locale), clock(std::move(clock)), decimalSeparator(locale.decimalPoint().toStdString()),
+      dateTimeFormat(DateTimeFormatOf(locale))
+{
+    if (!this->clock)
+        this->clock = [] { return ToLocalDateTime(QDateTime::currentDateTime()); };
+}
+
+OleDate StationContext::NowOle() const { return ToOleDate(clock()); }
+
+SessionContext StationContext::ForSessions() const
+{
+    SessionContext context;
+    context.Today = DatePart(NowOle());
+    context.DecimalSeparator = decimalSeparator;
+    return context;
+}
+
+QString StationContext::DateTimeText(OleDate when) const { return FormatOleDateTime(when, dateTimeFormat); }
+
+QString StationContext::DateText(OleDate when) const
+{
+    return FormatOleDateTime(when, locale.dateFormat(QLocale::ShortFormat));
+}

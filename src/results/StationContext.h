@@ -1,0 +1,38 @@
+#pragma once
+
+#include "OleDate.h"
+#include "TCLTSession.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <functional>
+
+// What the user's locale and the clock give the program: built once by the
+// window and handed down, so no page reads the system locale or the time
+// itself and tests can fix both.
+class StationContext {
+public:
+    using Clock = std::function<LocalDateTime()>;
+
+    // The system clock and the given locale.
+    explicit StationContext(const QLocale &locale = QLocale(QLocale::Russian, QLocale::Russia), Clock clock = {});
+
+    const QLocale &Locale() const { return locale; }
+    LocalDateTime Now() const { return clock(); }
+    OleDate NowOle() const;
+    // Today's date at midnight and the decimal separator, for sessions.
+    SessionContext ForSessions() const;
+    std::string DecimalSeparator() const { return decimalSeparator; }
+
+    // Short date, a blank, long time (without a time zone token).
+    const QString &DateTimeFormat() const { return dateTimeFormat; }
+    QString DateTimeText(OleDate when) const;
+    QString DateText(OleDate when) const;
+
+private:
+    QLocale locale;
+    Clock clock;
+    std::string decimalSeparator;
+    QString dateTimeFormat;
+};
