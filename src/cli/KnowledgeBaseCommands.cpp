@@ -7,7 +7,9 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <iostream>
+#include <tuple>
 #include <optional>
 
 namespace {
@@ -192,7 +194,6 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         return fail(err, problem);
 
     KnowledgeBaseSource base;
-    std::size_t readErrors = 0;
     const bool isFile = HasKnowledgeBaseSignature(*firstBytes);
     if (isFile) {
         if (args.Paths.size() != 1)
@@ -209,13 +210,6 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         if (!source)
             return Failed;
         base = std::move(*source);
-        readErrors = base.Problems.size();
-        for (const SourceProblem &problem : base.Problems) {
-            SourceProblem shown = problem;
-            shown.Message = (problem.Field.empty() ? "" : problem.Field + ": ") + problem.Message;
-            shown.Field = "error";
-            out << shown.Text() << '\n';
-        }
     }
 
     const KnowledgeBaseCheckReport report = CheckKnowledgeBase(base.Image.Records);
@@ -229,21 +223,47 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         }
         out << '\n';
     }
-    std::size_t errors = readErrors;
+
+    // Faults of reading and of content in one list, in the order of the
+    // sources and their lines (of the file's entries).
+    struct Line {
+        std::size_t Source;
+        int Row;
+        std::string Text;
+    };
+    std::vector<Line> lines;
+    const auto sourceIndex = [&](const std::string &file) {
+        const auto found = std::find(args.Paths.begin(), args.Paths.end(), file);
+        return static_cast<std::size_t>(found - args.Paths.begin());
+    };
+    std::size_t errors = 0;
     std::size_t warnings = 0;
+    for (const SourceProblem &reading : base.Problems) {
+        ++errors;
+        lines.push_back({sourceIndex(reading.Place.File), reading.Place.Line,
+                         placeText(reading.Place) + ": error: " + (reading.Field.empty() ? "" : reading.Field + ": ")
+                             + reading.Message});
+    }
     for (const CheckFinding &finding : report.Findings) {
-        // A source's text faults were reported where the text stands.
+        // A source's text faults were reported, where the text stands, by the reader.
         if (!isFile && finding.TextProblem)
             continue;
         (finding.Error ? errors : warnings) += 1;
-        out << placeText(base.Places[finding.Entry]) << ": " << (finding.Error ? "error: " : "warning: ");
+        const SourcePlace &place = base.Places[finding.Entry];
+        std::string text = placeText(place) + (finding.Error ? ": error: " : ": warning: ");
         if (!finding.Field.empty())
-            out << finding.Field << ": ";
-        out << finding.Message;
+            text += finding.Field + ": ";
+        text += finding.Message;
         if (finding.Shadowed)
-            out << " (" << placeText(base.Places[finding.ShadowedBy]) << ")";
-        out << '\n';
+            text += " (" + placeText(base.Places[finding.ShadowedBy]) + ")";
+        lines.push_back({isFile ? 0 : sourceIndex(place.File), isFile ? static_cast<int>(finding.Entry) : place.Line,
+                         std::move(text)});
     }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line &a, const Line &b) { return std::tie(a.Source, a.Row) < std::tie(b.Source, b.Row); });
+    for (const Line &line : lines)
+        out << line.Text << '\n';
+
     const std::size_t gaps = report.Gaps();
     out << base.Image.Records.size() << " entries; " << errors << (errors == 1 ? " error, " : " errors, ")
         << warnings << (warnings == 1 ? " warning, " : " warnings, ") << gaps << (gaps == 1 ? " gap" : " gaps")
