@@ -383,8 +383,6 @@ private:
     KnowledgeBaseSource &source;
     std::string name;
     std::vector<const Column *> columns;
-
-public:
     std::optional<SourcePlace> fileRow; // kept across files: one file row in all
 };
 
