@@ -249,6 +249,10 @@ private:
             if (field.Value.empty()) {
                 problem(header.Line, "", "column " + std::to_string(columns.size() + 1) + " has no name");
                 ok = false;
+            } else if (!found && field.Value.find(';') != std::string::npos) {
+                // Spreadsheet programs set up for Russian save with semicolons.
+                problem(header.Line, "", "columns must be separated by commas, not semicolons");
+                ok = false;
             } else if (!found) {
                 problem(header.Line, field.Value, "unknown column; the columns are " + knownColumnList());
                 ok = false;

@@ -197,6 +197,7 @@ TEST(KnowledgeBaseSource, BadInputNamesFileLineAndField)
         {"", "a.csv:1: no header row"},
         {"Kind,Colour\n1,2\n", "a.csv:1: Colour: unknown column"},
         {"Kind,Key1,Kind\n", "a.csv:1: Kind: column named twice"},
+        {"Kind;Key1\n1;2\n", "a.csv:1: columns must be separated by commas"},
         {"Kind,\n", "a.csv:1: column 2 has no name"},
         {"Kind,Key1\n1,2\nx,3\n", "a.csv:3: Kind: \"x\" is not a whole number"},
         {"Key1\n2147483648\n", "a.csv:2: Key1: \"2147483648\" is out of range"},
