@@ -1,5 +1,7 @@
 // palettor-cli: inspect the program's data files from a shell.
 #include "Interpret.h"
+#include "DurationText.h"
+#include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"

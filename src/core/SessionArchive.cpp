@@ -3,8 +3,6 @@
 #include "TSimpleFileStream.h"
 
 #include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -56,21 +54,6 @@ bool keepBackup(const std::string &path, bool &movedAside)
 }
 
 } // namespace
-
-std::string ProgramRootFolder(const std::string &executablePath)
-{
-    std::string folder = executablePath;
-    const auto cut = folder.find_last_of("/\\");
-    folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
-    const auto last = folder.find_last_of("/\\");
-    std::string name = last == std::string::npos ? folder : folder.substr(last + 1);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (name == "bin" && last != std::string::npos)
-        folder = folder.substr(0, last);
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += '/';
-    return folder;
-}
 
 std::string PathInFolder(const std::string &folder, const std::string &name)
 {
@@ -258,16 +241,4 @@ bool DeleteSessionFile(const std::string &path)
     if (path.empty() || !fs::exists(path, error))
         return false;
     return fs::remove(path, error) && !error;
-}
-
-std::string DurationText(int seconds)
-{
-    const int hours = seconds / 3600;
-    const int minutes = seconds % 3600 / 60;
-    std::string text;
-    if (hours != 0)
-        text += std::to_string(hours) + " ч ";
-    if (minutes != 0)
-        text += std::to_string(minutes) + " мин ";
-    return text + std::to_string(seconds % 60) + " сек";
 }

@@ -9,10 +9,6 @@
 
 using TCLTArchive = TOrvantaCollection<TCLTSession>;
 
-// Folder of the executable with a trailing '/', or its parent when that
-// folder is named "bin" in any case.
-std::string ProgramRootFolder(const std::string &executablePath);
-
 // Two random digits per name; injected so tests are deterministic.
 using DigitSource = std::function<int()>; // returns 0..9
 
@@ -83,6 +79,3 @@ ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archiv
 
 // True when the file existed and is gone.
 bool DeleteSessionFile(const std::string &path);
-
-// "1 ч 2 мин 3 сек"
-std::string DurationText(int seconds);

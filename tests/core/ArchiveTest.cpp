@@ -1,5 +1,8 @@
 #include "ArchiveLoader.h"
 #include "ByteBuilder.h"
+#include "DurationText.h"
+#include "KnowledgeBaseFile.h"
+#include "ProgramRootFolder.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
 #include "TSimpleFileStream.h"

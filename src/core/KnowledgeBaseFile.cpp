@@ -1,9 +1,11 @@
-#include "TCLTOutcome.h"
+#include "KnowledgeBaseFile.h"
+
 #include "TSimpleFileStream.h"
 
 #include <filesystem>
 #include <memory>
 
+// The entry record, field by field as the file holds it.
 void TCLTOutcome::SaveToStream(TSimpleFileStream *stream)
 {
     if (!stream)
