@@ -1,6 +1,8 @@
 // palettor-cli: inspect the program's data files from a shell.
 #include "Interpret.h"
+#include "DurationText.h"
 #include "KnowledgeBaseCommands.h"
+#include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"

@@ -3,8 +3,6 @@
 #include "TSimpleFileStream.h"
 
 #include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,15 +22,6 @@ std::string twoDigits(int value)
     return text.size() < 2 ? "0" + text : text;
 }
 
-std::string joinPath(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
-        return folder + name;
-    return folder + "/" + name;
-}
-
-const std::string temporarySuffix = ".tmp";
-
 // The session file's path with its extension replaced by ".~da".
 std::string backupPath(const std::string &path) { return fs::path(path).replace_extension(".~da").string(); }
 
@@ -50,33 +39,6 @@ struct TemporaryFile {
     }
 };
 
-// "<digits>.dat.tmp": only names a save of ours can have made.
-bool isSaveTemporary(const std::string &name)
-{
-    const std::string tail = ".dat" + temporarySuffix;
-    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string digits = name.substr(0, name.size() - tail.size());
-    return (digits.size() == 16 || digits.size() == 17)
-           && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-// An interrupted save (the program killed, the power gone) leaves its
-// temporary file. One that old cannot belong to a save still running.
-void removeStaleTemporaries(const std::string &dataFolder)
-{
-    std::error_code error;
-    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code entryError;
-        if (!isSaveTemporary(it->path().filename().string()) || !it->is_regular_file(entryError))
-            continue;
-        const auto written = it->last_write_time(entryError);
-        if (!entryError && written < cutoff)
-            fs::remove(it->path(), entryError);
-    }
-}
-
 // Keeps the file at path as its backup while path itself stays in place, so
 // an interruption never leaves the name empty. Where hard links are not
 // supported the file is moved aside; false when no backup could be made.
@@ -93,19 +55,11 @@ bool keepBackup(const std::string &path, bool &movedAside)
 
 } // namespace
 
-std::string ProgramRootFolder(const std::string &executablePath)
+std::string PathInFolder(const std::string &folder, const std::string &name)
 {
-    std::string folder = executablePath;
-    const auto cut = folder.find_last_of("/\\");
-    folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
-    const auto last = folder.find_last_of("/\\");
-    std::string name = last == std::string::npos ? folder : folder.substr(last + 1);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (name == "bin" && last != std::string::npos)
-        folder = folder.substr(0, last);
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += '/';
-    return folder;
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
+        return folder + name;
+    return folder + "/" + name;
 }
 
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit)
@@ -159,13 +113,13 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
     std::string path;
     constexpr int attempts = 100;
     for (int attempt = 1; temporary.fd < 0; ++attempt) {
-        path = joinPath(dataFolder, SessionFileName(now, digit) + ".dat");
+        path = PathInFolder(dataFolder, SessionFileName(now, digit) + ".dat");
         const bool last = attempt == attempts;
         if (!last && fs::exists(fs::symlink_status(path, error)))
             continue;
         if (const int code = reach(SaveStage::Creating))
             fail("cannot create a file in", code);
-        const std::string name = path + temporarySuffix;
+        const std::string name = path + SaveTemporarySuffix;
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             temporary.fd = fd;
@@ -281,48 +235,10 @@ std::vector<std::string> ListSessionFiles(const std::string &dataFolder)
     return names;
 }
 
-ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
-                              const std::function<void(int, int)> &progress)
-{
-    ArchiveLoadResult result;
-    removeStaleTemporaries(dataFolder);
-    const std::vector<std::string> names = ListSessionFiles(dataFolder);
-    const int total = static_cast<int>(names.size());
-    archive.Reserve(archive.Count() + names.size());
-    int done = 0;
-    for (const std::string &name : names) {
-        const std::string path = joinPath(dataFolder, name);
-        try {
-            if (LoadSessionFile(path, archive, context))
-                ++result.Loaded;
-        } catch (const std::exception &) {
-            // A file deleted since the folder was listed is not damaged.
-            std::error_code gone;
-            if (fs::exists(fs::symlink_status(path, gone)))
-                result.Skipped.push_back(path);
-        }
-        if (progress)
-            progress(++done, total);
-    }
-    return result;
-}
-
 bool DeleteSessionFile(const std::string &path)
 {
     std::error_code error;
     if (path.empty() || !fs::exists(path, error))
         return false;
     return fs::remove(path, error) && !error;
-}
-
-std::string DurationText(int seconds)
-{
-    const int hours = seconds / 3600;
-    const int minutes = seconds % 3600 / 60;
-    std::string text;
-    if (hours != 0)
-        text += std::to_string(hours) + " ч ";
-    if (minutes != 0)
-        text += std::to_string(minutes) + " мин ";
-    return text + std::to_string(seconds % 60) + " сек";
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KnowledgeBaseImage.h"
+#include "KnowledgeBaseFile.h"
 #include "KnowledgeBaseKeys.h"
 
 #include <cstddef>

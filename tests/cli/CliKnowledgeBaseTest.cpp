@@ -1,6 +1,6 @@
 // Runs palettor-cli kb export, build and check on small sources.
 #include "CliRun.h"
-#include "KnowledgeBaseImage.h"
+#include "KnowledgeBaseFile.h"
 #include "OleDate.h"
 
 #include <QDir>

@@ -9,6 +9,11 @@
 #include <string_view>
 #include <vector>
 
+// Appends the entries of a knowledge-base file. A missing file or a foreign
+// signature leaves the base unchanged (false); a damaged file throws
+// StreamError after keeping the entries read before the damage.
+bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base);
+
 // Everything a knowledge-base file holds, the values the program reads past
 // included, so a file can be taken apart and put back byte for byte.
 struct KnowledgeBaseRecord {
