@@ -338,3 +338,26 @@ TEST(ArchiveLoader, ReadsInSlicesAndCountsWhatItRead)
     EXPECT_TRUE(missing.Done());
     EXPECT_EQ(missing.Total(), 0u);
 }
+
+TEST(Archive, ANameTakenJustBeforePublishingIsNeverReplaced)
+{
+    // Another station stores a session under the very name this save checked
+    // and found free: that session stays, this one draws new digits.
+    TempFolder data;
+    TCLTSession s = namedSession("Наш");
+    const fs::path rival = data.path / (SessionFileName(julyMorning, fixedDigits({3})) + ".dat");
+    int raced = 0;
+    SaveHooks hooks;
+    hooks.AtStage = [&](SaveStage stage) {
+        if (stage == SaveStage::Renaming && raced++ == 0)
+            writeFile(rival, "another station's session");
+        return 0;
+    };
+    const std::string path = SaveSession(s, data.str(), julyMorning, fixedDigits({3, 3, 8, 8}), hooks);
+    EXPECT_EQ(fs::path(path).filename(), "2507040905030788.dat");
+    std::ifstream kept(rival, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), {}), "another station's session");
+    EXPECT_EQ(filesIn(data.path), (std::vector<std::string>{"2507040905030733.dat", "2507040905030788.dat"}));
+    TCLTArchive archive;
+    EXPECT_EQ(LoadSessionFile(path, archive, {}), true);
+}
