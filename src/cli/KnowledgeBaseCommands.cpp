@@ -214,7 +214,8 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
 
     const KnowledgeBaseCheckReport report = CheckKnowledgeBase(base.Image.Records);
     for (const KindCoverage &kind : report.Kinds) {
-        out << "Kind " << kind.Kind << ", " << kind.Name << ": " << kind.Asked << " keys asked for, "
+        out << "Kind " << kind.Kind << ", " << kind.Name << ": " << kind.Asked
+            << (kind.Kind == 14 ? " pairs asked for (a b also as b a, -a -b, -b -a), " : " keys asked for, ")
             << kind.Asked - kind.Missing.size() << " with an entry";
         if (!kind.Missing.empty()) {
             out << ", " << kind.Missing.size() << (kind.Missing.size() == 1 ? " gap:" : " gaps:");
@@ -254,8 +255,8 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         if (!finding.Field.empty())
             text += finding.Field + ": ";
         text += finding.Message;
-        if (finding.Shadowed)
-            text += " (" + placeText(base.Places[finding.ShadowedBy]) + ")";
+        if (finding.Earlier)
+            text += " (" + placeText(base.Places[*finding.Earlier]) + ")";
         lines.push_back({isFile ? 0 : sourceIndex(place.File), isFile ? static_cast<int>(finding.Entry) : place.Line,
                          std::move(text)});
     }

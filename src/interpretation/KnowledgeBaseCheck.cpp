@@ -56,44 +56,60 @@ std::string KeysText(int kind, const EntryKeys &keys)
 KnowledgeBaseCheckReport CheckKnowledgeBase(const std::vector<KnowledgeBaseRecord> &records)
 {
     KnowledgeBaseCheckReport report;
-    // The first entry of each kind and compared keys: the one every lookup finds.
-    std::map<std::pair<int, EntryKeys>, std::size_t> first;
-    std::map<int, std::set<EntryKeys>> asked;
+    // For every key the rules ask for, its question (kind, index).
+    std::map<std::pair<int, EntryKeys>, std::size_t> questionOf;
+    std::map<int, std::vector<std::vector<EntryKeys>>> questions;
     for (int kind = 1; kind <= 14; ++kind) {
-        const auto keys = KeysAskedFor(kind);
-        asked[kind] = std::set<EntryKeys>(keys.begin(), keys.end());
+        questions[kind] = QuestionsFor(kind);
+        for (std::size_t q = 0; q < questions[kind].size(); ++q)
+            for (const EntryKeys &keys : questions[kind][q])
+                questionOf[{kind, keys}] = q;
     }
+    // The entry every lookup of a kind and keys finds; the first entry
+    // answering each question.
+    std::map<std::pair<int, EntryKeys>, std::size_t> first;
+    std::map<std::pair<int, std::size_t>, std::size_t> answer;
 
     for (std::size_t i = 0; i < records.size(); ++i) {
         const TCLTOutcome &entry = records[i].Entry;
         for (const FieldProblem &problem : EntryTextProblems(entry))
-            report.Findings.push_back({i, true, problem.Field, problem.Message, true});
+            report.Findings.push_back({i, true, problem.Field, problem.Message, true, {}});
         if (ComparedKeyCount(entry.Kind) == 0) {
             std::string message = "kind " + std::to_string(entry.Kind) + " is not looked up by any rule";
             if (entry.Kind == 15 || entry.Kind == -4)
                 message += " (it has a designation but no lookup asks for it)";
-            report.Findings.push_back({i, true, "Kind", message});
+            report.Findings.push_back({i, true, "Kind", message, false, {}});
             continue;
         }
         const EntryKeys keys = comparedKeys(entry);
         const auto [found, isFirst] = first.try_emplace({entry.Kind, keys}, i);
         if (!isFirst) {
-            CheckFinding finding{i, true, "", "same kind and keys as an earlier entry, which every lookup finds first"};
-            finding.Shadowed = true;
-            finding.ShadowedBy = found->second;
-            report.Findings.push_back(finding);
-        } else if (!asked[entry.Kind].contains(keys)) {
+            report.Findings.push_back({i, true, "", "same kind and keys as an earlier entry, which every lookup finds first",
+                                       false, found->second});
+            continue;
+        }
+        const auto question = questionOf.find({entry.Kind, keys});
+        if (question == questionOf.end()) {
             report.Findings.push_back({i, false, "",
                                        "no rule asks for kind " + std::to_string(entry.Kind) + " with the keys "
-                                           + KeysText(entry.Kind, keys)});
+                                           + KeysText(entry.Kind, keys),
+                                       false, {}});
+            continue;
         }
+        const auto [answered, isAnswer] = answer.try_emplace({entry.Kind, question->second}, i);
+        if (!isAnswer)
+            report.Findings.push_back({i, false, "",
+                                       "shown together with an earlier entry for the same sessions (cube pair "
+                                           + KeysText(entry.Kind, questions[entry.Kind][question->second].front())
+                                           + ")",
+                                       false, answered->second});
     }
 
     for (int kind = 1; kind <= 14; ++kind) {
-        KindCoverage coverage{kind, kindName(kind), asked[kind].size(), {}};
-        for (const EntryKeys &keys : asked[kind])
-            if (!first.contains({kind, keys}))
-                coverage.Missing.push_back(keys);
+        KindCoverage coverage{kind, kindName(kind), questions[kind].size(), {}};
+        for (std::size_t q = 0; q < questions[kind].size(); ++q)
+            if (!answer.contains({kind, q}))
+                coverage.Missing.push_back(questions[kind][q].front());
         report.Kinds.push_back(std::move(coverage));
     }
     return report;

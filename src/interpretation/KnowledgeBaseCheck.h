@@ -4,6 +4,7 @@
 #include "KnowledgeBaseKeys.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,9 @@
 
 struct KindCoverage {
     int Kind = 0;
-    std::string Name;              // "\"+\" function group", "blue table"...
-    std::size_t Asked = 0;         // keys the rules can ask for
-    std::vector<EntryKeys> Missing; // asked for, no entry
+    std::string Name;               // "\"+\" function group", "blue table"...
+    std::size_t Asked = 0;          // questions the rules can ask (QuestionsFor)
+    std::vector<EntryKeys> Missing; // the first key of each question no entry answers
 };
 
 struct CheckFinding {
@@ -22,9 +23,8 @@ struct CheckFinding {
     bool Error = true;     // false: a warning
     std::string Field;     // empty for the entry as a whole
     std::string Message;
-    bool TextProblem = false; // a text the file cannot hold as given
-    bool Shadowed = false;
-    std::size_t ShadowedBy = 0; // for a shadowed entry: the index of the entry found instead
+    bool TextProblem = false;            // a text the file cannot hold as given
+    std::optional<std::size_t> Earlier; // the earlier entry the finding is about
 };
 
 struct KnowledgeBaseCheckReport {
@@ -39,7 +39,8 @@ struct KnowledgeBaseCheckReport {
 // Errors: kinds no rule looks up, entries shadowed by an earlier one with the
 // same kind and compared keys, texts the file cannot hold (over 255 bytes in
 // a short text, characters with no Windows-1251 byte). Warnings: keys of a
-// known kind that no rule ever asks for.
+// known kind that no rule ever asks for, and a cube-pair entry shown together
+// with an earlier one for the same sessions (say a b beside -a -b).
 KnowledgeBaseCheckReport CheckKnowledgeBase(const std::vector<KnowledgeBaseRecord> &records);
 
 // The compared keys, "3 4" or "1 2 0 3".

@@ -12,15 +12,15 @@ namespace {
 constexpr int ColourNumbers = 8; // 0 grey .. 7 black
 constexpr int Greys = 5;         // achromatic tiles 1..5, keyed 0..4
 
-std::vector<EntryKeys> sorted(std::set<EntryKeys> keys) { return {keys.begin(), keys.end()}; }
-
-// Tendency keys of kind 14: for every two shade positions whose tendencies
-// can both take part at once, the four orders the cube looks up.
-std::vector<EntryKeys> tendencyPairs()
+// The cube pairs of kind 14: for every two shade positions i < j whose
+// tendencies a, b can both take part at once, the four keys looked up for
+// them (a b, b a, -a -b, -b -a), the pair as the session holds it first.
+std::vector<std::vector<EntryKeys>> cubePairs()
 {
     const auto wins = PossibleWinVectors();
     const auto takesPart = [](int tendency) { return tendency != 0 && tendency != UndeterminedScore; };
-    std::set<EntryKeys> keys;
+    // (a, b) and (-a, -b) are looked up together: one of them stands for both.
+    std::set<std::pair<int, int>> pairs;
     for (int i = 1; i <= 3; ++i) {
         for (int j = i + 1; j <= 4; ++j) {
             // What one table can give the two positions together.
@@ -40,14 +40,15 @@ std::vector<EntryKeys> tendencyPairs()
                 }
                 const int a = ShadeTendencyFor(i, ShadeScoreFromCounts(countsI));
                 const int b = ShadeTendencyFor(j, ShadeScoreFromCounts(countsJ));
-                if (!takesPart(a) || !takesPart(b))
-                    continue;
-                for (const auto &[first, second] : {std::pair{a, b}, {b, a}, {-a, -b}, {-b, -a}})
-                    keys.insert({first, second, 0, 0});
+                if (takesPart(a) && takesPart(b))
+                    pairs.insert(a > 0 ? std::pair{a, b} : std::pair{-a, -b});
             }
         }
     }
-    return sorted(std::move(keys));
+    std::vector<std::vector<EntryKeys>> questions;
+    for (const auto &[a, b] : pairs)
+        questions.push_back({{a, b, 0, 0}, {b, a, 0, 0}, {-a, -b, 0, 0}, {-b, -a, 0, 0}});
+    return questions;
 }
 
 } // namespace
@@ -80,8 +81,10 @@ std::vector<std::array<int, 4>> PossibleWinVectors()
     return {vectors.begin(), vectors.end()};
 }
 
-std::vector<EntryKeys> KeysAskedFor(int kind)
+std::vector<std::vector<EntryKeys>> QuestionsFor(int kind)
 {
+    if (kind == 14)
+        return cubePairs();
     std::set<EntryKeys> keys;
     if (kind >= 1 && kind <= 5) {
         for (int first = 0; first < ColourNumbers; ++first)
@@ -99,8 +102,17 @@ std::vector<EntryKeys> KeysAskedFor(int kind)
     } else if (kind >= 9 && kind <= 13) {
         for (const auto &v : PossibleWinVectors())
             keys.insert({v[0], v[1], v[2], v[3]});
-    } else if (kind == 14) {
-        return tendencyPairs();
     }
-    return sorted(std::move(keys));
+    std::vector<std::vector<EntryKeys>> questions;
+    for (const EntryKeys &key : keys)
+        questions.push_back({key});
+    return questions;
+}
+
+std::vector<EntryKeys> KeysAskedFor(int kind)
+{
+    std::set<EntryKeys> keys;
+    for (const auto &question : QuestionsFor(kind))
+        keys.insert(question.begin(), question.end());
+    return {keys.begin(), keys.end()};
 }

@@ -21,6 +21,12 @@ int ComparedKeyCount(int kind);
 //   14   every tendency pair the cube can ask for
 std::vector<EntryKeys> KeysAskedFor(int kind);
 
+// The same keys grouped as one session asks for them: a single key for kinds
+// 1 to 13; for a cube pair with tendencies a and b the four keys a b, b a,
+// -a -b, -b -a, every entry found among them being shown. So one entry
+// answers a cube pair, and two answer it together.
+std::vector<std::vector<EntryKeys>> QuestionsFor(int kind);
+
 // The win counts of the four shades of one table after its six pair
 // comparisons, over every way the comparisons can go (a tie is put to the
 // person once more and then stands, so every outcome can be final); sorted.

@@ -47,6 +47,13 @@ TEST(KnowledgeBaseKeys, CountOfKeysPerKind)
                                               {9, 38}, {13, 38}, {14, 48}, {15, 0}};
     for (const auto &[kind, count] : expected)
         EXPECT_EQ(KeysAskedFor(kind).size(), count) << "kind " << kind;
+    // Six position pairs, each with equal or opposite tendencies; each looked
+    // up in its four orders.
+    const auto pairs = QuestionsFor(14);
+    EXPECT_EQ(pairs.size(), 12u);
+    for (const auto &keys : pairs)
+        EXPECT_EQ(keys.size(), 4u);
+    EXPECT_EQ(QuestionsFor(9).size(), 38u);
 }
 
 TEST(KnowledgeBaseKeys, EveryKeyTheRulesAskForIsListed)
@@ -120,6 +127,8 @@ TEST(KnowledgeBaseCheck, ReportsGapsShadowsAndEntriesThatCannotBeShown)
     records.push_back(record(2, {1, 1, 0, 0}, std::string(256, 'x'))); // 15
     records.push_back(record(3, {1, 1, 0, 0}, "\xE2\x98\x83"));        // 16: a snowman
     records.push_back(record(12, {3, 3, 0, 0}));                       // 17: no table ends 3 3 0 0
+    records.push_back(record(14, {2, -1, 0, 0}));                      // 18
+    records.push_back(record(14, {1, -2, 0, 0}));                      // 19: shown with 18 for the same sessions
 
     const KnowledgeBaseCheckReport report = CheckKnowledgeBase(records);
     struct Expected {
@@ -136,6 +145,7 @@ TEST(KnowledgeBaseCheck, ReportsGapsShadowsAndEntriesThatCannotBeShown)
         {15, true, "BriefText", "text of 256 bytes"},
         {16, true, "BriefText", "character U+2603 has no Windows-1251 byte"},
         {17, false, "", "no rule asks for kind 12 with the keys 3 3 0 0"},
+        {19, false, "", "shown together with an earlier entry for the same sessions (cube pair 1 -2)"},
     };
     ASSERT_EQ(report.Findings.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -145,10 +155,10 @@ TEST(KnowledgeBaseCheck, ReportsGapsShadowsAndEntriesThatCannotBeShown)
         EXPECT_EQ(f.Field, expected[i].field) << f.Message;
         EXPECT_EQ(f.Message.rfind(expected[i].message, 0), 0u) << f.Message;
     }
-    EXPECT_TRUE(report.Findings[0].Shadowed);
-    EXPECT_EQ(report.Findings[0].ShadowedBy, 8u);
+    EXPECT_EQ(report.Findings[0].Earlier, 8u);
+    EXPECT_EQ(report.Findings.back().Earlier, 18u);
     EXPECT_EQ(report.Errors(), 4u);
-    EXPECT_EQ(report.Warnings(), 3u);
+    EXPECT_EQ(report.Warnings(), 4u);
 
     const auto missing = [&](int kind) { return report.Kinds[static_cast<std::size_t>(kind - 1)].Missing.size(); };
     EXPECT_EQ(missing(6), 0u);
@@ -157,5 +167,6 @@ TEST(KnowledgeBaseCheck, ReportsGapsShadowsAndEntriesThatCannotBeShown)
     EXPECT_EQ(missing(2), 63u); // the entry with a text too long still answers its lookup
     EXPECT_EQ(missing(8), 58u);
     EXPECT_EQ(report.Gaps(1, 7), 5 * 64u - 3 + 8);
-    EXPECT_EQ(report.Gaps(), report.Gaps(1, 7) + 58 + 5 * 38 + 48);
+    EXPECT_EQ(missing(14), 11u);
+    EXPECT_EQ(report.Gaps(), report.Gaps(1, 7) + 58 + 5 * 38 + 11);
 }
