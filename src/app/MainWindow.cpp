@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "AppInfo.h"
 #include "AppSettings.h"
+#include "KnowledgeBaseFile.h"
 #include "PageHooks.h"
 #include "PasswordDialogs.h"
 #include "PlacementStore.h"

@@ -1,6 +1,6 @@
 #include "AppInfo.h"
 #include "MainWindow.h"
-#include "SessionArchive.h"
+#include "ProgramRootFolder.h"
 
 #include <QApplication>
 #include <QStyleFactory>

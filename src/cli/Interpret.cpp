@@ -1,6 +1,7 @@
 #include "Interpret.h"
 
 #include "Conclusion.h"
+#include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
 #include "SessionInput.h"
 #include "SessionJson.h"

@@ -1,5 +1,8 @@
 // palettor-cli: inspect the program's data files from a shell.
 #include "Interpret.h"
+#include "DurationText.h"
+#include "KnowledgeBaseCommands.h"
+#include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"
@@ -89,6 +92,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    // The kb commands take their own options (-o, --written...).
+    if (const QStringList all = QCoreApplication::arguments(); all.size() >= 2 && all[1] == QLatin1String("kb")) {
+        std::vector<std::string> rest;
+        for (qsizetype i = 2; i < all.size(); ++i)
+            rest.push_back(all[i].toStdString());
+        return RunKnowledgeBaseCommand(rest, std::cout, std::cerr);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Inspects Palettor data files.\n\n"
@@ -96,7 +106,8 @@ int main(int argc, char **argv)
         "  dump FILE     print a session file or a knowledge-base file as JSON\n"
         "  archive DIR   list the sessions of a session folder\n"
         "  interpret     read one session as JSON on stdin, interpret it and print it\n"
-        "                as JSON (options --kb, --decimal-separator, --save)"));
+        "                as JSON (options --kb, --decimal-separator, --save)\n"
+        "  kb ...        export, build or check a knowledge base (see kb --help)"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("file or folder"));

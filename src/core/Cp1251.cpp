@@ -1,4 +1,4 @@
-#include "TSimpleFileStream.h"
+#include "Cp1251.h"
 
 #include <array>
 #include <cstdint>
@@ -113,7 +113,7 @@ std::string decode(std::string_view bytes, unsigned char key)
 
 std::string Cp1251ToUtf8(std::string_view cp1251) { return decode(cp1251, 0); }
 
-std::string ScrambledCp1251ToUtf8(std::string_view scrambled) { return decode(scrambled, ScrambleKey); }
+std::string Cp1251ToUtf8(std::string_view masked, unsigned char xorKey) { return decode(masked, xorKey); }
 
 std::string Utf8ToCp1251(std::string_view utf8)
 {
@@ -149,12 +149,4 @@ std::string Utf8ToCp1251(std::string_view utf8)
         i += static_cast<std::size_t>(length);
     }
     return out;
-}
-
-std::string Scramble(std::string_view bytes)
-{
-    std::string copy(bytes);
-    for (char &c : copy)
-        c = static_cast<char>(static_cast<unsigned char>(c) ^ ScrambleKey);
-    return copy;
 }

@@ -1,15 +1,15 @@
 #include "SessionArchive.h"
 
+#include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
 #include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -23,15 +23,6 @@ std::string twoDigits(int value)
     std::string text = std::to_string(value);
     return text.size() < 2 ? "0" + text : text;
 }
-
-std::string joinPath(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
-        return folder + name;
-    return folder + "/" + name;
-}
-
-const std::string temporarySuffix = ".tmp";
 
 // The session file's path with its extension replaced by ".~da".
 std::string backupPath(const std::string &path) { return fs::path(path).replace_extension(".~da").string(); }
@@ -50,62 +41,50 @@ struct TemporaryFile {
     }
 };
 
-// "<digits>.dat.tmp": only names a save of ours can have made.
-bool isSaveTemporary(const std::string &name)
-{
-    const std::string tail = ".dat" + temporarySuffix;
-    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string digits = name.substr(0, name.size() - tail.size());
-    return (digits.size() == 16 || digits.size() == 17)
-           && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
-}
+// A no-replace rename, or a hard link, that the file system does not offer.
+bool lacksRenameNoReplace(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+bool lacksHardLinks(int code) { return code == EPERM || code == EOPNOTSUPP || code == ENOTSUP; }
 
-// An interrupted save (the program killed, the power gone) leaves its
-// temporary file. One that old cannot belong to a save still running.
-void removeStaleTemporaries(const std::string &dataFolder)
+// Gives the complete temporary file its final name, never replacing a file
+// that is there: 0 when done, EEXIST when the name is taken, else the errno.
+// Each later way is tried only where the file system lacks the earlier one.
+int publishWithoutReplacing(const std::string &from, const std::string &to, const SaveHooks &hooks)
 {
-    std::error_code error;
-    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code entryError;
-        if (!isSaveTemporary(it->path().filename().string()) || !it->is_regular_file(entryError))
-            continue;
-        const auto written = it->last_write_time(entryError);
-        if (!entryError && written < cutoff)
-            fs::remove(it->path(), entryError);
+    auto before = [&](PublishStep step) { return hooks.BeforePublish ? hooks.BeforePublish(step, to) : 0; };
+    int code = before(PublishStep::NoReplaceRename);
+    if (code == 0 && ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        code = errno;
+    if (!lacksRenameNoReplace(code))
+        return code;
+
+    code = before(PublishStep::Link);
+    if (code == 0 && ::link(from.c_str(), to.c_str()) != 0)
+        code = errno;
+    if (code == 0) {
+        ::unlink(from.c_str());
+        return 0;
     }
-}
+    if (!lacksHardLinks(code))
+        return code;
 
-// Keeps the file at path as its backup while path itself stays in place, so
-// an interruption never leaves the name empty. Where hard links are not
-// supported the file is moved aside; false when no backup could be made.
-bool keepBackup(const std::string &path, bool &movedAside)
-{
-    const std::string backup = backupPath(path);
-    ::unlink(backup.c_str());
-    movedAside = false;
-    if (::link(path.c_str(), backup.c_str()) == 0)
-        return true;
-    movedAside = ::rename(path.c_str(), backup.c_str()) == 0;
-    return movedAside;
+    // Neither (a FAT stick): the check and the rename are two steps, and a
+    // file created between them would be replaced. Nothing better is offered.
+    code = before(PublishStep::CheckedRename);
+    if (code != 0)
+        return code;
+    struct stat taken {};
+    if (::lstat(to.c_str(), &taken) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace
 
-std::string ProgramRootFolder(const std::string &executablePath)
+std::string PathInFolder(const std::string &folder, const std::string &name)
 {
-    std::string folder = executablePath;
-    const auto cut = folder.find_last_of("/\\");
-    folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
-    const auto last = folder.find_last_of("/\\");
-    std::string name = last == std::string::npos ? folder : folder.substr(last + 1);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (name == "bin" && last != std::string::npos)
-        folder = folder.substr(0, last);
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += '/';
-    return folder;
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
+        return folder + name;
+    return folder + "/" + name;
 }
 
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit)
@@ -132,12 +111,14 @@ void BackupExisting(const std::string &path)
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,
                         const DigitSource &digit, const SaveHooks &hooks)
 {
-    std::error_code error;
-    if (!fs::is_directory(dataFolder, error))
-        throw StreamError("the session folder \"" + dataFolder + "\" does not exist");
     auto fail = [&](const std::string &what, int code) {
-        throw StreamError(what + " \"" + dataFolder + "\": " + std::strerror(code));
+        throw StreamError(what + " \"" + dataFolder + "\": " + SystemReasonText(code));
     };
+    struct stat folderInfo {};
+    if (::stat(dataFolder.c_str(), &folderInfo) != 0)
+        fail("не удалось открыть папку", errno);
+    if (!S_ISDIR(folderInfo.st_mode))
+        fail("не удалось открыть папку", ENOTDIR);
     auto reach = [&](SaveStage stage) { return hooks.AtStage ? hooks.AtStage(stage) : 0; };
 
     // The whole file is made in memory first; it goes to disk in three parts.
@@ -154,74 +135,77 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 
     // Another session may already hold the name (same millisecond, same
     // digits), or another save its temporary name: draw new digits rather
-    // than push that session aside or write into someone else's file.
+    // than push that session aside or write into someone else's file. Only a
+    // broken digit source makes every draw collide; the save then fails.
+    constexpr int attempts = 100;
+    int drawn = 0;
+    auto drawFreeName = [&] {
+        while (drawn++ < attempts) {
+            std::string candidate = PathInFolder(dataFolder, SessionFileName(now, digit) + ".dat");
+            struct stat taken {};
+            if (::lstat(candidate.c_str(), &taken) != 0)
+                return candidate;
+        }
+        fail("не удалось подобрать свободное имя файла в папке", EEXIST);
+        return std::string();
+    };
     TemporaryFile temporary;
     std::string path;
-    constexpr int attempts = 100;
-    for (int attempt = 1; temporary.fd < 0; ++attempt) {
-        path = joinPath(dataFolder, SessionFileName(now, digit) + ".dat");
-        const bool last = attempt == attempts;
-        if (!last && fs::exists(fs::symlink_status(path, error)))
-            continue;
+    while (temporary.fd < 0) {
+        path = drawFreeName();
         if (const int code = reach(SaveStage::Creating))
-            fail("cannot create a file in", code);
-        const std::string name = path + temporarySuffix;
+            fail("не удалось создать файл в папке", code);
+        const std::string name = path + SaveTemporarySuffix;
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             temporary.fd = fd;
             temporary.path = name;
-        } else if (errno != EEXIST || last) {
-            fail("cannot create a file in", errno);
+        } else if (errno != EEXIST) {
+            fail("не удалось создать файл в папке", errno);
         }
     }
 
     std::size_t offset = 0;
     for (const std::size_t partEnd : {headerEnd, recordEnd, bytes.size()}) {
         if (const int code = reach(SaveStage::Writing))
-            fail("cannot write to", code);
+            fail("не удалось записать файл в папке", code);
         while (offset < partEnd) {
             std::size_t count = partEnd - offset;
             if (hooks.BeforeWrite) {
                 if (const int code = hooks.BeforeWrite(offset, count))
-                    fail("cannot write to", code);
+                    fail("не удалось записать файл в папке", code);
                 count = std::clamp<std::size_t>(count, 1, partEnd - offset);
             }
             const ssize_t n = ::write(temporary.fd, bytes.data() + offset, count);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                fail("cannot write to", n < 0 ? errno : ENOSPC);
+                fail("не удалось записать файл в папке", n < 0 ? errno : ENOSPC);
             offset += static_cast<std::size_t>(n);
         }
     }
     if (const int code = reach(SaveStage::Syncing))
-        fail("cannot write to", code);
+        fail("не удалось записать файл в папке", code);
     if (::fsync(temporary.fd) != 0)
-        fail("cannot write to", errno);
+        fail("не удалось записать файл в папке", errno);
     if (const int code = reach(SaveStage::Closing))
-        fail("cannot write to", code);
+        fail("не удалось записать файл в папке", code);
     const int closed = ::close(temporary.fd);
     temporary.fd = -1;
     if (closed != 0)
-        fail("cannot write to", errno);
+        fail("не удалось записать файл в папке", errno);
 
-    // The name is taken only after every other name was tried: the session
-    // there is kept as the backup, and the new one takes its name.
-    bool movedAside = false;
-    if (fs::exists(fs::symlink_status(path, error))) {
-        int code = reach(SaveStage::BackingUp);
-        if (code == 0 && !keepBackup(path, movedAside))
-            code = errno;
-        if (code != 0)
-            fail("cannot keep a backup in", code);
-    }
-    int code = reach(SaveStage::Renaming);
-    if (code == 0 && ::rename(temporary.path.c_str(), path.c_str()) != 0)
-        code = errno;
-    if (code != 0) {
-        if (movedAside)
-            ::rename(backupPath(path).c_str(), path.c_str());
-        fail("cannot store a file in", code);
+    // The name was free when it was drawn, but another station may have
+    // taken it since: the session there stays and this one draws again.
+    for (;;) {
+        int code = reach(SaveStage::Renaming);
+        if (code == 0)
+            code = publishWithoutReplacing(temporary.path, path, hooks);
+        if (code == 0)
+            break;
+        if (code != EEXIST)
+            fail("не удалось сохранить файл в папке", code);
+        path = drawFreeName();
     }
     temporary.path.clear();
 
@@ -281,48 +265,10 @@ std::vector<std::string> ListSessionFiles(const std::string &dataFolder)
     return names;
 }
 
-ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
-                              const std::function<void(int, int)> &progress)
-{
-    ArchiveLoadResult result;
-    removeStaleTemporaries(dataFolder);
-    const std::vector<std::string> names = ListSessionFiles(dataFolder);
-    const int total = static_cast<int>(names.size());
-    archive.Reserve(archive.Count() + names.size());
-    int done = 0;
-    for (const std::string &name : names) {
-        const std::string path = joinPath(dataFolder, name);
-        try {
-            if (LoadSessionFile(path, archive, context))
-                ++result.Loaded;
-        } catch (const std::exception &) {
-            // A file deleted since the folder was listed is not damaged.
-            std::error_code gone;
-            if (fs::exists(fs::symlink_status(path, gone)))
-                result.Skipped.push_back(path);
-        }
-        if (progress)
-            progress(++done, total);
-    }
-    return result;
-}
-
 bool DeleteSessionFile(const std::string &path)
 {
     std::error_code error;
     if (path.empty() || !fs::exists(path, error))
         return false;
     return fs::remove(path, error) && !error;
-}
-
-std::string DurationText(int seconds)
-{
-    const int hours = seconds / 3600;
-    const int minutes = seconds % 3600 / 60;
-    std::string text;
-    if (hours != 0)
-        text += std::to_string(hours) + " ч ";
-    if (minutes != 0)
-        text += std::to_string(minutes) + " мин ";
-    return text + std::to_string(seconds % 60) + " сек";
 }

@@ -9,10 +9,6 @@
 
 using TCLTArchive = TOrvantaCollection<TCLTSession>;
 
-// Folder of the executable with a trailing '/', or its parent when that
-// folder is named "bin" in any case.
-std::string ProgramRootFolder(const std::string &executablePath);
-
 // Two random digits per name; injected so tests are deterministic.
 using DigitSource = std::function<int()>; // returns 0..9
 
@@ -20,8 +16,7 @@ using DigitSource = std::function<int()>; // returns 0..9
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit);
 
 // Moves an existing file to its ".~da" name, replacing an older backup.
-// SaveSession does not use it: it keeps the backup as a second link, so the
-// name never stands empty while a save runs.
+// SaveSession does not use it: a save never displaces a stored session.
 void BackupExisting(const std::string &path);
 
 // The points of a save, each reached just before its operation.
@@ -30,10 +25,18 @@ enum class SaveStage {
     Writing,       // before each part: header, record, trailer
     Syncing,       // every byte written, before they are synced to the disk
     Closing,
-    BackingUp,     // only when the name is taken: the file there is kept as ".~da"
-    Renaming,      // the complete temporary file is about to take the name
+    Renaming,      // the complete temporary file is about to take the name (again after each draw)
     SyncingFolder, // the name is in place; the folder entry is made durable
     Done,
+};
+
+// The ways a complete temporary file takes its name without replacing a file
+// there, in the order they are tried; each later one only where the file
+// system lacks the earlier.
+enum class PublishStep {
+    NoReplaceRename, // renameat2 with RENAME_NOREPLACE
+    Link,            // a hard link at the name, then the temporary name removed
+    CheckedRename,   // the name checked free, then a plain rename
 };
 
 // A seam for tests that prove a failed or interrupted save never leaves a
@@ -44,12 +47,18 @@ struct SaveHooks {
     // Before each write call: its offset in the file and the bytes asked for,
     // which the hook may lower to at least 1 (a short write).
     std::function<int(std::size_t offset, std::size_t &count)> BeforeWrite;
+    // Before each way of giving the temporary file its final name path is
+    // tried. The hook may create a file there (another station saving
+    // meanwhile) or return an errno the step then fails with (EINVAL for a
+    // missing no-replace rename, EPERM for missing hard links).
+    std::function<int(PublishStep step, const std::string &path)> BeforePublish;
 };
 
 // Writes the session into dataFolder under a fresh name, atomically (a
-// temporary file synced and renamed into place). Sets SourceFile and returns
-// the path; throws StreamError naming the folder on any failure, and then
-// leaves no file behind.
+// temporary file synced and renamed into place), never replacing a file: a
+// name taken meanwhile makes it draw new digits. Sets SourceFile and returns
+// the path; throws StreamError naming the folder and the reason (Russian,
+// then the system's text) on any failure, and then leaves no file behind.
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,
                         const DigitSource &digit, const SaveHooks &hooks = {});
 
@@ -57,6 +66,12 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 // missing or not a session file; throws StreamError for a damaged file, in
 // which case nothing is appended.
 bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context);
+
+// The folder joined with a name, with one '/' between them.
+std::string PathInFolder(const std::string &folder, const std::string &name);
+
+// A save writes "<name>.dat" + this suffix first and renames it into place.
+inline const std::string SaveTemporarySuffix = ".tmp";
 
 // Names ("*.dat", files only) of the session folder, sorted so the archive is
 // chronological whatever order the file system lists them in.
@@ -67,15 +82,13 @@ struct ArchiveLoadResult {
     std::vector<std::string> Skipped; // damaged files, not loaded
 };
 
-// Loads every session file of the folder; a damaged file is skipped and
-// reported, never ends the pass, and a file gone since the folder was listed
-// is passed over. progress(done, total) after each file. Temporary files
-// that an interrupted save left behind more than an hour ago are removed.
+// Loads every session file of the folder through an ArchiveLoader; a damaged
+// file is skipped and reported, never ends the pass, and a file gone since the
+// folder was listed is passed over. progress(done, total) after each file.
+// Temporary files that an interrupted save left behind more than an hour ago
+// are removed only when removeStaleTemporaries is true.
 ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
-                              const std::function<void(int, int)> &progress = {});
+                              const std::function<void(int, int)> &progress = {}, bool removeStaleTemporaries = false);
 
 // True when the file existed and is gone.
 bool DeleteSessionFile(const std::string &path);
-
-// "1 ч 2 мин 3 сек"
-std::string DurationText(int seconds);

@@ -49,8 +49,3 @@ std::string EntryDesignation(const TCLTOutcome &entry);
 std::string BriefTableEntryText(const TCLTOutcome &entry);
 std::string DetailedTableEntryText(const TCLTOutcome &entry, std::string_view decimalSeparator);
 std::string MarkEntryText(const TCLTOutcome &entry, int32_t intensity);
-
-// Appends the entries of a knowledge-base file. A missing file or a foreign
-// signature leaves the base unchanged (false); a damaged file throws
-// StreamError after keeping the entries read before the damage.
-bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base);

@@ -1,5 +1,6 @@
 #include "TSimpleFileStream.h"
 
+#include "Cp1251.h"
 #include "TOrvantaCollectionItem2.h"
 
 #include <algorithm>
@@ -118,6 +119,16 @@ void TSimpleFileStream::Seek(std::size_t offset)
     if (offset > data.size())
         throw StreamError("seek past the end");
     position = offset;
+}
+
+std::string ScrambledCp1251ToUtf8(std::string_view scrambled) { return Cp1251ToUtf8(scrambled, ScrambleKey); }
+
+std::string Scramble(std::string_view bytes)
+{
+    std::string copy(bytes);
+    for (char &c : copy)
+        c = static_cast<char>(static_cast<unsigned char>(c) ^ ScrambleKey);
+    return copy;
 }
 
 void WriteByte(TSimpleFileStream &stream, uint8_t value) { stream.Write(&value, 1); }

@@ -72,10 +72,6 @@ enum TextMode { ShortTextMode = 1, LongTextMode = 2, BareCutMode = 3, BareUncutM
 
 constexpr unsigned char ScrambleKey = 0x6E;
 
-// Windows-1251 only at the file boundary: all 256 bytes round-trip; a
-// character with no Windows-1251 byte (or broken UTF-8) becomes '?'.
-std::string Utf8ToCp1251(std::string_view utf8);
-std::string Cp1251ToUtf8(std::string_view cp1251);
 // Cp1251ToUtf8 of the bytes unscrambled, in one pass without a copy.
 std::string ScrambledCp1251ToUtf8(std::string_view scrambled);
 // XOR of every byte with the key, on a copy.

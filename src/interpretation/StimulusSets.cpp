@@ -1,5 +1,6 @@
 #include "StimulusSets.h"
 
+#include "Cp1251.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 #include "TestProcedure.h"

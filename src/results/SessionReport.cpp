@@ -1,5 +1,7 @@
 #include "SessionReport.h"
 
+#include "Cp1251.h"
+#include "DurationText.h"
 #include "ResultDisplay.h"
 #include "SessionArchive.h"
 #include "TSimpleFileStream.h"

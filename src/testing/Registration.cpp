@@ -1,5 +1,6 @@
 #include "Registration.h"
 
+#include "Cp1251.h"
 #include "TCLTSession.h"
 #include "TSimpleFileStream.h"
 

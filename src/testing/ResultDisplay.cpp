@@ -1,5 +1,6 @@
 #include "ResultDisplay.h"
 
+#include "DurationText.h"
 #include "SessionArchive.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "TestProcedure.h"
 
+#include "DurationText.h"
 #include "TestKinds.h"
 
 #include <chrono>

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "ChooserPanel.h"
+#include "Cp1251.h"
 #include "MainWindow.h"
 #include "PreferencesPage.h"
 #include "RegistrationPanel.h"

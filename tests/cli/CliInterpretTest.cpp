@@ -1,5 +1,6 @@
 // Runs the built palettor-cli interpret on sessions given as JSON.
 #include "CliRun.h"
+#include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
 #include "TSimpleFileStream.h"

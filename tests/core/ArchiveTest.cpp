@@ -1,4 +1,8 @@
+#include "ArchiveLoader.h"
 #include "ByteBuilder.h"
+#include "DurationText.h"
+#include "KnowledgeBaseFile.h"
+#include "ProgramRootFolder.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
 #include "TSimpleFileStream.h"
@@ -286,4 +290,74 @@ TEST(KnowledgeBase, SignatureCountAndDamage)
 
     writeFile(file, ByteBuilder().scrambled("Color Test Dat!").int32(0).bytes);
     EXPECT_FALSE(LoadKnowledgeBase(file.string(), damaged));
+}
+
+TEST(ArchiveLoader, ReadsInSlicesAndCountsWhatItRead)
+{
+    TempFolder data;
+    for (int i = 0; i < 3; ++i) {
+        TCLTSession s = namedSession("Сессия " + std::to_string(i));
+        LocalDateTime when = julyMorning;
+        when.Second = i + 1;
+        SaveSession(s, data.str(), when, fixedDigits({i}));
+    }
+    writeFile(data.path / "0000000000000000.dat", ByteBuilder().scrambled("Color Session Data").int32(1).bytes);
+    const fs::path stale = data.path / "2507040905030799.dat.tmp";
+    writeFile(stale, "half");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+
+    TCLTArchive archive;
+    ArchiveLoader loader(data.str(), archive, SessionContext{0, "."}, false);
+    EXPECT_FALSE(loader.Done());
+    loader.Start();
+    EXPECT_EQ(loader.Total(), 4u);
+    EXPECT_EQ(loader.Read(), 0u);
+    // A spent budget still reads one file, so every call makes progress.
+    for (std::size_t read = 1; read <= 4; ++read) {
+        EXPECT_EQ(loader.LoadFor(std::chrono::milliseconds(0)), read == 4) << read;
+        EXPECT_EQ(loader.Read(), read);
+    }
+    EXPECT_TRUE(loader.Done());
+    EXPECT_TRUE(loader.LoadFor(std::chrono::milliseconds(0))); // nothing left: done at once
+    EXPECT_EQ(loader.Loaded(), 3);
+    ASSERT_EQ(archive.Count(), 3u);
+    EXPECT_EQ(archive[2].Surname, "Сессия 2");
+    EXPECT_EQ(archive[0].Context.DecimalSeparator, ".");
+    EXPECT_EQ(loader.Skipped(), std::vector<std::string>{(data.path / "0000000000000000.dat").string()});
+    EXPECT_TRUE(fs::exists(stale)); // not asked to clean up
+
+    TCLTArchive again;
+    ArchiveLoader cleaning(data.str(), again, {}, true);
+    EXPECT_TRUE(cleaning.LoadFor(std::chrono::hours(1))); // starts by itself, reads all in one slice
+    EXPECT_EQ(cleaning.Loaded(), 3);
+    EXPECT_FALSE(fs::exists(stale));
+
+    TCLTArchive none;
+    ArchiveLoader missing((data.path / "none").string(), none, {}, false);
+    missing.Start();
+    EXPECT_TRUE(missing.Done());
+    EXPECT_EQ(missing.Total(), 0u);
+}
+
+TEST(Archive, ANameTakenJustBeforePublishingIsNeverReplaced)
+{
+    // Another station stores a session under the very name this save checked
+    // and found free: that session stays, this one draws new digits.
+    TempFolder data;
+    TCLTSession s = namedSession("Наш");
+    const fs::path rival = data.path / (SessionFileName(julyMorning, fixedDigits({3})) + ".dat");
+    int raced = 0;
+    SaveHooks hooks;
+    hooks.AtStage = [&](SaveStage stage) {
+        if (stage == SaveStage::Renaming && raced++ == 0)
+            writeFile(rival, "another station's session");
+        return 0;
+    };
+    const std::string path = SaveSession(s, data.str(), julyMorning, fixedDigits({3, 3, 8, 8}), hooks);
+    EXPECT_EQ(fs::path(path).filename(), "2507040905030788.dat");
+    std::ifstream kept(rival, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), {}), "another station's session");
+    EXPECT_EQ(filesIn(data.path), (std::vector<std::string>{"2507040905030733.dat", "2507040905030788.dat"}));
+    TCLTArchive archive;
+    EXPECT_EQ(LoadSessionFile(path, archive, {}), true);
 }

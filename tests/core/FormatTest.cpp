@@ -1,10 +1,14 @@
 #include "NumberFormat.h"
 #include "OleDate.h"
+#include "SystemReason.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -99,3 +103,16 @@ TEST(OleDate, FractionRoundingUpCarriesIntoTheNextDay)
 }
 
 } // namespace
+
+TEST(SystemReasonText, CommonReasonsInRussianWithTheSystemTextAfter)
+{
+    const std::vector<std::pair<int, std::string>> cases{
+        {ENOSPC, "нет места на диске"},    {EROFS, "файловая система доступна только для чтения"},
+        {EACCES, "нет прав доступа"},      {ENOENT, "нет такой папки или файла"},
+        {EIO, "ошибка ввода-вывода"},      {ENAMETOOLONG, "слишком длинное имя"},
+    };
+    for (const auto &[code, russian] : cases)
+        EXPECT_EQ(SystemReasonText(code), russian + " (" + std::strerror(code) + ")") << code;
+    // A rare reason keeps the system's text alone rather than a wrong translation.
+    EXPECT_EQ(SystemReasonText(EXDEV), std::strerror(EXDEV));
+}

@@ -1,4 +1,5 @@
 #include "ByteBuilder.h"
+#include "Cp1251.h"
 #include "TCLTSession.h"
 #include "TSimpleFileStream.h"
 

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes, behind a valid knowledge-base signature, to the
 // knowledge-base reader.
-#include "TCLTOutcome.h"
+#include "KnowledgeBaseFile.h"
 #include "TSimpleFileStream.h"
 
 #include <cstddef>

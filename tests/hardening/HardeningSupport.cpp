@@ -173,35 +173,24 @@ bool AuditFolder(const fs::path &folder, const FolderSnapshot &before, const Exp
                  SaveOutcome outcome)
 {
     const FolderSnapshot after = Snapshot(folder);
-    const std::string backupName = fs::path(expected.Name).replace_extension(".~da").string();
-    const std::string temporaryName = expected.Name + ".tmp";
+    const std::string temporaryName = expected.Temporary.empty() ? expected.Name + ".tmp" : expected.Temporary;
     const auto found = after.find(expected.Name);
     const bool present = found != after.end() && found->second == expected.Bytes;
 
     for (const auto &[name, bytes] : before) {
-        if (expected.Displaces && (name == expected.Name || name == backupName))
-            continue; // judged below
         const auto now = after.find(name);
         if (now == after.end())
             ADD_FAILURE() << name << " was there before the save and is gone";
         else if (now->second != bytes)
             ADD_FAILURE() << name << " was changed by the save";
     }
-    if (expected.Displaces) {
-        const std::string &earlier = before.at(expected.Name);
-        if (present) {
-            EXPECT_TRUE(after.count(backupName) && after.at(backupName) == earlier)
-                << "the displaced session is not kept as " << backupName;
-        } else {
-            EXPECT_TRUE(found != after.end() && found->second == earlier) << expected.Name << " lost its session";
-            if (after.count(backupName) && after.at(backupName) != earlier) {
-                EXPECT_TRUE(before.count(backupName) && before.at(backupName) == after.at(backupName))
-                    << backupName << " holds something unknown";
-            }
-        }
+    for (const auto &[name, bytes] : expected.Appeared) {
+        const auto now = after.find(name);
+        if (now != after.end() && now->second != bytes)
+            ADD_FAILURE() << name << ", stored by another station during the save, was changed";
     }
     for (const auto &[name, bytes] : after) {
-        if (before.count(name) || name == backupName)
+        if (before.count(name) || expected.Appeared.count(name))
             continue;
         if (name == expected.Name)
             EXPECT_EQ(bytes, expected.Bytes) << name << " is not the complete new session";

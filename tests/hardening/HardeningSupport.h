@@ -54,15 +54,16 @@ FolderSnapshot Snapshot(const fs::path &folder);
 struct ExpectedSave {
     std::string Name;  // file name the new session takes
     std::string Bytes; // its complete contents
-    // An earlier session held the name: it may be replaced only by the new
-    // session with the earlier one kept as the ".~da" backup.
-    bool Displaces = false;
+    std::string Temporary; // the save's temporary file; empty for Name + ".tmp"
+    // Files another station stored while the save ran: if there, exactly as
+    // that station wrote them.
+    FolderSnapshot Appeared;
 };
 
 enum class SaveOutcome { Failed, Interrupted, Saved };
 
 // Reads every file of the folder after a save and checks: no earlier session
-// lost or changed, no "*.dat" that is a wrong or damaged session, the new
+// (nor one stored meanwhile) lost or changed, nothing moved to a backup, no "*.dat" that is a wrong or damaged session, the new
 // session absent (Failed), complete (Saved) or either (Interrupted), and no
 // temporary file left except, after an interruption, the save's own, which
 // the archive ignores. Returns whether the new session is in place.

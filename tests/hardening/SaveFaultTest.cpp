@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <memory>
 #include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,8 +21,10 @@ struct Scenario {
     const char *Name;
     int Kind;
     std::vector<int> Digits;    // what the save under test draws
-    bool NameTaken = false;      // an earlier session holds every name those digits give
+    bool NameTaken = false;      // an earlier session holds the first name drawn
     bool TemporaryTaken = false; // a leftover temporary holds the first name drawn
+    bool RaceAtPublish = false;  // another station stores a session under it just before it is taken
+    int Lacks = 0;               // ways of publishing the file system lacks: 1 no-replace rename, 2 hard links too
 };
 
 void PrintTo(const Scenario &s, std::ostream *out) { *out << s.Name; }
@@ -47,6 +50,32 @@ void Prepare(const Scenario &s, const ScratchFolder &folder)
 
 TCLTSession NewSession(const Scenario &s) { return SampleSession(s.Kind, 10); }
 
+const std::string &RivalBytes()
+{
+    static const std::string bytes = SavedBytes(SampleSession(1, 30));
+    return bytes;
+}
+
+std::string FirstName(const Scenario &s) { return SessionFileName(SaveTime, Digits(s.Digits)) + ".dat"; }
+
+// What the file system lacks and what another station does while the save
+// under test runs; each test adds its own faults to these hooks.
+SaveHooks ScenarioHooks(const Scenario &s)
+{
+    SaveHooks hooks;
+    auto raced = std::make_shared<bool>(false);
+    hooks.BeforePublish = [s, raced](PublishStep step, const std::string &path) {
+        if (static_cast<int>(step) < s.Lacks)
+            return step == PublishStep::NoReplaceRename ? EINVAL : EPERM;
+        if (s.RaceAtPublish && !*raced) {
+            *raced = true;
+            WriteFile(path, RivalBytes());
+        }
+        return 0;
+    };
+    return hooks;
+}
+
 // The save as it goes when nothing fails: its name, bytes and stages.
 struct Reference {
     ExpectedSave Expected;
@@ -58,16 +87,29 @@ Reference MakeReference(const Scenario &s)
     ScratchFolder folder(true);
     Prepare(s, folder);
     Reference r;
-    SaveHooks hooks;
+    SaveHooks hooks = ScenarioHooks(s);
     hooks.AtStage = [&](SaveStage stage) {
         r.Stages.push_back(stage);
         return 0;
     };
+    std::vector<PublishStep> steps;
+    hooks.BeforePublish = [&steps, inner = hooks.BeforePublish](PublishStep step, const std::string &path) {
+        steps.push_back(step);
+        return inner(step, path);
+    };
     TCLTSession session = NewSession(s);
     const std::string path = SaveSession(session, folder.str(), SaveTime, Digits(s.Digits), hooks);
     r.Expected.Name = fs::path(path).filename().string();
+    // The scenario must do what it says: the way used is the first the file
+    // system has, and a name taken first makes the save draw again.
+    EXPECT_EQ(steps.back(), static_cast<PublishStep>(s.Lacks));
+    EXPECT_EQ(r.Expected.Name != FirstName(s), s.NameTaken || s.TemporaryTaken || s.RaceAtPublish);
     r.Expected.Bytes = ReadFile(path);
-    r.Expected.Displaces = s.NameTaken;
+    if (s.RaceAtPublish) {
+        // The temporary file keeps the name first drawn; the session takes the next.
+        r.Expected.Appeared[FirstName(s)] = RivalBytes();
+        r.Expected.Temporary = FirstName(s) + ".tmp";
+    }
     return r;
 }
 
@@ -101,7 +143,6 @@ const char *StageName(SaveStage stage)
     case SaveStage::Writing: return "Writing";
     case SaveStage::Syncing: return "Syncing";
     case SaveStage::Closing: return "Closing";
-    case SaveStage::BackingUp: return "BackingUp";
     case SaveStage::Renaming: return "Renaming";
     case SaveStage::SyncingFolder: return "SyncingFolder";
     case SaveStage::Done: return "Done";
@@ -122,7 +163,7 @@ TEST_P(SaveFaults, FullDiskAtEveryWriteOffset)
         ScratchFolder folder(true);
         Prepare(s, folder);
         const FolderSnapshot before = Snapshot(folder.path);
-        SaveHooks hooks;
+        SaveHooks hooks = ScenarioHooks(s);
         // The write reaching the limit is cut short there, the next one fails.
         hooks.BeforeWrite = [full](size_t offset, size_t &count) {
             if (offset >= full)
@@ -144,7 +185,7 @@ TEST_P(SaveFaults, ShortWritesStillStoreTheWholeSession)
     ScratchFolder folder(true);
     Prepare(s, folder);
     const FolderSnapshot before = Snapshot(folder.path);
-    SaveHooks hooks;
+    SaveHooks hooks = ScenarioHooks(s);
     hooks.BeforeWrite = [](size_t offset, size_t &count) {
         count = std::min<size_t>(count, offset % 7 + 1);
         return 0;
@@ -165,7 +206,7 @@ TEST_P(SaveFaults, FailureAtEveryStage)
         Prepare(s, folder);
         const FolderSnapshot before = Snapshot(folder.path);
         size_t reached = 0;
-        SaveHooks hooks;
+        SaveHooks hooks = ScenarioHooks(s);
         hooks.AtStage = [&](SaveStage) { return reached++ == failing ? EIO : 0; };
         // Once the session has its name the save is done; what follows
         // cannot undo it.
@@ -195,7 +236,7 @@ TEST_P(SaveFaults, KilledAtEveryStage)
         ASSERT_GE(child, 0);
         if (child == 0) {
             size_t reached = 0;
-            SaveHooks hooks;
+            SaveHooks hooks = ScenarioHooks(s);
             hooks.AtStage = [&](SaveStage) {
                 if (reached++ == killed)
                     ::raise(SIGKILL);
@@ -218,6 +259,7 @@ TEST_P(SaveFaults, KilledAtEveryStage)
             EXPECT_TRUE(present);
         }
 
+        const FolderSnapshot left = Snapshot(folder.path);
         // The next run saves as usual beside whatever was left.
         LocalDateTime later = SaveTime;
         later.Minute += 1;
@@ -226,7 +268,7 @@ TEST_P(SaveFaults, KilledAtEveryStage)
         TCLTArchive archive;
         const ArchiveLoadResult loaded = LoadArchive(folder.str(), archive, {});
         EXPECT_TRUE(loaded.Skipped.empty());
-        EXPECT_EQ(loaded.Loaded, SessionFileCount(before) + (present && !s.NameTaken) + 1);
+        EXPECT_EQ(loaded.Loaded, SessionFileCount(left) + 1);
         if (HasFailure())
             return;
     }
@@ -235,9 +277,24 @@ TEST_P(SaveFaults, KilledAtEveryStage)
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, SaveFaults,
     ::testing::Values(Scenario{"FreshName", 3, {4, 2}}, Scenario{"Relations", 4, {6, 1}},
-                      Scenario{"NameTakenByAnEarlierSession", 2, {3}, true},
-                      Scenario{"TemporaryNameTaken", 1, {1, 1, 2, 2}, false, true}),
+                      Scenario{"NameTakenByAnEarlierSession", 2, {3, 3, 4, 2}, true},
+                      Scenario{"TemporaryNameTaken", 1, {1, 1, 2, 2}, false, true},
+                      Scenario{"NameTakenWhilePublishing", 3, {5, 5, 7, 7}, false, false, true},
+                      Scenario{"NameTakenWithoutNoReplaceRename", 2, {5, 5, 7, 7}, false, false, true, 1},
+                      Scenario{"NameTakenWithoutHardLinks", 4, {5, 5, 7, 7}, false, false, true, 2}),
     [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(SaveNames, EveryDrawnNameTakenFailsTheSaveAndDisplacesNothing)
+{
+    ScratchFolder folder(true);
+    const Scenario s{"AllTaken", 2, {3}, true};
+    Prepare(s, folder);
+    const FolderSnapshot before = Snapshot(folder.path);
+    ExpectReported(folder, s, {}, EEXIST);
+    ExpectedSave none;
+    none.Name = FirstName(s);
+    AuditFolder(folder.path, before, none, SaveOutcome::Failed);
+}
 
 TEST(SaveFolder, MissingFolderIsReportedAndNotCreated)
 {

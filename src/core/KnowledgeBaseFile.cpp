@@ -1,0 +1,260 @@
+#include "KnowledgeBaseFile.h"
+
+#include "Cp1251.h"
+#include "TSimpleFileStream.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+
+// The entry record, field by field as the file holds it.
+void TCLTOutcome::SaveToStream(TSimpleFileStream *stream)
+{
+    if (!stream)
+        return;
+    TSimpleFileStream &s = *stream;
+    for (int32_t value : {EntryId, Kind, Key1, Key2, Key3, Key4, RefNumber, EightColourStars, FullTestStars})
+        WriteInt32(s, value);
+    WriteDouble(s, Percent);
+    WriteText(s, BriefText, ShortTextMode);
+    WriteText(s, PhysiologicalText, LongTextMode);
+    WriteText(s, PsychologicalText, LongTextMode);
+    WriteText(s, HeadingText, ShortTextMode);
+    WriteText(s, SummaryText, ShortTextMode);
+    WriteText(s, PrimaryActionText, LongTextMode);
+    WriteText(s, PsychologicallyText, LongTextMode);
+    WriteText(s, Remark, ShortTextMode);
+    WriteText(s, TableRemark, ShortTextMode);
+    WriteByte(s, 0);
+}
+
+void TCLTOutcome::LoadFromStream(TSimpleFileStream *stream)
+{
+    if (!stream)
+        return;
+    TSimpleFileStream &s = *stream;
+    for (int32_t *field : {&EntryId, &Kind, &Key1, &Key2, &Key3, &Key4, &RefNumber, &EightColourStars, &FullTestStars})
+        *field = ReadInt32(s);
+    Percent = ReadDouble(s);
+    BriefText = ReadShortText(s);
+    PhysiologicalText = ReadLongText(s);
+    PsychologicalText = ReadLongText(s);
+    HeadingText = ReadShortText(s);
+    SummaryText = ReadShortText(s);
+    PrimaryActionText = ReadLongText(s);
+    PsychologicallyText = ReadLongText(s);
+    Remark = ReadShortText(s);
+    TableRemark = ReadShortText(s);
+    ReadByte(s);
+}
+
+bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
+{
+    TSimpleFileStream stream;
+    if (!TSimpleFileStream::ReadRegularFile(path, stream))
+        return false;
+    if (stream.Remaining() < 15 || ReadBareText(stream, 15) != "Color Test Data")
+        return false;
+    ReadInt32(stream);
+    ReadDateTime(stream);
+    ReadByte(stream);
+    const int32_t count = ReadInt32(stream);
+    // A damaged count (near 2^31) still keeps every whole entry before the
+    // end of the data: each entry takes at least 70 bytes, so the loop stops
+    // at the end of the file with an error, not after 2^31 turns. An entry cut
+    // off by that end is dropped rather than kept half-read.
+    for (int32_t i = 0; i < count; ++i) {
+        auto entry = std::make_unique<TCLTOutcome>();
+        entry->LoadFromStream(&stream);
+        base.Add(std::move(entry));
+    }
+    ReadByte(stream);
+    return true;
+}
+
+const std::array<OutcomeNumberField, 9> OutcomeNumberFields{{
+    {"EntryId", &TCLTOutcome::EntryId},
+    {"Kind", &TCLTOutcome::Kind},
+    {"Key1", &TCLTOutcome::Key1},
+    {"Key2", &TCLTOutcome::Key2},
+    {"Key3", &TCLTOutcome::Key3},
+    {"Key4", &TCLTOutcome::Key4},
+    {"RefNumber", &TCLTOutcome::RefNumber},
+    {"EightColourStars", &TCLTOutcome::EightColourStars},
+    {"FullTestStars", &TCLTOutcome::FullTestStars},
+}};
+
+const std::array<OutcomeTextField, 9> OutcomeTextFields{{
+    {"BriefText", &TCLTOutcome::BriefText, true},
+    {"PhysiologicalText", &TCLTOutcome::PhysiologicalText, false},
+    {"PsychologicalText", &TCLTOutcome::PsychologicalText, false},
+    {"HeadingText", &TCLTOutcome::HeadingText, true},
+    {"SummaryText", &TCLTOutcome::SummaryText, true},
+    {"PrimaryActionText", &TCLTOutcome::PrimaryActionText, false},
+    {"PsychologicallyText", &TCLTOutcome::PsychologicallyText, false},
+    {"Remark", &TCLTOutcome::Remark, true},
+    {"TableRemark", &TCLTOutcome::TableRemark, true},
+}};
+
+namespace {
+
+// Smallest record: nine Int32, a Double, five empty short texts, four empty
+// long texts and the trailing byte.
+constexpr std::size_t MinRecordBytes = 36 + 8 + 5 * 1 + 4 * 4 + 1;
+
+std::string codePointName(char32_t cp)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(cp));
+    return name;
+}
+
+// Strict UTF-8: overlong forms, surrogates and values past U+10FFFF are
+// broken too. Returns the problem, or an empty text; counts the characters.
+std::string checkUtf8(std::string_view text, std::size_t &characters)
+{
+    characters = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        char32_t cp = lead;
+        if (lead >= 0x80) {
+            length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+            if (lead > 0xF4)
+                length = 0;
+            bool valid = length > 0 && i + length <= text.size();
+            cp = length == 4 ? (lead & 0x07) : length == 3 ? (lead & 0x0F) : (lead & 0x1F);
+            for (std::size_t k = 1; valid && k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                valid = (next & 0xC0) == 0x80;
+                cp = (cp << 6) | (next & 0x3F);
+            }
+            const char32_t least = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
+            if (!valid || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+                return "broken UTF-8 at byte " + std::to_string(i + 1);
+            // Every Windows-1251 character decodes to at most three bytes.
+            const std::string one(text.substr(i, length));
+            if (length == 4 || Utf8ToCp1251(one) == "?")
+                return "character " + codePointName(cp) + " has no Windows-1251 byte";
+        }
+        i += length;
+        ++characters;
+    }
+    return {};
+}
+
+struct FieldReader {
+    TSimpleFileStream &Stream;
+    std::string Where; // "entry 3, field BriefText"
+
+    template <typename Read>
+    auto operator()(const std::string &where, Read read)
+    {
+        Where = where;
+        try {
+            return read();
+        } catch (const StreamError &error) {
+            throw StreamError(Where + ": " + error.what());
+        }
+    }
+};
+
+std::string readText(TSimpleFileStream &stream, bool isShort)
+{
+    int64_t length = 0;
+    if (isShort) {
+        length = ReadByte(stream);
+    } else {
+        length = ReadInt32(stream);
+        // The program reads a negative length as an empty text; written back
+        // it would become 0, so such a file cannot be reproduced.
+        if (length < 0)
+            throw StreamError("text length below zero (" + std::to_string(length) + ")");
+    }
+    if (static_cast<uint64_t>(length) > stream.Remaining())
+        throw StreamError("text length beyond the end of data");
+    return ScrambledCp1251ToUtf8(stream.Take(static_cast<std::size_t>(length)));
+}
+
+} // namespace
+
+bool HasKnowledgeBaseSignature(std::string_view bytes) { return bytes.starts_with(KnowledgeBaseSignature); }
+
+std::vector<FieldProblem> EntryTextProblems(const TCLTOutcome &entry)
+{
+    std::vector<FieldProblem> problems;
+    for (const OutcomeTextField &field : OutcomeTextFields) {
+        const std::string &text = entry.*field.Member;
+        std::size_t characters = 0;
+        std::string problem = checkUtf8(text, characters);
+        // One byte per character in Windows-1251.
+        if (problem.empty() && field.Short && characters > 255)
+            problem = "text of " + std::to_string(characters) + " bytes in Windows-1251, at most 255 fit";
+        if (!problem.empty())
+            problems.push_back({field.Name, std::move(problem)});
+    }
+    return problems;
+}
+
+KnowledgeBaseImage ReadKnowledgeBaseImage(std::string_view bytes)
+{
+    if (!HasKnowledgeBaseSignature(bytes))
+        throw StreamError("not a knowledge-base file (no \"Color Test Data\" signature)");
+    TSimpleFileStream stream{std::string(bytes)};
+    stream.Seek(KnowledgeBaseSignature.size());
+    FieldReader field{stream, {}};
+    KnowledgeBaseImage image;
+    image.FormatNumber = field("format number", [&] { return ReadInt32(stream); });
+    image.Written = field("written time", [&] { return ReadDateTime(stream); });
+    image.Reserved = field("reserved byte", [&] { return ReadByte(stream); });
+    const int32_t count = field("entry count", [&] { return ReadInt32(stream); });
+    if (count < 0)
+        throw StreamError("entry count below zero (" + std::to_string(count) + ")");
+    if (static_cast<uint64_t>(count) * MinRecordBytes > stream.Remaining())
+        throw StreamError("entry count " + std::to_string(count) + " beyond the end of data");
+    image.Records.resize(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < image.Records.size(); ++i) {
+        KnowledgeBaseRecord &record = image.Records[i];
+        const std::string entry = "entry " + std::to_string(i + 1) + ", field ";
+        for (const OutcomeNumberField &number : OutcomeNumberFields)
+            record.Entry.*number.Member = field(entry + number.Name, [&] { return ReadInt32(stream); });
+        record.Entry.Percent = field(entry + OutcomePercentField, [&] { return ReadDouble(stream); });
+        for (const OutcomeTextField &text : OutcomeTextFields)
+            record.Entry.*text.Member = field(entry + text.Name, [&] { return readText(stream, text.Short); });
+        record.Trailer = field("entry " + std::to_string(i + 1) + ", trailing byte", [&] { return ReadByte(stream); });
+    }
+    image.Trailer = field("file trailer", [&] { return ReadByte(stream); });
+    if (stream.Remaining() > 0)
+        throw StreamError(std::to_string(stream.Remaining()) + " bytes after the file trailer");
+    return image;
+}
+
+std::string KnowledgeBaseBytes(const KnowledgeBaseImage &image)
+{
+    if (image.Records.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+        throw StreamError("too many entries for one file");
+    for (std::size_t i = 0; i < image.Records.size(); ++i) {
+        const auto problems = EntryTextProblems(image.Records[i].Entry);
+        if (!problems.empty())
+            throw StreamError("entry " + std::to_string(i + 1) + ", field " + problems.front().Field + ": "
+                              + problems.front().Message);
+    }
+    TSimpleFileStream stream;
+    stream.Write(KnowledgeBaseSignature.data(), KnowledgeBaseSignature.size());
+    WriteInt32(stream, image.FormatNumber);
+    WriteDateTime(stream, image.Written);
+    WriteByte(stream, image.Reserved);
+    WriteInt32(stream, static_cast<int32_t>(image.Records.size()));
+    for (const KnowledgeBaseRecord &record : image.Records) {
+        // The record class fixes the field order; only its last byte, which it
+        // always writes as 0, is replaced by the one the record carries.
+        TCLTOutcome entry = record.Entry;
+        entry.SaveToStream(&stream);
+        stream.Seek(stream.Position() - 1);
+        WriteByte(stream, record.Trailer);
+    }
+    WriteByte(stream, image.Trailer);
+    return stream.Bytes();
+}
