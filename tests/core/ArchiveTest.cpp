@@ -82,14 +82,30 @@ TEST(SessionFileName, DigitsOfTheSavingTime)
     EXPECT_EQ(SessionFileName(newYear, fixedDigits({1, 1})), "0001010000000011");
 }
 
-TEST(ProgramRootFolder, ExecutableFolderOrTheParentOfBin)
+TEST(ProgramRootFolder, ExecutableFolderOrTheParentOfBinAndNeverAnotherFolder)
 {
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/bin/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/BIN/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/Bin/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/binary/palettor"), "/opt/binary/");
-    EXPECT_EQ(ProgramRootFolder("C:\\Palettor\\Bin\\Palettor.exe"), "C:\\Palettor/");
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+        {"/opt/palettor/bin/palettor", "/opt/palettor/"},
+        {"/opt/palettor/BIN/palettor", "/opt/palettor/"},
+        {"/opt/palettor/Bin/palettor", "/opt/palettor/"},
+        {"/opt/palettor/palettor", "/opt/palettor/"},
+        {"/opt/binary/palettor", "/opt/binary/"},
+        {"/palettor", "/"},
+        {"C:\\Palettor\\Bin\\Palettor.exe", "C:\\Palettor/"},
+        {"/opt/Палеттор/bin/palettor", "/opt/Палеттор/"},
+        // No folder, or one the program could not hold as text: no root
+        // rather than "/" or the current folder.
+        {"", std::nullopt},
+        {"palettor", std::nullopt},
+        {"/opt/\xFF\xFE/bin/palettor", std::nullopt},
+        {"/opt/\xD0/palettor", std::nullopt},             // cut short
+        {"/opt/\xC0\xAF/palettor", std::nullopt},         // overlong '/'
+        {"/opt/\xED\xA0\x80/palettor", std::nullopt},     // a surrogate
+        {"/opt/\xF4\x90\x80\x80/palettor", std::nullopt}, // above U+10FFFF
+        {"/opt/\xF0\x9F\x98\x80/palettor", "/opt/\xF0\x9F\x98\x80/"},
+    };
+    for (const auto &[path, root] : cases)
+        EXPECT_EQ(ProgramRootFolder(path), root) << path;
 }
 
 TEST(DurationText, HoursAndMinutesOnlyWhenPresent)
