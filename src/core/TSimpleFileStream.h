@@ -73,8 +73,9 @@ private:
     std::size_t position = 0;
 };
 
-// Larger than any data file of the program can be, with ample room: a
-// session file takes a few kilobytes, the knowledge base about a megabyte.
+// A bound on any data file the program reads whole (session files, the
+// knowledge base): far above what their records and texts can fill, so only
+// a file that is not really one of them reaches it.
 constexpr std::size_t MaxDataFileBytes = 64 * 1024 * 1024;
 
 enum TextMode { ShortTextMode = 1, LongTextMode = 2, BareCutMode = 3, BareUncutMode = 4 };
