@@ -11,15 +11,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 SessionContext localContext()
 {
@@ -30,19 +32,23 @@ SessionContext localContext()
     return context;
 }
 
-int fail(const QString &message)
+int fail(const std::string &message)
 {
-    std::cerr << "palettor-cli: " << message.toStdString() << std::endl;
+    std::cerr << "palettor-cli: " << message << std::endl;
     return 1;
 }
 
+int fail(const QString &message) { return fail(message.toStdString()); }
+
 void print(const QJsonObject &json) { std::cout << QJsonDocument(json).toJson().toStdString(); }
 
-int dump(const QString &file)
+// Paths are passed on as the bytes given: a file or folder whose name is not
+// valid UTF-8 is still found.
+int dump(const std::string &path)
 {
-    const std::string path = file.toStdString();
-    if (!QFileInfo(file).isFile())
-        return fail(QStringLiteral("%1: no such file").arg(file));
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return fail(path + ": no such file");
     try {
         TCLTArchive archive;
         if (LoadSessionFile(path, archive, localContext())) {
@@ -57,9 +63,9 @@ int dump(const QString &file)
             print(QJsonObject{{"Entries", entries}});
             return 0;
         }
-        return fail(QStringLiteral("%1: neither a session file nor a knowledge-base file").arg(file));
+        return fail(path + ": neither a session file nor a knowledge-base file");
     } catch (const std::exception &error) {
-        return fail(QStringLiteral("%1: damaged file (%2)").arg(file, QString::fromStdString(error.what())));
+        return fail(path + ": damaged file (" + error.what() + ")");
     }
 }
 
@@ -70,20 +76,42 @@ QString startText(OleDate when)
         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-int listArchive(const QString &folder)
+// Exit status of a listing that skipped damaged files: what it printed is
+// right but not the whole folder.
+constexpr int incompleteListing = 2;
+
+int listArchive(const std::string &folder)
 {
-    if (!QFileInfo(folder).isDir())
-        return fail(QStringLiteral("%1: no such folder").arg(folder));
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return fail(folder + ": no such folder");
     TCLTArchive archive;
-    const ArchiveLoadResult result = LoadArchive(folder.toStdString(), archive, localContext());
+    // A listing never changes the folder: temporaries of interrupted saves
+    // are the program's own start-up to remove.
+    const ArchiveLoadResult result = LoadArchive(folder, archive, localContext(), {}, false);
     for (const auto &session : archive) {
-        std::cout << QFileInfo(QString::fromStdString(session->SourceFile)).fileName().toStdString() << '\t'
+        std::cout << fs::path(session->SourceFile).filename().string() << '\t'
                   << startText(session->StartedAt).toStdString() << '\t' << TestKindListName(session->TestKind)
                   << '\t' << session->DisplayName << '\t' << DurationText(session->DurationSeconds) << '\n';
     }
     for (const std::string &skipped : result.Skipped)
         std::cerr << "palettor-cli: skipped damaged file " << skipped << '\n';
-    return 0;
+    if (result.Skipped.empty())
+        return 0;
+    const std::size_t count = result.Skipped.size();
+    std::cerr << "palettor-cli: " << count << (count == 1 ? " damaged file" : " damaged files")
+              << " skipped, not listed" << std::endl;
+    return incompleteListing;
+}
+
+// The bytes of the command-line argument that decodes to text: the parser
+// sees arguments decoded, with what is not UTF-8 replaced.
+std::string argumentBytes(int argc, char **argv, const QString &text)
+{
+    for (int i = argc - 1; i > 0; --i)
+        if (QString::fromLocal8Bit(argv[i]) == text)
+            return argv[i];
+    return text.toLocal8Bit().toStdString();
 }
 
 } // namespace
@@ -104,7 +132,8 @@ int main(int argc, char **argv)
         "Inspects Palettor data files.\n\n"
         "Commands:\n"
         "  dump FILE     print a session file or a knowledge-base file as JSON\n"
-        "  archive DIR   list the sessions of a session folder\n"
+        "  archive DIR   list the sessions of a session folder; exits with 2 when\n"
+        "                damaged files were skipped\n"
         "  interpret     read one session as JSON on stdin, interpret it and print it\n"
         "                as JSON (options --kb, --decimal-separator, --save)\n"
         "  kb ...        export, build or check a knowledge base (see kb --help)"));
@@ -142,8 +171,8 @@ int main(int argc, char **argv)
     if (args.size() != 2)
         return fail(QStringLiteral("expected a command and a path; see --help"));
     if (args[0] == QLatin1String("dump"))
-        return dump(args[1]);
+        return dump(argumentBytes(argc, argv, args[1]));
     if (args[0] == QLatin1String("archive"))
-        return listArchive(args[1]);
+        return listArchive(argumentBytes(argc, argv, args[1]));
     return fail(QStringLiteral("unknown command \"%1\"; see --help").arg(args[0]));
 }

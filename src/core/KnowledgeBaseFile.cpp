@@ -51,11 +51,11 @@ void TCLTOutcome::LoadFromStream(TSimpleFileStream *stream)
 
 bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
 {
+    static const std::string scrambledSignature = Scramble("Color Test Data");
     TSimpleFileStream stream;
-    if (!TSimpleFileStream::ReadRegularFile(path, stream))
+    if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
-    if (stream.Remaining() < 15 || ReadBareText(stream, 15) != "Color Test Data")
-        return false;
+    stream.Take(scrambledSignature.size());
     ReadInt32(stream);
     ReadDateTime(stream);
     ReadByte(stream);

@@ -225,13 +225,13 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 
 bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
 {
-    TSimpleFileStream stream;
-    if (!TSimpleFileStream::ReadRegularFile(path, stream))
-        return false;
-    // Compared still scrambled: a foreign file is refused without decoding.
+    // Compared still scrambled: a foreign file is refused without decoding,
+    // and without being read whole.
     static const std::string scrambledSignature = Scramble(sessionSignature);
-    if (stream.Remaining() < scrambledSignature.size() || stream.Take(scrambledSignature.size()) != scrambledSignature)
+    TSimpleFileStream stream;
+    if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
+    stream.Take(scrambledSignature.size());
     ReadInt32(stream);
     ReadDateTime(stream);
     ReadByte(stream);

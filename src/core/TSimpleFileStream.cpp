@@ -1,6 +1,7 @@
 #include "TSimpleFileStream.h"
 
 #include "Cp1251.h"
+#include "SystemReason.h"
 #include "TOrvantaCollectionItem2.h"
 
 #include <algorithm>
@@ -27,58 +28,84 @@ int openForReading(const std::string &path)
     return fd;
 }
 
-// Reads to the end of the file. The size it had when opened only sizes the
-// buffer (one byte more, so the end shows without a second allocation).
-bool readToEnd(int fd, std::size_t expected, std::string &bytes)
+// Reads count bytes at offset; fewer only at the end of the file.
+bool readAt(int fd, std::size_t offset, char *into, std::size_t count, std::size_t &got)
 {
-    bytes.resize(expected + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+    got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd, into + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
             return false;
-        }
         if (n == 0)
             break;
-        filled += static_cast<std::size_t>(n);
+        got += static_cast<std::size_t>(n);
     }
-    bytes.resize(filled);
     return true;
+}
+
+struct FileCloser {
+    int fd;
+    ~FileCloser() { ::close(fd); }
+};
+
+std::string fileReason(const char *what, const std::string &path, int code)
+{
+    return std::string(what) + " \"" + path + "\": " + SystemReasonText(code);
 }
 
 } // namespace
 
-bool TSimpleFileStream::ReadRegularFile(const std::string &path, TSimpleFileStream &stream)
+bool TSimpleFileStream::ReadRegularFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
+                                        std::size_t maxBytes)
 {
     const int fd = openForReading(path);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+        const int code = errno;
+        if (code == ENOENT || code == ENOTDIR)
             return false;
         // Refused: a file that is there but unreadable is reported, a path
         // that leads to no file (an unreadable folder on the way) is not one.
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error))
             return false;
-        throw StreamError("cannot open " + path);
+        throw StreamError(fileReason("не удалось открыть файл", path, code));
     }
+    const FileCloser closer{fd};
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        throw StreamError("cannot read " + path);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd, &info) != 0)
+        throw StreamError(fileReason("не удалось прочитать файл", path, errno));
+    if (!S_ISREG(info.st_mode))
         return false;
+
+    std::string head(signature.size(), '\0');
+    std::size_t got = 0;
+    if (!readAt(fd, 0, head.data(), head.size(), got))
+        throw StreamError(fileReason("не удалось прочитать файл", path, errno));
+    if (got != signature.size() || head != signature)
+        return false;
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > maxBytes)
+        throw StreamError("file too large (" + std::to_string(size) + " bytes, at most " + std::to_string(maxBytes)
+                          + "): " + path);
+
+    // The size it had when opened only sizes the buffer (one byte more, so
+    // the end shows without a second read); a file still growing is read
+    // until it passes the bound.
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (!readAt(fd, filled, bytes.data() + filled, bytes.size() - filled, got))
+            throw StreamError(fileReason("не удалось прочитать файл", path, errno));
+        filled += got;
+        if (filled < bytes.size())
+            break;
+        if (filled > maxBytes)
+            throw StreamError("file too large (more than " + std::to_string(maxBytes) + " bytes): " + path);
+        bytes.resize(std::min(bytes.size() * 2, maxBytes + 1));
     }
-    std::string bytes;
-    const bool read = readToEnd(fd, static_cast<std::size_t>(info.st_size), bytes);
-    ::close(fd);
-    if (!read)
-        throw StreamError("cannot read " + path);
+    bytes.resize(filled);
     stream.data = std::move(bytes);
     stream.position = 0;
     stream.FileName = path;
@@ -90,7 +117,7 @@ TSimpleFileStream TSimpleFileStream::OpenRead(const std::string &path)
     // ReadRegularFile refuses whatever took the name since the caller
     // looked (a pipe, a device, a folder) rather than waiting on it.
     TSimpleFileStream stream;
-    if (!ReadRegularFile(path, stream))
+    if (!ReadRegularFile(path, stream, {}, MaxDataFileBytes))
         throw StreamError("not a file: " + path);
     return stream;
 }

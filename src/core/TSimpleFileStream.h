@@ -25,12 +25,17 @@ public:
     TSimpleFileStream() = default;
     explicit TSimpleFileStream(std::string bytes) : data(std::move(bytes)) {}
 
-    // Reads the whole file; throws StreamError when it cannot be opened.
+    // Reads the whole file (at most MaxDataFileBytes); throws StreamError when
+    // it cannot be opened or read.
     static TSimpleFileStream OpenRead(const std::string &path);
-    // Reads the whole file into stream. False when there is no such file or
-    // it is not a regular file (a folder, a pipe); throws StreamError when it
-    // exists but cannot be opened or read.
-    static bool ReadRegularFile(const std::string &path, TSimpleFileStream &stream);
+    // Reads the whole file into stream, once its first bytes are known to be
+    // the signature (as stored) and its size at most maxBytes, so a foreign or
+    // outsized file costs no more than those checks. False when there is no
+    // such file, it is not a regular file (a folder, a pipe) or it begins
+    // otherwise; throws StreamError when it is larger than maxBytes or exists
+    // but cannot be opened or read. The stream is left at the start.
+    static bool ReadRegularFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
+                                std::size_t maxBytes);
 
     std::string FileName;
 
@@ -67,6 +72,11 @@ private:
     std::string data;
     std::size_t position = 0;
 };
+
+// A bound on any data file the program reads whole (session files, the
+// knowledge base): far above what their records and texts can fill, so only
+// a file that is not really one of them reaches it.
+constexpr std::size_t MaxDataFileBytes = 64 * 1024 * 1024;
 
 enum TextMode { ShortTextMode = 1, LongTextMode = 2, BareCutMode = 3, BareUncutMode = 4 };
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -97,12 +99,40 @@ TEST(CliArchive, ListsSessionsAndReportsSkippedFiles)
     std::ofstream(dir.filePath("0001.dat").toStdString(), std::ios::binary)
         << Scramble("Color Session Data") << std::string(3, '\0');
 
+    // A temporary an interrupted save left long ago is not the listing's to remove.
+    const std::string stale = dir.filePath("2507040905030711.dat.tmp").toStdString();
+    std::ofstream(stale) << "half";
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::hours(5));
+
     const CliRun run = RunCli({"archive", dir.path()});
-    ASSERT_EQ(run.exitCode, 0);
+    // Listed, but not the whole folder: a status a script can tell from success.
+    EXPECT_EQ(run.exitCode, 2);
     const QString out = QString::fromUtf8(run.out);
     EXPECT_EQ(out.count('\n'), 1);
     EXPECT_TRUE(out.startsWith(QStringLiteral("2507040905030744.dat\t")));
     EXPECT_TRUE(out.contains(QStringLiteral("Полный ЦТЛ\tИванов Пётр\t1 мин 5 сек")));
     EXPECT_TRUE(run.err.contains("0001.dat"));
     EXPECT_FALSE(run.err.contains("0000.dat"));
+    EXPECT_TRUE(run.err.contains("1 damaged file skipped")) << run.err.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(stale));
+}
+
+TEST(CliPaths, NamesThatAreNotValidUtf8AreFound)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/\xC4\xE0\xED\xED\xFB"; // a Windows-1251 name
+    std::filesystem::create_directory(folder);
+    TCLTSession s;
+    s.Surname = "Байтов";
+    const std::string saved = SaveSession(s, folder, LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
+    const std::string odd = folder + "/\xFF\xFE.dat";
+    std::filesystem::rename(saved, odd);
+
+    CliRun run = RunCliBytes({"dump", odd}, dir.path().toStdString());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(run.out).object()["Surname"].toString(), QStringLiteral("Байтов"));
+
+    run = RunCliBytes({"archive", folder}, dir.path().toStdString());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("\xFF\xFE.dat\t")) << run.out.toStdString();
 }

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -80,14 +82,30 @@ TEST(SessionFileName, DigitsOfTheSavingTime)
     EXPECT_EQ(SessionFileName(newYear, fixedDigits({1, 1})), "0001010000000011");
 }
 
-TEST(ProgramRootFolder, ExecutableFolderOrTheParentOfBin)
+TEST(ProgramRootFolder, ExecutableFolderOrTheParentOfBinAndNeverAnotherFolder)
 {
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/bin/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/BIN/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/Bin/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/palettor/palettor"), "/opt/palettor/");
-    EXPECT_EQ(ProgramRootFolder("/opt/binary/palettor"), "/opt/binary/");
-    EXPECT_EQ(ProgramRootFolder("C:\\Palettor\\Bin\\Palettor.exe"), "C:\\Palettor/");
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+        {"/opt/palettor/bin/palettor", "/opt/palettor/"},
+        {"/opt/palettor/BIN/palettor", "/opt/palettor/"},
+        {"/opt/palettor/Bin/palettor", "/opt/palettor/"},
+        {"/opt/palettor/palettor", "/opt/palettor/"},
+        {"/opt/binary/palettor", "/opt/binary/"},
+        {"/palettor", "/"},
+        {"C:\\Palettor\\Bin\\Palettor.exe", "C:\\Palettor/"},
+        {"/opt/Палеттор/bin/palettor", "/opt/Палеттор/"},
+        // No folder, or one the program could not hold as text: no root
+        // rather than "/" or the current folder.
+        {"", std::nullopt},
+        {"palettor", std::nullopt},
+        {"/opt/\xFF\xFE/bin/palettor", std::nullopt},
+        {"/opt/\xD0/palettor", std::nullopt},             // cut short
+        {"/opt/\xC0\xAF/palettor", std::nullopt},         // overlong '/'
+        {"/opt/\xED\xA0\x80/palettor", std::nullopt},     // a surrogate
+        {"/opt/\xF4\x90\x80\x80/palettor", std::nullopt}, // above U+10FFFF
+        {"/opt/\xF0\x9F\x98\x80/palettor", "/opt/\xF0\x9F\x98\x80/"},
+    };
+    for (const auto &[path, root] : cases)
+        EXPECT_EQ(ProgramRootFolder(path), root) << path;
 }
 
 TEST(DurationText, HoursAndMinutesOnlyWhenPresent)
@@ -360,4 +378,51 @@ TEST(Archive, ANameTakenJustBeforePublishingIsNeverReplaced)
     EXPECT_EQ(filesIn(data.path), (std::vector<std::string>{"2507040905030733.dat", "2507040905030788.dat"}));
     TCLTArchive archive;
     EXPECT_EQ(LoadSessionFile(path, archive, {}), true);
+}
+
+TEST(Readers, AFileIsKnownByItsFirstBytesAndSizeBeforeItIsReadWhole)
+{
+    // Sparse files one byte over the bound: reading one whole would take
+    // 64 MiB, so the memory high-water mark shows whether it was read.
+    TempFolder data;
+    struct ReaderCase {
+        const char *Name;
+        std::string Signature;
+        std::function<bool(const std::string &)> Read;
+    };
+    const std::vector<ReaderCase> readers{
+        {"session", Scramble("Color Session Data"),
+         [](const std::string &path) {
+             TCLTArchive archive;
+             return LoadSessionFile(path, archive, {});
+         }},
+        {"knowledge base", Scramble("Color Test Data"),
+         [](const std::string &path) {
+             TCLTKnowledgeBase base;
+             return LoadKnowledgeBase(path, base);
+         }},
+    };
+    auto peakKiB = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKiB();
+    for (const ReaderCase &reader : readers) {
+        const fs::path foreign = data.path / "foreign.dat";
+        writeFile(foreign, "MZ not ours");
+        fs::resize_file(foreign, MaxDataFileBytes + 1);
+        EXPECT_FALSE(reader.Read(foreign.string())) << reader.Name;
+
+        const fs::path outsized = data.path / "outsized.dat";
+        writeFile(outsized, reader.Signature);
+        fs::resize_file(outsized, MaxDataFileBytes + 1);
+        try {
+            reader.Read(outsized.string());
+            ADD_FAILURE() << reader.Name << ": an outsized file was read";
+        } catch (const StreamError &error) {
+            EXPECT_NE(std::string(error.what()).find("too large"), std::string::npos) << error.what();
+        }
+    }
+    EXPECT_LT(peakKiB() - before, 16 * 1024) << "KiB taken while refusing the files";
 }

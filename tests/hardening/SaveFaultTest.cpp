@@ -2,6 +2,7 @@
 // audit of the whole session folder.
 
 #include "HardeningSupport.h"
+#include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
@@ -123,7 +124,7 @@ void ExpectReported(const ScratchFolder &folder, const Scenario &s, const SaveHo
     } catch (const StreamError &error) {
         const std::string message = error.what();
         EXPECT_NE(message.find("\"" + folder.str() + "\""), std::string::npos) << message;
-        EXPECT_NE(message.find(std::strerror(code)), std::string::npos) << message;
+        EXPECT_NE(message.find(SystemReasonText(code)), std::string::npos) << message;
     }
     EXPECT_TRUE(session.SourceFile.empty());
 }
@@ -334,7 +335,7 @@ TEST(SaveFolder, ReadOnlyFolderIsReportedAndKeepsItsSessions)
         } catch (const StreamError &error) {
             const std::string message = error.what();
             const bool clear = message.find("\"" + folder.str() + "\"") != std::string::npos
-                               && message.find(std::strerror(EACCES)) != std::string::npos;
+                               && message.find(SystemReasonText(EACCES)) != std::string::npos;
             ::_exit(clear && session.SourceFile.empty() ? Reported : WrongMessage);
         }
         ::_exit(Saved);
