@@ -1,11 +1,11 @@
 #include "WindowFixture.h"
 #include "ChooserPanel.h"
-#include "MainWindow.h"
 #include "PreferencesPage.h"
 #include "RegistrationPanel.h"
+#include "TestingPage.h"
 #include "TestKinds.h"
 #include "TestProcedure.h"
-#include "TestingPage.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 #include "TSimpleFileStream.h"
 
@@ -71,9 +71,9 @@ TEST_P(RegistrationNames, TestRunsAndTheFileHoldsWhatTheSessionShows)
     QTest::mouseClick(panel->SubmitButton(), Qt::LeftButton);
     Pick(7);
     ASSERT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join(QLatin1Char('|')).toStdString();
-    ASSERT_EQ(w->Sessions.Count(), 1u);
+    ASSERT_EQ(w->Sessions().Count(), 1u);
 
-    const TCLTSession &shown = w->Sessions[0];
+    const TCLTSession &shown = w->Sessions()[0];
     const auto storedSession = StoredSession();
     const TCLTSession &stored = *storedSession;
     for (const std::string *field : {&shown.Surname, &shown.FirstName, &shown.Patronymic})
@@ -150,7 +150,7 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     for (std::size_t i = 0; i < c.firstNames.size(); ++i)
         EXPECT_EQ(session->CtoItems[i].StimulusName, c.firstNames[i]) << c.label << " " << i;
     if (!c.runThrough) {
-        w->actStartTesting->trigger(); // stop: nothing stored
+        Find<QAction>(*w, "actStartTesting")->trigger(); // stop: nothing stored
         EXPECT_TRUE(SessionFiles().isEmpty());
         return;
     }
@@ -170,7 +170,7 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     ASSERT_EQ(stored.CtoItems.Count(), static_cast<std::size_t>(c.stimuli)) << c.label;
     for (std::size_t i = 0; i < c.firstNames.size(); ++i)
         EXPECT_EQ(stored.CtoItems[i].StimulusName, c.firstNames[i]) << c.label << " " << i;
-    EXPECT_EQ(stored.DetailedConclusion, w->Sessions[0].DetailedConclusion) << c.label;
+    EXPECT_EQ(stored.DetailedConclusion, w->Sessions()[0].DetailedConclusion) << c.label;
 }
 
 const std::string longName(255, 'x');
@@ -312,15 +312,15 @@ TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
     const BaseCase &c = GetParam();
     WriteBytes(install.Root() + QStringLiteral("ColorTest.dat"), c.bytes);
     StartWindow();
-    EXPECT_TRUE(w->AdministratorMode) << c.label;
-    ASSERT_EQ(w->KnowledgeBase.Count(), c.entries) << c.label;
+    EXPECT_TRUE(w->AdministratorMode()) << c.label;
+    ASSERT_EQ(w->KnowledgeBase().Count(), c.entries) << c.label;
     for (std::size_t i = 0; i < c.entries; ++i)
-        EXPECT_EQ(w->KnowledgeBase[i].PsychologicallyText, std::string(100, 'p')) << c.label << " " << i;
+        EXPECT_EQ(w->KnowledgeBase()[i].PsychologicallyText, std::string(100, 'p')) << c.label << " " << i;
     Register(KindEightOnce);
     Pick(7);
     EXPECT_TRUE(dialogs.warnings.isEmpty()) << c.label;
     EXPECT_EQ(SessionFiles().size(), 1) << c.label;
-    const TCLTSession &session = w->Sessions[0];
+    const TCLTSession &session = w->Sessions()[0];
     EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
                  && session.AdditionalFindings.empty())
         << c.label;
@@ -362,17 +362,17 @@ TEST_P(DamagedSettings, EveryValueFallsBackToItsDefaultAndTheWindowStarts)
     WriteBytes(install.SettingsFile(), c.content(install.Root()));
     StartWindow();
 
-    EXPECT_TRUE(w->AdministratorMode) << c.label;
-    EXPECT_EQ(w->PageControl->currentIndex(), TformPalettorMain::TestingPageIndex) << c.label;
-    EXPECT_FALSE(w->Theme.FromFile()) << c.label;
-    EXPECT_EQ(w->Theme.Index(), 0) << c.label;
-    EXPECT_EQ(w->Theme.Brightness(), 0) << c.label;
-    EXPECT_EQ(w->Theme.Saturation(), 250) << c.label;
-    EXPECT_EQ(w->PrefsPage->cbShowResultType->currentIndex(), 1) << c.label;
-    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), 0) << c.label;
-    EXPECT_EQ(w->ColourTablesInEffect, DefaultColours) << c.label;
-    EXPECT_EQ(w->Prefs.UserField, (Preferences{}.UserField)) << c.label;
-    EXPECT_EQ(w->Prefs.UserGroups, DefaultUserGroup) << c.label;
+    EXPECT_TRUE(w->AdministratorMode()) << c.label;
+    EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), TformPalettorMain::TestingPageIndex) << c.label;
+    EXPECT_FALSE(w->Theme().FromFile()) << c.label;
+    EXPECT_EQ(w->Theme().Index(), 0) << c.label;
+    EXPECT_EQ(w->Theme().Brightness(), 0) << c.label;
+    EXPECT_EQ(w->Theme().Saturation(), 250) << c.label;
+    EXPECT_EQ(Find<QComboBox>(*w, "cbShowResultType")->currentIndex(), 1) << c.label;
+    EXPECT_EQ(Find<QComboBox>(*w, "cbTheme")->currentIndex(), 0) << c.label;
+    EXPECT_EQ(w->Prefs().Colours, DefaultColours) << c.label;
+    EXPECT_EQ(w->Prefs().UserField, (Preferences{}.UserField)) << c.label;
+    EXPECT_EQ(w->Prefs().UserGroups, DefaultUserGroup) << c.label;
     EXPECT_LE(w->width(), 2000) << c.label;
     EXPECT_LE(w->height(), 2000) << c.label;
     RegistrationPanel *panel = Page()->Registration();

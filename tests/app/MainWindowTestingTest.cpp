@@ -1,11 +1,11 @@
 #include "WindowFixture.h"
 #include "ChooserPanel.h"
-#include "MainWindow.h"
 #include "RegistrationPanel.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
-#include "TestKinds.h"
 #include "TestingPage.h"
+#include "TestKinds.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +26,21 @@ namespace {
 
 class WindowTestRun : public WindowFixture {
 protected:
-    int ResultRows() const { return w->TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount(); }
+    int ResultRows() const { return w->findChild<ResultsPage *>()->Model()->rowCount(); }
 };
 
 TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
 {
     StartWindow();
     Register(KindEightOnce);
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Прекратить тестирование"));
-    EXPECT_TRUE(w->StatusPanel[2]->text().startsWith(QStringLiteral("8ЦТЛ1 - Шаг 2 из 8")));
-    EXPECT_FALSE(w->StatusPanel[0]->text().isEmpty()); // the start time
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Прекратить тестирование"));
+    EXPECT_TRUE(Find<QLabel>(*w, "StatusPanel2")->text().startsWith(QStringLiteral("8ЦТЛ1 - Шаг 2 из 8")));
+    EXPECT_FALSE(Find<QLabel>(*w, "StatusPanel0")->text().isEmpty()); // the start time
     Pick(7);
 
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
-    ASSERT_EQ(w->Sessions.Count(), 1u);
-    const TCLTSession &session = w->Sessions[0];
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    const TCLTSession &session = w->Sessions()[0];
     EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
                  && session.AdditionalFindings.empty());
     EXPECT_EQ(session.Choice[2][1], session.Choice[1][1]);
@@ -75,15 +75,15 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     }
     // Alternate ends of the row so the choices are not all alike.
     const QString stopCaption = QStringLiteral("Прекратить тестирование");
-    for (int guard = 0; guard < 200 && w->actStartTesting->text() == stopCaption; ++guard) {
+    for (int guard = 0; guard < 200 && Find<QAction>(*w, "actStartTesting")->text() == stopCaption; ++guard) {
         const auto tiles = Page()->Tiles()->Tiles();
         ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
         QTest::mouseClick(guard % 2 ? tiles.first() : tiles.last(), Qt::LeftButton);
     }
-    ASSERT_EQ(w->Sessions.Count(), 1u);
-    const TCLTSession &held = w->Sessions[0];
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    const TCLTSession &held = w->Sessions()[0];
     EXPECT_EQ(held.TestKind, kind);
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
 
     ASSERT_EQ(SessionFiles().size(), 1);
     const auto storedSession = StoredSession();
@@ -137,12 +137,12 @@ TEST_F(WindowTestRun, StoppedTestLeavesNothingBehind)
     StartWindow();
     Register(KindEightTwice);
     Pick(3);
-    w->actStartTesting->trigger(); // now "Прекратить тестирование"
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
-    EXPECT_EQ(w->Sessions.Count(), 0u);
+    Find<QAction>(*w, "actStartTesting")->trigger(); // now "Прекратить тестирование"
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
+    EXPECT_EQ(w->Sessions().Count(), 0u);
     EXPECT_TRUE(SessionFiles().isEmpty());
     EXPECT_EQ(ResultRows(), 0);
-    EXPECT_TRUE(w->StatusPanel[2]->text().isEmpty());
+    EXPECT_TRUE(Find<QLabel>(*w, "StatusPanel2")->text().isEmpty());
 }
 
 TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
@@ -154,7 +154,7 @@ TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
     ASSERT_NE(groups, nullptr);
     ASSERT_EQ(groups->count(), 2);
     EXPECT_EQ(groups->itemText(1), QStringLiteral("Группа Б"));
-    w->actStartTesting->trigger();
+    Find<QAction>(*w, "actStartTesting")->trigger();
     QTest::mouseClick(Page()->Chooser()->StartButton(KindEightOnce), Qt::LeftButton);
     EXPECT_TRUE(w->findChild<QLabel *>(QStringLiteral("labelUserField3Mark"))->isVisible());
     Page()->Registration()->SurnameEdit()->setText(QStringLiteral("А"));
@@ -169,7 +169,7 @@ TEST_F(WindowTestRun, RegistrationFieldsComeBackAtTheNextStart)
 {
     StartWindow();
     Register(KindEightOnce);
-    w->actStartTesting->trigger();
+    Find<QAction>(*w, "actStartTesting")->trigger();
     w->close();
     StartWindow();
     EXPECT_EQ(Page()->Registration()->SurnameEdit()->text(), QStringLiteral("Кузнецов"));

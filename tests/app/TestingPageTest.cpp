@@ -1,6 +1,7 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ScriptedDialogs.h"
+#include "StationContext.h"
 #include "TestKinds.h"
 #include "TestingPage.h"
 #include "TileArea.h"
@@ -45,17 +46,17 @@ class PageFixture : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
     TCLTArchive sessions;
-    TestingPage page;
     OleDate now = Noon;
+    StationContext context{QLocale(QLocale::Russian, QLocale::Russia), [this] { return FromOleDate(now); }};
+    TestingPage page;
     std::vector<TCLTSession *> finished;
 
     void SetUp() override
     {
         page.SetSessionList(&sessions);
-        page.SetClock([this] { return now; });
+        page.SetContext(context);
         page.SetRandom(SeededRandom(4242));
         page.SetColours(NumberedColours());
-        page.SetLocale(QLocale(QLocale::Russian, QLocale::Russia));
         QObject::connect(&page, &TestingPage::testFinished, &page,
                          [this](TCLTSession *s, double, double) { finished.push_back(s); });
         page.resize(861, 600);

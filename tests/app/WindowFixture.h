@@ -2,17 +2,24 @@
 
 #include "AppTestSupport.h"
 #include "ChooserPanel.h"
-#include "MainWindow.h"
 #include "RegistrationPanel.h"
 #include "SessionArchive.h"
-#include "TestKinds.h"
 #include "TestingPage.h"
+#include "TestKinds.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTabWidget>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +28,19 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
+
+// The child of that object name, found as a user finds a control. A missing
+// one fails the test by an exception, so nothing dereferences it.
+template <typename T>
+T *Find(const QObject &parent, const char *name)
+{
+    T *child = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!child)
+        throw std::runtime_error(std::string("no child named ") + name);
+    return child;
+}
 
 // The main window of a temporary installation, driven as a user would:
 // the chooser, the registration and the tiles.
@@ -58,7 +78,7 @@ protected:
     }
     void Choose(int kind)
     {
-        w->actStartTesting->trigger();
+        Find<QAction>(*w, "actStartTesting")->trigger();
         ASSERT_TRUE(Page()->Chooser()->isVisible());
         QTest::mouseClick(Page()->Chooser()->StartButton(kind), Qt::LeftButton);
     }
