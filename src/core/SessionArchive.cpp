@@ -24,15 +24,6 @@ std::string twoDigits(int value)
     return text.size() < 2 ? "0" + text : text;
 }
 
-std::string joinPath(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
-        return folder + name;
-    return folder + "/" + name;
-}
-
-const std::string temporarySuffix = ".tmp";
-
 // The session file's path with its extension replaced by ".~da".
 std::string backupPath(const std::string &path) { return fs::path(path).replace_extension(".~da").string(); }
 
@@ -49,33 +40,6 @@ struct TemporaryFile {
             ::unlink(path.c_str());
     }
 };
-
-// "<digits>.dat.tmp": only names a save of ours can have made.
-bool isSaveTemporary(const std::string &name)
-{
-    const std::string tail = ".dat" + temporarySuffix;
-    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string digits = name.substr(0, name.size() - tail.size());
-    return (digits.size() == 16 || digits.size() == 17)
-           && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-// An interrupted save (the program killed, the power gone) leaves its
-// temporary file. One that old cannot belong to a save still running.
-void removeStaleTemporaries(const std::string &dataFolder)
-{
-    std::error_code error;
-    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code entryError;
-        if (!isSaveTemporary(it->path().filename().string()) || !it->is_regular_file(entryError))
-            continue;
-        const auto written = it->last_write_time(entryError);
-        if (!entryError && written < cutoff)
-            fs::remove(it->path(), entryError);
-    }
-}
 
 // Keeps the file at path as its backup while path itself stays in place, so
 // an interruption never leaves the name empty. Where hard links are not
@@ -106,6 +70,13 @@ std::string ProgramRootFolder(const std::string &executablePath)
     if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
         folder += '/';
     return folder;
+}
+
+std::string PathInFolder(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
+        return folder + name;
+    return folder + "/" + name;
 }
 
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit)
@@ -159,13 +130,13 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
     std::string path;
     constexpr int attempts = 100;
     for (int attempt = 1; temporary.fd < 0; ++attempt) {
-        path = joinPath(dataFolder, SessionFileName(now, digit) + ".dat");
+        path = PathInFolder(dataFolder, SessionFileName(now, digit) + ".dat");
         const bool last = attempt == attempts;
         if (!last && fs::exists(fs::symlink_status(path, error)))
             continue;
         if (const int code = reach(SaveStage::Creating))
             fail("cannot create a file in", code);
-        const std::string name = path + temporarySuffix;
+        const std::string name = path + SaveTemporarySuffix;
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             temporary.fd = fd;
@@ -279,32 +250,6 @@ std::vector<std::string> ListSessionFiles(const std::string &dataFolder)
     // Names begin with the time of saving, so sorted names are chronological.
     std::sort(names.begin(), names.end());
     return names;
-}
-
-ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
-                              const std::function<void(int, int)> &progress)
-{
-    ArchiveLoadResult result;
-    removeStaleTemporaries(dataFolder);
-    const std::vector<std::string> names = ListSessionFiles(dataFolder);
-    const int total = static_cast<int>(names.size());
-    archive.Reserve(archive.Count() + names.size());
-    int done = 0;
-    for (const std::string &name : names) {
-        const std::string path = joinPath(dataFolder, name);
-        try {
-            if (LoadSessionFile(path, archive, context))
-                ++result.Loaded;
-        } catch (const std::exception &) {
-            // A file deleted since the folder was listed is not damaged.
-            std::error_code gone;
-            if (fs::exists(fs::symlink_status(path, gone)))
-                result.Skipped.push_back(path);
-        }
-        if (progress)
-            progress(++done, total);
-    }
-    return result;
 }
 
 bool DeleteSessionFile(const std::string &path)

@@ -58,6 +58,12 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 // which case nothing is appended.
 bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context);
 
+// The folder joined with a name, with one '/' between them.
+std::string PathInFolder(const std::string &folder, const std::string &name);
+
+// A save writes "<name>.dat" + this suffix first and renames it into place.
+inline const std::string SaveTemporarySuffix = ".tmp";
+
 // Names ("*.dat", files only) of the session folder, sorted so the archive is
 // chronological whatever order the file system lists them in.
 std::vector<std::string> ListSessionFiles(const std::string &dataFolder);
@@ -67,12 +73,13 @@ struct ArchiveLoadResult {
     std::vector<std::string> Skipped; // damaged files, not loaded
 };
 
-// Loads every session file of the folder; a damaged file is skipped and
-// reported, never ends the pass, and a file gone since the folder was listed
-// is passed over. progress(done, total) after each file. Temporary files
-// that an interrupted save left behind more than an hour ago are removed.
+// Loads every session file of the folder through an ArchiveLoader; a damaged
+// file is skipped and reported, never ends the pass, and a file gone since the
+// folder was listed is passed over. progress(done, total) after each file.
+// Temporary files that an interrupted save left behind more than an hour ago
+// are removed only when removeStaleTemporaries is true.
 ArchiveLoadResult LoadArchive(const std::string &dataFolder, TCLTArchive &archive, const SessionContext &context,
-                              const std::function<void(int, int)> &progress = {});
+                              const std::function<void(int, int)> &progress = {}, bool removeStaleTemporaries = false);
 
 // True when the file existed and is gone.
 bool DeleteSessionFile(const std::string &path);

@@ -1,3 +1,4 @@
+#include "ArchiveLoader.h"
 #include "ByteBuilder.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
@@ -286,4 +287,51 @@ TEST(KnowledgeBase, SignatureCountAndDamage)
 
     writeFile(file, ByteBuilder().scrambled("Color Test Dat!").int32(0).bytes);
     EXPECT_FALSE(LoadKnowledgeBase(file.string(), damaged));
+}
+
+TEST(ArchiveLoader, ReadsInSlicesAndCountsWhatItRead)
+{
+    TempFolder data;
+    for (int i = 0; i < 3; ++i) {
+        TCLTSession s = namedSession("Сессия " + std::to_string(i));
+        LocalDateTime when = julyMorning;
+        when.Second = i + 1;
+        SaveSession(s, data.str(), when, fixedDigits({i}));
+    }
+    writeFile(data.path / "0000000000000000.dat", ByteBuilder().scrambled("Color Session Data").int32(1).bytes);
+    const fs::path stale = data.path / "2507040905030799.dat.tmp";
+    writeFile(stale, "half");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+
+    TCLTArchive archive;
+    ArchiveLoader loader(data.str(), archive, SessionContext{0, "."}, false);
+    EXPECT_FALSE(loader.Done());
+    loader.Start();
+    EXPECT_EQ(loader.Total(), 4u);
+    EXPECT_EQ(loader.Read(), 0u);
+    // A spent budget still reads one file, so every call makes progress.
+    for (std::size_t read = 1; read <= 4; ++read) {
+        EXPECT_EQ(loader.LoadFor(std::chrono::milliseconds(0)), read == 4) << read;
+        EXPECT_EQ(loader.Read(), read);
+    }
+    EXPECT_TRUE(loader.Done());
+    EXPECT_TRUE(loader.LoadFor(std::chrono::milliseconds(0))); // nothing left: done at once
+    EXPECT_EQ(loader.Loaded(), 3);
+    ASSERT_EQ(archive.Count(), 3u);
+    EXPECT_EQ(archive[2].Surname, "Сессия 2");
+    EXPECT_EQ(archive[0].Context.DecimalSeparator, ".");
+    EXPECT_EQ(loader.Skipped(), std::vector<std::string>{(data.path / "0000000000000000.dat").string()});
+    EXPECT_TRUE(fs::exists(stale)); // not asked to clean up
+
+    TCLTArchive again;
+    ArchiveLoader cleaning(data.str(), again, {}, true);
+    EXPECT_TRUE(cleaning.LoadFor(std::chrono::hours(1))); // starts by itself, reads all in one slice
+    EXPECT_EQ(cleaning.Loaded(), 3);
+    EXPECT_FALSE(fs::exists(stale));
+
+    TCLTArchive none;
+    ArchiveLoader missing((data.path / "none").string(), none, {}, false);
+    missing.Start();
+    EXPECT_TRUE(missing.Done());
+    EXPECT_EQ(missing.Total(), 0u);
 }

@@ -126,12 +126,16 @@ TEST(StaleTemporaries, OnlyOldTemporariesOfSavesAreRemoved)
         WriteFile(folder.path / l.Name, "half");
         fs::last_write_time(folder.path / l.Name, now - l.Age);
     }
-    TCLTArchive archive;
-    const ArchiveLoadResult result = LoadArchive(folder.str(), archive, {});
-    EXPECT_EQ(result.Loaded, 1);
-    EXPECT_TRUE(result.Skipped.empty());
-    for (const auto &l : leftovers)
-        EXPECT_EQ(fs::exists(folder.path / l.Name), l.Kept) << l.Name;
+    // A plain listing leaves every one of them; only the start-up clean-up
+    // asks for the stale ones to go.
+    for (const bool cleanUp : {false, true}) {
+        TCLTArchive archive;
+        const ArchiveLoadResult result = LoadArchive(folder.str(), archive, {}, {}, cleanUp);
+        EXPECT_EQ(result.Loaded, 1);
+        EXPECT_TRUE(result.Skipped.empty());
+        for (const auto &l : leftovers)
+            EXPECT_EQ(fs::exists(folder.path / l.Name), l.Kept || !cleanUp) << l.Name << (cleanUp ? " clean-up" : "");
+    }
 }
 
 } // namespace
