@@ -1,11 +1,13 @@
 #include "ArchiveLoadDriver.h"
 
-#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
+
+#include <chrono>
 
 ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, TCLTArchive &archive, SessionContext context,
                                      QObject *parent)
-    : QObject(parent), dataFolder(std::move(dataFolder)), archive(archive), context(std::move(context))
+    : QObject(parent), loader(dataFolder.toStdString(), archive, std::move(context), true)
 {
 }
 
@@ -13,15 +15,13 @@ ArchiveLoadDriver::~ArchiveLoadDriver() = default;
 
 bool ArchiveLoadDriver::Start()
 {
-    files.clear();
-    next = 0;
     try {
-        files = ListSessionFiles(dataFolder.toStdString());
+        loader.Start();
     } catch (const std::exception &) {
-    }
-    if (files.empty())
         return false;
-    archive.Reserve(archive.Count() + files.size());
+    }
+    if (loader.Done())
+        return false;
     timer = new QTimer(this);
     timer->setInterval(0);
     connect(timer, &QTimer::timeout, this, &ArchiveLoadDriver::Turn);
@@ -37,31 +37,29 @@ void ArchiveLoadDriver::Stop()
         timer->stop();
 }
 
-std::size_t ArchiveLoadDriver::Total() const { return files.size(); }
+std::size_t ArchiveLoadDriver::Total() const { return loader.Total(); }
 
-QStringList ArchiveLoadDriver::Damaged() const { return damaged; }
+QStringList ArchiveLoadDriver::Damaged() const
+{
+    QStringList names;
+    for (const std::string &path : loader.Skipped())
+        names << QFileInfo(QString::fromStdString(path)).fileName();
+    return names;
+}
 
 void ArchiveLoadDriver::Turn()
 {
     // About 30 ms of reading per turn: short enough for input and repaints to
     // feel immediate, long enough that the event loop and the status bar do
     // not cost more than the files themselves.
-    QElapsedTimer slice;
-    slice.start();
-    const std::string folder = (dataFolder + QLatin1Char('/')).toStdString();
-    std::string path;
-    while (next < files.size()) {
-        path.assign(folder).append(files[next++]);
-        try {
-            LoadSessionFile(path, archive, context);
-        } catch (const std::exception &) {
-            damaged << QString::fromStdString(files[next - 1]);
-        }
-        if (slice.elapsed() >= sliceMs)
-            break;
+    bool done = true;
+    try {
+        done = loader.LoadFor(std::chrono::milliseconds(sliceMs));
+    } catch (const std::exception &) {
+        // A failure outside any one file ends the pass with what was read.
     }
-    emit Progress(next, files.size());
-    if (next >= files.size()) {
+    emit Progress(loader.Read(), loader.Total());
+    if (done) {
         timer->stop();
         emit Finished();
     }

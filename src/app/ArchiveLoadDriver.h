@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchiveLoader.h"
 #include "SessionArchive.h"
 
 #include <QObject>
@@ -7,13 +8,13 @@
 #include <QStringList>
 
 #include <cstddef>
-#include <string>
-#include <vector>
 
 class QTimer;
 
-// Reads the Data folder into the archive in slices of the event loop's
-// turns, so the window stays responsive while a large archive loads.
+// Drives the archive loader from the event loop: one slice of reading per
+// turn, so the window stays responsive while a large archive loads. It is
+// the program's start-up pass, so stale temporaries of interrupted saves
+// are removed.
 class ArchiveLoadDriver : public QObject {
     Q_OBJECT
 public:
@@ -39,12 +40,7 @@ signals:
 private:
     void Turn();
 
-    QString dataFolder;
-    TCLTArchive &archive;
-    SessionContext context;
+    ArchiveLoader loader;
     int sliceMs = 30;
     QTimer *timer = nullptr;
-    std::vector<std::string> files;
-    std::size_t next = 0;
-    QStringList damaged;
 };

@@ -446,6 +446,28 @@ TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
     EXPECT_LT(progress.count(), 10);
 }
 
+TEST_F(MainWindowTest, StartUpRemovesOnlyStaleTemporariesOfInterruptedSaves)
+{
+    WriteSession(install.DataFolder(), 1, "Первый");
+    const QString data = install.DataFolder() + QLatin1Char('/');
+    const QString stale = data + QStringLiteral("2025070409050100.dat") + QString::fromStdString(SaveTemporarySuffix);
+    const QString fresh = data + QStringLiteral("2025070409050200.dat") + QString::fromStdString(SaveTemporarySuffix);
+    const QString foreign = data + QStringLiteral("notes.dat") + QString::fromStdString(SaveTemporarySuffix);
+    for (const QString &path : {stale, fresh, foreign}) {
+        WriteBytes(path, "partial");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        if (path != fresh)
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
+                                         QFileDevice::FileModificationTime));
+    }
+    auto w = Start(install);
+    EXPECT_EQ(w->Sessions().Count(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(fresh)); // may belong to a save still running
+    EXPECT_TRUE(QFileInfo::exists(foreign));
+}
+
 TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
 {
     WriteBytes(install.Root() + QStringLiteral("StimulSet.ini"),
