@@ -102,6 +102,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     timer->setInterval(ClockInterval);
 
     ConfigureProcedure();
+    SetContext(ownContext);
 
     connect(chooser, &ChooserPanel::kindChosen, this, &TestingPage::StartKind);
     connect(registration, &RegistrationPanel::submitted, this, &TestingPage::SubmitRegistration);
@@ -194,6 +195,8 @@ void TestingPage::SetContext(const StationContext &value)
     const QLocale &locale = value.Locale();
     registration->BirthDateEdit()->setLocale(locale);
     registration->BirthDateEdit()->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
+    const LocalDateTime today = value.Now();
+    registration->BirthDateEdit()->setDate(QDate(today.Year, today.Month, today.Day));
 }
 
 void TestingPage::SetRandom(RandomSource value)

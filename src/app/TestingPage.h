@@ -43,8 +43,9 @@ public:
     void SetShowResultType(int type);
     void SetStimulusSets(const StimulusSets &sets);
     // The locale and clock of the station: date-time texts, the birth date's
-    // format, today's date and the decimal separator of new sessions. The
-    // context must outlive the page; without one the page keeps its own.
+    // format, today's date and the decimal separator of new sessions; the
+    // birth date starts at today. The context must outlive the page; without
+    // one the page keeps its own.
     void SetContext(const StationContext &context);
     void SetRandom(RandomSource random);
 
