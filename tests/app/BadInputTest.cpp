@@ -138,6 +138,8 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     if (c.stimuli == 0) {
         ASSERT_EQ(dialogs.warnings.size(), 1) << c.label;
         EXPECT_EQ(dialogs.warnings[0].toStdString(), *c.warning) << c.label;
+        // The list the message is about takes the focus.
+        EXPECT_EQ(QApplication::focusWidget(), Find<QPlainTextEdit>(*w, "memoStimulItems")) << c.label;
         EXPECT_EQ(procedure.Phase(), TestPhase::StimulusList) << c.label;
         EXPECT_EQ(procedure.CurrentStep(), 2) << c.label;
         return;
@@ -146,6 +148,7 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     ASSERT_EQ(procedure.Phase(), TestPhase::Stimulus) << c.label;
     EXPECT_EQ(procedure.TotalSteps(), 2 * c.stimuli + 16) << c.label;
     TCLTSession *session = procedure.CurrentSession();
+    ASSERT_NE(session, nullptr) << c.label;
     ASSERT_EQ(session->CtoItems.Count(), static_cast<std::size_t>(c.stimuli)) << c.label;
     for (std::size_t i = 0; i < c.firstNames.size(); ++i)
         EXPECT_EQ(session->CtoItems[i].StimulusName, c.firstNames[i]) << c.label << " " << i;

@@ -149,10 +149,10 @@ TEST_F(MainWindowTest, ProtectedStartWithWrongRightAndCancelledPassword)
         passwords.asked = 0;
         passwords.typed = {c.typed};
         auto w = Start(install);
-        EXPECT_EQ(passwords.asked, 1);
+        ASSERT_EQ(passwords.asked, 1);
         EXPECT_EQ(passwords.notices.last(), AdminAccessNotice);
         EXPECT_EQ(w->AdministratorMode(), c.admin);
-        EXPECT_EQ(dialogs.warnings.size(), c.warnings);
+        ASSERT_EQ(dialogs.warnings.size(), c.warnings);
         if (c.warnings) {
             EXPECT_EQ(dialogs.warnings.first(), QStringLiteral("Вы ввели неправильный пароль"));
         }

@@ -163,6 +163,7 @@ TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
     QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_EQ(dialogs.warnings[0], QStringLiteral("Не заполнено поле Отчество"));
+    EXPECT_EQ(QApplication::focusWidget(), Page()->Registration()->PatronymicEdit());
 }
 
 TEST_F(WindowTestRun, RegistrationFieldsComeBackAtTheNextStart)
