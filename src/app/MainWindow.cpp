@@ -8,7 +8,7 @@
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
 #include "QtColour.h"
-#include "SessionReport.h"
+#include "QtDateTime.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 #include "UserDialogs.h"

@@ -3,7 +3,8 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ResultDisplay.h"
-#include "SessionReport.h"
+#include "DateTimeText.h"
+#include "QtDateTime.h"
 #include "TileArea.h"
 #include "UserDialogs.h"
 

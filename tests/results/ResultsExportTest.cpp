@@ -3,7 +3,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "SessionReport.h"
+#include "Cp1251Bytes.h"
 
 #include <QApplication>
 #include <QClipboard>

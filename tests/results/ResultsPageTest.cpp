@@ -4,7 +4,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "SessionReport.h"
+#include "DateTimeText.h"
 #include "SwatchPanel.h"
 
 #include <QAbstractItemModelTester>
