@@ -48,6 +48,9 @@ protected:
     QString dataFolder;
     std::unique_ptr<QSettings> store;
     TCLTArchive archive;
+    // Handed to the page by tests that need another locale or a fixed clock;
+    // declared first so it outlives the page.
+    StationContext context;
     std::unique_ptr<ResultsPage> page;
     int savedCount = 0;
 

@@ -140,7 +140,8 @@ TEST_F(ResultsListTest, DateColumnFitsTheDatesOfTheLocaleGivenLater)
     OpenPage(false);
     page->Grid()->setColumnWidth(1, 40); // as narrow as a short date format of another locale needs
     const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
-    page->SetLocale(locale);
+    context = StationContext(locale);
+    page->SetContext(context);
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int month = 1; month <= 12; ++month) {
         const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2025, month, 31 - month % 2, 23, 59, 59, 0}),
