@@ -121,7 +121,8 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     resultsPage = new ResultsPage(window.Sessions, *placement, area);
-    resultsPage->SetLocale(QLocale::system());
+    static const StationContext systemContext(QLocale::system()); // until the window hands down its own
+    resultsPage->SetContext(systemContext);
     area->setWidget(resultsPage);
     return area;
 }
