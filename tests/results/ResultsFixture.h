@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 // 1 July 2025, the "today" of every test.
 constexpr OleDate TestToday = 45839;
@@ -87,11 +89,14 @@ protected:
             page->RefillResults(false);
     }
 
+    // A missing widget ends only the running test (gtest reports the
+    // exception), so callers may use the result at once.
     template <typename T>
     T *Find(const char *name) const
     {
         T *widget = page->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
+        if (!widget)
+            throw std::runtime_error(std::string("no widget named ") + name);
         return widget;
     }
 
