@@ -81,7 +81,7 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     resultsPage = new ResultsPage(sessions, *placement, area);
-    resultsPage->SetLocale(context.Locale());
+    resultsPage->SetContext(context);
     area->setWidget(resultsPage);
     return area;
 }

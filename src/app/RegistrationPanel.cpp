@@ -1,6 +1,6 @@
 #include "RegistrationPanel.h"
 
-#include "SessionReport.h"
+#include "QtDateTime.h"
 
 #include <QComboBox>
 #include <QDateEdit>
