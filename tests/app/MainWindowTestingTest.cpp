@@ -118,6 +118,22 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
 INSTANTIATE_TEST_SUITE_P(AllKinds, EveryKindThroughTheWindow,
                          ::testing::Values(KindEightOnce, KindEightTwice, KindFull, KindRelations));
 
+// The window's one context dates the session, names its file and gives its separator.
+TEST_F(WindowTestRun, TheWindowsClockAndLocaleReachTheStoredSession)
+{
+    const LocalDateTime fixed{2026, 3, 4, 5, 6, 7, 0};
+    const StationContext context(QLocale(QLocale::English, QLocale::UnitedStates), [fixed] { return fixed; });
+    StartWindow(&context);
+    Register(KindEightOnce);
+    Pick(7);
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    EXPECT_EQ(w->Sessions()[0].Context.DecimalSeparator, ".");
+    const QStringList files = SessionFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("26030405060700"))) << files[0].toStdString();
+    EXPECT_DOUBLE_EQ(StoredSession()->StartedAt, ToOleDate(fixed));
+}
+
 TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
 {
     QDir(install.DataFolder()).removeRecursively();

@@ -51,9 +51,11 @@ protected:
     ScriptedPasswords passwords;
     std::unique_ptr<TformPalettorMain> w;
 
-    void StartWindow()
+    // context: the station's locale and clock; the system's when not given.
+    void StartWindow(const StationContext *context = nullptr)
     {
-        w = std::make_unique<TformPalettorMain>(install.Root());
+        w = context ? std::make_unique<TformPalettorMain>(install.Root(), *context)
+                    : std::make_unique<TformPalettorMain>(install.Root());
         QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
         w->show();
         ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
