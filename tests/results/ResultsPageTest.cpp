@@ -54,10 +54,11 @@ TEST_F(ResultsListTest, RefillNumbersRowsInArchiveOrderAndSelectsTheFirst)
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int c = 0; c < 5; ++c) {
         EXPECT_GE(page->Grid()->columnWidth(c), widths[c]) << c;
-        if (c != 3) // names vary in length; their column keeps its width
+        if (c != 3) { // names vary in length; their column keeps its width
             EXPECT_GT(page->Grid()->columnWidth(c),
-                  metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
-            << c;
+                      metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
+                << c;
+        }
     }
     EXPECT_EQ(page->Grid()->columnWidth(3), 300);
     EXPECT_EQ(page->Grid()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
