@@ -5,8 +5,7 @@
 
 #include <chrono>
 
-ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, TCLTArchive &archive, SessionContext context,
-                                     QObject *parent)
+ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, TCLTArchive &archive, SessionContext context, QObject *parent)
     : QObject(parent), loader(dataFolder.toStdString(), archive, std::move(context), true)
 {
 }

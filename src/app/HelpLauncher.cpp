@@ -24,12 +24,13 @@ void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keywor
     if (!QFileInfo::exists(file)) {
         UserDialogs::Current().ShowInfo(
             // Lines end in CR LF: a lone CR would not break the line on screen.
-            parent, QStringLiteral("Файл справочной системы %1 не найден.\r\n"
-                                   "Техническая документация не входит в состав дистрибутива программы.\r\n"
-                                   "Вы можете загрузить ее с интернет-сайта разработчика (%2).\r\n"
-                                   "Загруженный файл распакуйте в папку %3")
-                        .arg(QDir::toNativeSeparators(file), AppInfo::HelpDownloadPage,
-                             QDir::toNativeSeparators(HelpFolder())));
+            parent,
+            QStringLiteral("Файл справочной системы %1 не найден.\r\n"
+                           "Техническая документация не входит в состав дистрибутива программы.\r\n"
+                           "Вы можете загрузить ее с интернет-сайта разработчика (%2).\r\n"
+                           "Загруженный файл распакуйте в папку %3")
+                .arg(QDir::toNativeSeparators(file), AppInfo::HelpDownloadPage,
+                     QDir::toNativeSeparators(HelpFolder())));
         return;
     }
     // The system's help viewer opens the file; a topic cannot be passed to it.

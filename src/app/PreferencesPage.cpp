@@ -57,9 +57,9 @@ void PreferencesPage::BuildPage()
     memoUserGroups->installEventFilter(this);
     memoUserGroups->setMinimumHeight(70);
     auto *required = new QLabel(QStringLiteral("Обязательные поля"), groupUsers);
-    const std::array<QString, 6> fieldCaptions{QStringLiteral("Фамилия"), QStringLiteral("Имя"),
+    const std::array<QString, 6> fieldCaptions{QStringLiteral("Фамилия"),  QStringLiteral("Имя"),
                                                QStringLiteral("Отчество"), QStringLiteral("Группа"),
-                                               QStringLiteral("Пол"),     QStringLiteral("Дата рождения")};
+                                               QStringLiteral("Пол"),      QStringLiteral("Дата рождения")};
     auto *fields = new QGridLayout;
     for (std::size_t i = 0; i < checkUserField.size(); ++i) {
         checkUserField[i] = new QCheckBox(fieldCaptions[i], groupUsers);

@@ -24,7 +24,8 @@ public:
 DigitSource randomDigits()
 {
     std::random_device seed;
-    auto generator = std::make_shared<std::mt19937>(seed() ^ static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
+    auto generator =
+        std::make_shared<std::mt19937>(seed() ^ static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
     return [generator] { return std::uniform_int_distribution<int>(0, 9)(*generator); };
 }
 } // namespace

@@ -79,7 +79,8 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
     setFont(font);
 
     CreatePages();
-    actions = std::make_unique<WindowActions>(*this, [this](const QString &name) { return pages->ResultsAction(name); });
+    actions =
+        std::make_unique<WindowActions>(*this, [this](const QString &name) { return pages->ResultsAction(name); });
     status = std::make_unique<WindowStatusBar>(*statusBar());
     mode = std::make_unique<StationMode>(*pageControl, *actions);
     ConnectActions();
@@ -91,8 +92,9 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
     // of the administrator's is ever shown without the password.
     mode->HideAdministratorPages();
 
-    resize(861, 709 + menuBar()->sizeHint().height() + actions->TestingToolBar->sizeHint().height()
-                   + statusBar()->sizeHint().height());
+    resize(861,
+           709 + menuBar()->sizeHint().height() + actions->TestingToolBar->sizeHint().height()
+               + statusBar()->sizeHint().height());
 }
 
 TformPalettorMain::~TformPalettorMain()

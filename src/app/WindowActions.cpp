@@ -25,7 +25,7 @@ WindowActions::WindowActions(QMainWindow &window, const std::function<QAction *(
 void WindowActions::CreateActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction)
 {
     auto make = [&window](QAction *&action, const char *name, const QString &caption, const QKeySequence &key,
-                       bool hint) {
+                          bool hint) {
         action = new QAction(caption, &window);
         action->setObjectName(QString::fromLatin1(name));
         if (!key.isEmpty())
@@ -122,8 +122,8 @@ void WindowActions::CreateMenusAndToolBar(QMainWindow &window)
 
 void WindowActions::SetFileActionsEnabled(bool enabled)
 {
-    for (QAction *action : {actStartTesting, actResultsExportMSWord, actResultsSave, actResultsDelete,
-                            actResultsFilter, actResultsShowAll})
+    for (QAction *action : {actStartTesting, actResultsExportMSWord, actResultsSave, actResultsDelete, actResultsFilter,
+                            actResultsShowAll})
         action->setEnabled(enabled);
 }
 

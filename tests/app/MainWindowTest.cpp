@@ -457,9 +457,10 @@ TEST_F(MainWindowTest, StartUpRemovesOnlyStaleTemporariesOfInterruptedSaves)
         WriteBytes(path, "partial");
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        if (path != fresh)
+        if (path != fresh) {
             ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
                                          QFileDevice::FileModificationTime));
+        }
     }
     auto w = Start(install);
     EXPECT_EQ(w->Sessions().Count(), 1u);

@@ -1,6 +1,6 @@
+#include "PreferencesPage.h"
 #include "AppTestSupport.h"
 #include "ColourSwatchPanel.h"
-#include "PreferencesPage.h"
 #include "ThemeEngine.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,8 @@ void PrintTo(const Preferences &p, std::ostream *os)
         << p.AdminPassword.toStdString() << ", groups " << p.UserGroups.toStdString() << ", fields";
     for (bool f : p.UserField)
         *os << f;
-    *os << ", result type " << p.ShowResultType << ", colours " << (p.Colours == DefaultColours ? "default" : "changed");
+    *os << ", result type " << p.ShowResultType << ", colours "
+        << (p.Colours == DefaultColours ? "default" : "changed");
 }
 
 namespace {
@@ -185,7 +186,8 @@ TEST_F(PreferencesPageTest, WhatTheUserChangesIsReportedByKindAndCollected)
     EXPECT_EQ(prefs.ThemeBrightness, 30);
     EXPECT_EQ(prefs.ThemeIndex, 1);
     EXPECT_EQ(prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))], MakeColour(10, 20, 30));
-    EXPECT_EQ(prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))], DefaultColours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))]);
+    EXPECT_EQ(prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))],
+              DefaultColours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))]);
     EXPECT_TRUE(prefs.AskAdminPassword);
     EXPECT_EQ(prefs.AdminPassword, QStringLiteral("новый"));
     EXPECT_EQ(prefs.UserGroups, QStringLiteral("Отдел\r\n"));

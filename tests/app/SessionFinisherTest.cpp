@@ -1,5 +1,5 @@
-#include "AppTestSupport.h"
 #include "SessionFinisher.h"
+#include "AppTestSupport.h"
 #include "StationContext.h"
 
 #include <gtest/gtest.h>
