@@ -28,8 +28,6 @@ bool ArchiveLoadDriver::Start()
     return true;
 }
 
-bool ArchiveLoadDriver::Running() const { return timer && timer->isActive(); }
-
 void ArchiveLoadDriver::Stop()
 {
     if (timer)

@@ -26,7 +26,6 @@ public:
     // Lists the folder and starts the turns. False when there is nothing to
     // read; then no signal follows.
     bool Start();
-    bool Running() const;
     // Stops between two files; what was read stays in the archive.
     void Stop();
     std::size_t Total() const;

@@ -19,7 +19,6 @@ public:
     bool Administrator() const { return administrator; }
     // The page administrator mode comes back to.
     void RememberPage(int index) { rememberedPage = index; }
-    int RememberedPage() const { return rememberedPage; }
     // Remembers the page shown, in administrator mode.
     void PageShown(int index);
 

@@ -137,8 +137,6 @@ void WindowActions::ShowTestRunning(bool running, const QString &caption)
 
 void WindowActions::ShowResultsMenu(bool visible) { submenuResults->menuAction()->setVisible(visible); }
 
-bool WindowActions::ResultsMenuShown() const { return submenuResults->menuAction()->isVisible(); }
-
 void WindowActions::AddCopyMenu(QPlainTextEdit *memo)
 {
     if (!memo)

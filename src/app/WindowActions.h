@@ -22,7 +22,6 @@ struct WindowActions {
     // Caption, hint and icon of actStartTesting for a running or idle test.
     void ShowTestRunning(bool running, const QString &caption);
     void ShowResultsMenu(bool visible);
-    bool ResultsMenuShown() const;
     // The result memo's pop-up menu holds the single copy command.
     static void AddCopyMenu(QPlainTextEdit *memo);
     // Copies the selected text of the focused text control (never a password).
