@@ -158,7 +158,7 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
         return;
     }
 
-    auto *stepName = w->findChild<QLabel *>(QStringLiteral("labelStepName"));
+    auto *stepName = Find<QLabel>(*w, "labelStepName");
     for (int step = 3; step <= procedure.TotalSteps(); ++step) {
         ASSERT_EQ(procedure.CurrentStep(), step) << c.label;
         // Pass 2 keeps naming its stimulus beyond step 255.
@@ -217,12 +217,12 @@ TEST_P(StimulusSetFiles, WindowStartsQuicklyAndOffersOnlyWholeSets)
     started.start();
     StartWindow();
     EXPECT_LT(started.elapsed(), 3000) << c.label;
-    auto *sets = w->findChild<QComboBox *>(QStringLiteral("cbStimulSet"));
+    auto *sets = Find<QComboBox>(*w, "cbStimulSet");
     QStringList offered;
     for (int i = 0; i < sets->count(); ++i)
         offered << sets->itemText(i);
     EXPECT_EQ(offered, c.names) << c.label;
-    EXPECT_EQ(w->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))->toPlainText(), c.firstList)
+    EXPECT_EQ(Find<QPlainTextEdit>(*w, "memoStimulItems")->toPlainText(), c.firstList)
         << c.label;
     ASSERT_EQ(dialogs.warnings.size(), c.warned ? 1 : 0) << c.label;
     if (c.warned) {
@@ -323,6 +323,7 @@ TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
     Pick(7);
     EXPECT_TRUE(dialogs.warnings.isEmpty()) << c.label;
     EXPECT_EQ(SessionFiles().size(), 1) << c.label;
+    ASSERT_EQ(w->Sessions().Count(), 1u) << c.label;
     const TCLTSession &session = w->Sessions()[0];
     EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
                  && session.AdditionalFindings.empty())

@@ -51,7 +51,7 @@ TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
     EXPECT_EQ(stored->TestKind, KindEightOnce);
     EXPECT_EQ(stored->BriefConclusion, session.BriefConclusion);
 
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
@@ -69,9 +69,8 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     StartWindow();
     Register(kind);
     if (kind == KindRelations) {
-        Page()->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))
-            ->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
-        QTest::mouseClick(Page()->findChild<QPushButton *>(QStringLiteral("btnStimulDone")), Qt::LeftButton);
+        Find<QPlainTextEdit>(*Page(), "memoStimulItems")->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
+        QTest::mouseClick(Find<QPushButton>(*Page(), "btnStimulDone"), Qt::LeftButton);
     }
     // Alternate ends of the row so the choices are not all alike.
     const QString stopCaption = QStringLiteral("Прекратить тестирование");
@@ -107,7 +106,7 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     EXPECT_GT(stored.DurationSeconds, -1);
     EXPECT_FALSE(held.BriefConclusion.empty() && held.DetailedConclusion.empty());
 
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
@@ -142,7 +141,7 @@ TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
     Pick(7);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(memo->toPlainText().isEmpty());
     EXPECT_EQ(ResultRows(), 1);
@@ -166,13 +165,13 @@ TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
     install.Store(QStringLiteral("UserGroups"), QStringLiteral("Группа А\r\nГруппа Б\r\n"));
     install.Store(QStringLiteral("UserField3"), 1);
     StartWindow();
-    auto *groups = w->findChild<QComboBox *>(QStringLiteral("cbUserGroup"));
+    auto *groups = Find<QComboBox>(*w, "cbUserGroup");
     ASSERT_NE(groups, nullptr);
     ASSERT_EQ(groups->count(), 2);
     EXPECT_EQ(groups->itemText(1), QStringLiteral("Группа Б"));
     Find<QAction>(*w, "actStartTesting")->trigger();
     QTest::mouseClick(Page()->Chooser()->StartButton(KindEightOnce), Qt::LeftButton);
-    EXPECT_TRUE(w->findChild<QLabel *>(QStringLiteral("labelUserField3Mark"))->isVisible());
+    EXPECT_TRUE(Find<QLabel>(*w, "labelUserField3Mark")->isVisible());
     Page()->Registration()->SurnameEdit()->setText(QStringLiteral("А"));
     Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Б"));
     Page()->Registration()->PatronymicEdit()->clear();
