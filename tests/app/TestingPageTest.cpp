@@ -1,11 +1,13 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ScriptedDialogs.h"
+#include "StationContext.h"
 #include "TestKinds.h"
 #include "TestingPage.h"
 #include "TileArea.h"
 #include "TileLayout.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -45,17 +47,17 @@ class PageFixture : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
     TCLTArchive sessions;
-    TestingPage page;
     OleDate now = Noon;
+    StationContext context{QLocale(QLocale::Russian, QLocale::Russia), [this] { return FromOleDate(now); }};
+    TestingPage page;
     std::vector<TCLTSession *> finished;
 
     void SetUp() override
     {
         page.SetSessionList(&sessions);
-        page.SetClock([this] { return now; });
+        page.SetContext(context);
         page.SetRandom(SeededRandom(4242));
         page.SetColours(NumberedColours());
-        page.SetLocale(QLocale(QLocale::Russian, QLocale::Russia));
         QObject::connect(&page, &TestingPage::testFinished, &page,
                          [this](TCLTSession *s, double, double) { finished.push_back(s); });
         page.resize(861, 600);
@@ -91,7 +93,10 @@ protected:
     int Click(qsizetype index)
     {
         const auto tiles = Tiles();
-        EXPECT_LT(index, tiles.size());
+        if (index >= tiles.size()) {
+            ADD_FAILURE() << "no tile " << index << " of " << tiles.size();
+            return -1;
+        }
         ColourTile *tile = tiles.at(index);
         const int tag = tile->Tag();
         QTest::mouseClick(tile, Qt::LeftButton);
@@ -234,8 +239,11 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
     EXPECT_EQ(Label("labelStepName"), "Определение стимульного материала");
     EXPECT_TRUE(page.StatusText(StatusPanel::StartTime).isEmpty()) << "the clock waits for the list";
 
+    QApplication::setActiveWindow(&page);
+    combo->setFocus();
     ConfirmList(QStringLiteral("Мать"));
     EXPECT_EQ(dialogs.warnings, QStringList{"Вам необходимо указать не менее 2 значимых лиц или понятий"});
+    EXPECT_EQ(QApplication::focusWidget(), page.findChild<QPlainTextEdit *>("memoStimulItems"));
     EXPECT_TRUE(Tiles().isEmpty());
 
     combo->setCurrentIndex(0);
@@ -281,26 +289,38 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     page.Registration()->GroupBox()->setCurrentIndex(-1);
     page.Registration()->SexBox()->setCurrentIndex(-1);
     page.Registration()->BirthDateEdit()->setDate(QDate(2023, 3, 1)); // 45000 is 2023-03-15
+    QApplication::setActiveWindow(&page); // focus moves only in the active window
     Choose(KindEightOnce);
     for (int f = 0; f < RegistrationFieldCount; ++f)
         EXPECT_TRUE(page.Registration()->MarkVisible(static_cast<RegistrationField>(f))) << f;
 
-    Submit();
-    Submit(); // nothing changed: the same message again
-    TypeText(page.Registration()->SurnameEdit(), QStringLiteral(" "));
-    Submit();
-    TypeText(page.Registration()->FirstNameEdit(), QStringLiteral("Ян"));
-    Submit();
-    TypeText(page.Registration()->PatronymicEdit(), QStringLiteral("Ильич"));
-    Submit();
-    page.Registration()->GroupBox()->setCurrentIndex(0);
-    Submit();
-    page.Registration()->SexBox()->setCurrentIndex(0);
-    Submit();
+    // Each refusal moves the focus to the field its message names.
+    RegistrationPanel &form = *page.Registration();
+    QList<QWidget *> focused;
+    const auto submitFrom = [&](QWidget *elsewhere) {
+        elsewhere->setFocus();
+        Submit();
+        focused << QApplication::focusWidget();
+    };
+    submitFrom(form.SexBox());
+    submitFrom(form.FirstNameEdit()); // nothing changed: the same message again
+    TypeText(form.SurnameEdit(), QStringLiteral(" "));
+    submitFrom(form.SurnameEdit());
+    TypeText(form.FirstNameEdit(), QStringLiteral("Ян"));
+    submitFrom(form.FirstNameEdit());
+    TypeText(form.PatronymicEdit(), QStringLiteral("Ильич"));
+    submitFrom(form.SurnameEdit());
+    form.GroupBox()->setCurrentIndex(0);
+    submitFrom(form.SurnameEdit());
+    form.SexBox()->setCurrentIndex(0);
+    submitFrom(form.SurnameEdit());
     EXPECT_EQ(dialogs.warnings,
               (QStringList{"Не заполнено поле Фамилия", "Не заполнено поле Фамилия", "Не заполнено поле Имя",
                            "Не заполнено поле Отчество", "Не заполнено поле Группа", "Не заполнено поле Пол",
                            "Не заполнено поле Дата рождения"}));
+    EXPECT_EQ(focused, (QList<QWidget *>{form.SurnameEdit(), form.SurnameEdit(), form.FirstNameEdit(),
+                                         form.PatronymicEdit(), form.GroupBox(), form.SexBox(),
+                                         form.BirthDateEdit()}));
     EXPECT_EQ(page.Procedure().CurrentStep(), 1);
     EXPECT_TRUE(page.Registration()->isVisible());
     page.Registration()->BirthDateEdit()->setDate(QDate(1990, 5, 17));

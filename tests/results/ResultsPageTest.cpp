@@ -4,7 +4,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "SessionReport.h"
+#include "DateTimeText.h"
 #include "SwatchPanel.h"
 
 #include <QAbstractItemModelTester>
@@ -54,10 +54,11 @@ TEST_F(ResultsListTest, RefillNumbersRowsInArchiveOrderAndSelectsTheFirst)
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int c = 0; c < 5; ++c) {
         EXPECT_GE(page->Grid()->columnWidth(c), widths[c]) << c;
-        if (c != 3) // names vary in length; their column keeps its width
+        if (c != 3) { // names vary in length; their column keeps its width
             EXPECT_GT(page->Grid()->columnWidth(c),
-                  metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
-            << c;
+                      metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
+                << c;
+        }
     }
     EXPECT_EQ(page->Grid()->columnWidth(3), 300);
     EXPECT_EQ(page->Grid()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -140,7 +141,8 @@ TEST_F(ResultsListTest, DateColumnFitsTheDatesOfTheLocaleGivenLater)
     OpenPage(false);
     page->Grid()->setColumnWidth(1, 40); // as narrow as a short date format of another locale needs
     const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
-    page->SetLocale(locale);
+    context = StationContext(locale);
+    page->SetContext(context);
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int month = 1; month <= 12; ++month) {
         const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2025, month, 31 - month % 2, 23, 59, 59, 0}),
@@ -299,6 +301,29 @@ TEST_F(ResultsDeleteTest, DeletingTheMiddleRowLeavesAGapAndSelectsTheNextRow)
 
     page->RefillResults(false);
     EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+}
+
+// The removed row was selected and the first: the row moving up into its
+// place is selected and shown, and the positions behind it shift down.
+TEST_F(ResultsDeleteTest, DeletingTheFirstRowSelectsAndShowsTheRowMovingUp)
+{
+    Save(MakeSession("Андреев", 1));
+    Save(MakeSession("Борисов", 2));
+    Save(MakeSession("Васильев", 3));
+    OpenPage();
+    QAbstractItemModelTester tester(page->Model());
+    ASSERT_EQ(Selected(), 0);
+
+    dialogs.yesNoAnswers = {true};
+    ASSERT_TRUE(page->ResultsDeleteExecute());
+
+    EXPECT_EQ(Numbers(), (QStringList{"2", "3"}));
+    EXPECT_EQ(Names(), (QStringList{"Борисов", "Васильев"}));
+    EXPECT_EQ(page->Model()->PositionAt(0), 0);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
+    EXPECT_EQ(MemoText("memoResultsBriefSummary"), QStringLiteral("Кратко о Борисов"));
+    EXPECT_TRUE(page->SessionReportText().contains(QStringLiteral("Борисов")));
 }
 
 TEST_F(ResultsDeleteTest, DeletingTheLastRowSelectsTheRowBefore)
