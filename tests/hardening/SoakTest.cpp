@@ -186,7 +186,11 @@ TEST(Soak, ThousandsOfTestsSaveAndReadBackIdenticalWithFlatMemory)
         EXPECT_GT(soak.byKind[static_cast<size_t>(kind)], total * 15 / 100) << "kind " << kind << ", seed " << seed;
     EXPECT_GT(soak.stopped, total / 20);
     ASSERT_GT(afterTenth, 0);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed memory back on purpose, so the resident
+    // size grows there without a leak; its leak check covers that build.
     EXPECT_LT(afterAll - afterTenth, 3 * 1024) << "memory grew, seed " << seed;
+#endif
     EXPECT_TRUE(fs::is_empty(soak.folder.path));
 }
 
