@@ -177,7 +177,8 @@ TEST_F(PageFixture, FullTestWithATiedTableRepeatedAndTheLabelGoingBack)
     Submit();
     ASSERT_EQ(Tiles().size(), 5);
     const int g1 = Click(4), g2 = Click(0);
-    EXPECT_EQ(Label("labelStepName"), QStringLiteral("ВНИМАНИЕ!!! Сейчас Вы должны выбрать НАИБОЛЕЕ НЕПРИЯТНЫЙ (!!!) цвет"));
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("ВНИМАНИЕ!!! Сейчас Вы должны выбрать НАИБОЛЕЕ НЕПРИЯТНЫЙ (!!!) цвет"));
     const int g3 = Click(1);
     EXPECT_EQ(Label("labelStepName"), QStringLiteral("Выберите наиболее ПРИЯТНЫЙ цвет"));
     for (int i = 0; i < 14; ++i)
@@ -242,7 +243,8 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
     QApplication::setActiveWindow(&page);
     combo->setFocus();
     ConfirmList(QStringLiteral("Мать"));
-    EXPECT_EQ(dialogs.warnings, QStringList{QStringLiteral("Вам необходимо указать не менее 2 значимых лиц или понятий")});
+    EXPECT_EQ(dialogs.warnings,
+              QStringList{QStringLiteral("Вам необходимо указать не менее 2 значимых лиц или понятий")});
     EXPECT_EQ(QApplication::focusWidget(), page.findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems")));
     EXPECT_TRUE(Tiles().isEmpty());
 
@@ -250,7 +252,8 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
     QTest::mouseClick(Button("btnStimulDone"), Qt::LeftButton);
     EXPECT_FALSE(page.findChild<QWidget *>(QStringLiteral("TePanel7"))->isVisible());
     EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 3 из 20"));
-    EXPECT_EQ(Label("labelStepName"), QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
     EXPECT_FALSE(page.StatusText(StatusPanel::StartTime).isEmpty());
 
     std::vector<int> pass1, pass2;
@@ -262,7 +265,8 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
     for (int i = 0; i < 14; ++i)
         Click(0);
     EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 19 из 20"));
-    EXPECT_EQ(Label("labelStepName"), QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
     for (int i = 0; i < 2; ++i)
         pass2.push_back(Click(7 - i));
     ASSERT_EQ(finished.size(), 1u);
@@ -315,8 +319,9 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     form.SexBox()->setCurrentIndex(0);
     submitFrom(form.SurnameEdit());
     EXPECT_EQ(dialogs.warnings,
-              (QStringList{QStringLiteral("Не заполнено поле Фамилия"), QStringLiteral("Не заполнено поле Фамилия"), QStringLiteral("Не заполнено поле Имя"),
-                           QStringLiteral("Не заполнено поле Отчество"), QStringLiteral("Не заполнено поле Группа"), QStringLiteral("Не заполнено поле Пол"),
+              (QStringList{QStringLiteral("Не заполнено поле Фамилия"), QStringLiteral("Не заполнено поле Фамилия"),
+                           QStringLiteral("Не заполнено поле Имя"), QStringLiteral("Не заполнено поле Отчество"),
+                           QStringLiteral("Не заполнено поле Группа"), QStringLiteral("Не заполнено поле Пол"),
                            QStringLiteral("Не заполнено поле Дата рождения")}));
     EXPECT_EQ(focused, (QList<QWidget *>{form.SurnameEdit(), form.SurnameEdit(), form.FirstNameEdit(),
                                          form.PatronymicEdit(), form.GroupBox(), form.SexBox(),
@@ -418,7 +423,8 @@ TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(page.Tiles()->isVisible());
     EXPECT_TRUE(memo->toPlainText().endsWith(QStringLiteral("Результат тестирования:\n\nПодробный текст")));
-    EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("TePanel2Caption"))->text(), QStringLiteral("Подробное заключение"));
+    EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("TePanel2Caption"))->text(),
+              QStringLiteral("Подробное заключение"));
 
     page.StartOrStop(); // a new test brings the test area back
     EXPECT_TRUE(page.Tiles()->isVisible());

@@ -94,7 +94,8 @@ TEST(CliArchive, ListsSessionsAndReportsSkippedFiles)
     s.TestKind = 3;
     s.DurationSeconds = 65;
     SaveSession(s, dir.path().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 3, 7}, digits());
-    std::ofstream(dir.filePath(QStringLiteral("0000.dat")).toStdString(), std::ios::binary) << std::string("\x2D\x01\x02\x1A", 4);
+    std::ofstream(dir.filePath(QStringLiteral("0000.dat")).toStdString(), std::ios::binary)
+        << std::string("\x2D\x01\x02\x1A", 4);
     // A file with the signature but cut right after it is damaged.
     std::ofstream(dir.filePath(QStringLiteral("0001.dat")).toStdString(), std::ios::binary)
         << Scramble("Color Session Data") << std::string(3, '\0');
@@ -130,7 +131,8 @@ TEST(CliPaths, NamesThatAreNotValidUtf8AreFound)
 
     CliRun run = RunCliBytes({"dump", odd}, dir.path().toStdString());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(QJsonDocument::fromJson(run.out).object()[QStringLiteral("Surname")].toString(), QStringLiteral("Байтов"));
+    EXPECT_EQ(QJsonDocument::fromJson(run.out).object()[QStringLiteral("Surname")].toString(),
+              QStringLiteral("Байтов"));
 
     run = RunCliBytes({"archive", folder}, dir.path().toStdString());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();

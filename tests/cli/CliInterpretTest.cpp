@@ -78,10 +78,11 @@ TEST(CliInterpret, SingleAdministrationFromItsOneChoice)
     ASSERT_TRUE(LoadKnowledgeBase(kb, check));
 
     const CliResult run = Interpret(Json({{QStringLiteral("TestKind"), 1},
-                                    {QStringLiteral("Choice"), QJsonArray{Ascending}},
-                                    {QStringLiteral("TestStart"), At(0, 0)},
-                                    {QStringLiteral("TestEnd"), At(5, 0) + 60.0 / 86400}}),
-                              {QStringLiteral("--kb"), QString::fromStdString(kb), QStringLiteral("--decimal-separator"), QStringLiteral(".")});
+                                          {QStringLiteral("Choice"), QJsonArray{Ascending}},
+                                          {QStringLiteral("TestStart"), At(0, 0)},
+                                          {QStringLiteral("TestEnd"), At(5, 0) + 60.0 / 86400}}),
+                                    {QStringLiteral("--kb"), QString::fromStdString(kb),
+                                     QStringLiteral("--decimal-separator"), QStringLiteral(".")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.json[QStringLiteral("StartedAt")].toDouble(), At(0, 0));
     EXPECT_EQ(run.json[QStringLiteral("DurationSeconds")].toInt(), 65);
@@ -120,17 +121,21 @@ TEST(CliInterpret, AFinishedSessionFedBackComesOutTheSame)
 TEST(CliInterpret, SavesTheSessionFileIntoTheFolder)
 {
     QTemporaryDir dir;
-    const CliResult run = Interpret(Json({{QStringLiteral("TestKind"), 2}, {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}}}),
-                              {QStringLiteral("--save"), dir.path(), QStringLiteral("--decimal-separator"), QStringLiteral(",")});
+    const CliResult run = Interpret(
+        Json({{QStringLiteral("TestKind"), 2}, {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}}}),
+        {QStringLiteral("--save"), dir.path(), QStringLiteral("--decimal-separator"), QStringLiteral(",")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.dat")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
 
     TCLTArchive archive;
     ASSERT_TRUE(LoadSessionFile(dir.filePath(files[0]).toStdString(), archive, SessionContext{}));
-    EXPECT_EQ(QString::fromStdString(archive[0].AdditionalFindings), run.json[QStringLiteral("AdditionalFindings")].toString());
-    EXPECT_EQ(QString::fromStdString(archive[0].DetailedConclusion), run.json[QStringLiteral("DetailedConclusion")].toString());
-    EXPECT_EQ(static_cast<int>(archive[0].FunctionGroups.Count()), run.json[QStringLiteral("FunctionGroups")].toArray().size());
+    EXPECT_EQ(QString::fromStdString(archive[0].AdditionalFindings),
+              run.json[QStringLiteral("AdditionalFindings")].toString());
+    EXPECT_EQ(QString::fromStdString(archive[0].DetailedConclusion),
+              run.json[QStringLiteral("DetailedConclusion")].toString());
+    EXPECT_EQ(static_cast<int>(archive[0].FunctionGroups.Count()),
+              run.json[QStringLiteral("FunctionGroups")].toArray().size());
 }
 
 QJsonObject FullTest()
@@ -148,8 +153,11 @@ QJsonObject RelationsTest(int stimuli, int colour)
 {
     QJsonArray items;
     for (int k = 0; k < stimuli; ++k)
-        items.append(QJsonObject{{QStringLiteral("StimulusName"), QStringLiteral("Отец")}, {QStringLiteral("AssociatedColour"), Row({colour, 0})}});
-    return {{QStringLiteral("TestKind"), 4}, {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}}, {QStringLiteral("CtoItems"), items}};
+        items.append(QJsonObject{{QStringLiteral("StimulusName"), QStringLiteral("Отец")},
+                                 {QStringLiteral("AssociatedColour"), Row({colour, 0})}});
+    return {{QStringLiteral("TestKind"), 4},
+            {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}},
+            {QStringLiteral("CtoItems"), items}};
 }
 
 QJsonObject With(QJsonObject object, const char *key, const QJsonValue &value)
@@ -185,10 +193,14 @@ TEST(CliInterpret, RefusesInputThatNoTestCouldProduce)
         {"not an object", "[1, 2]", {}, "JSON object"},
         {"kind 0", Json(With(FullTest(), "TestKind", 0)), {}, "TestKind 0"},
         {"kind 5", Json(With(FullTest(), "TestKind", 5)), {}, "TestKind 5"},
-        {"repeated tag", Json(With(FullTest(), "Choice", QJsonArray{Ascending, Row({1, 2, 3, 4, 5, 6, 7, 7})})), {},
+        {"repeated tag",
+         Json(With(FullTest(), "Choice", QJsonArray{Ascending, Row({1, 2, 3, 4, 5, 6, 7, 7})})),
+         {},
          "Choice 2"},
-        {"single choice with tag 9", Json({{QStringLiteral("TestKind"), 1}, {QStringLiteral("Choice"), QJsonArray{Row({1, 2, 3, 4, 5, 6, 7, 9})}}}),
-         {}, "Choice 1"},
+        {"single choice with tag 9",
+         Json({{QStringLiteral("TestKind"), 1}, {QStringLiteral("Choice"), QJsonArray{Row({1, 2, 3, 4, 5, 6, 7, 9})}}}),
+         {},
+         "Choice 1"},
         {"grey tile twice", Json(With(FullTest(), "AchromaticChoice", Row({2, 2, 3}))), {}, "three different"},
         {"grey tile 6", Json(With(FullTest(), "AchromaticChoice", Row({1, 2, 6}))), {}, "AchromaticChoice"},
         {"impossible wins", Json(With(FullTest(), "PairWins", impossibleWins)), {}, "table 3"},
@@ -197,7 +209,10 @@ TEST(CliInterpret, RefusesInputThatNoTestCouldProduce)
         {"start time as text", Json(With(FullTest(), "TestStart", QStringLiteral("вчера"))), {}, "TestStart"},
         {"wrong shape", Json(With(FullTest(), "Choice", 7)), {}, "Choice"},
         {"kind beyond int", Json(With(FullTest(), "TestKind", 1e20)), {}, "TestKind"},
-        {"missing knowledge base", Json(FullTest()), {QStringLiteral("--kb"), QStringLiteral("/nonexistent/ColorTest.dat")}, "ColorTest.dat"},
+        {"missing knowledge base",
+         Json(FullTest()),
+         {QStringLiteral("--kb"), QStringLiteral("/nonexistent/ColorTest.dat")},
+         "ColorTest.dat"},
     };
     for (const auto &c : cases) {
         const CliResult run = Interpret(c.input, c.options);

@@ -139,7 +139,8 @@ TEST_F(ResultDetailTest, FullTestDrawsBothChoicesAndTheWholeGrid)
 
     const ColourTable tables[5] = {ColourTable::Main, ColourTable::Blue, ColourTable::Green, ColourTable::Yellow,
                                    ColourTable::Red};
-    const QString rowCaptions[5] = {QStringLiteral("Основные цвета"), QStringLiteral("Синие цвета"), QStringLiteral("Зеленые цвета"), QStringLiteral("Желтые цвета"),
+    const QString rowCaptions[5] = {QStringLiteral("Основные цвета"), QStringLiteral("Синие цвета"),
+                                    QStringLiteral("Зеленые цвета"), QStringLiteral("Желтые цвета"),
                                     QStringLiteral("Красные цвета")};
     for (int t = 1; t <= 5; ++t) {
         const int top = 62 + 35 * (t - 1);
@@ -156,7 +157,8 @@ TEST_F(ResultDetailTest, FullTestDrawsBothChoicesAndTheWholeGrid)
     EXPECT_EQ(captionAt(full, 4, 268), QStringLiteral("Норма"));
     EXPECT_EQ(captionAt(full, 4, 291), QStringLiteral("Позиции куба"));
     const QString scores[4] = {QStringLiteral("6"), QStringLiteral("±"), QStringLiteral("12"), QStringLiteral("4")};
-    const QString norms[4] = {QStringLiteral("3-7"), QStringLiteral("3-8"), QStringLiteral("5-10"), QStringLiteral("3-9")};
+    const QString norms[4] = {QStringLiteral("3-7"), QStringLiteral("3-8"), QStringLiteral("5-10"),
+                              QStringLiteral("3-9")};
     const QString cube[4] = {QStringLiteral("2"), QStringLiteral("±2"), QStringLiteral("1"), QStringLiteral("±4")};
     for (int c = 1; c <= 4; ++c) {
         EXPECT_EQ(captionAt(full, centred(c), 245), scores[c - 1]) << c;
@@ -179,7 +181,8 @@ TEST_F(ResultDetailTest, RelationsTestDrawsTwoChoicesAndTheNotice)
     ASSERT_EQ(page->EightColourPanel(2)->Swatches().size(), 8u);
     EXPECT_EQ(page->EightColourPanel(2)->Swatches()[7].Colour, colourOf(ColourTable::EightColour, 1));
     EXPECT_EQ(captionTexts(page->EightColourPanel(2)),
-              (QStringList{QStringLiteral("7"), QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0")}));
+              (QStringList{QStringLiteral("7"), QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("4"),
+                           QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0")}));
     EXPECT_TRUE(page->FullChoicesPanel()->IsEmpty());
     EXPECT_FALSE(Find<QLabel>("TeLabel28")->isHidden());
     EXPECT_EQ(LabelText("labelResultsUserSexAge"), QStringLiteral("Женщина, 41,5 лет"));

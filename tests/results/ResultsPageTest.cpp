@@ -96,7 +96,8 @@ TEST_F(ResultsListTest, FilterBarNarrowsTheListAndShowAllRestoresIt)
     EXPECT_EQ(Names(), (QStringList{QStringLiteral("Григорьев")}));
 
     page->actResultsShowAll->trigger();
-    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}));
+    EXPECT_EQ(Numbers(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}));
 }
 
 TEST_F(ResultsListTest, FilteringToNoRowsClearsTheView)
