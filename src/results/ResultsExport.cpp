@@ -48,9 +48,9 @@ bool ResultsExport::write(const QString &path, const QString &report)
     QString error;
     if (WriteFileAtomically(path, ToCp1251Bytes(report), &error))
         return true;
-    UserDialogs::Current().ShowWarning(dialogParent, QStringLiteral("Невозможно записать файл ")
-                                                         + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-                                                         + error);
+    UserDialogs::Current().ShowWarning(dialogParent,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
     return false;
 }
 
@@ -66,9 +66,10 @@ bool ResultsExport::HandToEditor(const TCLTSession *session)
         return true;
     // The report is there all the same; the user can open it by hand.
     UserDialogs::Current().ShowWarning(
-        dialogParent, QStringLiteral("Не удалось открыть отчет: в системе не назначена программа для файлов RTF.\r\n"
-                                     "Отчет записан в файл %1")
-                          .arg(QDir::toNativeSeparators(path)));
+        dialogParent,
+        QStringLiteral("Не удалось открыть отчет: в системе не назначена программа для файлов RTF.\r\n"
+                       "Отчет записан в файл %1")
+            .arg(QDir::toNativeSeparators(path)));
     return false;
 }
 
@@ -139,9 +140,9 @@ bool ResultsExport::SaveAsPdf(const TCLTSession *session)
     QString error;
     if (WriteReportPdf(*session, look(), path, &error))
         return true;
-    UserDialogs::Current().ShowWarning(dialogParent, QStringLiteral("Невозможно записать файл ")
-                                                         + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-                                                         + error);
+    UserDialogs::Current().ShowWarning(dialogParent,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
     return false;
 }
 
@@ -179,9 +180,10 @@ bool ResultsExport::SendByMail(const TCLTSession *session)
     if (!pdfPath.isEmpty()) {
         QString error;
         if (!WriteReportPdf(*session, look(), pdfPath, &error)) {
-            UserDialogs::Current().ShowWarning(dialogParent, QStringLiteral("Невозможно записать файл ")
-                                                                 + QDir::toNativeSeparators(pdfPath)
-                                                                 + QStringLiteral("\r\n") + error);
+            UserDialogs::Current().ShowWarning(dialogParent,
+                                               QStringLiteral("Невозможно записать файл ")
+                                                   + QDir::toNativeSeparators(pdfPath) + QStringLiteral("\r\n")
+                                                   + error);
             return false;
         }
     }
@@ -192,8 +194,9 @@ bool ResultsExport::SendByMail(const TCLTSession *session)
               .arg(QDir::toNativeSeparators(pdfPath));
     if (!openUrl(url)) {
         UserDialogs::Current().ShowWarning(
-            dialogParent, QStringLiteral("Не удалось открыть программу электронной почты: в системе она не назначена.")
-                              + (attach.isEmpty() ? QString() : QStringLiteral("\r\n") + attach));
+            dialogParent,
+            QStringLiteral("Не удалось открыть программу электронной почты: в системе она не назначена.")
+                + (attach.isEmpty() ? QString() : QStringLiteral("\r\n") + attach));
         return false;
     }
     if (!attach.isEmpty())

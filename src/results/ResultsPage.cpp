@@ -97,13 +97,13 @@ void ResultsPage::buildActions()
     actResultsShowAll = make("actResultsShowAll", QStringLiteral("Показать все"), {});
     actResultsDelete = make("actResultsDelete", QStringLiteral("Удалить запись"), QKeySequence(Qt::CTRL | Qt::Key_D));
     actResultsCopy = make("actResultsCopy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    actResultsExportMSWord = make("actResultsExportMSWord", QStringLiteral("Передать в редактор"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_W));
+    actResultsExportMSWord =
+        make("actResultsExportMSWord", QStringLiteral("Передать в редактор"), QKeySequence(Qt::CTRL | Qt::Key_W));
     actResultsSave = make("actResultsSave", QStringLiteral("Сохранить в файле..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     actResultsPreview = make("actResultsPreview", QStringLiteral("Предварительный просмотр"), {});
     actResultsPrint = make("actResultsPrint", QStringLiteral("Печать"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    actResultsSendEMail = make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"),
-                               QKeySequence(Qt::CTRL | Qt::Key_E));
+    actResultsSendEMail =
+        make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"), QKeySequence(Qt::CTRL | Qt::Key_E));
     actResultsSavePdf = make("actResultsSavePdf", QStringLiteral("Сохранить в PDF..."), {});
     actResultsExportList = make("actResultsExportList", QStringLiteral("Экспорт списка..."), {});
 
@@ -148,10 +148,7 @@ void ResultsPage::SetFileOpener(std::function<bool(const QString &)> opener)
     exporter->SetFileOpener(std::move(opener));
 }
 
-void ResultsPage::SetUrlOpener(std::function<bool(const QUrl &)> opener)
-{
-    exporter->SetUrlOpener(std::move(opener));
-}
+void ResultsPage::SetUrlOpener(std::function<bool(const QUrl &)> opener) { exporter->SetUrlOpener(std::move(opener)); }
 
 void ResultsPage::SetColours(const ColourSet &value)
 {

@@ -14,8 +14,8 @@ public:
     ScriptedDialogs() { UserDialogs::Install(this); }
     ~ScriptedDialogs() override { UserDialogs::Install(nullptr); }
 
-    std::deque<bool> yesNoAnswers;          // popped by AskYesNo; No when empty
-    std::deque<QString> saveFileAnswers;    // popped by AskSaveFileName; cancel when empty
+    std::deque<bool> yesNoAnswers;       // popped by AskYesNo; No when empty
+    std::deque<QString> saveFileAnswers; // popped by AskSaveFileName; cancel when empty
     std::deque<std::optional<QColor>> colourAnswers;
     // AskPrinter: the PDF file a confirmed print goes to; cancel when empty.
     std::deque<QString> printAnswers;
