@@ -38,3 +38,20 @@ void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keywor
     Q_UNUSED(keyword);
     opener(QUrl::fromLocalFile(file));
 }
+
+bool HelpLauncher::OpenLink(QWidget *parent, const QUrl &url) const
+{
+    if (opener(url))
+        return true;
+    const bool mail = url.scheme() == QLatin1String("mailto");
+    const QString address = mail ? url.path() : url.toString();
+    UserDialogs::Current().ShowWarning(
+        parent,
+        mail ? QStringLiteral("Не удалось открыть программу электронной почты: в системе она не назначена.\r\n"
+                              "Напишите письмо по адресу %1")
+                   .arg(address)
+             : QStringLiteral("Не удалось открыть интернет-сайт: в системе не назначен браузер.\r\n"
+                              "Адрес сайта: %1")
+                   .arg(address));
+    return false;
+}

@@ -20,6 +20,9 @@ public:
     QString HelpFile() const;
     void SetUrlOpener(UrlOpener opener);
     bool Open(const QUrl &url) const { return opener(url); }
+    // Opens the web site or a mail link; when the system has no program for
+    // it, tells the user the address to use by hand.
+    bool OpenLink(QWidget *parent, const QUrl &url) const;
     // Opens the help file, or tells where it belongs when it is missing.
     void ShowTopic(QWidget *parent, int context, const QString &keyword = {}) const;
 

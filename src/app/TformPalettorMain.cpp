@@ -146,9 +146,9 @@ void TformPalettorMain::ConnectActions()
         TformAbout about(this);
         about.exec();
     });
-    connect(a.actHelpWWW, &QAction::triggered, this, [this] { help->Open(QUrl(AppInfo::DeveloperWebSite)); });
+    connect(a.actHelpWWW, &QAction::triggered, this, [this] { help->OpenLink(this, QUrl(AppInfo::DeveloperWebSite)); });
     connect(a.actHelpEMail, &QAction::triggered, this,
-            [this] { help->Open(QUrl(QStringLiteral("mailto:") + AppInfo::SupportEMail)); });
+            [this] { help->OpenLink(this, QUrl(QStringLiteral("mailto:") + AppInfo::SupportEMail)); });
     connect(a.EditCopy1, &QAction::triggered, this, &WindowActions::CopyFocusedSelection);
     WindowActions::AddCopyMenu(pages->ResultMemo());
 }

@@ -1,5 +1,7 @@
 #include "WindowActions.h"
 
+#include "MenuTitleClick.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -53,6 +55,8 @@ void WindowActions::CreateActions(QMainWindow &window, const std::function<QActi
     adopt(actResultsPreview, "actResultsPreview");
     adopt(actResultsPrint, "actResultsPrint");
     adopt(actResultsSendEMail, "actResultsSendEMail");
+    adopt(actResultsExportList, "actResultsExportList");
+    adopt(actResultsSavePdf, "actResultsSavePdf");
     adopt(actResultsDelete, "actResultsDelete");
     adopt(actResultsFilter, "actResultsFilter");
     adopt(actResultsShowAll, "actResultsShowAll");
@@ -63,9 +67,9 @@ void WindowActions::CreateActions(QMainWindow &window, const std::function<QActi
     make(actHelpEMail, "actHelpEMail", QStringLiteral("Письмо разработчику"), {}, false);
     make(EditCopy1, "EditCopy1", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
 
-    // Kept, with their shortcuts, but never offered.
-    for (QAction *hidden : {actResultsCopy, actResultsPreview, actResultsPrint, actResultsSendEMail})
-        hidden->setVisible(false);
+    // Kept, with its shortcut, but never offered: Ctrl+C on the list and a
+    // click on the menu title copy the report.
+    actResultsCopy->setVisible(false);
     actFileAuthen->setEnabled(false);
 }
 
@@ -84,9 +88,17 @@ void WindowActions::CreateMenusAndToolBar(QMainWindow &window)
     submenuResults->addAction(actResultsCopy);
     submenuResults->addAction(actResultsExportMSWord);
     submenuResults->addAction(actResultsSave);
+    submenuResults->addAction(actResultsSavePdf);
+    submenuResults->addSeparator();
+    submenuResults->addAction(actResultsPreview);
+    submenuResults->addAction(actResultsPrint);
     submenuResults->addAction(actResultsSendEMail);
     submenuResults->addSeparator();
+    submenuResults->addAction(actResultsExportList);
+    submenuResults->addSeparator();
     submenuResults->addAction(actResultsDelete);
+    // A click on the menu's title copies the selected report.
+    new MenuTitleClick(window.menuBar(), submenuResults, actResultsCopy);
 
     submenuHelp = window.menuBar()->addMenu(QStringLiteral("Помощь"));
     submenuHelp->addAction(actHelpContents);
@@ -122,8 +134,8 @@ void WindowActions::CreateMenusAndToolBar(QMainWindow &window)
 
 void WindowActions::SetFileActionsEnabled(bool enabled)
 {
-    for (QAction *action : {actStartTesting, actResultsExportMSWord, actResultsSave, actResultsDelete, actResultsFilter,
-                            actResultsShowAll})
+    for (QAction *action : {actStartTesting, actResultsExportMSWord, actResultsSave, actResultsExportList,
+                            actResultsDelete, actResultsFilter, actResultsShowAll})
         action->setEnabled(enabled);
 }
 

@@ -36,6 +36,8 @@ struct WindowActions {
     QAction *actResultsPreview = nullptr;
     QAction *actResultsPrint = nullptr;
     QAction *actResultsSendEMail = nullptr;
+    QAction *actResultsExportList = nullptr;
+    QAction *actResultsSavePdf = nullptr;
     QAction *actResultsDelete = nullptr;
     QAction *actResultsFilter = nullptr;
     QAction *actResultsShowAll = nullptr;

@@ -3,6 +3,7 @@
 #include "Interpret.h"
 #include "KnowledgeBaseCommands.h"
 #include "KnowledgeBaseFile.h"
+#include "ReportCommands.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"
@@ -118,6 +119,9 @@ std::string argumentBytes(int argc, char **argv, const QString &text)
 
 int main(int argc, char **argv)
 {
+    // These make an application object of their own.
+    if (IsReportCommand(argc, argv))
+        return RunReportCommand(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
     // The kb commands take their own options (-o, --written...).
@@ -136,7 +140,9 @@ int main(int argc, char **argv)
                        "                damaged files were skipped\n"
                        "  interpret     read one session as JSON on stdin, interpret it and print it\n"
                        "                as JSON (options --kb, --decimal-separator, --save)\n"
-                       "  kb ...        export, build or check a knowledge base (see kb --help)"));
+                       "  kb ...        export, build or check a knowledge base (see kb --help)\n"
+                       "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
+                       "  report FILE [--pdf OUT | --text] the printed report of a session"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("file or folder"));

@@ -4,8 +4,10 @@
 #include "Cp1251Bytes.h"
 #include "LineEnds.h"
 #include "QtDateTime.h"
+#include "ReportPdf.h"
 #include "SessionReport.h"
 #include "StationContext.h"
+#include "TestKinds.h"
 #include "UserDialogs.h"
 
 #include <QApplication>
@@ -13,11 +15,15 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QTextDocument>
 #include <QUrl>
+#include <QUrlQuery>
 
 ResultsExport::ResultsExport(QWidget *dialogParent, const StationContext &context)
     : dialogParent(dialogParent), context(&context), temporaryFolder(QDir::tempPath()),
-      openFile([](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); })
+      openFile([](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }),
+      openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
 }
 
@@ -53,13 +59,18 @@ bool ResultsExport::HandToEditor(const TCLTSession *session)
     const QString report = reportForExport(session);
     if (report.isEmpty())
         return false;
-    const QString stamp = ToQDateTime(context->Now()).toString(QStringLiteral("yyMMddHHmmss"));
-    const QString path =
-        QDir(temporaryFolder).filePath(QStringLiteral("PalettorResults_") + stamp + QStringLiteral(".rtf"));
+    const QString path = temporaryFile(QStringLiteral(".rtf"));
     if (!write(path, report))
         return false;
-    openFile(path);
-    return true;
+    if (openFile(path))
+        return true;
+    // The report is there all the same; the user can open it by hand.
+    UserDialogs::Current().ShowWarning(
+        dialogParent,
+        QStringLiteral("Не удалось открыть отчет: в системе не назначена программа для файлов RTF.\r\n"
+                       "Отчет записан в файл %1")
+            .arg(QDir::toNativeSeparators(path)));
+    return false;
 }
 
 bool ResultsExport::SaveToFile(const TCLTSession *session)
@@ -74,4 +85,121 @@ bool ResultsExport::SaveToFile(const TCLTSession *session)
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
     return write(path, report);
+}
+
+QString ResultsExport::temporaryFile(const QString &extension) const
+{
+    const QString stamp = ToQDateTime(context->Now()).toString(QStringLiteral("yyMMddHHmmss"));
+    return QDir(temporaryFolder).filePath(QStringLiteral("PalettorResults_") + stamp + extension);
+}
+
+ReportLook ResultsExport::look() const
+{
+    ReportLook result;
+    result.DateTimeFormat = context->DateTimeFormat();
+    result.DateFormat = context->Locale().dateFormat(QLocale::ShortFormat);
+    result.Colours = colours;
+    return result;
+}
+
+bool ResultsExport::Preview(const TCLTSession *session)
+{
+    if (!session)
+        return false;
+    const auto document = BuildReportDocument(*session, look());
+    QPrinter printer(QPrinter::HighResolution);
+    SetReportPageLayout(printer);
+    UserDialogs::Current().ShowPrintPreview(dialogParent, printer,
+                                            [&document](QPrinter *target) { PrintReportDocument(*document, *target); });
+    return true;
+}
+
+bool ResultsExport::Print(const TCLTSession *session)
+{
+    if (!session)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    SetReportPageLayout(printer);
+    if (!UserDialogs::Current().AskPrinter(dialogParent, printer))
+        return false;
+    const auto document = BuildReportDocument(*session, look());
+    PrintReportDocument(*document, printer);
+    return true;
+}
+
+bool ResultsExport::SaveAsPdf(const TCLTSession *session)
+{
+    if (!session)
+        return false;
+    QString path = UserDialogs::Current().AskSaveFileName(dialogParent, QStringLiteral("Сохранить в PDF"), QString(),
+                                                          QStringLiteral("Документы PDF (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    QString error;
+    if (WriteReportPdf(*session, look(), path, &error))
+        return true;
+    UserDialogs::Current().ShowWarning(dialogParent,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
+    return false;
+}
+
+QUrl ResultsExport::MailLink(const TCLTSession &session, QString *pdfPath)
+{
+    // The short name of the test: every encoded letter counts against the limit.
+    const QString subject = QStringLiteral("Результаты: %1, %2")
+                                .arg(QString::fromStdString(TestKindListName(session.TestKind)),
+                                     QString::fromStdString(session.FullName()));
+    auto link = [&subject](const QString &body) {
+        // Everything but the unreserved characters escaped, so a "&" or "+"
+        // of the text stays text.
+        return QUrl::fromEncoded("mailto:?subject=" + QUrl::toPercentEncoding(subject)
+                                 + "&body=" + QUrl::toPercentEncoding(body));
+    };
+    QUrl url = link(reportForExport(&session));
+    if (pdfPath)
+        pdfPath->clear();
+    if (url.toEncoded().size() <= MailLinkLimit)
+        return url;
+    const QString path = temporaryFile(QStringLiteral(".pdf"));
+    if (pdfPath)
+        *pdfPath = path;
+    return link(QStringLiteral("Отчет о тестировании слишком велик для текста письма.\r\n"
+                               "Он сохранен в файле %1 - приложите этот файл к письму.\r\n")
+                    .arg(QFileInfo(path).fileName()));
+}
+
+bool ResultsExport::SendByMail(const TCLTSession *session)
+{
+    if (!session)
+        return false;
+    QString pdfPath;
+    const QUrl url = MailLink(*session, &pdfPath);
+    if (!pdfPath.isEmpty()) {
+        QString error;
+        if (!WriteReportPdf(*session, look(), pdfPath, &error)) {
+            UserDialogs::Current().ShowWarning(dialogParent,
+                                               QStringLiteral("Невозможно записать файл ")
+                                                   + QDir::toNativeSeparators(pdfPath) + QStringLiteral("\r\n")
+                                                   + error);
+            return false;
+        }
+    }
+    const QString attach = pdfPath.isEmpty()
+        ? QString()
+        : QStringLiteral("Отчет слишком велик для текста письма и сохранен в файле\r\n%1\r\n"
+                         "Приложите этот файл к письму.")
+              .arg(QDir::toNativeSeparators(pdfPath));
+    if (!openUrl(url)) {
+        UserDialogs::Current().ShowWarning(
+            dialogParent,
+            QStringLiteral("Не удалось открыть программу электронной почты: в системе она не назначена.")
+                + (attach.isEmpty() ? QString() : QStringLiteral("\r\n") + attach));
+        return false;
+    }
+    if (!attach.isEmpty())
+        UserDialogs::Current().ShowInfo(dialogParent, attach);
+    return true;
 }

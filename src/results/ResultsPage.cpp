@@ -1,5 +1,6 @@
 #include "ResultsPage.h"
 
+#include "ListExport.h"
 #include "ListLayout.h"
 #include "ResultDetailView.h"
 #include "ResultsExport.h"
@@ -9,12 +10,14 @@
 #include "UserDialogs.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -50,6 +53,7 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
     auto *listLayout = new QVBoxLayout(listArea);
     listLayout->setContentsMargins(0, 0, 0, 0);
     listLayout->setSpacing(4);
+    listLayout->addWidget(buildToolBar());
     listLayout->addWidget(filterBar);
     listLayout->addWidget(list);
 
@@ -100,9 +104,8 @@ void ResultsPage::buildActions()
     actResultsPrint = make("actResultsPrint", QStringLiteral("Печать"), QKeySequence(Qt::CTRL | Qt::Key_P));
     actResultsSendEMail =
         make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"), QKeySequence(Qt::CTRL | Qt::Key_E));
-    actResultsPreview->setVisible(false);
-    actResultsPrint->setVisible(false);
-    actResultsSendEMail->setVisible(false);
+    actResultsSavePdf = make("actResultsSavePdf", QStringLiteral("Сохранить в PDF..."), {});
+    actResultsExportList = make("actResultsExportList", QStringLiteral("Экспорт списка..."), {});
 
     connect(actResultsFilter, &QAction::triggered, this, [this] { RefillResults(true); });
     connect(actResultsShowAll, &QAction::triggered, this, [this] { RefillResults(false); });
@@ -113,6 +116,24 @@ void ResultsPage::buildActions()
     connect(actResultsPreview, &QAction::triggered, this, &ResultsPage::ResultsPreviewExecute);
     connect(actResultsPrint, &QAction::triggered, this, &ResultsPage::ResultsPrintExecute);
     connect(actResultsSendEMail, &QAction::triggered, this, &ResultsPage::ResultsSendEMailExecute);
+    connect(actResultsSavePdf, &QAction::triggered, this, &ResultsPage::ResultsSavePdfExecute);
+    connect(actResultsExportList, &QAction::triggered, this, &ResultsPage::ResultsExportListExecute);
+}
+
+QToolBar *ResultsPage::buildToolBar()
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ResultsToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addAction(actResultsExportMSWord);
+    bar->addAction(actResultsSave);
+    bar->addAction(actResultsSavePdf);
+    bar->addAction(actResultsPreview);
+    bar->addAction(actResultsPrint);
+    bar->addAction(actResultsSendEMail);
+    bar->addSeparator();
+    bar->addAction(actResultsExportList);
+    return bar;
 }
 
 QTableView *ResultsPage::Grid() const { return list; }
@@ -127,9 +148,12 @@ void ResultsPage::SetFileOpener(std::function<bool(const QString &)> opener)
     exporter->SetFileOpener(std::move(opener));
 }
 
+void ResultsPage::SetUrlOpener(std::function<bool(const QUrl &)> opener) { exporter->SetUrlOpener(std::move(opener)); }
+
 void ResultsPage::SetColours(const ColourSet &value)
 {
     detail->SetColours(value);
+    exporter->SetColours(value);
     redrawSelected();
 }
 
@@ -324,17 +348,41 @@ bool ResultsPage::ResultsCopyExecute() { return exporter->Copy(list->SelectedSes
 bool ResultsPage::ResultsExportMSWordExecute() { return exporter->HandToEditor(list->SelectedSession()); }
 bool ResultsPage::ResultsSaveExecute() { return exporter->SaveToFile(list->SelectedSession()); }
 
-// Preview, printing and e-mail have no output of their own yet; they only
-// check that there is a report to work on.
-bool ResultsPage::ResultsPreviewExecute() { return list->SelectedSession() != nullptr; }
-bool ResultsPage::ResultsPrintExecute() { return list->SelectedSession() != nullptr; }
-bool ResultsPage::ResultsSendEMailExecute() { return list->SelectedSession() != nullptr; }
+bool ResultsPage::ResultsPreviewExecute() { return exporter->Preview(list->SelectedSession()); }
+bool ResultsPage::ResultsPrintExecute() { return exporter->Print(list->SelectedSession()); }
+bool ResultsPage::ResultsSendEMailExecute() { return exporter->SendByMail(list->SelectedSession()); }
+bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(list->SelectedSession()); }
+
+bool ResultsPage::ResultsExportListExecute()
+{
+    const ResultsModel *model = Model();
+    std::vector<const TCLTSession *> sessions;
+    sessions.reserve(static_cast<std::size_t>(model->rowCount()));
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (const TCLTSession *session = model->SessionAt(row))
+            sessions.push_back(session);
+    if (sessions.empty())
+        return false;
+    QString path = UserDialogs::Current().AskSaveFileName(this, QStringLiteral("Экспорт списка"), QString(),
+                                                          QStringLiteral("Таблицы CSV (*.csv)"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    return ListExport(this, context->DecimalSeparator()).Write(sessions, path);
+}
 
 void ResultsPage::showContextMenu(const QPoint &at)
 {
     QMenu menu(list);
     menu.addAction(actResultsExportMSWord);
     menu.addAction(actResultsSave);
+    menu.addAction(actResultsSavePdf);
+    menu.addAction(actResultsPreview);
+    menu.addAction(actResultsPrint);
+    menu.addAction(actResultsSendEMail);
+    menu.addSeparator();
+    menu.addAction(actResultsExportList);
     menu.addSeparator();
     menu.addAction(actResultsFilter);
     menu.addAction(actResultsShowAll);

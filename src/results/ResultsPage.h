@@ -15,6 +15,8 @@ class QAction;
 class QSettings;
 class QSplitter;
 class QTableView;
+class QUrl;
+class QToolBar;
 class ResultDetailView;
 class ResultsExport;
 class ResultsFilterBar;
@@ -68,14 +70,16 @@ public:
     // file is opened with its associated program.
     void SetTemporaryFolder(const QString &folder);
     void SetFileOpener(std::function<bool(const QString &)> opener);
+    // How the mailto: link of "Отправить по E-Mail" is opened.
+    void SetUrlOpener(std::function<bool(const QUrl &)> opener);
 
     QTableView *Grid() const;
     ResultsModel *Model() const;
     SwatchPanel *EightColourPanel(int choice) const;
     SwatchPanel *FullChoicesPanel() const;
 
-    // The page's actions, for the main window's menus and toolbar. Copy,
-    // preview, print and e-mail are not meant to be shown.
+    // The page's actions, for the main window's menus and toolbar. Copy is
+    // not meant to be shown (Ctrl+C on the list and the menu title run it).
     QAction *actResultsFilter;
     QAction *actResultsShowAll;
     QAction *actResultsDelete;
@@ -85,6 +89,8 @@ public:
     QAction *actResultsPreview;
     QAction *actResultsPrint;
     QAction *actResultsSendEMail;
+    QAction *actResultsSavePdf;
+    QAction *actResultsExportList;
 
 public slots:
     void RefillResults(bool applyFilter);
@@ -97,6 +103,9 @@ public slots:
     bool ResultsPreviewExecute();
     bool ResultsPrintExecute();
     bool ResultsSendEMailExecute();
+    bool ResultsSavePdfExecute();
+    // The sessions of the list as it is filtered now, as a CSV table.
+    bool ResultsExportListExecute();
 
     // Shows the session of that row (-1 for none) in the detail view.
     void gridResultsSelectItem(int row);
@@ -106,6 +115,7 @@ protected:
 
 private:
     void buildActions();
+    QToolBar *buildToolBar();
     void showContextMenu(const QPoint &at);
     void redrawSelected();
     void redrawChoices();

@@ -4,6 +4,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace {
 UserDialogs defaultDialogs;
@@ -48,6 +51,19 @@ std::optional<QColor> UserDialogs::AskColour(QWidget *parent, const QColor &init
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
+}
+
+bool UserDialogs::AskPrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void UserDialogs::ShowPrintPreview(QWidget *parent, QPrinter &printer, const std::function<void(QPrinter *)> &paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    dialog.exec();
 }
 
 UserDialogs &UserDialogs::Current() { return *current; }

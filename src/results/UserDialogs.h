@@ -3,8 +3,10 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 // Every modal question the program asks goes through here, so tests can
@@ -23,6 +25,10 @@ public:
     virtual QString AskSaveFileName(QWidget *parent, const QString &caption, const QString &initialPath,
                                     const QString &filter);
     virtual std::optional<QColor> AskColour(QWidget *parent, const QColor &initial);
+    // The print dialog for that printer; true when the user chose to print.
+    virtual bool AskPrinter(QWidget *parent, QPrinter &printer);
+    // The print preview, modal; paint draws the pages on the printer it is given.
+    virtual void ShowPrintPreview(QWidget *parent, QPrinter &printer, const std::function<void(QPrinter *)> &paint);
 
     // The instance in effect; tests install their own and restore the default.
     static UserDialogs &Current();

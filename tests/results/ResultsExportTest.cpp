@@ -146,6 +146,8 @@ TEST_F(ResultsExportTest, NothingHappensWithoutASelectedRow)
         EXPECT_FALSE(page->ResultsPreviewExecute()) << when;
         EXPECT_FALSE(page->ResultsPrintExecute()) << when;
         EXPECT_FALSE(page->ResultsSendEMailExecute()) << when;
+        EXPECT_FALSE(page->ResultsSavePdfExecute()) << when;
+        EXPECT_EQ(dialogs.previews, 0) << when;
         EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before")) << when;
         EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty()) << when;
         EXPECT_TRUE(opened.isEmpty()) << when;
@@ -160,10 +162,10 @@ TEST_F(ResultsExportTest, NothingHappensWithoutASelectedRow)
     ASSERT_EQ(page->Model()->rowCount(), 0);
     nothingDone("an empty list");
 
-    // With a row selected the hidden actions find something to work on.
+    // With a row selected the preview finds something to show.
     page->RefillResults(false);
-    EXPECT_TRUE(page->ResultsPrintExecute());
-    EXPECT_FALSE(page->actResultsPrint->isVisible());
+    EXPECT_TRUE(page->ResultsPreviewExecute());
+    EXPECT_EQ(dialogs.previews, 1);
 }
 
 } // namespace

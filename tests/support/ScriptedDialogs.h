@@ -2,6 +2,7 @@
 
 #include "UserDialogs.h"
 
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -16,6 +17,11 @@ public:
     std::deque<bool> yesNoAnswers;       // popped by AskYesNo; No when empty
     std::deque<QString> saveFileAnswers; // popped by AskSaveFileName; cancel when empty
     std::deque<std::optional<QColor>> colourAnswers;
+    // AskPrinter: the PDF file a confirmed print goes to; cancel when empty.
+    std::deque<QString> printAnswers;
+    // ShowPrintPreview draws the pages into this PDF file when it is set.
+    QString previewFile;
+    int previews = 0;
 
     QStringList infos;
     QStringList warnings;
@@ -39,6 +45,24 @@ public:
         QString answer = saveFileAnswers.front();
         saveFileAnswers.pop_front();
         return answer;
+    }
+    bool AskPrinter(QWidget *, QPrinter &printer) override
+    {
+        if (printAnswers.empty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printAnswers.front());
+        printAnswers.pop_front();
+        return true;
+    }
+    void ShowPrintPreview(QWidget *, QPrinter &printer, const std::function<void(QPrinter *)> &paint) override
+    {
+        ++previews;
+        if (previewFile.isEmpty())
+            return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(previewFile);
+        paint(&printer);
     }
     std::optional<QColor> AskColour(QWidget *, const QColor &) override
     {

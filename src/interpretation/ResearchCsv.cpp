@@ -1,0 +1,231 @@
+#include "ResearchCsv.h"
+
+#include "TestKinds.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Marks a value that cannot be determined (scores and tendencies).
+constexpr int Undetermined = 1000;
+
+const std::array<const char *, 5> TableNames = {"Main", "Blue", "Green", "Yellow", "Red"};
+const std::array<const char *, 6> FunctionSigns = {"", "+", "x", "=", "-", "+-"};
+
+std::string number(int value) { return std::to_string(value); }
+
+std::string twoDigits(int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+std::string isoDate(const LocalDateTime &t)
+{
+    return std::to_string(t.Year) + '-' + twoDigits(t.Month) + '-' + twoDigits(t.Day);
+}
+
+std::string isoDateTime(OleDate when)
+{
+    const LocalDateTime t = FromOleDate(when);
+    return isoDate(t) + 'T' + twoDigits(t.Hour) + ':' + twoDigits(t.Minute) + ':' + twoDigits(t.Second);
+}
+
+// Fixed two decimals whatever the C locale says.
+std::string decimal(double value, const std::string &separator)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    std::string out(text, result.ptr);
+    if (const auto point = out.find('.'); point != std::string::npos)
+        out.replace(point, 1, separator);
+    return out;
+}
+
+// A colour number 0..7 from a stored tag 1..8; empty for anything else.
+std::string colourOfTag(int tag) { return tag >= 1 && tag <= 8 ? number(tag - 1) : std::string(); }
+
+class Row {
+public:
+    explicit Row(char separator) : separator(separator) {}
+    void Add(std::string_view text)
+    {
+        if (!first)
+            line += separator;
+        first = false;
+        line += CsvField(text, separator);
+    }
+    void AddIf(bool applies, const std::string &text) { Add(applies ? text : std::string()); }
+    std::string Take()
+    {
+        line += "\r\n";
+        return std::move(line);
+    }
+
+private:
+    char separator;
+    bool first = true;
+    std::string line;
+};
+
+std::size_t stimulusCount(const TCLTSession &session)
+{
+    return session.TestKind == KindRelations ? session.CtoItems.Count() : 0;
+}
+
+std::string header(char separator, std::size_t stimuli)
+{
+    Row row(separator);
+    for (const char *name : {"Number", "File", "Start", "DurationSeconds", "TestKind", "Test", "Surname", "FirstName",
+                             "Patronymic", "Sex", "BirthDate", "Age", "Group"})
+        row.Add(name);
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            row.Add("Choice" + number(c) + '_' + number(p));
+    for (int g = 1; g <= 3; ++g)
+        row.Add("Grey" + number(g));
+    for (const char *table : TableNames)
+        for (int s = 1; s <= 4; ++s)
+            row.Add(std::string("Wins") + table + number(s));
+    for (const char *what : {"Mark", "Weight"})
+        for (int c = 1; c <= 2; ++c)
+            for (int p = 1; p <= 8; ++p)
+                row.Add(what + number(c) + '_' + number(p));
+    row.Add("Intensity1");
+    row.Add("Intensity2");
+    row.Add("FunctionGroups");
+    for (const char *what : {"ShadeScore", "ShadeTendency"})
+        for (int s = 1; s <= 4; ++s)
+            row.Add(what + number(s));
+    for (std::size_t k = 1; k <= stimuli; ++k) {
+        const std::string name = "Stimulus" + std::to_string(k);
+        row.Add(name);
+        row.Add(name + "Colour1");
+        row.Add(name + "Colour2");
+        for (int p = 1; p <= 2; ++p)
+            for (int c = 1; c <= 2; ++c)
+                row.Add(name + "Rank" + number(p) + '_' + number(c));
+    }
+    return row.Take();
+}
+
+std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stimuli, const ResearchCsvOptions &options)
+{
+    Row row(options.Separator);
+    const bool full = s.TestKind == KindFull;
+    const bool secondChoice = s.TestKind != KindEightOnce;
+    row.Add(std::to_string(index));
+    row.Add(s.SourceFile.empty() ? std::string() : std::filesystem::path(s.SourceFile).filename().string());
+    row.Add(isoDateTime(s.StartedAt));
+    row.Add(number(s.DurationSeconds));
+    row.Add(number(s.TestKind));
+    row.Add(TestKindListName(s.TestKind));
+    row.Add(s.Surname);
+    row.Add(s.FirstName);
+    row.Add(s.Patronymic);
+    row.AddIf(s.Sex == 1 || s.Sex == 2, number(s.Sex));
+    row.AddIf(s.BirthDate != 0, s.BirthDate != 0 ? isoDate(FromOleDate(s.BirthDate)) : std::string());
+    row.AddIf(s.Age > 0, decimal(s.Age, options.DecimalSeparator));
+    row.Add(s.Group);
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            row.AddIf(c == 1 || secondChoice, colourOfTag(s.Choice[c][p]));
+    for (int g = 1; g <= 3; ++g) {
+        const int tile = s.AchromaticChoice[g];
+        row.AddIf(full && tile >= 1 && tile <= 5, number(tile - 1));
+    }
+    for (int t = 1; t <= 5; ++t)
+        for (int shade = 1; shade <= 4; ++shade)
+            row.AddIf(full, number(s.PairWins[t][shade]));
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            row.AddIf(c == 1 || secondChoice, number(s.AcMark[c][p]));
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            row.AddIf(c == 1 || secondChoice, number(s.AcWeight[c][p]));
+    row.Add(number(s.AcIntensity[1]));
+    row.AddIf(secondChoice, number(s.AcIntensity[2]));
+    row.Add(FunctionGroupsText(s));
+    for (int shade = 1; shade <= 4; ++shade)
+        row.AddIf(full && s.ShadeScore[shade] != Undetermined, number(s.ShadeScore[shade]));
+    for (int shade = 1; shade <= 4; ++shade)
+        row.AddIf(full && s.ShadeTendency[shade] != Undetermined, number(s.ShadeTendency[shade]));
+    const std::size_t own = stimulusCount(s);
+    for (std::size_t k = 0; k < stimuli; ++k) {
+        const TCTOChoiceItem *item = k < own ? &s.CtoItems[k] : nullptr;
+        row.Add(item ? item->StimulusName : std::string());
+        for (int p = 1; p <= 2; ++p) {
+            const int colour = item ? item->AssociatedColour[p] : -1;
+            row.AddIf(colour >= 0 && colour <= 7, number(colour));
+        }
+        for (int p = 1; p <= 2; ++p)
+            for (int c = 1; c <= 2; ++c)
+                row.AddIf(item != nullptr, item ? number(item->AssociationRank[p][c]) : std::string());
+    }
+    return row.Take();
+}
+
+} // namespace
+
+ResearchCsvOptions ResearchCsvOptionsFor(std::string_view decimalSeparator)
+{
+    ResearchCsvOptions options;
+    options.DecimalSeparator = decimalSeparator.empty() ? std::string(".") : std::string(decimalSeparator);
+    options.Separator = options.DecimalSeparator == "," ? ';' : ',';
+    return options;
+}
+
+std::string CsvField(std::string_view text, char separator)
+{
+    if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos)
+        return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string FunctionGroupsText(const TCLTSession &session)
+{
+    std::string text;
+    for (const auto &group : session.FunctionGroups) {
+        const int code = group->FunctionCode;
+        const std::string sign = code >= 1 && code <= 5 ? FunctionSigns[static_cast<std::size_t>(code)] : "?";
+        if (!text.empty())
+            text += ' ';
+        text += sign + number(group->FirstColour);
+        if (group->SecondColour != group->FirstColour)
+            text += sign + number(group->SecondColour);
+    }
+    return text;
+}
+
+bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,
+                      std::string &out, const CsvProgress &progress)
+{
+    out = "\xEF\xBB\xBF";
+    std::size_t stimuli = 0;
+    for (const TCLTSession *session : sessions)
+        stimuli = std::max(stimuli, stimulusCount(*session));
+    out += header(options.Separator, stimuli);
+    std::size_t done = 0;
+    for (const TCLTSession *session : sessions) {
+        out += sessionRow(*session, done + 1, stimuli, options);
+        ++done;
+        if (progress && !progress(done, sessions.size())) {
+            out.clear();
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "TCLTSession.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The sessions of a list as one CSV table for a statistics package or a
+// spreadsheet: a header row, then one row per session, UTF-8 with a byte
+// order mark, CR LF after every row, fields quoted as RFC 4180 asks (a field
+// holding the separator, a quote, CR or LF is put in quotes, quotes doubled).
+//
+// Columns, by their header names:
+//   Number                 running number in the export, from 1
+//   File                   file name of the session (no folder)
+//   Start                  start of the test, ISO 8601 local time
+//                          (2025-07-04T09:05:03)
+//   DurationSeconds        whole seconds
+//   TestKind, Test         kind 1..4 and its list name
+//   Surname, FirstName, Patronymic, Group
+//   Sex                    1 male, 2 female, empty when not given
+//   BirthDate              ISO 8601 date, empty when not given
+//   Age                    years, two decimals with the locale's decimal
+//                          separator, empty when unknown
+//   Choice1_1..Choice1_8   colour numbers 0..7 of the first choice by position
+//   Choice2_1..Choice2_8   the same of the second (main) choice
+//   Grey1..Grey3           full test: achromatic tiles picked, numbered from 0
+//                          (two most pleasant, then the most unpleasant)
+//   WinsMain1..WinsRed4    full test: pair wins of each four-colour table
+//                          (main, blue, green, yellow, red) by shade 1..4
+//   Mark1_1..Mark2_8       0 none, 1 anxiety, 2 compensation, by choice and
+//                          position
+//   Weight1_1..Weight2_8   number of "!" of the mark
+//   Intensity1, Intensity2 sum of the weights of each choice
+//   FunctionGroups         the groups as signs and colour numbers, blank
+//                          between groups ("+3+4 x2x5 =1=6 -0-7"); the sign
+//                          stands before every colour of its group
+//   ShadeScore1..4, ShadeTendency1..4
+//                          full test: score and cube tendency per shade;
+//                          empty where the value cannot be determined
+//   then, for the Colour Relations Test, per stimulus k from 1 to the longest
+//   stimulus list of the export:
+//   StimulusK, StimulusKColour1, StimulusKColour2 (colour numbers of the two
+//   association passes), StimulusKRank1_1, StimulusKRank1_2,
+//   StimulusKRank2_1, StimulusKRank2_2 (position of pass p's colour in
+//   choice c, as [p][c]).
+// A value that does not apply to the session's test (the second choice of a
+// single administration, the full test's values of other kinds, stimuli
+// beyond a session's list) is an empty field, never a zero that could be
+// counted.
+struct ResearchCsvOptions {
+    char Separator = ',';
+    std::string DecimalSeparator = ".";
+};
+
+// ";" where numbers are written with a decimal comma (spreadsheets there
+// expect it), else ",".
+ResearchCsvOptions ResearchCsvOptionsFor(std::string_view decimalSeparator);
+
+// One field as it stands in the file.
+std::string CsvField(std::string_view text, char separator);
+
+// Told how many rows are done out of how many; false stops the export.
+using CsvProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// The whole file in `out`. False, with `out` emptied, when progress stopped it.
+bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,
+                      std::string &out, const CsvProgress &progress = {});
+
+// The function groups of a session as the column shows them.
+std::string FunctionGroupsText(const TCLTSession &session);

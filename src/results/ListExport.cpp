@@ -1,0 +1,63 @@
+#include "ListExport.h"
+
+#include "AtomicFile.h"
+#include "ResearchCsv.h"
+#include "UserDialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+#include <memory>
+
+ListExport::ListExport(QWidget *dialogParent, std::string decimalSeparator)
+    : dialogParent(dialogParent), decimalSeparator(std::move(decimalSeparator))
+{
+}
+
+QString ListExport::FailureReason(const QString &path, const QString &systemMessage)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("папка %1 не существует").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isDir())
+        return QStringLiteral("%1 не является папкой").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (file.isDir())
+        return QStringLiteral("под этим именем уже есть папка");
+    if (!folder.isWritable())
+        return QStringLiteral("нет права записи в папку %1").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("файл защищен от записи");
+    return QStringLiteral("ошибка записи на диск (%1)").arg(systemMessage);
+}
+
+bool ListExport::Write(const std::vector<const TCLTSession *> &sessions, const QString &path)
+{
+    std::unique_ptr<QProgressDialog> progress;
+    if (sessions.size() >= ProgressFrom) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("Экспорт списка..."), QStringLiteral("Отмена"), 0,
+                                                     static_cast<int>(sessions.size()), dialogParent);
+        progress->setWindowTitle(QStringLiteral("Экспорт списка"));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(300);
+    }
+    std::string csv;
+    const bool complete = WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv,
+                                           [&progress](std::size_t done, std::size_t) {
+                                               if (!progress)
+                                                   return true;
+                                               progress->setValue(static_cast<int>(done));
+                                               return !progress->wasCanceled();
+                                           });
+    progress.reset();
+    if (!complete)
+        return false; // cancelled: nothing written, nothing to say
+    QString error;
+    if (WriteFileAtomically(path, QByteArray::fromStdString(csv), &error))
+        return true;
+    UserDialogs::Current().ShowWarning(dialogParent,
+                                       QStringLiteral("Список не сохранен в файл %1:\r\n%2.")
+                                           .arg(QDir::toNativeSeparators(path), FailureReason(path, error)));
+    return false;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "TCLTSession.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+// The research table of a list of sessions (see ResearchCsv) written to a
+// file the user named: all or nothing, through a temporary file renamed into
+// place. A list long enough to take a moment shows its progress and can be
+// cancelled; a failure is told to the user in Russian with its reason, and
+// the file is then left as it was.
+class ListExport {
+public:
+    // Sessions from this many on show a progress dialog under the parent.
+    static constexpr std::size_t ProgressFrom = 200;
+
+    ListExport(QWidget *dialogParent, std::string decimalSeparator);
+
+    // True when the file was written.
+    bool Write(const std::vector<const TCLTSession *> &sessions, const QString &path);
+
+    // Why a file could not be written, in the user's words.
+    static QString FailureReason(const QString &path, const QString &systemMessage);
+
+private:
+    QWidget *dialogParent;
+    std::string decimalSeparator;
+};

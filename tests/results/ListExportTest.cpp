@@ -1,0 +1,94 @@
+#include "ListExport.h"
+#include "ResultsFixture.h"
+#include "ResultsModel.h"
+#include "ScriptedDialogs.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+
+namespace {
+
+class ListExportTest : public ResultsPageFixture {
+protected:
+    ScriptedDialogs dialogs;
+    QTemporaryDir temp;
+
+    QStringList ExportedLines(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.takeLast(), QString()); // ends with CR LF
+        return lines;
+    }
+};
+
+TEST_F(ListExportTest, WritesTheListAsFilteredWithTheLocalesSeparator)
+{
+    Save(MakeSession("Петров", 1));
+    Save(MakeSession("Сидорова; Анна", 3, 2));
+    Save(MakeSession("Орлов", 3));
+    OpenPage();
+    Find<QComboBox>("cbFilterTest")->setCurrentIndex(3);
+    page->RefillResults(true);
+    ASSERT_EQ(page->Model()->rowCount(), 2);
+
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("list"))};
+    ASSERT_TRUE(page->ResultsExportListExecute());
+    QStringList lines = ExportedLines(temp.filePath(QStringLiteral("list.csv")));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Number;File;Start;")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(";\"Сидорова; Анна\";Иван;")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(";30,00;"))); // age with the decimal comma
+    EXPECT_TRUE(lines[2].contains(QStringLiteral(";Орлов;")));
+
+    // A point as decimal separator takes the comma.
+    context = StationContext(QLocale(QLocale::English, QLocale::UnitedStates));
+    page->SetContext(context);
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("list.csv"))};
+    page->actResultsExportList->trigger();
+    lines = ExportedLines(temp.filePath(QStringLiteral("list.csv")));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Number,File,Start,")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(",Сидорова; Анна,Иван,")));
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(ListExportTest, AFailedExportSaysWhyAndLeavesNoFile)
+{
+    Save(MakeSession("Петров", 1));
+    OpenPage();
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("missing/list.csv"))};
+    EXPECT_FALSE(page->ResultsExportListExecute());
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("не существует")));
+
+    // A folder without the right to write: the old file stays, no temporary is left.
+    const QString locked = temp.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(locked));
+    QFile old(locked + QStringLiteral("/list.csv"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    dialogs.saveFileAnswers = {locked + QStringLiteral("/list.csv")};
+    const bool written = page->ResultsExportListExecute();
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!written) { // root may write anywhere
+        ASSERT_EQ(dialogs.warnings.size(), 2);
+        EXPECT_TRUE(dialogs.warnings[1].contains(QStringLiteral("нет права записи")));
+        EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList{QStringLiteral("list.csv")});
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), QByteArray("old"));
+    }
+
+    // Cancelled: nothing written, nothing said.
+    EXPECT_FALSE(page->ResultsExportListExecute());
+    EXPECT_EQ(dialogs.warnings.size(), written ? 1 : 2);
+}
+
+} // namespace

@@ -1,0 +1,243 @@
+#include "QtColour.h"
+#include "ReportDocument.h"
+#include "ReportPdf.h"
+#include "ResultsExport.h"
+#include "ResultsFixture.h"
+#include "ResultsModel.h"
+#include "ScriptedDialogs.h"
+#include "StationContext.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <QUrlQuery>
+
+namespace {
+
+ReportLook RussianLook()
+{
+    ReportLook look;
+    const StationContext context;
+    look.DateTimeFormat = context.DateTimeFormat();
+    look.DateFormat = context.Locale().dateFormat(QLocale::ShortFormat);
+    return look;
+}
+
+// The text of a PDF file as a PDF reader finds it; empty with a failure when
+// the file cannot be read.
+QString PdfText(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString PdfTool(const QString &tool, const QString &path)
+{
+    QProcess p;
+    p.start(tool, {path});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool HavePdfTools() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+
+// Backgrounds of the first row of each table, in document order.
+QList<QList<QColor>> SwatchRows(QTextDocument &document)
+{
+    QList<QList<QColor>> rows;
+    for (QTextFrame *frame : document.rootFrame()->childFrames()) {
+        auto *table = qobject_cast<QTextTable *>(frame);
+        if (!table)
+            continue;
+        QList<QColor> row;
+        for (int c = 0; c < table->columns(); ++c) {
+            const QBrush brush = table->cellAt(0, c).format().background();
+            row << (brush.style() == Qt::NoBrush ? QColor() : brush.color());
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+TEST(ReportDocument, HoldsEverySectionOfEachKind)
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        SCOPED_TRACE(kind);
+        TCLTSession s = MakeSession("Ёлкина", kind, 2, 30, "Бухгалтерия");
+        s.Patronymic = "Петровна";
+        const QString text = ReportPlainText(s, RussianLook());
+        for (const QString &part :
+             {QStringLiteral("Результаты тестирования"), ReportTestName(kind), QStringLiteral("30.06.2025 12:00:00"),
+              QStringLiteral("1 ч 2 мин 5 сек"), QStringLiteral("Ёлкина Иван Петровна (Женщина, 30 лет), Бухгалтерия"),
+              QStringLiteral("Группа: Бухгалтерия"), QStringLiteral("Первый выбор"),
+              QStringLiteral("Краткое заключение"), QStringLiteral("Кратко о Ёлкина"),
+              QStringLiteral("Подробное заключение"), QStringLiteral("Подробно о Ёлкина"),
+              QStringLiteral("Дополнительные выводы"), QStringLiteral("Выводы о Ёлкина")})
+            EXPECT_TRUE(text.contains(part)) << part.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("Второй выбор")), kind != 1);
+        EXPECT_EQ(text.contains(QStringLiteral("Позиции куба")), kind == 3);
+        EXPECT_EQ(text.contains(QStringLiteral("Серые цвета")), kind == 3);
+        // The sections stand in their order.
+        EXPECT_LT(text.indexOf(QStringLiteral("Тестируемый")), text.indexOf(QStringLiteral("Первый выбор")));
+        EXPECT_LT(text.indexOf(QStringLiteral("Первый выбор")), text.indexOf(QStringLiteral("Краткое заключение")));
+        EXPECT_LT(text.indexOf(QStringLiteral("Подробное заключение")),
+                  text.indexOf(QStringLiteral("Дополнительные выводы")));
+    }
+}
+
+TEST(ReportDocument, SwatchesTakeTheColoursOfTheChoicesInOrder)
+{
+    TCLTSession s = MakeSession("Петров", 2);
+    ReportLook look = RussianLook();
+    look.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, 3))] = MakeColour(1, 2, 3);
+    const auto document = BuildReportDocument(s, look);
+    const QList<QList<QColor>> rows = SwatchRows(*document);
+    ASSERT_EQ(rows.size(), 2); // one table per choice
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            EXPECT_EQ(
+                rows[c - 1][p - 1],
+                ToQColor(look.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, s.Choice[c][p]))]))
+                << c << " " << p;
+    EXPECT_EQ(rows[0][2], QColor(1, 2, 3));
+}
+
+TEST(ReportPdf, IsAPdfWithEmbeddedFontsThatHoldsTheCyrillicText)
+{
+    if (!HavePdfTools())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QTemporaryDir temp;
+    TCLTSession s = MakeSession("Щербакова", 3, 2);
+    // A long detailed conclusion: it must run onto further pages, every line kept.
+    std::string longText;
+    for (int i = 1; i <= 150; ++i)
+        longText += "Строка подробного заключения номер " + std::to_string(i) + "\r\n";
+    s.DetailedConclusion = longText + "Последняя строка";
+    const QString path = temp.filePath(QStringLiteral("report.pdf"));
+    QString error;
+    ASSERT_TRUE(WriteReportPdf(s, RussianLook(), path, &error)) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+
+    const QString text = PdfText(path);
+    EXPECT_TRUE(text.contains(QStringLiteral("Щербакова Иван"))) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Краткое заключение")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Позиции куба")));
+    EXPECT_TRUE(text.contains(QStringLiteral("номер 1\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("номер 150")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Последняя строка")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Выводы о Щербакова")));
+    EXPECT_GE(text.count(QLatin1Char('\f')), 3); // pages end in form feeds
+
+    const QString fonts = PdfTool(QStringLiteral("pdffonts"), path);
+    const QStringList fontLines = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fontLines.isEmpty()) << fonts.toStdString();
+    for (const QString &line : fontLines)
+        EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "not embedded: " << line.toStdString();
+}
+
+class ReportActionsTest : public ResultsPageFixture {
+protected:
+    ScriptedDialogs dialogs;
+    QTemporaryDir temp;
+    QList<QUrl> links;
+
+    void OpenReportPage(const TCLTSession &session)
+    {
+        Save(session);
+        OpenPage();
+        page->SetTemporaryFolder(temp.path());
+        context = StationContext(QLocale(QLocale::Russian, QLocale::Russia),
+                                 [] { return LocalDateTime{2025, 7, 4, 9, 5, 3, 0}; });
+        page->SetContext(context);
+        page->SetUrlOpener([this](const QUrl &url) {
+            links << url;
+            return true;
+        });
+    }
+};
+
+TEST_F(ReportActionsTest, PrintPreviewAndPdfWorkOnTheSelectedSession)
+{
+    OpenReportPage(MakeSession("Зайцев", 2));
+    for (QAction *action :
+         {page->actResultsPreview, page->actResultsPrint, page->actResultsSendEMail, page->actResultsSavePdf})
+        EXPECT_TRUE(action->isVisible()) << action->objectName().toStdString();
+    EXPECT_EQ(page->actResultsSavePdf->text(), QStringLiteral("Сохранить в PDF..."));
+
+    EXPECT_FALSE(page->ResultsPrintExecute()); // the print dialog cancelled
+    const QString printed = temp.filePath(QStringLiteral("printed.pdf"));
+    dialogs.printAnswers = {printed};
+    page->actResultsPrint->trigger();
+    dialogs.previewFile = temp.filePath(QStringLiteral("preview.pdf"));
+    page->actResultsPreview->trigger();
+    EXPECT_EQ(dialogs.previews, 1);
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("saved"))};
+    page->actResultsSavePdf->trigger();
+    for (const QString &name :
+         {QStringLiteral("printed.pdf"), QStringLiteral("preview.pdf"), QStringLiteral("saved.pdf")}) {
+        QFile file(temp.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_TRUE(file.read(4) == "%PDF") << name.toStdString();
+        if (HavePdfTools()) {
+            EXPECT_TRUE(PdfText(temp.filePath(name)).contains(QStringLiteral("Зайцев Иван"))) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("missing/report.pdf"))};
+    EXPECT_FALSE(page->ResultsSavePdfExecute());
+    EXPECT_EQ(dialogs.warnings.size(), 1);
+}
+
+TEST_F(ReportActionsTest, MailCarriesTheReportOrNamesThePdfWhenItIsTooLong)
+{
+    TCLTSession s = MakeSession("Волков", 1);
+    s.BriefConclusion = "Итог & план + \"кавычки\"\nвторая строка";
+    s.DetailedConclusion.clear();
+    s.AdditionalFindings.clear();
+    OpenReportPage(s);
+    ASSERT_TRUE(page->ResultsSendEMailExecute());
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_LE(links[0].toEncoded().size(), ResultsExport::MailLinkLimit);
+    const QUrlQuery query(links[0]);
+    const QString subject = query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded);
+    EXPECT_TRUE(subject.contains(QStringLiteral("8-цветный ТЛ [1]")));
+    EXPECT_TRUE(subject.contains(QStringLiteral("Волков Иван")));
+    const QString body = query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    EXPECT_EQ(body,
+              page->SessionReportText()
+                  .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+                  .replace(QStringLiteral("\r\r\n"), QStringLiteral("\r\n")));
+    EXPECT_TRUE(body.contains(QStringLiteral("Итог & план + \"кавычки\"\r\nвторая строка")));
+    EXPECT_TRUE(dialogs.infos.isEmpty());
+
+    // Too long for a link: the PDF waits in the temporary folder.
+    archive[0].DetailedConclusion = std::string(3000, 'x');
+    ASSERT_TRUE(page->ResultsSendEMailExecute());
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_LE(links[1].toEncoded().size(), ResultsExport::MailLinkLimit);
+    const QString pdf = temp.filePath(QStringLiteral("PalettorResults_250704090503.pdf"));
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(QUrlQuery(links[1])
+                    .queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded)
+                    .contains(QStringLiteral("PalettorResults_250704090503.pdf")));
+    ASSERT_EQ(dialogs.infos.size(), 1);
+    EXPECT_TRUE(dialogs.infos[0].contains(QDir::toNativeSeparators(pdf)));
+
+    // No mail program: said, with the file to attach.
+    page->SetUrlOpener([](const QUrl &) { return false; });
+    EXPECT_FALSE(page->ResultsSendEMailExecute());
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(pdf)));
+}
+
+} // namespace
