@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string sessionSignature = "Color Session Data";
+const std::string &sessionSignature = SessionFileSignature;
 
 std::string twoDigits(int value)
 {
@@ -223,42 +223,79 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
     return path;
 }
 
-bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
+bool ReadSessionFile(const std::string &path, TCLTSession &session, TSimpleFileStream &stream)
 {
     // Compared still scrambled: a foreign file is refused without decoding,
     // and without being read whole.
     static const std::string scrambledSignature = Scramble(sessionSignature);
-    TSimpleFileStream stream;
     if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
     stream.Take(scrambledSignature.size());
     ReadInt32(stream);
     ReadDateTime(stream);
     ReadByte(stream);
+    session.LoadFromStream(&stream);
+    ReadByte(stream);
+    session.SourceFile = path;
+    return true;
+}
+
+bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context,
+                     TSimpleFileStream &buffer)
+{
     // Read into a session of our own first: a damaged file must not leave a
     // half-filled session in the archive.
     auto session = std::make_unique<TCLTSession>();
     session->Context = context;
-    session->LoadFromStream(&stream);
-    ReadByte(stream);
-    session->SourceFile = path;
+    if (!ReadSessionFile(path, *session, buffer))
+        return false;
     archive.Add(std::move(session));
     return true;
 }
 
-std::vector<std::string> ListSessionFiles(const std::string &dataFolder)
+bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
+{
+    TSimpleFileStream buffer;
+    return LoadSessionFile(path, archive, context, buffer);
+}
+
+namespace {
+
+// "<16 or 17 digits>.dat.tmp": only names a save of ours can have made.
+bool isSaveTemporary(const std::string &name)
+{
+    const std::string tail = ".dat" + SaveTemporarySuffix;
+    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::size_t digits = name.size() - tail.size();
+    return (digits == 16 || digits == 17)
+           && std::all_of(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(digits),
+                          [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries)
 {
     std::vector<std::string> names;
     std::error_code error;
     if (!fs::is_directory(dataFolder, error))
         return names;
+    // An interrupted save (the program killed, the power gone) leaves its
+    // temporary file. One that old cannot belong to a save still running.
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
     for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError))
             continue;
-        const std::string name = it->path().filename().string();
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0)
-            names.push_back(name);
+        std::string name = it->path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0) {
+            names.push_back(std::move(name));
+        } else if (removeStaleTemporaries && isSaveTemporary(name)) {
+            const auto written = it->last_write_time(typeError);
+            if (!typeError && written < cutoff)
+                fs::remove(it->path(), typeError);
+        }
     }
     // Names begin with the time of saving, so sorted names are chronological.
     std::sort(names.begin(), names.end());
