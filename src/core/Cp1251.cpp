@@ -1,9 +1,9 @@
 #include "Cp1251.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 
 namespace {
@@ -37,7 +37,8 @@ const std::unordered_map<char32_t, unsigned char> &reverseTable()
     return table;
 }
 
-// UTF-8 of every Windows-1251 byte.
+// UTF-8 of every Windows-1251 byte, padded to four bytes so the decoder can
+// store a whole entry and step by its length.
 struct Utf8Of {
     std::array<char, 4> Bytes{};
     unsigned char Length = 0;
@@ -68,69 +69,28 @@ constexpr std::array<Utf8Of, 256> makeUtf8Table()
 
 constexpr std::array<Utf8Of, 256> utf8Table = makeUtf8Table();
 
-// The texts of a session are most of its bytes, and most of their letters
-// are Cyrillic (0xC0..0xFF, two UTF-8 bytes each) or plain ASCII: both are
-// computed without the table, eight bytes at a time where a whole word is of
-// one kind. The exact length is counted first so the text is written once,
-// straight into its string, and the archive keeps no slack.
-constexpr uint64_t ones = 0x0101010101010101ULL;
-constexpr uint64_t highBits = 0x8080808080808080ULL;
-constexpr uint64_t sixthBits = 0x4040404040404040ULL;
-
-// Bytes 0x80..0xBF: the only ones whose UTF-8 length needs the table.
-uint64_t punctuationBytes(uint64_t word) { return word & ~(word << 1) & highBits; }
-
-std::size_t utf8Length(const char *in, std::size_t size, uint64_t keys, unsigned char key)
+// Appends the UTF-8 of one Windows-1251 byte; the padding of the entry lands
+// where the next character is written.
+char *putCharacter(char *next, unsigned char byte)
 {
-    std::size_t length = size;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, in + i, 8);
-        word ^= keys;
-        length += static_cast<std::size_t>(std::popcount(word & highBits));
-        if (punctuationBytes(word) != 0)
-            for (std::size_t k = i; k < i + 8; ++k) {
-                const auto byte = static_cast<unsigned char>(in[k] ^ key);
-                length += utf8Table[byte].Length == 3;
-            }
-    }
-    for (; i < size; ++i)
-        length += utf8Table[static_cast<unsigned char>(in[i] ^ key)].Length - 1u;
-    return length;
-}
-
-// А..п (0xC0..0xEF) are D0 90..D0 BF, р..я (0xF0..0xFF) are D1 80..D1 8F.
-char *putCyrillic(char *next, unsigned char byte)
-{
-    const unsigned upper = byte >= 0xF0;
-    next[0] = static_cast<char>(0xD0 + upper);
-    next[1] = static_cast<char>(byte - 0x30 - 0x40 * upper);
-    return next + 2;
-}
-
-char *putAny(char *next, unsigned char byte)
-{
-    if (byte < 0x80) {
-        *next = static_cast<char>(byte);
-        return next + 1;
-    }
-    if (byte >= 0xC0)
-        return putCyrillic(next, byte);
     const Utf8Of &entry = utf8Table[byte];
-    std::memcpy(next, entry.Bytes.data(), entry.Length);
+    std::memcpy(next, entry.Bytes.data(), 4);
     return next + entry.Length;
 }
 
+// The texts of a session are most of its bytes. One pass into room for the
+// longest result (three bytes a character), then one exact-size copy, so the
+// archive keeps no slack; eight-byte words of plain ASCII are copied whole.
 std::string decode(std::string_view bytes, unsigned char key)
 {
+    constexpr uint64_t ones = 0x0101010101010101ULL;
+    constexpr uint64_t highBits = 0x8080808080808080ULL;
     const uint64_t keys = ones * key;
     const char *in = bytes.data();
     const std::size_t size = bytes.size();
-    // Zero-filled once by the string and then overwritten: still far cheaper
-    // than a scratch buffer and a second copy.
-    std::string out(utf8Length(in, size, keys, key), '\0');
-    char *next = out.data();
+    // Left uninitialised: every byte that is kept is written first.
+    const auto out = std::make_unique_for_overwrite<char[]>(size * 3 + 4); // + the padding of the last entry
+    char *next = out.get();
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
         uint64_t word;
@@ -139,17 +99,14 @@ std::string decode(std::string_view bytes, unsigned char key)
         if ((word & highBits) == 0) {
             std::memcpy(next, &word, 8);
             next += 8;
-        } else if ((word & highBits & (word << 1)) == highBits) {
-            for (int k = 0; k < 8; ++k)
-                next = putCyrillic(next, static_cast<unsigned char>(word >> (8 * k)));
-        } else {
-            for (int k = 0; k < 8; ++k)
-                next = putAny(next, static_cast<unsigned char>(word >> (8 * k)));
+            continue;
         }
+        for (std::size_t k = i; k < i + 8; ++k)
+            next = putCharacter(next, static_cast<unsigned char>(in[k] ^ key));
     }
     for (; i < size; ++i)
-        next = putAny(next, static_cast<unsigned char>(in[i] ^ key));
-    return out;
+        next = putCharacter(next, static_cast<unsigned char>(in[i] ^ key));
+    return std::string(out.get(), static_cast<std::size_t>(next - out.get()));
 }
 
 } // namespace
