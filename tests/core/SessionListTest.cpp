@@ -263,3 +263,19 @@ TEST(SessionListIndex, DamagedSessionsAreReportedEveryTimeAndAnUnwritableIndexLo
     EXPECT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).Entries.empty());
     EXPECT_EQ(readAll(scratch.Index()), index);
 }
+
+TEST(SessionFolderListing, NamesRegularFilesAndLinksToThemOnly)
+{
+    Scratch scratch;
+    const fs::path data = scratch.Data();
+    writeAll(data / "a.dat", "x");
+    fs::create_directory(data / "b.dat");
+    fs::create_symlink(data / "a.dat", data / "c.dat");
+    fs::create_directory_symlink(data / "b.dat", data / "d.dat");
+    fs::create_symlink(data / "gone", data / "e.dat");
+    writeAll(data / "f.txt", "x");
+    writeAll(data / "g.~da", "x");
+    EXPECT_EQ(ListSessionFiles(scratch.Data()), (std::vector<std::string>{"a.dat", "c.dat"}));
+    EXPECT_TRUE(ListSessionFiles((data / "a.dat").string()).empty());
+    EXPECT_TRUE(ListSessionFiles((data / "none").string()).empty());
+}
