@@ -150,8 +150,9 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
     Reader entries(body);
     entries.at = in.at;
     const auto count = entries.Get<uint32_t>();
-    // The smallest entry takes 45 bytes; a count beyond that is damage.
-    if (!entries.Ok(static_cast<std::size_t>(count) * 45))
+    // The smallest entry (a one-letter name, empty texts) takes 44 bytes; a
+    // count beyond what is left is damage.
+    if (!entries.Ok(static_cast<std::size_t>(count) * 44))
         return {ListIndexState::Damaged, {}};
     result.Entries.reserve(count);
     for (uint32_t i = 0; i < count && !entries.damaged; ++i) {

@@ -279,3 +279,18 @@ TEST(SessionFolderListing, NamesRegularFilesAndLinksToThemOnly)
     EXPECT_TRUE(ListSessionFiles((data / "a.dat").string()).empty());
     EXPECT_TRUE(ListSessionFiles((data / "none").string()).empty());
 }
+
+TEST(SessionListIndex, EntriesReadBackWhateverTheirSize)
+{
+    Scratch scratch;
+    std::vector<SessionListEntry> entries(3);
+    entries[0].Name = "a"; // the smallest entry an index can hold
+    entries[1].Name = "b";
+    entries[2].Name = "c";
+    entries[2].Size = 1u << 31;
+    entries[2].Fields = {45000.5, -1, 3, "Иван", std::string(255 * 2, 'x'), "Ёё", "Группа", 2, 30000};
+    WriteListIndex(scratch.Index(), scratch.Data(), entries);
+    const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
+    EXPECT_EQ(read.State, ListIndexState::Used);
+    EXPECT_EQ(read.Entries, entries);
+}
