@@ -5,7 +5,7 @@
 //   results_bench [session count]   (default 100000)
 #include "AppSettings.h"
 #include "ListLayout.h"
-#include "MainWindow.h"
+#include "TformPalettorMain.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
 #include "SessionArchive.h"
@@ -247,7 +247,7 @@ int main(int argc, char **argv)
         window.show();
         finished.wait(600000);
         windowMs = msSince(start);
-        windowSessions = window.Sessions.Count();
+        windowSessions = window.Sessions().Count();
     }
     AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);

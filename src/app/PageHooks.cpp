@@ -1,18 +1,14 @@
 #include "PageHooks.h"
 
 #include "AppSettings.h"
-#include "MainWindow.h"
 #include "PlacementStore.h"
 #include "ResultsPage.h"
 
-#include "Conclusion.h"
+#include "StationContext.h"
 #include "TestingPage.h"
 
 #include <QAction>
-#include <QStyle>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTableView>
@@ -27,7 +23,7 @@ const QStringList testingControls{QStringLiteral("TeLabeledEdit1"), QStringLiter
 
 } // namespace
 
-PageHooks::PageHooks(TformPalettorMain &window) : window(window)
+PageHooks::PageHooks(TCLTArchive &sessions, const StationContext &context) : sessions(sessions), context(context)
 {
     placement = AppSettings::Open();
     placement->beginGroup(mainWindowClass);
@@ -35,47 +31,12 @@ PageHooks::PageHooks(TformPalettorMain &window) : window(window)
 
 PageHooks::~PageHooks() = default;
 
-QWidget *PageHooks::CreateTestingPage(QWidget *parent)
+TestingPage *PageHooks::CreateTestingPage(QWidget *parent)
 {
     testingPage = new TestingPage(parent);
-    testingPage->SetSessionList(&window.Sessions);
-    testingPage->SetLocale(QLocale::system());
-    TformPalettorMain *w = &window;
-    TestingPage *page = testingPage;
-    QObject::connect(page, &TestingPage::statusTextChanged, w, [w](int panel, const QString &text) {
-        if (panel >= 0 && panel < static_cast<int>(w->StatusPanel.size()))
-            w->StatusPanel[static_cast<std::size_t>(panel)]->setText(text);
-    });
-    QObject::connect(page, &TestingPage::progressChanged, w, [w](int position, int maximum) {
-        w->ProgressBar1->setRange(0, std::max(maximum, 1));
-        w->ProgressBar1->setValue(position);
-    });
-    QObject::connect(page, &TestingPage::testRunningChanged, w, [w](bool running, const QString &caption) {
-        w->actStartTesting->setIcon(
-            w->style()->standardIcon(running ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
-        w->actStartTesting->setText(caption);
-        w->actStartTesting->setToolTip(caption);
-        w->actStartTesting->setStatusTip(caption);
-    });
-    QObject::connect(page, &TestingPage::testingPageRequested, w,
-                     [w] { w->PageControl->setCurrentIndex(TformPalettorMain::TestingPageIndex); });
-    QObject::connect(page, &TestingPage::testFinished, w,
-                     [w, page](TCLTSession *session, double testStart, double testEnd) {
-                         if (!session)
-                             return;
-                         FinishTestSession(*session, w->KnowledgeBase, testStart, testEnd,
-                                           QLocale::system().decimalPoint().toStdString());
-                         // Shown before it is saved: a failed save must not hide the result.
-                         page->ShowResult(*session);
-                         w->StoreFinishedSession(*session);
-                     });
+    testingPage->SetSessionList(&sessions);
+    testingPage->SetContext(context);
     return testingPage;
-}
-
-void PageHooks::StartOrStopTest()
-{
-    if (testingPage)
-        testingPage->StartOrStop();
 }
 
 void PageHooks::SetUserGroups(const QStringList &groups)
@@ -112,7 +73,6 @@ QPlainTextEdit *PageHooks::ResultMemo() const
     return testingPage ? testingPage->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult")) : nullptr;
 }
 
-
 QWidget *PageHooks::CreateResultsPage(QWidget *parent)
 {
     // The page needs more width than the window has at first; a scroll area
@@ -120,8 +80,8 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     auto *area = new QScrollArea(parent);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
-    resultsPage = new ResultsPage(window.Sessions, *placement, area);
-    resultsPage->SetLocale(QLocale::system());
+    resultsPage = new ResultsPage(sessions, *placement, area);
+    resultsPage->SetContext(context);
     area->setWidget(resultsPage);
     return area;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColourTables.h"
+#include "SessionArchive.h"
 
 #include <QStringList>
 
@@ -13,24 +14,25 @@ class QWidget;
 class QPlainTextEdit;
 class ResultsPage;
 struct StimulusSets;
+class StationContext;
 class TestingPage;
 class TCLTSession;
-class TformPalettorMain;
 
 // The one place that knows the classes of the testing and results pages:
-// the main window reaches them only through these calls.
+// the main window reaches them only through these calls (and connects the
+// testing page's signals itself).
 class PageHooks {
 public:
-    explicit PageHooks(TformPalettorMain &window);
+    // The sessions and the context must outlive the pages.
+    PageHooks(TCLTArchive &sessions, const StationContext &context);
     ~PageHooks();
 
-    QWidget *CreateTestingPage(QWidget *parent);
+    TestingPage *CreateTestingPage(QWidget *parent);
     QWidget *CreateResultsPage(QWidget *parent);
     // The results page's own action of that object name; the menus show it.
     QAction *ResultsAction(const QString &objectName) const;
 
-    // actStartTesting: stops a running test, otherwise opens the chooser.
-    void StartOrStopTest();
+    TestingPage *Testing() const { return testingPage; }
 
     void SetUserGroups(const QStringList &groups);
     void UpdateRequiredMarks(const std::array<bool, 6> &required);
@@ -55,7 +57,8 @@ public:
     void SavePlacement(QWidget *window);
 
 private:
-    TformPalettorMain &window;
+    TCLTArchive &sessions;
+    const StationContext &context;
     std::unique_ptr<QSettings> placement; // the results page keeps a reference
     TestingPage *testingPage = nullptr;
     ResultsPage *resultsPage = nullptr;

@@ -1,46 +1,27 @@
 #include "PreferencesPage.h"
 
-#include "Preferences.h"
+#include "ColourSwatchPanel.h"
+#include "PasswordDialogs.h"
 #include "QtColour.h"
 #include "ThemeEngine.h"
+#include "UserDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
-namespace {
-QString panelName(ColourTable table)
-{
-    switch (table) {
-    case ColourTable::EightColour:
-        return QStringLiteral("panelUsedColors");
-    case ColourTable::Achromatic:
-        return QStringLiteral("panelUsedBWColors");
-    case ColourTable::Main:
-        return QStringLiteral("panelUsedColors1");
-    case ColourTable::Blue:
-        return QStringLiteral("panelUsedColors2");
-    case ColourTable::Green:
-        return QStringLiteral("panelUsedColors3");
-    case ColourTable::Yellow:
-        return QStringLiteral("panelUsedColors4");
-    case ColourTable::Red:
-        return QStringLiteral("panelUsedColors5");
-    }
-    return {};
-}
+#include <algorithm>
 
+namespace {
 QSlider *trackBar(int low, int high, const QString &name, QWidget *parent)
 {
     auto *slider = new QSlider(Qt::Horizontal, parent);
@@ -59,109 +40,26 @@ constexpr std::array<ColourTable, ColourTableCount> pageOrder{
     ColourTable::Green,       ColourTable::Yellow,     ColourTable::Red};
 } // namespace
 
-ColourSwatchPanel::ColourSwatchPanel(ColourTable table, QWidget *parent) : QWidget(parent), table(table)
+PreferencesPage::PreferencesPage(ThemeEngine &theme, QWidget *parent) : QWidget(parent), theme(theme)
 {
-    setObjectName(panelName(table));
-    setMinimumHeight(78);
-    caption = new QLabel(QString::fromStdString(TableCaption(table)), this);
-    caption->move(5, 3);
-    for (int entry = 1; entry <= TableSize(table); ++entry) {
-        auto *swatch = new QFrame(this);
-        swatch->setObjectName(QStringLiteral("swatch%1").arg(entry));
-        swatch->setFrameShape(QFrame::NoFrame);
-        swatch->setAutoFillBackground(true);
-        swatch->setCursor(Qt::PointingHandCursor);
-        swatch->installEventFilter(this);
-        swatch->setToolTip(QStringLiteral("Щелкните, чтобы выбрать другой цвет"));
-        swatches.push_back(swatch);
-        auto *label = new QLabel(QString::fromStdString(SwatchLabel(table, entry)), this);
-        labels.push_back(label);
-    }
+    BuildPage();
+    ConnectControls();
 }
 
-QRect ColourSwatchPanel::SwatchRect(int swatchCount, int k, int panelWidth, int panelHeight)
-{
-    int width = 0;
-    if (swatchCount == 8)
-        width = (panelWidth - 45) / 8;
-    else if (swatchCount == 5)
-        width = (panelWidth - 30) / 5;
-    else
-        width = (panelWidth - 25) / 4;
-    return QRect(5 + k * (width + 5), 22, std::max(width, 1), std::max(panelHeight - 42, 1));
-}
-
-void ColourSwatchPanel::LayOut()
-{
-    caption->adjustSize();
-    const int count = static_cast<int>(swatches.size());
-    for (int k = 0; k < count; ++k) {
-        const QRect rect = SwatchRect(count, k, width(), height());
-        swatches[static_cast<std::size_t>(k)]->setGeometry(rect);
-        QLabel *label = labels[static_cast<std::size_t>(k)];
-        label->adjustSize();
-        label->move(rect.center().x() + 1 - 2, rect.bottom() + 1 + 3);
-    }
-}
-
-void ColourSwatchPanel::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    LayOut();
-}
-
-bool ColourSwatchPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        for (std::size_t i = 0; i < swatches.size(); ++i) {
-            if (watched == swatches[i] && mouse->button() == Qt::LeftButton) {
-                emit SwatchClicked(table, static_cast<int>(i) + 1);
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void ColourSwatchPanel::ShowColours(const ColourSet &colours)
-{
-    for (std::size_t i = 0; i < swatches.size(); ++i) {
-        const ColourValue value = colours[static_cast<std::size_t>(ColourIndex(table, static_cast<int>(i) + 1))];
-        QPalette palette = swatches[i]->palette();
-        palette.setColor(QPalette::Window, ToQColor(value));
-        swatches[i]->setPalette(palette);
-        swatches[i]->update();
-    }
-}
-
-QWidget *ColourSwatchPanel::Swatch(int entry) const
-{
-    if (entry < 1 || entry > static_cast<int>(swatches.size()))
-        return nullptr;
-    return swatches[static_cast<std::size_t>(entry - 1)];
-}
-
-QColor ColourSwatchPanel::SwatchColour(int entry) const
-{
-    const QWidget *swatch = Swatch(entry);
-    return swatch ? swatch->palette().color(QPalette::Window) : QColor();
-}
-
-PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
+void PreferencesPage::BuildPage()
 {
     setObjectName(QStringLiteral("PreferencesPage"));
 
     // Users: groups and required fields.
-    groupUsers = new QGroupBox(QStringLiteral("Пользователи"), this);
+    auto *groupUsers = new QGroupBox(QStringLiteral("Пользователи"), this);
     memoUserGroups = new QPlainTextEdit(groupUsers);
     memoUserGroups->setObjectName(QStringLiteral("memoUserGroups"));
     memoUserGroups->installEventFilter(this);
     memoUserGroups->setMinimumHeight(70);
     auto *required = new QLabel(QStringLiteral("Обязательные поля"), groupUsers);
-    const std::array<QString, 6> fieldCaptions{QStringLiteral("Фамилия"), QStringLiteral("Имя"),
+    const std::array<QString, 6> fieldCaptions{QStringLiteral("Фамилия"),  QStringLiteral("Имя"),
                                                QStringLiteral("Отчество"), QStringLiteral("Группа"),
-                                               QStringLiteral("Пол"),     QStringLiteral("Дата рождения")};
+                                               QStringLiteral("Пол"),      QStringLiteral("Дата рождения")};
     auto *fields = new QGridLayout;
     for (std::size_t i = 0; i < checkUserField.size(); ++i) {
         checkUserField[i] = new QCheckBox(fieldCaptions[i], groupUsers);
@@ -175,7 +73,7 @@ PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
     usersLayout->addLayout(fields);
 
     // Protection.
-    groupProtection = new QGroupBox(QStringLiteral("Защита"), this);
+    auto *groupProtection = new QGroupBox(QStringLiteral("Защита"), this);
     checkProtectAdminMode = new QCheckBox(QStringLiteral("Защитить режим администратора паролем"), groupProtection);
     checkProtectAdminMode->setObjectName(QStringLiteral("checkProtectAdminMode"));
     btnSetAdminPassword = new QPushButton(QStringLiteral("Установить пароль..."), groupProtection);
@@ -189,7 +87,7 @@ PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
     protectionLayout->addLayout(buttonRow);
 
     // Interface.
-    groupInterface = new QGroupBox(QStringLiteral("Интерфейс"), this);
+    auto *groupInterface = new QGroupBox(QStringLiteral("Интерфейс"), this);
     cbTheme = new QComboBox(groupInterface);
     cbTheme->setObjectName(QStringLiteral("cbTheme"));
     teTrackBar1 = trackBar(ThemeBrightnessMin, ThemeBrightnessMax, QStringLiteral("teTrackBar1"), groupInterface);
@@ -215,7 +113,7 @@ PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
     interfaceLayout->setColumnStretch(1, 1);
 
     // Testing.
-    groupTesting = new QGroupBox(QStringLiteral("Тестирование"), this);
+    auto *groupTesting = new QGroupBox(QStringLiteral("Тестирование"), this);
     cbShowResultType = new QComboBox(groupTesting);
     cbShowResultType->setObjectName(QStringLiteral("cbShowResultType"));
     cbShowResultType->addItems(ShowResultTypeTexts());
@@ -224,7 +122,7 @@ PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
     testingLayout->addWidget(cbShowResultType);
 
     // Colours.
-    groupColours = new QGroupBox(QStringLiteral("Используемые цвета"), this);
+    auto *groupColours = new QGroupBox(QStringLiteral("Используемые цвета"), this);
     auto *coloursLayout = new QVBoxLayout(groupColours);
     coloursLayout->setSpacing(2);
     for (ColourTable table : pageOrder) {
@@ -244,6 +142,32 @@ PreferencesPage::PreferencesPage(QWidget *parent) : QWidget(parent)
 
     labelBrightnessValue->setNum(teTrackBar1->value());
     labelHueValue->setNum(teTrackBar2->value());
+}
+
+void PreferencesPage::ConnectControls()
+{
+    connect(cbTheme, &QComboBox::currentIndexChanged, this, &PreferencesPage::ThemeChosen);
+    connect(teTrackBar1, &QSlider::valueChanged, this, [this](int value) {
+        theme.SetBrightness(value);
+        theme.Apply();
+        emit Changed(PreferencesChange::Theme);
+    });
+    connect(teTrackBar2, &QSlider::valueChanged, this, [this](int value) {
+        theme.SetSaturation(value);
+        theme.Apply();
+        emit Changed(PreferencesChange::Theme);
+    });
+    connect(checkProtectAdminMode, &QCheckBox::toggled, this, [this](bool checked) {
+        btnSetAdminPassword->setEnabled(checked);
+        emit Changed(PreferencesChange::Protection);
+    });
+    connect(btnSetAdminPassword, &QPushButton::clicked, this, &PreferencesPage::SetAdminPassword);
+    for (QCheckBox *box : checkUserField)
+        connect(box, &QCheckBox::toggled, this, [this] { emit Changed(PreferencesChange::RequiredFields); });
+    connect(cbShowResultType, &QComboBox::currentIndexChanged, this,
+            [this] { emit Changed(PreferencesChange::ResultType); });
+    for (ColourSwatchPanel *panel : panels)
+        connect(panel, &ColourSwatchPanel::SwatchClicked, this, &PreferencesPage::EditColour);
 }
 
 void PreferencesPage::FillThemes(const QStringList &themeFiles)
@@ -273,22 +197,122 @@ int PreferencesPage::AddThemeFileItem(const QString &path)
     return cbTheme->count() - 1;
 }
 
-QString PreferencesPage::ThemeFileOf(int item) const { return cbTheme->itemData(item).toString(); }
-
-void PreferencesPage::ShowColours(const ColourSet &colours)
+void PreferencesPage::Show(const Preferences &prefs)
 {
+    if (prefs.SetThemeByIndex || !theme.LoadThemeFile(prefs.ThemeFile))
+        theme.SetThemeByIndex(prefs.ThemeIndex);
+    theme.SetBrightness(prefs.ThemeBrightness);
+    theme.SetSaturation(prefs.ThemeHue);
+    theme.Apply();
+    ShowTheme();
+
+    // A box checked without a password would lock the administrator out at
+    // the next start, so it shows as unchecked.
+    adminPassword = prefs.AdminPassword;
+    {
+        const QSignalBlocker block(checkProtectAdminMode);
+        checkProtectAdminMode->setChecked(ProtectionInEffect(prefs));
+    }
+    btnSetAdminPassword->setEnabled(checkProtectAdminMode->isChecked());
+
+    {
+        const QSignalBlocker block(memoUserGroups);
+        memoUserGroups->setPlainText(UserGroupLines(prefs.UserGroups).join(QLatin1Char('\n')));
+    }
+    for (std::size_t i = 0; i < checkUserField.size(); ++i) {
+        const QSignalBlocker block(checkUserField[i]);
+        checkUserField[i]->setChecked(prefs.UserField[i]);
+    }
+    {
+        const QSignalBlocker block(cbShowResultType);
+        cbShowResultType->setCurrentIndex(prefs.ShowResultType);
+    }
+    colours = prefs.Colours;
     for (ColourSwatchPanel *panel : panels)
         panel->ShowColours(colours);
 }
 
-ColourSwatchPanel *PreferencesPage::Panel(ColourTable table) const
+void PreferencesPage::ShowTheme()
 {
-    return panels[static_cast<std::size_t>(table)];
+    const QSignalBlocker b1(teTrackBar1);
+    const QSignalBlocker b2(teTrackBar2);
+    const QSignalBlocker b3(cbTheme);
+    teTrackBar1->setValue(theme.Brightness());
+    teTrackBar2->setValue(theme.Saturation());
+    labelBrightnessValue->setNum(theme.Brightness());
+    labelHueValue->setNum(theme.Saturation());
+    int item = theme.Index();
+    if (theme.FromFile()) {
+        item = ThemeFileItem(theme.File());
+        if (item < 0)
+            item = AddThemeFileItem(theme.File());
+    }
+    cbTheme->setCurrentIndex(item);
+}
+
+void PreferencesPage::Collect(Preferences &prefs)
+{
+    prefs.SetThemeByIndex = !theme.FromFile();
+    if (theme.FromFile())
+        prefs.ThemeFile = theme.File();
+    else
+        prefs.ThemeIndex = std::max(theme.Index(), 0);
+    prefs.ThemeBrightness = theme.Brightness();
+    prefs.ThemeHue = theme.Saturation();
+
+    prefs.AskAdminPassword = checkProtectAdminMode->isChecked();
+    prefs.AdminPassword = adminPassword;
+
+    if (memoUserGroups->toPlainText().trimmed().isEmpty()) {
+        const QSignalBlocker block(memoUserGroups);
+        memoUserGroups->setPlainText(DefaultUserGroup);
+    }
+    prefs.UserGroups = UserGroupsText(memoUserGroups->toPlainText());
+
+    for (std::size_t i = 0; i < checkUserField.size(); ++i)
+        prefs.UserField[i] = checkUserField[i]->isChecked();
+    if (cbShowResultType->currentIndex() >= 0)
+        prefs.ShowResultType = cbShowResultType->currentIndex();
+    prefs.Colours = colours;
+}
+
+void PreferencesPage::ThemeChosen(int item)
+{
+    const QString file = cbTheme->itemData(item).toString();
+    if (file.isEmpty()) {
+        theme.SetThemeByIndex(item);
+    } else if (!theme.LoadThemeFile(file)) {
+        UserDialogs::Current().ShowWarning(this, QStringLiteral("Не удалось прочитать файл темы %1.").arg(file));
+        const QSignalBlocker block(cbTheme);
+        cbTheme->setCurrentIndex(theme.FromFile() ? ThemeFileItem(theme.File()) : theme.Index());
+        return;
+    }
+    theme.Apply();
+    emit Changed(PreferencesChange::Theme);
+}
+
+void PreferencesPage::SetAdminPassword()
+{
+    SetPassword(this, adminPassword);
+    if (checkProtectAdminMode->isChecked() && adminPassword.isEmpty())
+        checkProtectAdminMode->setChecked(false);
+    emit Changed(PreferencesChange::Protection);
+}
+
+void PreferencesPage::EditColour(ColourTable table, int entry)
+{
+    const auto index = static_cast<std::size_t>(ColourIndex(table, entry));
+    const auto chosen = UserDialogs::Current().AskColour(this, ToQColor(colours[index]));
+    if (!chosen)
+        return;
+    colours[index] = FromQColor(*chosen);
+    panels[static_cast<std::size_t>(table)]->ShowColours(colours);
+    emit Changed(PreferencesChange::Colours);
 }
 
 bool PreferencesPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == memoUserGroups && event->type() == QEvent::FocusOut)
-        emit UserGroupsLeft();
+        emit Changed(PreferencesChange::UserGroups);
     return QWidget::eventFilter(watched, event);
 }

@@ -1,74 +1,65 @@
 #pragma once
 
 #include "ColourTables.h"
+#include "Preferences.h"
 
+#include <QString>
 #include <QWidget>
 
 #include <array>
-#include <vector>
 
+class ColourSwatchPanel;
 class QCheckBox;
 class QComboBox;
-class QFrame;
-class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class ThemeEngine;
 
-// One row of colour swatches for a colour table, laid out by fixed rules so
-// the swatches keep their proportions whatever the panel's size.
-class ColourSwatchPanel : public QWidget {
-    Q_OBJECT
-public:
-    ColourSwatchPanel(ColourTable table, QWidget *parent = nullptr);
-    ColourTable Table() const { return table; }
-    // Paints the swatches from the colours in effect.
-    void ShowColours(const ColourSet &colours);
-    QWidget *Swatch(int entry) const; // entry 1..size
-    QColor SwatchColour(int entry) const;
+// What the user changed on the preferences page.
+enum class PreferencesChange { Theme, Protection, UserGroups, RequiredFields, ResultType, Colours };
 
-    // Left, width, top and height of swatch k (0-based) in a panel of the given size.
-    static QRect SwatchRect(int swatchCount, int k, int panelWidth, int panelHeight);
-
-signals:
-    void SwatchClicked(ColourTable table, int entry);
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void LayOut();
-
-    ColourTable table;
-    QLabel *caption;
-    std::vector<QFrame *> swatches;
-    std::vector<QLabel *> labels;
-};
-
-// The "Настройка" page: every control of the stored settings. It only holds
-// and lays out the controls; the main window reads and fills them.
+// The "Настройка" page: every control of the stored settings. It shows a
+// Preferences, hands back what the user made of it, and keeps the theme in
+// effect in step with its theme controls.
 class PreferencesPage : public QWidget {
     Q_OBJECT
 public:
-    explicit PreferencesPage(QWidget *parent = nullptr);
+    explicit PreferencesPage(ThemeEngine &theme, QWidget *parent = nullptr);
 
     // The theme list: built-in themes first, then the given theme files.
     void FillThemes(const QStringList &themeFiles);
     int ThemeFileItem(const QString &path) const; // -1 when not listed
+
+    // Puts the settings on the page without reporting changes, and puts
+    // their theme in effect (an unreadable theme file leaves the light
+    // built-in theme).
+    void Show(const Preferences &prefs);
+    // Reads the page into prefs. An emptied group memo shows the default
+    // group again, as it is stored.
+    void Collect(Preferences &prefs);
+
+signals:
+    // The user changed something; Collect reads it. Groups are reported
+    // when the group memo loses the focus.
+    void Changed(PreferencesChange what);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildPage();
+    void ConnectControls();
     int AddThemeFileItem(const QString &path);
-    // Empty for a built-in theme.
-    QString ThemeFileOf(int item) const;
+    void ShowTheme();
+    void ThemeChosen(int item);
+    void SetAdminPassword();
+    void EditColour(ColourTable table, int entry);
 
-    void ShowColours(const ColourSet &colours);
-    ColourSwatchPanel *Panel(ColourTable table) const;
-
-    QGroupBox *groupUsers;
-    QGroupBox *groupProtection;
-    QGroupBox *groupInterface;
-    QGroupBox *groupColours;
-    QGroupBox *groupTesting;
+    ThemeEngine &theme;
+    QString adminPassword;
+    ColourSet colours = DefaultColours;
 
     QComboBox *cbTheme;
     QSlider *teTrackBar1; // brightness
@@ -80,14 +71,5 @@ public:
     QPlainTextEdit *memoUserGroups;
     std::array<QCheckBox *, 6> checkUserField{};
     QComboBox *cbShowResultType;
-
-signals:
-    // The group memo lost the focus.
-    void UserGroupsLeft();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     std::array<ColourSwatchPanel *, ColourTableCount> panels{};
 };

@@ -1,6 +1,6 @@
 #include "RegistrationPanel.h"
 
-#include "SessionReport.h"
+#include "QtDateTime.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -32,7 +32,6 @@ RegistrationPanel::RegistrationPanel(QWidget *parent) : QWidget(parent)
     birthDate->setObjectName(QStringLiteral("TeDateTimePicker1"));
     birthDate->setCalendarPopup(true);
     birthDate->setMinimumDate(QDate(1753, 1, 1));
-    birthDate->setDate(QDate::currentDate());
     submit = new QPushButton(QStringLiteral("Продолжить"), this);
     submit->setObjectName(QStringLiteral("btnSubmitUserRegInfo"));
     submit->setDefault(true);

@@ -3,13 +3,11 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ResultDisplay.h"
-#include "SessionReport.h"
 #include "TileArea.h"
 #include "UserDialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,8 +21,6 @@
 namespace {
 
 constexpr int ClockInterval = 600000; // ten minutes: the elapsed time is a rough guide only
-
-OleDate SystemNow() { return ToOleDate(ToLocalDateTime(QDateTime::currentDateTime())); }
 
 QString ForMemo(const std::string &text)
 {
@@ -106,6 +102,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     timer->setInterval(ClockInterval);
 
     ConfigureProcedure();
+    SetContext(ownContext);
 
     connect(chooser, &ChooserPanel::kindChosen, this, &TestingPage::StartKind);
     connect(registration, &RegistrationPanel::submitted, this, &TestingPage::SubmitRegistration);
@@ -141,7 +138,7 @@ void TestingPage::BuildStimulusPanel()
 void TestingPage::ConfigureProcedure()
 {
     procedure = std::make_unique<TestProcedure>(*this, *sessions);
-    procedure->SetClock(clock ? clock : TestProcedure::Clock(SystemNow));
+    procedure->SetClock([this] { return context->NowOle(); });
     procedure->SetRandom(random);
     procedure->SetColours(colours);
     procedure->SetRequiredFields(required);
@@ -192,17 +189,14 @@ void TestingPage::SetStimulusSets(const StimulusSets &sets)
     }
 }
 
-void TestingPage::SetLocale(const QLocale &value)
+void TestingPage::SetContext(const StationContext &value)
 {
-    locale = value;
-    registration->BirthDateEdit()->setLocale(value);
-    registration->BirthDateEdit()->setDisplayFormat(value.dateFormat(QLocale::ShortFormat));
-}
-
-void TestingPage::SetClock(TestProcedure::Clock value)
-{
-    clock = std::move(value);
-    procedure->SetClock(clock ? clock : TestProcedure::Clock(SystemNow));
+    context = &value;
+    const QLocale &locale = value.Locale();
+    registration->BirthDateEdit()->setLocale(locale);
+    registration->BirthDateEdit()->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
+    const LocalDateTime today = value.Now();
+    registration->BirthDateEdit()->setDate(QDate(today.Year, today.Month, today.Day));
 }
 
 void TestingPage::SetRandom(RandomSource value)
@@ -211,7 +205,7 @@ void TestingPage::SetRandom(RandomSource value)
     procedure->SetRandom(random);
 }
 
-QString TestingPage::DateTimeText(OleDate when) const { return FormatOleDateTime(when, DateTimeFormatOf(locale)); }
+QString TestingPage::DateTimeText(OleDate when) const { return context->DateTimeText(when); }
 
 QString TestingPage::StartStopCaption() const
 {
@@ -238,11 +232,7 @@ void TestingPage::StopTest()
 
 void TestingPage::StartKind(int kind)
 {
-    SessionContext context;
-    const OleDate now = clock ? clock() : SystemNow();
-    context.Today = DatePart(now);
-    context.DecimalSeparator = locale.decimalPoint().toStdString();
-    procedure->SetSessionContext(context);
+    procedure->SetSessionContext(context->ForSessions());
     procedure->StartTest(kind);
 }
 

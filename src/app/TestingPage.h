@@ -2,10 +2,10 @@
 
 #include "ITestView.h"
 #include "SessionArchive.h"
+#include "StationContext.h"
 #include "StimulusSets.h"
 #include "TestProcedure.h"
 
-#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -42,9 +42,11 @@ public:
     void SetUserGroups(const QStringList &groups);
     void SetShowResultType(int type);
     void SetStimulusSets(const StimulusSets &sets);
-    // Date-time texts and the decimal separator of new sessions.
-    void SetLocale(const QLocale &locale);
-    void SetClock(TestProcedure::Clock clock);
+    // The locale and clock of the station: date-time texts, the birth date's
+    // format, today's date and the decimal separator of new sessions; the
+    // birth date starts at today. The context must outlive the page; without
+    // one the page keeps its own.
+    void SetContext(const StationContext &context);
     void SetRandom(RandomSource random);
 
     TestProcedure &Procedure() { return *procedure; }
@@ -112,11 +114,11 @@ private:
     TCLTArchive ownSessions;
     TCLTArchive *sessions = &ownSessions;
     std::unique_ptr<TestProcedure> procedure;
-    TestProcedure::Clock clock;
+    StationContext ownContext;
+    const StationContext *context = &ownContext;
     RandomSource random;
     ColourSet colours = DefaultColours;
     RequiredFields required;
-    QLocale locale;
     int showResultType = 1;
     int headerHeight = 30;
     StimulusSets stimulusSets;

@@ -1,5 +1,5 @@
 #include "AppInfo.h"
-#include "MainWindow.h"
+#include "TformPalettorMain.h"
 #include "ProgramRootFolder.h"
 
 #include <QApplication>

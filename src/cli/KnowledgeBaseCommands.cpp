@@ -86,7 +86,8 @@ std::optional<std::string> readFile(const std::string &path, std::string &proble
 {
     try {
         TSimpleFileStream stream;
-        if (!TSimpleFileStream::ReadRegularFile(path, stream)) {
+        // Sources and files alike: the signature is told apart by the caller.
+        if (!TSimpleFileStream::ReadRegularFile(path, stream, {}, MaxDataFileBytes)) {
             problem = path + ": no such file";
             return std::nullopt;
         }

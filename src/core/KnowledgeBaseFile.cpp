@@ -180,7 +180,14 @@ std::string readText(TSimpleFileStream &stream, bool isShort)
 
 } // namespace
 
-bool HasKnowledgeBaseSignature(std::string_view bytes) { return bytes.starts_with(KnowledgeBaseSignature); }
+// The signature is a bare text, so it is stored scrambled like every text.
+static const std::string &storedSignature()
+{
+    static const std::string stored = Scramble(std::string(KnowledgeBaseSignature));
+    return stored;
+}
+
+bool HasKnowledgeBaseSignature(std::string_view bytes) { return bytes.starts_with(storedSignature()); }
 
 std::vector<FieldProblem> EntryTextProblems(const TCLTOutcome &entry)
 {
@@ -242,7 +249,7 @@ std::string KnowledgeBaseBytes(const KnowledgeBaseImage &image)
                               + problems.front().Message);
     }
     TSimpleFileStream stream;
-    stream.Write(KnowledgeBaseSignature.data(), KnowledgeBaseSignature.size());
+    stream.Write(storedSignature().data(), storedSignature().size());
     WriteInt32(stream, image.FormatNumber);
     WriteDateTime(stream, image.Written);
     WriteByte(stream, image.Reserved);

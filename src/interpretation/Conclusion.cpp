@@ -2,7 +2,7 @@
 
 #include "EightColour.h"
 #include "Findings.h"
-#include "FullTest.h"
+#include "FullTestRules.h"
 #include "Relations.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "KnowledgeBaseKeys.h"
 
 #include "ColourTables.h"
-#include "FullTest.h"
+#include "FullTestRules.h"
 
 #include <algorithm>
 #include <set>

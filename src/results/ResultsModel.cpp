@@ -1,6 +1,6 @@
 #include "ResultsModel.h"
 
-#include "SessionReport.h"
+#include "DateTimeText.h"
 #include "TestKinds.h"
 
 namespace {

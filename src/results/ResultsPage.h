@@ -3,32 +3,30 @@
 #include "ColourTables.h"
 #include "ResultsFilter.h"
 #include "SessionArchive.h"
+#include "StationContext.h"
 
-#include <QDateTime>
-#include <QLocale>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
-class CollapsiblePanel;
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QDoubleSpinBox;
-class QItemSelection;
-class QLabel;
-class QPlainTextEdit;
 class QSettings;
 class QSplitter;
-class QTabWidget;
 class QTableView;
+class ResultDetailView;
+class ResultsExport;
+class ResultsFilterBar;
+class ResultsList;
 class ResultsModel;
 class SwatchPanel;
 
-// The results page: the filtered list of the archive's sessions, the detail
-// view of the selected one and its export. The archive and the placement
-// store belong to the main window and must outlive the page; rows refer to
-// sessions only by their archive position.
+// The results page: the filter bar over the list of the archive's sessions,
+// the detail view of the selected one and its export. It wires those parts
+// together and owns the actions. The archive and the placement store belong
+// to the main window and must outlive the page; rows refer to sessions only
+// by their archive position.
 class ResultsPage : public QWidget {
     Q_OBJECT
 public:
@@ -37,9 +35,11 @@ public:
 
     // Colours of the swatches, as last applied from the preferences.
     void SetColours(const ColourSet &colours);
-    // Date and time format of the list, the detail view and the report, and
-    // the decimal separator of the age fields.
-    void SetLocale(const QLocale &locale);
+    // The locale (date and time format of the list, the detail view and the
+    // report, decimal separator of the age fields) and the clock of the
+    // editor file's name. The context must outlive the page; until it is
+    // given, a Russian locale and the system clock apply.
+    void SetContext(const StationContext &context);
     // "Любая группа" followed by the user groups; an index beyond the list
     // falls back to 0. The index is the preference "FilterGroup".
     void SetUserGroups(const QStringList &groups, int filterGroupIndex);
@@ -61,20 +61,18 @@ public:
     // selected whatever the filter says. False when it is not in the archive.
     bool AppendFinishedSession(const TCLTSession &session);
 
-    ResultsFilter CurrentFilter() const;
     // The report of the selected row's session; empty without one.
     QString SessionReportText() const;
 
-    // Seams for the export: folder of the editor hand-over file, the clock of
-    // its name, and how a file is opened with its associated program.
-    void SetTemporaryFolder(const QString &folder) { temporaryFolder = folder; }
-    void SetClock(std::function<QDateTime()> now) { clock = std::move(now); }
-    void SetFileOpener(std::function<bool(const QString &)> opener) { openFile = std::move(opener); }
+    // Seams for the export: folder of the editor hand-over file and how a
+    // file is opened with its associated program.
+    void SetTemporaryFolder(const QString &folder);
+    void SetFileOpener(std::function<bool(const QString &)> opener);
 
-    QTableView *Grid() const { return gridResults; }
-    ResultsModel *Model() const { return model; }
+    QTableView *Grid() const;
+    ResultsModel *Model() const;
     SwatchPanel *EightColourPanel(int choice) const;
-    SwatchPanel *FullChoicesPanel() const { return panelFullChoices; }
+    SwatchPanel *FullChoicesPanel() const;
 
     // The page's actions, for the main window's menus and toolbar. Copy,
     // preview, print and e-mail are not meant to be shown.
@@ -90,8 +88,6 @@ public:
 
 public slots:
     void RefillResults(bool applyFilter);
-    void ResultsFilterExecute() { RefillResults(true); }
-    void ResultsShowAllExecute() { RefillResults(false); }
     // Each returns whether it did its work; without a selected row none does
     // anything.
     bool ResultsDeleteExecute();
@@ -102,74 +98,35 @@ public slots:
     bool ResultsPrintExecute();
     bool ResultsSendEMailExecute();
 
-    void checkFilterAgeClick();
-    void ClearResultView();
     // Shows the session of that row (-1 for none) in the detail view.
     void gridResultsSelectItem(int row);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void buildActions();
-    QWidget *buildFilterBar();
-    QWidget *buildSideBar();
-    QWidget *buildTabs();
-    void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void showContextMenu(const QPoint &at);
     void redrawSelected();
-    // Only the swatch panels, leaving the memos and their scroll positions.
     void redrawChoices();
-    void widenColumnsToTheirTexts();
-    void DrawEightColourChoices(const TCLTSession &session);
-    void DrawFullTestChoices(const TCLTSession &session);
-    QColor colourOf(ColourTable table, int entry) const;
-    // The selected row's session, or nullptr.
-    TCLTSession *selectedSession() const;
-    // Report of the selected session with CR LF after every line; empty
-    // without one.
-    QString reportForExport() const;
-    bool writeReport(const QString &path, const QString &text);
+    void clearResultView();
+    // The row's session as the page may change it, or nullptr.
+    TCLTSession *sessionAt(int row) const;
+    // Removes the selected row once its session file is gone.
+    void removeDeletedRow(int row, int position);
     void applyPendingTabHeight();
 
     TCLTArchive &archive;
     QSettings &placement;
-    ColourSet colours = DefaultColours;
-    QLocale locale;
-    QString dateTimeFormat;
-    QString temporaryFolder;
-    std::function<QDateTime()> clock;
-    std::function<bool(const QString &)> openFile;
+    StationContext ownContext; // until SetContext
+    const StationContext *context = &ownContext;
     bool listReady = false;
-    bool ignoreSelection = false;
     bool listShown = false; // a refill has laid out the list at least once
     int pendingTabHeight = -1;
 
-    ResultsModel *model;
-    QTableView *gridResults;
-    QComboBox *cbFilterTest;
-    QComboBox *cbFilterGroup;
-    QComboBox *cbFilterSex;
-    QCheckBox *checkFilterAge;
-    QDoubleSpinBox *seFilterAgeMin;
-    QDoubleSpinBox *seFilterAgeMax;
+    ResultsList *list;
+    ResultsFilterBar *filterBar;
+    ResultDetailView *detail;
+    std::unique_ptr<ResultsExport> exporter;
     QSplitter *listSplitter;
-    QTabWidget *TeSPageControl1;
-    QPlainTextEdit *memoResultsBriefSummary;
-    QPlainTextEdit *memoResultsTotalSummary;
-    QPlainTextEdit *memoResultsFactorSummary;
-    CollapsiblePanel *TeHeaderPanel2;
-    CollapsiblePanel *TeHeaderPanel3;
-    CollapsiblePanel *TeHeaderPanel4;
-    CollapsiblePanel *TeHeaderPanel5;
-    QLabel *labelResultsUserName;
-    QLabel *labelResultsUserSexAge;
-    QLabel *labelResultsUserGroup;
-    QLabel *labelResultsSessionStarted;
-    QLabel *labelResultsSessionDuration;
-    SwatchPanel *panel8CChoices1;
-    SwatchPanel *panel8CChoices2;
-    SwatchPanel *panelFullChoices;
-    QLabel *TeLabel28;
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 };

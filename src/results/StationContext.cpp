@@ -1,6 +1,7 @@
 #include "StationContext.h"
 
-#include "SessionReport.h"
+#include "DateTimeText.h"
+#include "QtDateTime.h"
 
 #include <QDateTime>
 

@@ -39,20 +39,27 @@ public:
     {
         ++asked;
         notices << notice;
-        if (typed.empty())
-            return std::nullopt;
-        auto answer = typed.front();
-        typed.pop_front();
-        return answer;
+        return Next(typed);
     }
     std::optional<QString> AskNewPassword(QWidget *) override
     {
         ++askedNew;
-        if (newPasswords.empty())
+        return Next(newPasswords);
+    }
+
+private:
+    // Copies the text rather than the optional: GCC 12 takes a copied
+    // std::optional<QString> for possibly uninitialised (-Wmaybe-uninitialized).
+    static std::optional<QString> Next(std::deque<std::optional<QString>> &script)
+    {
+        if (script.empty())
             return std::nullopt;
-        auto answer = newPasswords.front();
-        newPasswords.pop_front();
-        return answer;
+        const bool cancel = !script.front().has_value();
+        QString text = script.front().value_or(QString());
+        script.pop_front();
+        if (cancel)
+            return std::nullopt;
+        return text;
     }
 };
 

@@ -1,12 +1,12 @@
 #include "WindowFixture.h"
 #include "ChooserPanel.h"
 #include "Cp1251.h"
-#include "MainWindow.h"
 #include "PreferencesPage.h"
 #include "RegistrationPanel.h"
+#include "TestingPage.h"
 #include "TestKinds.h"
 #include "TestProcedure.h"
-#include "TestingPage.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 #include "TSimpleFileStream.h"
 
@@ -72,9 +72,9 @@ TEST_P(RegistrationNames, TestRunsAndTheFileHoldsWhatTheSessionShows)
     QTest::mouseClick(panel->SubmitButton(), Qt::LeftButton);
     Pick(7);
     ASSERT_TRUE(dialogs.warnings.isEmpty()) << dialogs.warnings.join(QLatin1Char('|')).toStdString();
-    ASSERT_EQ(w->Sessions.Count(), 1u);
+    ASSERT_EQ(w->Sessions().Count(), 1u);
 
-    const TCLTSession &shown = w->Sessions[0];
+    const TCLTSession &shown = w->Sessions()[0];
     const auto storedSession = StoredSession();
     const TCLTSession &stored = *storedSession;
     for (const std::string *field : {&shown.Surname, &shown.FirstName, &shown.Patronymic})
@@ -139,6 +139,8 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     if (c.stimuli == 0) {
         ASSERT_EQ(dialogs.warnings.size(), 1) << c.label;
         EXPECT_EQ(dialogs.warnings[0].toStdString(), *c.warning) << c.label;
+        // The list the message is about takes the focus.
+        EXPECT_EQ(QApplication::focusWidget(), Find<QPlainTextEdit>(*w, "memoStimulItems")) << c.label;
         EXPECT_EQ(procedure.Phase(), TestPhase::StimulusList) << c.label;
         EXPECT_EQ(procedure.CurrentStep(), 2) << c.label;
         return;
@@ -147,16 +149,17 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     ASSERT_EQ(procedure.Phase(), TestPhase::Stimulus) << c.label;
     EXPECT_EQ(procedure.TotalSteps(), 2 * c.stimuli + 16) << c.label;
     TCLTSession *session = procedure.CurrentSession();
+    ASSERT_NE(session, nullptr) << c.label;
     ASSERT_EQ(session->CtoItems.Count(), static_cast<std::size_t>(c.stimuli)) << c.label;
     for (std::size_t i = 0; i < c.firstNames.size(); ++i)
         EXPECT_EQ(session->CtoItems[i].StimulusName, c.firstNames[i]) << c.label << " " << i;
     if (!c.runThrough) {
-        w->actStartTesting->trigger(); // stop: nothing stored
+        Find<QAction>(*w, "actStartTesting")->trigger(); // stop: nothing stored
         EXPECT_TRUE(SessionFiles().isEmpty());
         return;
     }
 
-    auto *stepName = w->findChild<QLabel *>(QStringLiteral("labelStepName"));
+    auto *stepName = Find<QLabel>(*w, "labelStepName");
     for (int step = 3; step <= procedure.TotalSteps(); ++step) {
         ASSERT_EQ(procedure.CurrentStep(), step) << c.label;
         // Pass 2 keeps naming its stimulus beyond step 255.
@@ -171,7 +174,7 @@ TEST_P(StimulusLists, AcceptedListsRunToTheEndAndOthersAreRefusedWithTheirMessag
     ASSERT_EQ(stored.CtoItems.Count(), static_cast<std::size_t>(c.stimuli)) << c.label;
     for (std::size_t i = 0; i < c.firstNames.size(); ++i)
         EXPECT_EQ(stored.CtoItems[i].StimulusName, c.firstNames[i]) << c.label << " " << i;
-    EXPECT_EQ(stored.DetailedConclusion, w->Sessions[0].DetailedConclusion) << c.label;
+    EXPECT_EQ(stored.DetailedConclusion, w->Sessions()[0].DetailedConclusion) << c.label;
 }
 
 const std::string longName(255, 'x');
@@ -215,12 +218,12 @@ TEST_P(StimulusSetFiles, WindowStartsQuicklyAndOffersOnlyWholeSets)
     started.start();
     StartWindow();
     EXPECT_LT(started.elapsed(), 3000) << c.label;
-    auto *sets = w->findChild<QComboBox *>(QStringLiteral("cbStimulSet"));
+    auto *sets = Find<QComboBox>(*w, "cbStimulSet");
     QStringList offered;
     for (int i = 0; i < sets->count(); ++i)
         offered << sets->itemText(i);
     EXPECT_EQ(offered, c.names) << c.label;
-    EXPECT_EQ(w->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))->toPlainText(), c.firstList)
+    EXPECT_EQ(Find<QPlainTextEdit>(*w, "memoStimulItems")->toPlainText(), c.firstList)
         << c.label;
     ASSERT_EQ(dialogs.warnings.size(), c.warned ? 1 : 0) << c.label;
     if (c.warned) {
@@ -313,15 +316,16 @@ TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
     const BaseCase &c = GetParam();
     WriteBytes(install.Root() + QStringLiteral("ColorTest.dat"), c.bytes);
     StartWindow();
-    EXPECT_TRUE(w->AdministratorMode) << c.label;
-    ASSERT_EQ(w->KnowledgeBase.Count(), c.entries) << c.label;
+    EXPECT_TRUE(w->AdministratorMode()) << c.label;
+    ASSERT_EQ(w->KnowledgeBase().Count(), c.entries) << c.label;
     for (std::size_t i = 0; i < c.entries; ++i)
-        EXPECT_EQ(w->KnowledgeBase[i].PsychologicallyText, std::string(100, 'p')) << c.label << " " << i;
+        EXPECT_EQ(w->KnowledgeBase()[i].PsychologicallyText, std::string(100, 'p')) << c.label << " " << i;
     Register(KindEightOnce);
     Pick(7);
     EXPECT_TRUE(dialogs.warnings.isEmpty()) << c.label;
     EXPECT_EQ(SessionFiles().size(), 1) << c.label;
-    const TCLTSession &session = w->Sessions[0];
+    ASSERT_EQ(w->Sessions().Count(), 1u) << c.label;
+    const TCLTSession &session = w->Sessions()[0];
     EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
                  && session.AdditionalFindings.empty())
         << c.label;
@@ -363,17 +367,17 @@ TEST_P(DamagedSettings, EveryValueFallsBackToItsDefaultAndTheWindowStarts)
     WriteBytes(install.SettingsFile(), c.content(install.Root()));
     StartWindow();
 
-    EXPECT_TRUE(w->AdministratorMode) << c.label;
-    EXPECT_EQ(w->PageControl->currentIndex(), TformPalettorMain::TestingPageIndex) << c.label;
-    EXPECT_FALSE(w->Theme.FromFile()) << c.label;
-    EXPECT_EQ(w->Theme.Index(), 0) << c.label;
-    EXPECT_EQ(w->Theme.Brightness(), 0) << c.label;
-    EXPECT_EQ(w->Theme.Saturation(), 250) << c.label;
-    EXPECT_EQ(w->PrefsPage->cbShowResultType->currentIndex(), 1) << c.label;
-    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), 0) << c.label;
-    EXPECT_EQ(w->ColourTablesInEffect, DefaultColours) << c.label;
-    EXPECT_EQ(w->Prefs.UserField, (Preferences{}.UserField)) << c.label;
-    EXPECT_EQ(w->Prefs.UserGroups, DefaultUserGroup) << c.label;
+    EXPECT_TRUE(w->AdministratorMode()) << c.label;
+    EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), TformPalettorMain::TestingPageIndex) << c.label;
+    EXPECT_FALSE(w->Theme().FromFile()) << c.label;
+    EXPECT_EQ(w->Theme().Index(), 0) << c.label;
+    EXPECT_EQ(w->Theme().Brightness(), 0) << c.label;
+    EXPECT_EQ(w->Theme().Saturation(), 250) << c.label;
+    EXPECT_EQ(Find<QComboBox>(*w, "cbShowResultType")->currentIndex(), 1) << c.label;
+    EXPECT_EQ(Find<QComboBox>(*w, "cbTheme")->currentIndex(), 0) << c.label;
+    EXPECT_EQ(w->Prefs().Colours, DefaultColours) << c.label;
+    EXPECT_EQ(w->Prefs().UserField, (Preferences{}.UserField)) << c.label;
+    EXPECT_EQ(w->Prefs().UserGroups, DefaultUserGroup) << c.label;
     EXPECT_LE(w->width(), 2000) << c.label;
     EXPECT_LE(w->height(), 2000) << c.label;
     RegistrationPanel *panel = Page()->Registration();

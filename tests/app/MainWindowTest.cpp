@@ -1,8 +1,12 @@
 #include "AppTestSupport.h"
-#include "MainWindow.h"
+#include "ColourSwatchPanel.h"
+#include "HelpLauncher.h"
 #include "PreferencesPage.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
+#include "SessionFinisher.h"
+#include "TformPalettorMain.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,16 +43,16 @@ std::unique_ptr<TformPalettorMain> Start(const TemporaryInstallation &install)
 
 bool ResultsPagesShown(const TformPalettorMain &w)
 {
-    return w.PageControl->isTabVisible(TformPalettorMain::ResultsPageIndex)
-        && w.PageControl->isTabVisible(TformPalettorMain::PreferencesPageIndex)
-        && w.submenuResults->menuAction()->isVisible();
+    return Find<QTabWidget>(w, "TeSPageControl")->isTabVisible(TformPalettorMain::ResultsPageIndex)
+        && Find<QTabWidget>(w, "TeSPageControl")->isTabVisible(TformPalettorMain::PreferencesPageIndex)
+        && Find<QMenu>(w, "submenuResults")->menuAction()->isVisible();
 }
 
 bool ResultsPagesHidden(const TformPalettorMain &w)
 {
-    return !w.PageControl->isTabVisible(TformPalettorMain::ResultsPageIndex)
-        && !w.PageControl->isTabVisible(TformPalettorMain::PreferencesPageIndex)
-        && !w.submenuResults->menuAction()->isVisible();
+    return !Find<QTabWidget>(w, "TeSPageControl")->isTabVisible(TformPalettorMain::ResultsPageIndex)
+        && !Find<QTabWidget>(w, "TeSPageControl")->isTabVisible(TformPalettorMain::PreferencesPageIndex)
+        && !Find<QMenu>(w, "submenuResults")->menuAction()->isVisible();
 }
 
 // A session file written by the archive itself, so the test reads back real data.
@@ -72,10 +76,10 @@ TEST_F(MainWindowTest, WindowShellHasItsCaptionsShortcutsAndHiddenActions)
 {
     TformPalettorMain w(install.Root());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Orvanta Palettor"));
-    EXPECT_EQ(w.PageControl->tabPosition(), QTabWidget::West);
-    EXPECT_EQ(w.PageControl->tabText(0), QStringLiteral("Тестирование"));
-    EXPECT_EQ(w.PageControl->tabText(1), QStringLiteral("Результаты"));
-    EXPECT_EQ(w.PageControl->tabText(2), QStringLiteral("Настройка"));
+    EXPECT_EQ(Find<QTabWidget>(w, "TeSPageControl")->tabPosition(), QTabWidget::West);
+    EXPECT_EQ(Find<QTabWidget>(w, "TeSPageControl")->tabText(0), QStringLiteral("Тестирование"));
+    EXPECT_EQ(Find<QTabWidget>(w, "TeSPageControl")->tabText(1), QStringLiteral("Результаты"));
+    EXPECT_EQ(Find<QTabWidget>(w, "TeSPageControl")->tabText(2), QStringLiteral("Настройка"));
     struct Case {
         QAction *action;
         const char *caption;
@@ -84,24 +88,24 @@ TEST_F(MainWindowTest, WindowShellHasItsCaptionsShortcutsAndHiddenActions)
         bool visible;
     };
     const Case cases[] = {
-        {w.actStartTesting, "Начать тестирование", QKeySequence(Qt::Key_F5), true, true},
-        {w.actFileAuthen, "Авторизоваться", {}, false, true},
-        {w.actFileExit, "Выход", QKeySequence(Qt::Key_F10), false, true},
-        {w.actResultsCopy, "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), true, false},
-        {w.actResultsExportMSWord, "Передать в редактор", QKeySequence(Qt::CTRL | Qt::Key_W), true, true},
-        {w.actResultsSave, "Сохранить в файле...", QKeySequence(Qt::CTRL | Qt::Key_S), true, true},
-        {w.actResultsPreview, "Предварительный просмотр", {}, true, false},
-        {w.actResultsPrint, "Печать", QKeySequence(Qt::CTRL | Qt::Key_P), true, false},
-        {w.actResultsSendEMail, "Отправить по E-Mail", QKeySequence(Qt::CTRL | Qt::Key_E), true, false},
-        {w.actResultsDelete, "Удалить запись", QKeySequence(Qt::CTRL | Qt::Key_D), true, true},
-        {w.actResultsFilter, "Фильтровать", {}, true, true},
-        {w.actResultsShowAll, "Показать все", {}, true, true},
-        {w.actHelpContents, "Помощь", QKeySequence(Qt::Key_F1), true, true},
-        {w.actHelpAbout, "О программе...", {}, false, true},
-        {w.actHelpLicenseAgreement, "Лицензионное соглашение", {}, false, true},
-        {w.actHelpWWW, "Интернет-сайт разработчика", {}, false, true},
-        {w.actHelpEMail, "Письмо разработчику", {}, false, true},
-        {w.EditCopy1, "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), false, true},
+        {Find<QAction>(w, "actStartTesting"), "Начать тестирование", QKeySequence(Qt::Key_F5), true, true},
+        {Find<QAction>(w, "actFileAuthen"), "Авторизоваться", {}, false, true},
+        {Find<QAction>(w, "actFileExit"), "Выход", QKeySequence(Qt::Key_F10), false, true},
+        {Find<QAction>(w, "actResultsCopy"), "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), true, false},
+        {Find<QAction>(w, "actResultsExportMSWord"), "Передать в редактор", QKeySequence(Qt::CTRL | Qt::Key_W), true, true},
+        {Find<QAction>(w, "actResultsSave"), "Сохранить в файле...", QKeySequence(Qt::CTRL | Qt::Key_S), true, true},
+        {Find<QAction>(w, "actResultsPreview"), "Предварительный просмотр", {}, true, false},
+        {Find<QAction>(w, "actResultsPrint"), "Печать", QKeySequence(Qt::CTRL | Qt::Key_P), true, false},
+        {Find<QAction>(w, "actResultsSendEMail"), "Отправить по E-Mail", QKeySequence(Qt::CTRL | Qt::Key_E), true, false},
+        {Find<QAction>(w, "actResultsDelete"), "Удалить запись", QKeySequence(Qt::CTRL | Qt::Key_D), true, true},
+        {Find<QAction>(w, "actResultsFilter"), "Фильтровать", {}, true, true},
+        {Find<QAction>(w, "actResultsShowAll"), "Показать все", {}, true, true},
+        {Find<QAction>(w, "actHelpContents"), "Помощь", QKeySequence(Qt::Key_F1), true, true},
+        {Find<QAction>(w, "actHelpAbout"), "О программе...", {}, false, true},
+        {Find<QAction>(w, "actHelpLicenseAgreement"), "Лицензионное соглашение", {}, false, true},
+        {Find<QAction>(w, "actHelpWWW"), "Интернет-сайт разработчика", {}, false, true},
+        {Find<QAction>(w, "actHelpEMail"), "Письмо разработчику", {}, false, true},
+        {Find<QAction>(w, "EditCopy1"), "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), false, true},
     };
     for (const auto &c : cases) {
         const QString caption = QString::fromUtf8(c.caption);
@@ -117,9 +121,9 @@ TEST_F(MainWindowTest, WindowShellHasItsCaptionsShortcutsAndHiddenActions)
 TEST_F(MainWindowTest, WithoutProtectionStartsInAdministratorModeWithoutAsking)
 {
     auto w = Start(install);
-    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_TRUE(w->AdministratorMode());
     EXPECT_TRUE(ResultsPagesShown(*w));
-    EXPECT_FALSE(w->actFileAuthen->isEnabled());
+    EXPECT_FALSE(Find<QAction>(*w, "actFileAuthen")->isEnabled());
     EXPECT_EQ(passwords.asked, 0);
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }
@@ -145,21 +149,21 @@ TEST_F(MainWindowTest, ProtectedStartWithWrongRightAndCancelledPassword)
         passwords.asked = 0;
         passwords.typed = {c.typed};
         auto w = Start(install);
-        EXPECT_EQ(passwords.asked, 1);
+        ASSERT_EQ(passwords.asked, 1);
         EXPECT_EQ(passwords.notices.last(), AdminAccessNotice);
-        EXPECT_EQ(w->AdministratorMode, c.admin);
-        EXPECT_EQ(dialogs.warnings.size(), c.warnings);
+        EXPECT_EQ(w->AdministratorMode(), c.admin);
+        ASSERT_EQ(dialogs.warnings.size(), c.warnings);
         if (c.warnings) {
             EXPECT_EQ(dialogs.warnings.first(), QStringLiteral("Вы ввели неправильный пароль"));
         }
         if (c.admin) {
             EXPECT_TRUE(ResultsPagesShown(*w));
-            EXPECT_EQ(w->PageControl->currentIndex(), 2); // the page last shown
-            EXPECT_FALSE(w->actFileAuthen->isEnabled());
+            EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), 2); // the page last shown
+            EXPECT_FALSE(Find<QAction>(*w, "actFileAuthen")->isEnabled());
         } else {
             EXPECT_TRUE(ResultsPagesHidden(*w));
-            EXPECT_EQ(w->PageControl->currentIndex(), 0);
-            EXPECT_TRUE(w->actFileAuthen->isEnabled());
+            EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), 0);
+            EXPECT_TRUE(Find<QAction>(*w, "actFileAuthen")->isEnabled());
         }
         w->close();
         // Closing outside administrator mode keeps the remembered page.
@@ -173,15 +177,15 @@ TEST_F(MainWindowTest, AuthorisationFromTestingMode)
     install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
     passwords.typed = {std::nullopt, QStringLiteral("bad"), QStringLiteral("pw")};
     auto w = Start(install);
-    ASSERT_FALSE(w->AdministratorMode);
-    w->actFileAuthen->trigger();
-    EXPECT_FALSE(w->AdministratorMode);
-    EXPECT_EQ(w->PageControl->currentIndex(), 0);
+    ASSERT_FALSE(w->AdministratorMode());
+    Find<QAction>(*w, "actFileAuthen")->trigger();
+    EXPECT_FALSE(w->AdministratorMode());
+    EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), 0);
     EXPECT_TRUE(ResultsPagesHidden(*w));
-    w->actFileAuthen->trigger();
+    Find<QAction>(*w, "actFileAuthen")->trigger();
     EXPECT_TRUE(ResultsPagesShown(*w));
-    EXPECT_TRUE(w->AdministratorMode);
-    EXPECT_FALSE(w->actFileAuthen->isEnabled());
+    EXPECT_TRUE(w->AdministratorMode());
+    EXPECT_FALSE(Find<QAction>(*w, "actFileAuthen")->isEnabled());
     EXPECT_EQ(passwords.asked, 3);
     EXPECT_EQ(dialogs.warnings.size(), 1);
 }
@@ -193,61 +197,62 @@ TEST_F(MainWindowTest, ProtectionWithoutAPasswordNeverLocksTheAdministratorOut)
     {
         auto w = Start(install);
         EXPECT_EQ(passwords.asked, 0);
-        EXPECT_TRUE(w->AdministratorMode);
-        EXPECT_FALSE(w->PrefsPage->checkProtectAdminMode->isChecked());
-        EXPECT_FALSE(w->PrefsPage->btnSetAdminPassword->isEnabled());
+        EXPECT_TRUE(w->AdministratorMode());
+        EXPECT_FALSE(Find<QCheckBox>(*w, "checkProtectAdminMode")->isChecked());
+        EXPECT_FALSE(Find<QPushButton>(*w, "btnSetAdminPassword")->isEnabled());
 
         // Checking the box and cancelling the password dialog unchecks it again.
-        w->PrefsPage->checkProtectAdminMode->setChecked(true);
-        EXPECT_TRUE(w->PrefsPage->btnSetAdminPassword->isEnabled());
-        w->PrefsPage->btnSetAdminPassword->click();
+        Find<QCheckBox>(*w, "checkProtectAdminMode")->setChecked(true);
+        EXPECT_TRUE(Find<QPushButton>(*w, "btnSetAdminPassword")->isEnabled());
+        Find<QPushButton>(*w, "btnSetAdminPassword")->click();
         EXPECT_EQ(passwords.askedNew, 1);
-        EXPECT_FALSE(w->PrefsPage->checkProtectAdminMode->isChecked());
+        EXPECT_FALSE(Find<QCheckBox>(*w, "checkProtectAdminMode")->isChecked());
 
         // Checked and closed without ever setting a password.
-        w->PrefsPage->checkProtectAdminMode->setChecked(true);
+        Find<QCheckBox>(*w, "checkProtectAdminMode")->setChecked(true);
         w->close();
     }
     auto again = Start(install);
     EXPECT_EQ(passwords.asked, 0);
-    EXPECT_TRUE(again->AdministratorMode);
+    EXPECT_TRUE(again->AdministratorMode());
 }
 
 TEST_F(MainWindowTest, PasswordSetOnThePageIsAskedAtTheNextStart)
 {
     {
         auto w = Start(install);
-        w->PrefsPage->checkProtectAdminMode->setChecked(true);
+        Find<QCheckBox>(*w, "checkProtectAdminMode")->setChecked(true);
         passwords.newPasswords = {QStringLiteral("новый")};
-        w->PrefsPage->btnSetAdminPassword->click();
-        EXPECT_TRUE(w->PrefsPage->checkProtectAdminMode->isChecked());
-        EXPECT_FALSE(w->actFileAuthen->isEnabled()); // already administrator
+        Find<QPushButton>(*w, "btnSetAdminPassword")->click();
+        EXPECT_TRUE(Find<QCheckBox>(*w, "checkProtectAdminMode")->isChecked());
+        EXPECT_FALSE(Find<QAction>(*w, "actFileAuthen")->isEnabled()); // already administrator
         w->close();
     }
     passwords.typed = {QStringLiteral("новый")};
     auto w = Start(install);
     EXPECT_EQ(passwords.asked, 1);
-    EXPECT_TRUE(w->AdministratorMode);
+    EXPECT_TRUE(w->AdministratorMode());
 }
 
 TEST_F(MainWindowTest, ChangedPreferencesAreInEffectAfterARestart)
 {
     {
         auto w = Start(install);
-        PreferencesPage *page = w->PrefsPage;
-        w->PageControl->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
-        page->memoUserGroups->setFocus();
-        page->memoUserGroups->setPlainText(QStringLiteral("Отдел 1\nОтдел 2"));
-        page->checkUserField[0]->setFocus(); // leaving the memo collects it
-        page->checkUserField[2]->click();
-        page->checkUserField[0]->click();
-        page->cbShowResultType->setCurrentIndex(3);
-        page->teTrackBar1->setValue(30);
-        page->teTrackBar2->setValue(100);
+        Find<QTabWidget>(*w, "TeSPageControl")->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
+        auto *memo = Find<QPlainTextEdit>(*w, "memoUserGroups");
+        memo->setFocus();
+        memo->setPlainText(QStringLiteral("Отдел 1\nОтдел 2"));
+        Find<QCheckBox>(*w, "checkUserField1")->setFocus(); // leaving the memo collects it
+        Find<QCheckBox>(*w, "checkUserField3")->click();
+        Find<QCheckBox>(*w, "checkUserField1")->click();
+        Find<QComboBox>(*w, "cbShowResultType")->setCurrentIndex(3);
+        Find<QSlider>(*w, "teTrackBar1")->setValue(30);
+        Find<QSlider>(*w, "teTrackBar2")->setValue(100);
         dialogs.colourAnswers = {QColor(255, 255, 255), QColor(10, 20, 30)};
-        QTest::mouseClick(page->Panel(ColourTable::Red)->Swatch(2), Qt::LeftButton);
-        QTest::mouseClick(page->Panel(ColourTable::EightColour)->Swatch(4), Qt::LeftButton);
-        EXPECT_EQ(page->Panel(ColourTable::Red)->SwatchColour(2), QColor(255, 255, 255));
+        auto *red = Find<ColourSwatchPanel>(*w, "panelUsedColors5");
+        QTest::mouseClick(red->Swatch(2), Qt::LeftButton);
+        QTest::mouseClick(Find<ColourSwatchPanel>(*w, "panelUsedColors")->Swatch(4), Qt::LeftButton);
+        EXPECT_EQ(red->SwatchColour(2), QColor(255, 255, 255));
         w->close();
     }
     EXPECT_EQ(install.Stored(QStringLiteral("RedColor2")).toString(), QStringLiteral("clWhite"));
@@ -256,31 +261,31 @@ TEST_F(MainWindowTest, ChangedPreferencesAreInEffectAfterARestart)
     EXPECT_EQ(install.Stored(QStringLiteral("ActiveDataPage")).toInt(), 2);
 
     auto w = Start(install);
-    const Preferences &p = w->Prefs;
+    const Preferences &p = w->Prefs();
     EXPECT_EQ(p.UserGroups, QStringLiteral("Отдел 1\r\nОтдел 2\r\n"));
-    EXPECT_EQ(w->PrefsPage->memoUserGroups->toPlainText(), QStringLiteral("Отдел 1\nОтдел 2"));
+    EXPECT_EQ(Find<QPlainTextEdit>(*w, "memoUserGroups")->toPlainText(), QStringLiteral("Отдел 1\nОтдел 2"));
     EXPECT_EQ(p.UserField, (std::array<bool, 6>{false, true, true, false, false, false}));
-    EXPECT_FALSE(w->PrefsPage->checkUserField[0]->isChecked());
-    EXPECT_TRUE(w->PrefsPage->checkUserField[2]->isChecked());
-    EXPECT_EQ(w->PrefsPage->cbShowResultType->currentIndex(), 3);
-    EXPECT_EQ(w->Theme.Brightness(), 30);
-    EXPECT_EQ(w->Theme.Saturation(), 100);
-    EXPECT_EQ(w->PrefsPage->teTrackBar1->value(), 30);
-    EXPECT_EQ(w->ColourTablesInEffect[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))],
+    EXPECT_FALSE(Find<QCheckBox>(*w, "checkUserField1")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(*w, "checkUserField3")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(*w, "cbShowResultType")->currentIndex(), 3);
+    EXPECT_EQ(w->Theme().Brightness(), 30);
+    EXPECT_EQ(w->Theme().Saturation(), 100);
+    EXPECT_EQ(Find<QSlider>(*w, "teTrackBar1")->value(), 30);
+    EXPECT_EQ(w->Prefs().Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))],
               MakeColour(255, 255, 255));
-    EXPECT_EQ(w->PrefsPage->Panel(ColourTable::EightColour)->SwatchColour(4), QColor(10, 20, 30));
-    EXPECT_EQ(w->PageControl->currentIndex(), 2);
+    EXPECT_EQ(Find<ColourSwatchPanel>(*w, "panelUsedColors")->SwatchColour(4), QColor(10, 20, 30));
+    EXPECT_EQ(Find<QTabWidget>(*w, "TeSPageControl")->currentIndex(), 2);
 }
 
 TEST_F(MainWindowTest, AnEmptiedGroupMemoBecomesTheDefaultGroup)
 {
     auto w = Start(install);
-    w->PageControl->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
-    w->PrefsPage->memoUserGroups->setFocus();
-    w->PrefsPage->memoUserGroups->setPlainText(QStringLiteral("  \n"));
-    w->PrefsPage->cbShowResultType->setFocus();
-    EXPECT_EQ(w->PrefsPage->memoUserGroups->toPlainText(), QStringLiteral("Администрация"));
-    EXPECT_EQ(w->Prefs.UserGroups, QStringLiteral("Администрация\r\n"));
+    Find<QTabWidget>(*w, "TeSPageControl")->setCurrentIndex(TformPalettorMain::PreferencesPageIndex);
+    Find<QPlainTextEdit>(*w, "memoUserGroups")->setFocus();
+    Find<QPlainTextEdit>(*w, "memoUserGroups")->setPlainText(QStringLiteral("  \n"));
+    Find<QComboBox>(*w, "cbShowResultType")->setFocus();
+    EXPECT_EQ(Find<QPlainTextEdit>(*w, "memoUserGroups")->toPlainText(), QStringLiteral("Администрация"));
+    EXPECT_EQ(w->Prefs().UserGroups, QStringLiteral("Администрация\r\n"));
 }
 
 TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
@@ -289,17 +294,17 @@ TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
     WriteBytes(sheet, "QWidget { font-size: 9pt; }");
     {
         auto w = Start(install);
-        const int item = w->PrefsPage->ThemeFileItem(sheet);
+        const int item = Find<PreferencesPage>(*w, "TeTabSheet3")->ThemeFileItem(sheet);
         ASSERT_GE(item, 0);
-        w->PrefsPage->cbTheme->setCurrentIndex(item);
-        EXPECT_TRUE(w->Theme.FromFile());
+        Find<QComboBox>(*w, "cbTheme")->setCurrentIndex(item);
+        EXPECT_TRUE(w->Theme().FromFile());
         w->close();
     }
     EXPECT_EQ(install.Stored(QStringLiteral("SetThemeByIndex")).toInt(), 0);
     auto w = Start(install);
-    EXPECT_TRUE(w->Theme.FromFile());
-    EXPECT_EQ(w->PrefsPage->cbTheme->currentIndex(), w->PrefsPage->ThemeFileItem(sheet));
-    w->PrefsPage->cbTheme->setCurrentIndex(0);
+    EXPECT_TRUE(w->Theme().FromFile());
+    EXPECT_EQ(Find<QComboBox>(*w, "cbTheme")->currentIndex(), Find<PreferencesPage>(*w, "TeTabSheet3")->ThemeFileItem(sheet));
+    Find<QComboBox>(*w, "cbTheme")->setCurrentIndex(0);
     w->close();
     EXPECT_EQ(qApp->styleSheet(), QString());
 }
@@ -308,24 +313,24 @@ TEST_F(MainWindowTest, HelpWithoutItsFileSaysWhereItBelongsAndOpensNothing)
 {
     auto w = Start(install);
     QList<QUrl> opened;
-    w->OpenUrl = [&](const QUrl &url) {
+    w->Help().SetUrlOpener([&](const QUrl &url) {
         opened << url;
         return true;
-    };
-    w->actHelpContents->trigger();
+    });
+    Find<QAction>(*w, "actHelpContents")->trigger();
     ASSERT_EQ(dialogs.infos.size(), 1);
-    EXPECT_TRUE(dialogs.infos[0].startsWith(QStringLiteral("Файл справочной системы ") + w->HelpFile()
+    EXPECT_TRUE(dialogs.infos[0].startsWith(QStringLiteral("Файл справочной системы ") + w->Help().HelpFile()
                                             + QStringLiteral(" не найден.")));
-    EXPECT_TRUE(dialogs.infos[0].contains(w->HelpFolder()));
+    EXPECT_TRUE(dialogs.infos[0].contains(w->Help().HelpFolder()));
     EXPECT_TRUE(opened.isEmpty());
 
     QDir(install.Root()).mkpath(QStringLiteral("Help"));
-    WriteBytes(w->HelpFile(), {});
-    w->actHelpContents->trigger();
+    WriteBytes(w->Help().HelpFile(), {});
+    Find<QAction>(*w, "actHelpContents")->trigger();
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], QUrl::fromLocalFile(w->HelpFile()));
-    w->actHelpWWW->trigger();
-    w->actHelpEMail->trigger();
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(w->Help().HelpFile()));
+    Find<QAction>(*w, "actHelpWWW")->trigger();
+    Find<QAction>(*w, "actHelpEMail")->trigger();
     ASSERT_EQ(opened.size(), 3);
     EXPECT_EQ(opened[1].scheme(), QStringLiteral("https"));
     EXPECT_EQ(opened[2].scheme(), QStringLiteral("mailto"));
@@ -337,7 +342,7 @@ TEST_F(MainWindowTest, PageChangeSetsTheHelpContext)
     EXPECT_EQ(fresh.HelpContext(), 1000);
     auto w = Start(install);
     for (int page : {1, 2, 0}) {
-        w->PageControl->setCurrentIndex(page);
+        Find<QTabWidget>(*w, "TeSPageControl")->setCurrentIndex(page);
         EXPECT_EQ(w->HelpContext(), 1001 + page);
     }
 }
@@ -345,10 +350,10 @@ TEST_F(MainWindowTest, PageChangeSetsTheHelpContext)
 TEST_F(MainWindowTest, SessionSavedIntoTheDataFolderCanBeReadBack)
 {
     auto w = Start(install);
-    TCLTSession &session = w->Sessions.AddNew();
+    TCLTSession &session = w->Sessions().AddNew();
     session.TestKind = 2;
     session.Surname = "Иванов";
-    EXPECT_TRUE(w->StoreFinishedSession(session));
+    EXPECT_TRUE(w->Finisher().Store(session));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
     ASSERT_FALSE(session.SourceFile.empty());
     TCLTArchive back;
@@ -361,12 +366,12 @@ TEST_F(MainWindowTest, SessionThatCannotBeSavedIsReportedWithTheFolder)
 {
     QDir(install.DataFolder()).removeRecursively();
     auto w = Start(install);
-    TCLTSession &session = w->Sessions.AddNew();
-    EXPECT_FALSE(w->StoreFinishedSession(session));
+    TCLTSession &session = w->Sessions().AddNew();
+    EXPECT_FALSE(w->Finisher().Store(session));
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
     EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("Причина")));
-    EXPECT_EQ(w->Sessions.Count(), 1u); // still listed for this run
+    EXPECT_EQ(w->Sessions().Count(), 1u); // still listed for this run
 }
 
 TEST_F(MainWindowTest, DamagedSessionFilesAreReportedOnceToTheAdministrator)
@@ -385,12 +390,12 @@ TEST_F(MainWindowTest, DamagedSessionFilesAreReportedOnceToTheAdministrator)
     passwords.typed = {std::nullopt, QStringLiteral("pw")};
 
     auto w = Start(install);
-    EXPECT_EQ(w->Sessions.Count(), 2u);
+    EXPECT_EQ(w->Sessions().Count(), 2u);
     EXPECT_EQ(w->DamagedFiles().size(), 2);
     EXPECT_TRUE(dialogs.warnings.isEmpty()); // not shown to the tested person
 
     w->Authorise();
-    ASSERT_TRUE(w->AdministratorMode);
+    ASSERT_TRUE(w->AdministratorMode());
     ASSERT_EQ(dialogs.warnings.size(), 1);
     const QString report = dialogs.warnings[0];
     EXPECT_TRUE(report.contains(QStringLiteral(": 2.")));
@@ -415,16 +420,16 @@ TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
         QCoreApplication::processEvents();
     ASSERT_EQ(finished.count(), 0);
     EXPECT_TRUE(w.ArchiveLoading());
-    EXPECT_FALSE(w.actStartTesting->isEnabled());
-    EXPECT_FALSE(w.actResultsDelete->isEnabled());
-    EXPECT_EQ(w.ProgressBar1->maximum(), 40);
-    EXPECT_LT(w.ProgressBar1->value(), 40);
+    EXPECT_FALSE(Find<QAction>(w, "actStartTesting")->isEnabled());
+    EXPECT_FALSE(Find<QAction>(w, "actResultsDelete")->isEnabled());
+    EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->maximum(), 40);
+    EXPECT_LT(Find<QProgressBar>(w, "ProgressBar1")->value(), 40);
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_FALSE(w.ArchiveLoading());
-    EXPECT_EQ(w.Sessions.Count(), 40u);
-    EXPECT_TRUE(w.actStartTesting->isEnabled());
-    EXPECT_TRUE(w.actResultsDelete->isEnabled());
-    EXPECT_TRUE(w.AdministratorMode);
+    EXPECT_EQ(w.Sessions().Count(), 40u);
+    EXPECT_TRUE(Find<QAction>(w, "actStartTesting")->isEnabled());
+    EXPECT_TRUE(Find<QAction>(w, "actResultsDelete")->isEnabled());
+    EXPECT_TRUE(w.AdministratorMode());
 }
 
 TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
@@ -434,11 +439,34 @@ TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
     TformPalettorMain w(install.Root());
     QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
     w.show();
-    QSignalSpy progress(w.ProgressBar1, &QProgressBar::valueChanged);
+    QSignalSpy progress(Find<QProgressBar>(w, "ProgressBar1"), &QProgressBar::valueChanged);
     ASSERT_TRUE(finished.wait(10000));
-    EXPECT_EQ(w.Sessions.Count(), 40u);
+    EXPECT_EQ(w.Sessions().Count(), 40u);
     // Forty small files fit a few slices: the status bar is not redrawn per file.
     EXPECT_LT(progress.count(), 10);
+}
+
+TEST_F(MainWindowTest, StartUpRemovesOnlyStaleTemporariesOfInterruptedSaves)
+{
+    WriteSession(install.DataFolder(), 1, "Первый");
+    const QString data = install.DataFolder() + QLatin1Char('/');
+    const QString stale = data + QStringLiteral("2025070409050100.dat") + QString::fromStdString(SaveTemporarySuffix);
+    const QString fresh = data + QStringLiteral("2025070409050200.dat") + QString::fromStdString(SaveTemporarySuffix);
+    const QString foreign = data + QStringLiteral("notes.dat") + QString::fromStdString(SaveTemporarySuffix);
+    for (const QString &path : {stale, fresh, foreign}) {
+        WriteBytes(path, "partial");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        if (path != fresh) {
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
+                                         QFileDevice::FileModificationTime));
+        }
+    }
+    auto w = Start(install);
+    EXPECT_EQ(w->Sessions().Count(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(fresh)); // may belong to a save still running
+    EXPECT_TRUE(QFileInfo::exists(foreign));
 }
 
 TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
@@ -446,16 +474,16 @@ TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
     WriteBytes(install.Root() + QStringLiteral("StimulSet.ini"),
                "[Set1]\r\nName=Family\r\nValues=Mother;Father\r\n[Set2]\r\nName=Work\r\nValues=Boss\r\n");
     auto w = Start(install);
-    ASSERT_EQ(w->StimulusSetList.Count(), 2u);
-    EXPECT_EQ(w->StimulusSetList.Names[1], "Work");
-    EXPECT_TRUE(w->KnowledgeBase.Empty());
-    EXPECT_TRUE(w->AdministratorMode);
-    EXPECT_TRUE(w->actStartTesting->isEnabled());
+    ASSERT_EQ(w->StimulusSetList().Count(), 2u);
+    EXPECT_EQ(w->StimulusSetList().Names[1], "Work");
+    EXPECT_TRUE(w->KnowledgeBase().Empty());
+    EXPECT_TRUE(w->AdministratorMode());
+    EXPECT_TRUE(Find<QAction>(*w, "actStartTesting")->isEnabled());
 }
 
 int ResultRows(const TformPalettorMain &w)
 {
-    return w.TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount();
+    return w.findChild<ResultsPage *>()->Model()->rowCount();
 }
 
 TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
@@ -465,8 +493,8 @@ TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
     {
         auto w = Start(install);
         EXPECT_EQ(ResultRows(*w), 2);
-        TCLTSession &session = w->Sessions.AddNew();
-        ASSERT_TRUE(w->StoreFinishedSession(session));
+        TCLTSession &session = w->Sessions().AddNew();
+        ASSERT_TRUE(w->Finisher().Store(session));
         EXPECT_EQ(ResultRows(*w), 3); // appended at once
         w->close();
     }
@@ -474,10 +502,10 @@ TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
     install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
     passwords.typed = {std::nullopt, QStringLiteral("pw")};
     auto w = Start(install);
-    EXPECT_EQ(w->Sessions.Count(), 3u);
+    EXPECT_EQ(w->Sessions().Count(), 3u);
     EXPECT_EQ(ResultRows(*w), 0);
-    TCLTSession &session = w->Sessions.AddNew();
-    ASSERT_TRUE(w->StoreFinishedSession(session));
+    TCLTSession &session = w->Sessions().AddNew();
+    ASSERT_TRUE(w->Finisher().Store(session));
     EXPECT_EQ(ResultRows(*w), 0); // stored, but the hidden list stays empty
     w->Authorise();
     EXPECT_EQ(ResultRows(*w), 4);
@@ -490,18 +518,18 @@ TEST_F(MainWindowTest, StatusBarHasItsFivePanels)
     QStatusTipEvent tip(QStringLiteral("Начать тестирование"));
     QCoreApplication::sendEvent(&w, &tip);
     EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
-    EXPECT_EQ(w.StatusPanel[0]->width(), 120);
-    EXPECT_EQ(w.StatusPanel[1]->width(), 110);
-    EXPECT_EQ(w.StatusPanel[2]->width(), 130);
-    EXPECT_EQ(w.ProgressBar1->width(), 200);
-    ASSERT_NE(w.StatusLastPanel, nullptr);
-    EXPECT_TRUE(w.StatusLastPanel->text().isEmpty());
+    EXPECT_EQ(Find<QLabel>(w, "StatusPanel0")->width(), 120);
+    EXPECT_EQ(Find<QLabel>(w, "StatusPanel1")->width(), 110);
+    EXPECT_EQ(Find<QLabel>(w, "StatusPanel2")->width(), 130);
+    EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->width(), 200);
+    ASSERT_NE(Find<QLabel>(w, "StatusPanel4"), nullptr);
+    EXPECT_TRUE(Find<QLabel>(w, "StatusPanel4")->text().isEmpty());
 
     w.show();
-    w.StatusPanel[0]->setText(QStringLiteral("Среда, 9 декабря 2026 г. 06:10:35"));
+    Find<QLabel>(w, "StatusPanel0")->setText(QStringLiteral("Среда, 9 декабря 2026 г. 06:10:35"));
     QApplication::processEvents();
-    EXPECT_GE(w.StatusPanel[0]->width(), w.StatusPanel[0]->sizeHint().width());
-    EXPECT_GT(w.StatusPanel[0]->width(), 120);
+    EXPECT_GE(Find<QLabel>(w, "StatusPanel0")->width(), Find<QLabel>(w, "StatusPanel0")->sizeHint().width());
+    EXPECT_GT(Find<QLabel>(w, "StatusPanel0")->width(), 120);
 }
 
 } // namespace

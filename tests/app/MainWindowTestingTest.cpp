@@ -1,11 +1,11 @@
 #include "WindowFixture.h"
 #include "ChooserPanel.h"
-#include "MainWindow.h"
 #include "RegistrationPanel.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
-#include "TestKinds.h"
 #include "TestingPage.h"
+#include "TestKinds.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +26,21 @@ namespace {
 
 class WindowTestRun : public WindowFixture {
 protected:
-    int ResultRows() const { return w->TeTabSheet2->findChild<ResultsPage *>()->Model()->rowCount(); }
+    int ResultRows() const { return w->findChild<ResultsPage *>()->Model()->rowCount(); }
 };
 
 TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
 {
     StartWindow();
     Register(KindEightOnce);
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Прекратить тестирование"));
-    EXPECT_TRUE(w->StatusPanel[2]->text().startsWith(QStringLiteral("8ЦТЛ1 - Шаг 2 из 8")));
-    EXPECT_FALSE(w->StatusPanel[0]->text().isEmpty()); // the start time
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Прекратить тестирование"));
+    EXPECT_TRUE(Find<QLabel>(*w, "StatusPanel2")->text().startsWith(QStringLiteral("8ЦТЛ1 - Шаг 2 из 8")));
+    EXPECT_FALSE(Find<QLabel>(*w, "StatusPanel0")->text().isEmpty()); // the start time
     Pick(7);
 
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
-    ASSERT_EQ(w->Sessions.Count(), 1u);
-    const TCLTSession &session = w->Sessions[0];
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    const TCLTSession &session = w->Sessions()[0];
     EXPECT_FALSE(session.BriefConclusion.empty() && session.DetailedConclusion.empty()
                  && session.AdditionalFindings.empty());
     EXPECT_EQ(session.Choice[2][1], session.Choice[1][1]);
@@ -51,7 +51,7 @@ TEST_F(WindowTestRun, FinishedTestIsShownSavedAndListed)
     EXPECT_EQ(stored->TestKind, KindEightOnce);
     EXPECT_EQ(stored->BriefConclusion, session.BriefConclusion);
 
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
@@ -69,21 +69,20 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     StartWindow();
     Register(kind);
     if (kind == KindRelations) {
-        Page()->findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))
-            ->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
-        QTest::mouseClick(Page()->findChild<QPushButton *>(QStringLiteral("btnStimulDone")), Qt::LeftButton);
+        Find<QPlainTextEdit>(*Page(), "memoStimulItems")->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
+        QTest::mouseClick(Find<QPushButton>(*Page(), "btnStimulDone"), Qt::LeftButton);
     }
     // Alternate ends of the row so the choices are not all alike.
     const QString stopCaption = QStringLiteral("Прекратить тестирование");
-    for (int guard = 0; guard < 200 && w->actStartTesting->text() == stopCaption; ++guard) {
+    for (int guard = 0; guard < 200 && Find<QAction>(*w, "actStartTesting")->text() == stopCaption; ++guard) {
         const auto tiles = Page()->Tiles()->Tiles();
         ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
         QTest::mouseClick(guard % 2 ? tiles.first() : tiles.last(), Qt::LeftButton);
     }
-    ASSERT_EQ(w->Sessions.Count(), 1u);
-    const TCLTSession &held = w->Sessions[0];
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    const TCLTSession &held = w->Sessions()[0];
     EXPECT_EQ(held.TestKind, kind);
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
 
     ASSERT_EQ(SessionFiles().size(), 1);
     const auto storedSession = StoredSession();
@@ -107,7 +106,7 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
     EXPECT_GT(stored.DurationSeconds, -1);
     EXPECT_FALSE(held.BriefConclusion.empty() && held.DetailedConclusion.empty());
 
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("Результат тестирования:")));
@@ -118,6 +117,22 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
 INSTANTIATE_TEST_SUITE_P(AllKinds, EveryKindThroughTheWindow,
                          ::testing::Values(KindEightOnce, KindEightTwice, KindFull, KindRelations));
 
+// The window's one context dates the session, names its file and gives its separator.
+TEST_F(WindowTestRun, TheWindowsClockAndLocaleReachTheStoredSession)
+{
+    const LocalDateTime fixed{2026, 3, 4, 5, 6, 7, 0};
+    const StationContext context(QLocale(QLocale::English, QLocale::UnitedStates), [fixed] { return fixed; });
+    StartWindow(&context);
+    Register(KindEightOnce);
+    Pick(7);
+    ASSERT_EQ(w->Sessions().Count(), 1u);
+    EXPECT_EQ(w->Sessions()[0].Context.DecimalSeparator, ".");
+    const QStringList files = SessionFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("26030405060700"))) << files[0].toStdString();
+    EXPECT_DOUBLE_EQ(StoredSession()->StartedAt, ToOleDate(fixed));
+}
+
 TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
 {
     QDir(install.DataFolder()).removeRecursively();
@@ -126,7 +141,7 @@ TEST_F(WindowTestRun, SessionThatCannotBeSavedIsStillShownAndTheOperatorWarned)
     Pick(7);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
-    auto *memo = w->findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    auto *memo = Find<QPlainTextEdit>(*w, "memoTestResult");
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(memo->toPlainText().isEmpty());
     EXPECT_EQ(ResultRows(), 1);
@@ -137,12 +152,12 @@ TEST_F(WindowTestRun, StoppedTestLeavesNothingBehind)
     StartWindow();
     Register(KindEightTwice);
     Pick(3);
-    w->actStartTesting->trigger(); // now "Прекратить тестирование"
-    EXPECT_EQ(w->actStartTesting->text(), QStringLiteral("Начать тестирование"));
-    EXPECT_EQ(w->Sessions.Count(), 0u);
+    Find<QAction>(*w, "actStartTesting")->trigger(); // now "Прекратить тестирование"
+    EXPECT_EQ(Find<QAction>(*w, "actStartTesting")->text(), QStringLiteral("Начать тестирование"));
+    EXPECT_EQ(w->Sessions().Count(), 0u);
     EXPECT_TRUE(SessionFiles().isEmpty());
     EXPECT_EQ(ResultRows(), 0);
-    EXPECT_TRUE(w->StatusPanel[2]->text().isEmpty());
+    EXPECT_TRUE(Find<QLabel>(*w, "StatusPanel2")->text().isEmpty());
 }
 
 TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
@@ -150,26 +165,27 @@ TEST_F(WindowTestRun, PreferencesReachTheTestingPage)
     install.Store(QStringLiteral("UserGroups"), QStringLiteral("Группа А\r\nГруппа Б\r\n"));
     install.Store(QStringLiteral("UserField3"), 1);
     StartWindow();
-    auto *groups = w->findChild<QComboBox *>(QStringLiteral("cbUserGroup"));
+    auto *groups = Find<QComboBox>(*w, "cbUserGroup");
     ASSERT_NE(groups, nullptr);
     ASSERT_EQ(groups->count(), 2);
     EXPECT_EQ(groups->itemText(1), QStringLiteral("Группа Б"));
-    w->actStartTesting->trigger();
+    Find<QAction>(*w, "actStartTesting")->trigger();
     QTest::mouseClick(Page()->Chooser()->StartButton(KindEightOnce), Qt::LeftButton);
-    EXPECT_TRUE(w->findChild<QLabel *>(QStringLiteral("labelUserField3Mark"))->isVisible());
+    EXPECT_TRUE(Find<QLabel>(*w, "labelUserField3Mark")->isVisible());
     Page()->Registration()->SurnameEdit()->setText(QStringLiteral("А"));
     Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Б"));
     Page()->Registration()->PatronymicEdit()->clear();
     QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_EQ(dialogs.warnings[0], QStringLiteral("Не заполнено поле Отчество"));
+    EXPECT_EQ(QApplication::focusWidget(), Page()->Registration()->PatronymicEdit());
 }
 
 TEST_F(WindowTestRun, RegistrationFieldsComeBackAtTheNextStart)
 {
     StartWindow();
     Register(KindEightOnce);
-    w->actStartTesting->trigger();
+    Find<QAction>(*w, "actStartTesting")->trigger();
     w->close();
     StartWindow();
     EXPECT_EQ(Page()->Registration()->SurnameEdit()->text(), QStringLiteral("Кузнецов"));

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTest>
 #include <QVBoxLayout>
 
 namespace {
@@ -103,6 +104,33 @@ TEST(PlacementStoreTest, WindowPlacementIsKeptPerWindowClassAndLostScreensAreIgn
     lost.resize(200, 100);
     EXPECT_FALSE(PlacementStore(QStringLiteral("TformAskPassword")).RestoreWindow(&lost));
     EXPECT_TRUE(screen.intersects(lost.frameGeometry()));
+}
+
+TEST(PlacementStoreTest, AMaximisedWindowComesBackMaximisedAndUnmaximisesToItsEarlierGeometry)
+{
+    TemporaryInstallation install;
+    const PlacementStore store(QStringLiteral("TformPalettorMain"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect normal(screen.left() + 40, screen.top() + 50, 400, 250);
+    {
+        QWidget window;
+        window.setGeometry(normal);
+        window.showMaximized();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(window.isMaximized());
+        store.SaveWindow(&window);
+    }
+    QWidget back;
+    EXPECT_TRUE(store.RestoreWindow(&back));
+    back.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&back));
+    EXPECT_TRUE(back.isMaximized());
+    back.showNormal();
+    EXPECT_FALSE(back.isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return back.geometry() == normal; }, 2000)) << back.geometry().x() << ","
+                                                                                  << back.geometry().y() << " "
+                                                                                  << back.geometry().width() << "x"
+                                                                                  << back.geometry().height();
 }
 
 } // namespace

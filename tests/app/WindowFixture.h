@@ -2,17 +2,24 @@
 
 #include "AppTestSupport.h"
 #include "ChooserPanel.h"
-#include "MainWindow.h"
 #include "RegistrationPanel.h"
 #include "SessionArchive.h"
-#include "TestKinds.h"
 #include "TestingPage.h"
+#include "TestKinds.h"
+#include "TformPalettorMain.h"
 #include "TileArea.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTabWidget>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +28,19 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
+
+// The child of that object name, found as a user finds a control. A missing
+// one fails the test by an exception, so nothing dereferences it.
+template <typename T>
+T *Find(const QObject &parent, const char *name)
+{
+    T *child = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!child)
+        throw std::runtime_error(std::string("no child named ") + name);
+    return child;
+}
 
 // The main window of a temporary installation, driven as a user would:
 // the chooser, the registration and the tiles.
@@ -31,9 +51,11 @@ protected:
     ScriptedPasswords passwords;
     std::unique_ptr<TformPalettorMain> w;
 
-    void StartWindow()
+    // context: the station's locale and clock; the system's when not given.
+    void StartWindow(const StationContext *context = nullptr)
     {
-        w = std::make_unique<TformPalettorMain>(install.Root());
+        w = context ? std::make_unique<TformPalettorMain>(install.Root(), *context)
+                    : std::make_unique<TformPalettorMain>(install.Root());
         QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
         w->show();
         ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
@@ -58,7 +80,7 @@ protected:
     }
     void Choose(int kind)
     {
-        w->actStartTesting->trigger();
+        Find<QAction>(*w, "actStartTesting")->trigger();
         ASSERT_TRUE(Page()->Chooser()->isVisible());
         QTest::mouseClick(Page()->Chooser()->StartButton(kind), Qt::LeftButton);
     }

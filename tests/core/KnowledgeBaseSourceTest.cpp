@@ -1,4 +1,5 @@
 #include "ByteBuilder.h"
+#include "KnowledgeBaseFile.h"
 #include "KnowledgeBaseSource.h"
 #include "ReplaceFile.h"
 #include "TSimpleFileStream.h"
@@ -92,6 +93,23 @@ TEST(KnowledgeBaseSource, FileToSourceToFileIsByteIdentical)
     }
 }
 
+TEST(KnowledgeBaseSource, TheProgramLoadsWhatTheWriterWrites)
+{
+    std::mt19937 random(7);
+    const KnowledgeBaseImage image = randomImage(random);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "palettor-kb-load.dat";
+    std::ofstream(path, std::ios::binary) << KnowledgeBaseBytes(image);
+    TCLTKnowledgeBase base;
+    const bool loaded = LoadKnowledgeBase(path.string(), base);
+    std::filesystem::remove(path);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(base.Count(), image.Records.size());
+    for (std::size_t i = 0; i < image.Records.size(); ++i) {
+        EXPECT_EQ(base[i].Kind, image.Records[i].Entry.Kind);
+        EXPECT_EQ(base[i].PsychologicallyText, image.Records[i].Entry.PsychologicallyText);
+    }
+}
+
 TEST(KnowledgeBaseSource, WriterFollowsTheRecordLayoutAndKeepsTheOddBytes)
 {
     KnowledgeBaseImage image;
@@ -111,7 +129,7 @@ TEST(KnowledgeBaseSource, WriterFollowsTheRecordLayoutAndKeepsTheOddBytes)
     record.Trailer = 0xAB;
 
     ByteBuilder expected;
-    expected.bytes = "Color Test Data";
+    expected.bytes = Scramble("Color Test Data"); // a bare text, stored scrambled
     expected.int32(-2).float64(45000.5).byte(7).int32(1);
     expected.int32(5).int32(14).int32(-3).int32(4).int32(0).int32(0).int32(-1).int32(0).int32(0).float64(-0.0);
     expected.shortText("\xC4\xE0").longText("").longText("").shortText("").shortText("").longText("");

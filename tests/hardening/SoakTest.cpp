@@ -1,5 +1,7 @@
 // Thousands of complete tests through the step machine, each interpreted,
 // saved and read back identical, with the memory of the process flat.
+// The suite runs a thousand; PALETTOR_SOAK_TESTS asks for more (CTest's
+// "soak" entry runs ten thousand).
 
 #include "Conclusion.h"
 #include "HardeningSupport.h"
@@ -8,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -44,6 +48,12 @@ long ResidentKilobytes()
         if (line.rfind("VmRSS:", 0) == 0)
             return std::stol(line.substr(6));
     return -1;
+}
+
+int SoakCount()
+{
+    const char *asked = std::getenv("PALETTOR_SOAK_TESTS");
+    return asked ? std::max(100, std::atoi(asked)) : 1000;
 }
 
 const std::vector<std::string> NameParts{"Иван", "Ёлкина", "Smith", "О'Нил", "Мария-Луиза", "Пётр", "Щукин", "Эдуард",
@@ -149,31 +159,38 @@ private:
     int current = 0;
 };
 
-TEST(Soak, TenThousandTestsSaveAndReadBackIdenticalWithFlatMemory)
+TEST(Soak, ThousandsOfTestsSaveAndReadBackIdenticalWithFlatMemory)
 {
     constexpr uint32_t seed = 20261209;
+    const int count = SoakCount();
+    const size_t total = static_cast<size_t>(count);
     Soak soak(seed);
     soak.seedShown = seed;
     const auto started = std::chrono::steady_clock::now();
-    long afterThousand = 0;
-    for (int i = 1; i <= 10000; ++i) {
+    // Memory is compared from the first tenth on, once the caches are warm.
+    long afterTenth = 0;
+    for (int i = 1; i <= count; ++i) {
         soak.RunOne(i);
         if (HasFatalFailure())
             return;
-        if (i == 1000)
-            afterThousand = ResidentKilobytes();
+        if (i == count / 10)
+            afterTenth = ResidentKilobytes();
     }
     const long afterAll = ResidentKilobytes();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("soak: %zu finished (kinds 1-4: %zu %zu %zu %zu), %zu stopped, %.1f s, VmRSS %ld -> %ld kB\n",
                 soak.finished, soak.byKind[1], soak.byKind[2], soak.byKind[3], soak.byKind[4], soak.stopped, seconds,
-                afterThousand, afterAll);
-    EXPECT_EQ(soak.finished + soak.stopped, 10000u);
+                afterTenth, afterAll);
+    EXPECT_EQ(soak.finished + soak.stopped, total);
     for (int kind = 1; kind <= 4; ++kind)
-        EXPECT_GT(soak.byKind[static_cast<size_t>(kind)], 1500u) << "kind " << kind << ", seed " << seed;
-    EXPECT_GT(soak.stopped, 500u);
-    ASSERT_GT(afterThousand, 0);
-    EXPECT_LT(afterAll - afterThousand, 3 * 1024) << "memory grew, seed " << seed;
+        EXPECT_GT(soak.byKind[static_cast<size_t>(kind)], total * 15 / 100) << "kind " << kind << ", seed " << seed;
+    EXPECT_GT(soak.stopped, total / 20);
+    ASSERT_GT(afterTenth, 0);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed memory back on purpose, so the resident
+    // size grows there without a leak; its leak check covers that build.
+    EXPECT_LT(afterAll - afterTenth, 3 * 1024) << "memory grew, seed " << seed;
+#endif
     EXPECT_TRUE(fs::is_empty(soak.folder.path));
 }
 

@@ -1,6 +1,6 @@
 #include "Conclusion.h"
 #include "EightColour.h"
-#include "FullTest.h"
+#include "FullTestRules.h"
 #include "InterpretationFixtures.h"
 #include "Relations.h"
 

@@ -1,6 +1,6 @@
 #include "ColourTables.h"
 #include "EightColour.h"
-#include "FullTest.h"
+#include "FullTestRules.h"
 #include "InterpretationFixtures.h"
 #include "KnowledgeBaseCheck.h"
 

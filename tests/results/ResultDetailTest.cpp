@@ -17,6 +17,14 @@ QColor colourOf(ColourTable table, int entry)
     return QColor(RedOf(v), GreenOf(v), BlueOf(v));
 }
 
+// The caption's text at that place; "<no caption>" keeps a miss a plain
+// failure rather than a crash of the whole run.
+QString captionAt(const SwatchPanel *panel, int left, int top)
+{
+    const SwatchPanel::Caption *caption = panel->CaptionAt(left, top);
+    return caption ? caption->Text : QStringLiteral("<no caption>");
+}
+
 QStringList captionTexts(const SwatchPanel *panel)
 {
     QStringList texts;
@@ -73,14 +81,11 @@ TEST_F(ResultDetailTest, EightColourOnceDrawsTheFirstRowWithMarksOnly)
         EXPECT_EQ(number->Text, QString::number(k - 1));
     }
     const int centre7 = (w + 5) * 6 + 5 + w / 2;
-    ASSERT_NE(first->CaptionAt(centre7 - 2, 5 + h + 18), nullptr);
-    EXPECT_EQ(first->CaptionAt(centre7 - 2, 5 + h + 18)->Text, QStringLiteral("A"));
-    ASSERT_NE(first->CaptionAt(centre7 - 3, 5 + h + 33), nullptr);
-    EXPECT_EQ(first->CaptionAt(centre7 - 3, 5 + h + 33)->Text, QStringLiteral("!!!"));
+    EXPECT_EQ(captionAt(first, centre7 - 2, 5 + h + 18), QStringLiteral("A"));
+    EXPECT_EQ(captionAt(first, centre7 - 3, 5 + h + 33), QStringLiteral("!!!"));
     const int centre1 = 5 + w / 2;
-    ASSERT_NE(first->CaptionAt(centre1 - 2, 5 + h + 18), nullptr);
-    EXPECT_EQ(first->CaptionAt(centre1 - 2, 5 + h + 18)->Text, QStringLiteral("C"));
-    EXPECT_EQ(first->CaptionAt(centre1 - 1, 5 + h + 33)->Text, QStringLiteral("!"));
+    EXPECT_EQ(captionAt(first, centre1 - 2, 5 + h + 18), QStringLiteral("C"));
+    EXPECT_EQ(captionAt(first, centre1 - 1, 5 + h + 33), QStringLiteral("!"));
     // 8 numbers, 2 marks, 2 weights.
     EXPECT_EQ(first->Captions().size(), 12u);
 
@@ -123,42 +128,42 @@ TEST_F(ResultDetailTest, FullTestDrawsBothChoicesAndTheWholeGrid)
     EXPECT_EQ(full->Swatches()[1].Rect, QRect(left(2), 7, w, 15));
     EXPECT_EQ(full->Swatches()[2].Rect, QRect(left(4), 7, w, 15));
     EXPECT_EQ(full->Swatches()[2].Colour, colourOf(ColourTable::Achromatic, 3));
-    EXPECT_EQ(full->CaptionAt(left(1) + w / 3, 25)->Text, QStringLiteral("+4"));
-    EXPECT_EQ(full->CaptionAt(left(2) + w / 3, 25)->Text, QStringLiteral("+0"));
-    EXPECT_EQ(full->CaptionAt(left(4) + w / 3, 25)->Text, QStringLiteral("-2"));
-    EXPECT_EQ(full->CaptionAt(4, 7)->Text, QStringLiteral("Серые цвета"));
+    EXPECT_EQ(captionAt(full, left(1) + w / 3, 25), QStringLiteral("+4"));
+    EXPECT_EQ(captionAt(full, left(2) + w / 3, 25), QStringLiteral("+0"));
+    EXPECT_EQ(captionAt(full, left(4) + w / 3, 25), QStringLiteral("-2"));
+    EXPECT_EQ(captionAt(full, 4, 7), QStringLiteral("Серые цвета"));
 
-    const QString letters[4] = {"I", "D", "O", "P"};
+    const QString letters[4] = {QStringLiteral("I"), QStringLiteral("D"), QStringLiteral("O"), QStringLiteral("P")};
     for (int c = 1; c <= 4; ++c)
-        EXPECT_EQ(full->CaptionAt(centred(c), 43)->Text, letters[c - 1]) << c;
+        EXPECT_EQ(captionAt(full, centred(c), 43), letters[c - 1]) << c;
 
     const ColourTable tables[5] = {ColourTable::Main, ColourTable::Blue, ColourTable::Green, ColourTable::Yellow,
                                    ColourTable::Red};
-    const QString rowCaptions[5] = {"Основные цвета", "Синие цвета", "Зеленые цвета", "Желтые цвета",
-                                    "Красные цвета"};
+    const QString rowCaptions[5] = {QStringLiteral("Основные цвета"), QStringLiteral("Синие цвета"),
+                                    QStringLiteral("Зеленые цвета"), QStringLiteral("Желтые цвета"),
+                                    QStringLiteral("Красные цвета")};
     for (int t = 1; t <= 5; ++t) {
         const int top = 62 + 35 * (t - 1);
-        EXPECT_EQ(full->CaptionAt(4, top)->Text, rowCaptions[t - 1]);
+        EXPECT_EQ(captionAt(full, 4, top), rowCaptions[t - 1]);
         for (int c = 1; c <= 4; ++c) {
             const auto &swatch = full->Swatches()[static_cast<std::size_t>(3 + (t - 1) * 4 + (c - 1))];
             EXPECT_EQ(swatch.Rect, QRect(left(c), top, w, 15)) << t << c;
             EXPECT_EQ(swatch.Colour, colourOf(tables[t - 1], c)) << t << c;
-            ASSERT_NE(full->CaptionAt(centred(c), top + 18), nullptr) << t << c;
-            EXPECT_EQ(full->CaptionAt(centred(c), top + 18)->Text, QString::number((t + c) % 4));
+            EXPECT_EQ(captionAt(full, centred(c), top + 18), QString::number((t + c) % 4)) << t << c;
         }
     }
 
-    EXPECT_EQ(full->CaptionAt(4, 245)->Text, QStringLiteral("Сумма С+З+Ж+К"));
-    EXPECT_EQ(full->CaptionAt(4, 268)->Text, QStringLiteral("Норма"));
-    EXPECT_EQ(full->CaptionAt(4, 291)->Text, QStringLiteral("Позиции куба"));
-    const QString scores[4] = {"6", "±", "12", "4"};
-    const QString norms[4] = {"3-7", "3-8", "5-10", "3-9"};
-    const QString cube[4] = {"2", "±2", "1", "±4"};
+    EXPECT_EQ(captionAt(full, 4, 245), QStringLiteral("Сумма С+З+Ж+К"));
+    EXPECT_EQ(captionAt(full, 4, 268), QStringLiteral("Норма"));
+    EXPECT_EQ(captionAt(full, 4, 291), QStringLiteral("Позиции куба"));
+    const QString scores[4] = {QStringLiteral("6"), QStringLiteral("±"), QStringLiteral("12"), QStringLiteral("4")};
+    const QString norms[4] = {QStringLiteral("3-7"), QStringLiteral("3-8"), QStringLiteral("5-10"),
+                              QStringLiteral("3-9")};
+    const QString cube[4] = {QStringLiteral("2"), QStringLiteral("±2"), QStringLiteral("1"), QStringLiteral("±4")};
     for (int c = 1; c <= 4; ++c) {
-        EXPECT_EQ(full->CaptionAt(centred(c), 245)->Text, scores[c - 1]) << c;
-        ASSERT_NE(full->CaptionAt((w + 4) * (c - 1) + 97 + w / 2 - 4, 268), nullptr) << c;
-        EXPECT_EQ(full->CaptionAt((w + 4) * (c - 1) + 97 + w / 2 - 4, 268)->Text, norms[c - 1]) << c;
-        EXPECT_EQ(full->CaptionAt(centred(c), 291)->Text, cube[c - 1]) << c;
+        EXPECT_EQ(captionAt(full, centred(c), 245), scores[c - 1]) << c;
+        EXPECT_EQ(captionAt(full, (w + 4) * (c - 1) + 97 + w / 2 - 4, 268), norms[c - 1]) << c;
+        EXPECT_EQ(captionAt(full, centred(c), 291), cube[c - 1]) << c;
     }
 
     // Back to the other kind: the grid goes, the notice comes back.
@@ -176,11 +181,22 @@ TEST_F(ResultDetailTest, RelationsTestDrawsTwoChoicesAndTheNotice)
     ASSERT_EQ(page->EightColourPanel(2)->Swatches().size(), 8u);
     EXPECT_EQ(page->EightColourPanel(2)->Swatches()[7].Colour, colourOf(ColourTable::EightColour, 1));
     EXPECT_EQ(captionTexts(page->EightColourPanel(2)),
-              (QStringList{"7", "6", "5", "4", "3", "2", "1", "0"}));
+              (QStringList{QStringLiteral("7"), QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("4"),
+                           QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0")}));
     EXPECT_TRUE(page->FullChoicesPanel()->IsEmpty());
     EXPECT_FALSE(Find<QLabel>("TeLabel28")->isHidden());
     EXPECT_EQ(LabelText("labelResultsUserSexAge"), QStringLiteral("Женщина, 41,5 лет"));
     EXPECT_EQ(LabelText("labelResultsUserGroup"), QStringLiteral("Бухгалтерия"));
+}
+
+TEST_F(ResultDetailTest, NamesAndGroupsFromTheFileAreNeverReadAsMarkup)
+{
+    Save(MakeSession("<b>Ли</b>", 1, 1, 30, "<i>Отдел</i>"));
+    OpenPage();
+    EXPECT_EQ(LabelText("labelResultsUserGroup"), QStringLiteral("<i>Отдел</i>"));
+    for (const char *name : {"labelResultsUserName", "labelResultsUserSexAge", "labelResultsUserGroup",
+                             "labelResultsSessionStarted", "labelResultsSessionDuration"})
+        EXPECT_EQ(Find<QLabel>(name)->textFormat(), Qt::PlainText) << name;
 }
 
 TEST_F(ResultDetailTest, RolledUpPanelsAreSkippedAndDrawnWhenOpened)
@@ -228,6 +244,7 @@ TEST_F(ResultDetailTest, ColoursComeFromTheSetInEffect)
     ColourSet colours = DefaultColours;
     colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, 1))] = MakeColour(1, 2, 3);
     page->SetColours(colours);
+    ASSERT_FALSE(page->EightColourPanel(1)->Swatches().empty());
     EXPECT_EQ(page->EightColourPanel(1)->Swatches()[0].Colour, QColor(1, 2, 3));
 }
 

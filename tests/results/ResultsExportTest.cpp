@@ -3,7 +3,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "SessionReport.h"
+#include "Cp1251Bytes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,7 +37,9 @@ protected:
         Save(MakeSession("Сидоров", 1));
         OpenPage();
         page->SetTemporaryFolder(temp.path());
-        page->SetClock([] { return QDateTime(QDate(2025, 7, 4), QTime(9, 5, 3, 456)); });
+        context = StationContext(QLocale(QLocale::Russian, QLocale::Russia),
+                                 [] { return LocalDateTime{2025, 7, 4, 9, 5, 3, 456}; });
+        page->SetContext(context);
         page->SetFileOpener([this](const QString &path) {
             opened << path;
             return true;

@@ -9,14 +9,12 @@
 
 QString ResultsPageFixture::LabelText(const char *name) const
 {
-    QLabel *label = Find<QLabel>(name);
-    return label ? label->text() : QStringLiteral("<missing>");
+    return Find<QLabel>(name)->text();
 }
 
 QString ResultsPageFixture::MemoText(const char *name) const
 {
-    QPlainTextEdit *memo = Find<QPlainTextEdit>(name);
-    return memo ? memo->toPlainText() : QStringLiteral("<missing>");
+    return Find<QPlainTextEdit>(name)->toPlainText();
 }
 
 int ResultsPageFixture::Selected() const { return SelectedRow(page->Grid()); }

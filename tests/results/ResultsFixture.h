@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 // 1 July 2025, the "today" of every test.
 constexpr OleDate TestToday = 45839;
@@ -48,6 +50,9 @@ protected:
     QString dataFolder;
     std::unique_ptr<QSettings> store;
     TCLTArchive archive;
+    // Handed to the page by tests that need another locale or a fixed clock;
+    // declared first so it outlives the page.
+    StationContext context;
     std::unique_ptr<ResultsPage> page;
     int savedCount = 0;
 
@@ -84,11 +89,14 @@ protected:
             page->RefillResults(false);
     }
 
+    // A missing widget ends only the running test (gtest reports the
+    // exception), so callers may use the result at once.
     template <typename T>
     T *Find(const char *name) const
     {
         T *widget = page->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
+        if (!widget)
+            throw std::runtime_error(std::string("no widget named ") + name);
         return widget;
     }
 

@@ -1,6 +1,6 @@
 // Not run by default: shows the results page over a few hundred sessions of
-// every kind so a person can look at it, e.g. under Xvfb:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/results_tests \
+// every kind so a person can look at it, e.g. under Xvfb (one command line):
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/results_tests
 //       --gtest_also_run_disabled_tests --gtest_filter='*Look*'
 // and take a screenshot meanwhile (import -window root look.png).
 // PALETTOR_LOOK_SECONDS sets how long it stays up (default 8).

@@ -4,7 +4,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "SessionReport.h"
+#include "DateTimeText.h"
 #include "SwatchPanel.h"
 
 #include <QAbstractItemModelTester>
@@ -36,8 +36,8 @@ TEST_F(ResultsListTest, RefillNumbersRowsInArchiveOrderAndSelectsTheFirst)
     QAbstractItemModelTester tester(page->Model());
 
     EXPECT_TRUE(page->ResultsListReady());
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Борисов", "Васильев"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Андреев Иван"));
 
@@ -54,10 +54,11 @@ TEST_F(ResultsListTest, RefillNumbersRowsInArchiveOrderAndSelectsTheFirst)
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int c = 0; c < 5; ++c) {
         EXPECT_GE(page->Grid()->columnWidth(c), widths[c]) << c;
-        if (c != 3) // names vary in length; their column keeps its width
+        if (c != 3) { // names vary in length; their column keeps its width
             EXPECT_GT(page->Grid()->columnWidth(c),
-                  metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
-            << c;
+                      metrics.horizontalAdvance(m->data(m->index(0, c), Qt::DisplayRole).toString()))
+                << c;
+        }
     }
     EXPECT_EQ(page->Grid()->columnWidth(3), 300);
     EXPECT_EQ(page->Grid()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -76,26 +77,27 @@ TEST_F(ResultsListTest, FilterBarNarrowsTheListAndShowAllRestoresIt)
     Find<QDoubleSpinBox>("seFilterAgeMin")->setValue(20);
     Find<QDoubleSpinBox>("seFilterAgeMax")->setValue(30);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Григорьев"}));
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Григорьев")}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
     Find<QCheckBox>("checkFilterAge")->setChecked(false);
     Find<QComboBox>("cbFilterGroup")->setCurrentIndex(1);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Борисов"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Борисов")}));
 
     Find<QComboBox>("cbFilterGroup")->setCurrentIndex(0);
     Find<QComboBox>("cbFilterSex")->setCurrentIndex(2);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Борисов"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов")}));
 
     Find<QComboBox>("cbFilterSex")->setCurrentIndex(0);
     Find<QComboBox>("cbFilterTest")->setCurrentIndex(4);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Григорьев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Григорьев")}));
 
     page->actResultsShowAll->trigger();
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(Numbers(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}));
 }
 
 TEST_F(ResultsListTest, FilteringToNoRowsClearsTheView)
@@ -140,7 +142,8 @@ TEST_F(ResultsListTest, DateColumnFitsTheDatesOfTheLocaleGivenLater)
     OpenPage(false);
     page->Grid()->setColumnWidth(1, 40); // as narrow as a short date format of another locale needs
     const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
-    page->SetLocale(locale);
+    context = StationContext(locale);
+    page->SetContext(context);
     const QFontMetrics metrics = page->Grid()->fontMetrics();
     for (int month = 1; month <= 12; ++month) {
         const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2025, month, 31 - month % 2, 23, 59, 59, 0}),
@@ -188,12 +191,12 @@ TEST_F(ResultsListTest, FinishedSessionIsAppendedAndSelectedDespiteTheFilter)
 
     TCLTSession &finished = archive.Add(std::make_unique<TCLTSession>(MakeSession("Борисов", 4)));
     EXPECT_TRUE(page->AppendFinishedSession(finished));
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
 
     page->RefillResults(true);
-    EXPECT_EQ(Names(), (QStringList{"Андреев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев")}));
 }
 
 TEST_F(ResultsListTest, PlacementRoundTripsThroughTheStore)
@@ -291,14 +294,37 @@ TEST_F(ResultsDeleteTest, DeletingTheMiddleRowLeavesAGapAndSelectsTheNextRow)
     EXPECT_TRUE(dialogs.infos.isEmpty());
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(archive.Count(), 2u);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "3"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(page->Model()->PositionAt(1), 1);
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Васильев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Васильев")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Васильев Иван"));
 
     page->RefillResults(false);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+// The removed row was selected and the first: the row moving up into its
+// place is selected and shown, and the positions behind it shift down.
+TEST_F(ResultsDeleteTest, DeletingTheFirstRowSelectsAndShowsTheRowMovingUp)
+{
+    Save(MakeSession("Андреев", 1));
+    Save(MakeSession("Борисов", 2));
+    Save(MakeSession("Васильев", 3));
+    OpenPage();
+    QAbstractItemModelTester tester(page->Model());
+    ASSERT_EQ(Selected(), 0);
+
+    dialogs.yesNoAnswers = {true};
+    ASSERT_TRUE(page->ResultsDeleteExecute());
+
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
+    EXPECT_EQ(page->Model()->PositionAt(0), 0);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
+    EXPECT_EQ(MemoText("memoResultsBriefSummary"), QStringLiteral("Кратко о Борисов"));
+    EXPECT_TRUE(page->SessionReportText().contains(QStringLiteral("Борисов")));
 }
 
 TEST_F(ResultsDeleteTest, DeletingTheLastRowSelectsTheRowBefore)
@@ -352,7 +378,7 @@ TEST_F(ResultsDeleteTest, AFileThatCannotBeDeletedKeepsItsRow)
     }
     EXPECT_EQ(dialogs.infos, (QStringList{cannotDelete, cannotDelete}));
     EXPECT_EQ(archive.Count(), 2u);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
 }

@@ -1,4 +1,4 @@
-#include "FullTest.h"
+#include "FullTestRules.h"
 
 #include "EightColour.h"
 

@@ -1,0 +1,435 @@
+#include "TformPalettorMain.h"
+
+#include "AboutWindow.h"
+#include "AppInfo.h"
+#include "AppSettings.h"
+#include "ArchiveLoadDriver.h"
+#include "HelpLauncher.h"
+#include "KnowledgeBaseFile.h"
+#include "PageHooks.h"
+#include "PlacementStore.h"
+#include "PreferencesPage.h"
+#include "SessionFinisher.h"
+#include "StimulusProfileFile.h"
+#include "TSimpleFileStream.h"
+#include "TestingPage.h"
+#include "UserDialogs.h"
+#include "WindowActions.h"
+#include "WindowStatusBar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+const QString mainWindowClass = QStringLiteral("TformPalettorMain");
+constexpr int firstPageHelpContext = 1001;
+constexpr int licenceHelpContext = 2000;
+// Names listed in the damaged-files report before it says how many more.
+constexpr int damagedNamesShown = 15;
+
+// Shows the busy pointer for a scope and always restores the previous one.
+class BusyCursor {
+public:
+    explicit BusyCursor(Qt::CursorShape shape = Qt::WaitCursor) { QApplication::setOverrideCursor(shape); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+// Runs one start-up step; a failure of one step must not stop the others.
+template <typename Step>
+void runStep(Step step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+} // namespace
+
+TformPalettorMain::TformPalettorMain(const QString &root, QWidget *parent)
+    : TformPalettorMain(root, StationContext(QLocale::system()), parent)
+{
+}
+
+TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &stationContext, QWidget *parent)
+    : QMainWindow(parent), rootFolder(withSlash(QDir::fromNativeSeparators(root))), context(stationContext),
+      help(std::make_unique<HelpLauncher>(rootFolder)), pages(std::make_unique<PageHooks>(sessions, context)),
+      finisher(std::make_unique<SessionFinisher>(knowledgeBase, DataFolder(), context, this))
+{
+    setObjectName(mainWindowClass);
+    setWindowTitle(AppInfo::MainWindowCaption);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(9);
+    setFont(font);
+
+    CreatePages();
+    actions =
+        std::make_unique<WindowActions>(*this, [this](const QString &name) { return pages->ResultsAction(name); });
+    status = std::make_unique<WindowStatusBar>(*statusBar());
+    mode = std::make_unique<StationMode>(*pageControl, *actions);
+    ConnectActions();
+    ConnectTestingPage();
+    connect(prefsPage, &PreferencesPage::Changed, this, &TformPalettorMain::PreferencesChanged);
+    prefsPage->FillThemes(ThemeEngine::ThemeFilesIn(ThemesFolder()));
+
+    // Until the mode is decided only the testing page is there, so nothing
+    // of the administrator's is ever shown without the password.
+    mode->HideAdministratorPages();
+
+    resize(861,
+           709 + menuBar()->sizeHint().height() + actions->TestingToolBar->sizeHint().height()
+               + statusBar()->sizeHint().height());
+}
+
+TformPalettorMain::~TformPalettorMain()
+{
+    StopArchiveLoad();
+    // The pages may refer to the sessions; they go first.
+    delete takeCentralWidget();
+    stimulusSets = {};
+    knowledgeBase.Clear();
+    sessions.Clear();
+}
+
+QString TformPalettorMain::DataFolder() const { return rootFolder + QStringLiteral("Data"); }
+QString TformPalettorMain::ThemesFolder() const { return rootFolder + QStringLiteral("Themes/"); }
+
+void TformPalettorMain::CreatePages()
+{
+    pageControl = new QTabWidget(this);
+    pageControl->setObjectName(QStringLiteral("TeSPageControl"));
+    pageControl->setTabPosition(QTabWidget::West);
+    pageControl->setDocumentMode(false);
+    testingPage = pages->CreateTestingPage(pageControl);
+    testingPage->setObjectName(QStringLiteral("TeTabSheet1"));
+    QWidget *resultsSheet = pages->CreateResultsPage(pageControl);
+    resultsSheet->setObjectName(QStringLiteral("TeTabSheet2"));
+    prefsPage = new PreferencesPage(theme, pageControl);
+    prefsPage->setObjectName(QStringLiteral("TeTabSheet3"));
+    pageControl->addTab(testingPage, QStringLiteral("Тестирование"));
+    pageControl->addTab(resultsSheet, QStringLiteral("Результаты"));
+    pageControl->addTab(prefsPage, QStringLiteral("Настройка"));
+    setCentralWidget(pageControl);
+    connect(pageControl, &QTabWidget::currentChanged, this, &TformPalettorMain::PageChanged);
+}
+
+void TformPalettorMain::ConnectActions()
+{
+    const WindowActions &a = *actions;
+    connect(a.actStartTesting, &QAction::triggered, this, [this] {
+        if (!ArchiveLoading())
+            testingPage->StartOrStop();
+    });
+    connect(a.actFileAuthen, &QAction::triggered, this, &TformPalettorMain::Authorise);
+    connect(a.actFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(a.actHelpContents, &QAction::triggered, this, [this] { help->ShowTopic(this, helpContext); });
+    connect(a.actHelpLicenseAgreement, &QAction::triggered, this,
+            [this] { help->ShowTopic(this, licenceHelpContext); });
+    connect(a.actHelpAbout, &QAction::triggered, this, [this] {
+        TformAbout about(this);
+        about.exec();
+    });
+    connect(a.actHelpWWW, &QAction::triggered, this, [this] { help->Open(QUrl(AppInfo::DeveloperWebSite)); });
+    connect(a.actHelpEMail, &QAction::triggered, this,
+            [this] { help->Open(QUrl(QStringLiteral("mailto:") + AppInfo::SupportEMail)); });
+    connect(a.EditCopy1, &QAction::triggered, this, &WindowActions::CopyFocusedSelection);
+    WindowActions::AddCopyMenu(pages->ResultMemo());
+}
+
+void TformPalettorMain::ConnectTestingPage()
+{
+    connect(testingPage, &TestingPage::statusTextChanged, this,
+            [this](int panel, const QString &text) { status->SetPanelText(panel, text); });
+    connect(testingPage, &TestingPage::progressChanged, this,
+            [this](int position, int maximum) { status->SetProgress(position, maximum); });
+    connect(testingPage, &TestingPage::testRunningChanged, this,
+            [this](bool running, const QString &caption) { actions->ShowTestRunning(running, caption); });
+    connect(testingPage, &TestingPage::testingPageRequested, this,
+            [this] { pageControl->setCurrentIndex(TestingPageIndex); });
+    // A finished session: interpreted, shown, saved, then listed in administrator mode.
+    finisher->SetShow([page = testingPage](const TCLTSession &session) { page->ShowResult(session); });
+    finisher->SetList([this](const TCLTSession &session) {
+        if (AdministratorMode())
+            pages->AddResultRow(session);
+    });
+    connect(testingPage, &TestingPage::testFinished, this, [this](TCLTSession *session, double start, double end) {
+        if (session)
+            finisher->Finish(*session, start, end);
+    });
+}
+
+// ---- Preferences ----
+
+void TformPalettorMain::LoadPreferencesFromStore()
+{
+    BusyCursor busy;
+    auto settings = AppSettings::Open();
+    if (settings->status() != QSettings::NoError)
+        return; // the defaults stay
+    const LoadedPreferences loaded = LoadPreferences(*settings);
+    prefs = loaded.Prefs;
+    filterGroupIndex = loaded.Remembered.FilterGroup;
+    mode->RememberPage(loaded.Remembered.ActiveDataPage);
+}
+
+void TformPalettorMain::ApplyPreferences()
+{
+    prefsPage->Show(prefs);
+    UpdateAuthoriseAction();
+    const QStringList groups = UserGroupLines(prefs.UserGroups);
+    pages->SetUserGroups(groups);
+    pages->SetFilterGroups(groups, filterGroupIndex);
+    filterGroupIndex = pages->FilterGroupIndex();
+    pages->UpdateRequiredMarks(prefs.UserField);
+    pages->SetShowResultType(prefs.ShowResultType);
+    pages->SetColours(prefs.Colours);
+}
+
+void TformPalettorMain::CollectPreferences()
+{
+    if (!preferencesReady)
+        return;
+    prefsPage->Collect(prefs);
+    UpdateAuthoriseAction();
+}
+
+void TformPalettorMain::PreferencesChanged(PreferencesChange what)
+{
+    if (!preferencesReady)
+        return;
+    CollectPreferences();
+    switch (what) {
+    case PreferencesChange::UserGroups:
+        ApplyUserGroups();
+        break;
+    case PreferencesChange::RequiredFields:
+        pages->UpdateRequiredMarks(prefs.UserField);
+        break;
+    case PreferencesChange::ResultType:
+        pages->SetShowResultType(prefs.ShowResultType);
+        break;
+    case PreferencesChange::Colours:
+        pages->SetColours(prefs.Colours);
+        break;
+    case PreferencesChange::Theme:
+    case PreferencesChange::Protection:
+        break;
+    }
+}
+
+void TformPalettorMain::SavePreferencesToStore()
+{
+    BusyCursor busy;
+    auto settings = AppSettings::Open();
+    if (!settings->isWritable())
+        return;
+    std::optional<int> page;
+    if (AdministratorMode())
+        page = pageControl->currentIndex();
+    SavePreferences(*settings, prefs, pages->FilterGroupIndex(), page);
+}
+
+void TformPalettorMain::ApplyUserGroups()
+{
+    const QStringList groups = UserGroupLines(prefs.UserGroups);
+    pages->SetUserGroups(groups);
+    pages->SetFilterGroups(groups, pages->FilterGroupIndex());
+}
+
+void TformPalettorMain::UpdateAuthoriseAction()
+{
+    actions->actFileAuthen->setEnabled(ProtectionInEffect(prefs) && !AdministratorMode() && !ArchiveLoading());
+}
+
+// ---- Modes ----
+
+void TformPalettorMain::AskForAdministratorMode()
+{
+    if (mode->Decide(this, prefs)) {
+        pages->RefillResults(false);
+        ReportStartupProblems();
+    }
+}
+
+void TformPalettorMain::DecideMode()
+{
+    runStep([&] { AskForAdministratorMode(); });
+    UpdateAuthoriseAction();
+    emit StartupFinished();
+}
+
+void TformPalettorMain::Authorise()
+{
+    if (!ArchiveLoading())
+        AskForAdministratorMode();
+}
+
+void TformPalettorMain::PageChanged(int index)
+{
+    if (index < 0)
+        return;
+    mode->PageShown(index);
+    if (index == ResultsPageIndex && AdministratorMode() && isVisible())
+        pages->FocusResultsList();
+    helpContext = firstPageHelpContext + index;
+    CollectPreferences();
+}
+
+void TformPalettorMain::ReportStartupProblems()
+{
+    // Installation problems are the administrator's to mend; the tested
+    // person is never shown them.
+    if (problemsReported || !AdministratorMode())
+        return;
+    problemsReported = true;
+    for (const QString &note : startupNotes)
+        UserDialogs::Current().ShowWarning(this, note);
+    if (damagedFiles.isEmpty())
+        return;
+    QStringList shown = damagedFiles.mid(0, damagedNamesShown);
+    QString text = QStringLiteral("Не удалось прочитать поврежденные файлы результатов в папке %1: %2.\r\n\r\n")
+                       .arg(QDir::toNativeSeparators(DataFolder()))
+                       .arg(damagedFiles.size());
+    text += shown.join(QStringLiteral("\r\n"));
+    if (damagedFiles.size() > damagedNamesShown)
+        text += QStringLiteral("\r\n... и еще %1").arg(damagedFiles.size() - damagedNamesShown);
+    UserDialogs::Current().ShowWarning(this, text);
+}
+
+// ---- First show, loading, close ----
+
+bool TformPalettorMain::event(QEvent *event)
+{
+    // A hovered action's hint would replace the five status panels; hints
+    // are shown as tool tips instead.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void TformPalettorMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (firstShowDone)
+        return;
+    firstShowDone = true;
+    FirstShow();
+}
+
+void TformPalettorMain::FirstShow()
+{
+    const PlacementStore placement(mainWindowClass);
+    runStep([&] { placement.RestoreWindow(this); });
+    runStep([&] { LoadPreferencesFromStore(); });
+    runStep([&] { ApplyPreferences(); });
+    // Control states come back once the lists they select from are filled;
+    // the group memo is always the stored UserGroups.
+    runStep([&] { pages->RestorePlacement(this); });
+    runStep([&] { LoadStimulusSets(); });
+    preferencesReady = true;
+    runStep([&] {
+        const std::string path = (rootFolder + QStringLiteral("ColorTest.dat")).toStdString();
+        try {
+            LoadKnowledgeBase(path, knowledgeBase);
+        } catch (const StreamError &) {
+            // A damaged knowledge base keeps what was read; the tests run without it.
+        }
+    });
+    // The window is painted before the archive is read and the password asked.
+    QTimer::singleShot(0, this, &TformPalettorMain::StartArchiveLoad);
+}
+
+void TformPalettorMain::LoadStimulusSets()
+{
+    const QString path = rootFolder + QString::fromLatin1(StimulusSetFileName);
+    // An oversized file is not read (its sets are not offered), and the
+    // administrator is told why they are missing.
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > static_cast<qint64>(StimulusProfileFile::MaxFileBytes))
+        startupNotes << QStringLiteral("Файл стимульных наборов %1 слишком велик (%2 байт, допустимо не более %3 байт) "
+                                       "и не был прочитан. Предопределенные стимульные наборы недоступны.")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(info.size())
+                            .arg(StimulusProfileFile::MaxFileBytes);
+    stimulusSets = ::LoadStimulusSets(path.toStdString());
+    pages->SetStimulusSets(stimulusSets);
+}
+
+void TformPalettorMain::StartArchiveLoad()
+{
+    // One day and one separator for the whole pass.
+    archiveLoad = new ArchiveLoadDriver(DataFolder(), sessions, context.ForSessions(), this);
+    archiveLoad->SetSlice(archiveSliceMs);
+    if (!archiveLoad->Start()) {
+        delete archiveLoad;
+        archiveLoad = nullptr;
+        DecideMode();
+        return;
+    }
+    // The file actions stay off until the last file is read.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    actions->SetFileActionsEnabled(false);
+    UpdateAuthoriseAction();
+    status->ShowLoading(0, archiveLoad->Total());
+    connect(archiveLoad, &ArchiveLoadDriver::Progress, this,
+            [this](std::size_t read, std::size_t total) { status->ShowLoading(read, total); });
+    connect(archiveLoad, &ArchiveLoadDriver::Finished, this, &TformPalettorMain::FinishArchiveLoad);
+}
+
+void TformPalettorMain::FinishArchiveLoad()
+{
+    if (!archiveLoad)
+        return;
+    damagedFiles = archiveLoad->Damaged();
+    StopArchiveLoad();
+    status->EndLoading();
+    actions->SetFileActionsEnabled(true);
+    UpdateAuthoriseAction();
+    DecideMode();
+}
+
+void TformPalettorMain::StopArchiveLoad()
+{
+    if (!archiveLoad)
+        return;
+    archiveLoad->Stop();
+    archiveLoad->deleteLater();
+    archiveLoad = nullptr;
+    QApplication::restoreOverrideCursor();
+}
+
+void TformPalettorMain::closeEvent(QCloseEvent *event)
+{
+    StopArchiveLoad();
+    const PlacementStore placement(mainWindowClass);
+    runStep([&] {
+        placement.SaveWindow(this);
+        pages->SavePlacement(this);
+    });
+    pages->SetResultsListReady(false);
+    // A window closed before its first show never read the store; writing
+    // its defaults back would wipe the user's settings.
+    if (preferencesReady)
+        runStep([&] {
+            CollectPreferences();
+            SavePreferencesToStore();
+        });
+    event->accept();
+}

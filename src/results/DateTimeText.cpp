@@ -1,0 +1,23 @@
+#include "DateTimeText.h"
+
+#include "DurationText.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+QString DateTimeFormatOf(const QLocale &locale)
+{
+    QString time = locale.timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    time.remove(zone);
+    return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time.trimmed();
+}
+
+QString FormatOleDateTime(OleDate when, const QString &format)
+{
+    const LocalDateTime t = FromOleDate(when);
+    const QDateTime value(QDate(t.Year, t.Month, t.Day), QTime(t.Hour, t.Minute, t.Second, t.Millisecond));
+    return value.toString(format);
+}
+
+QString DurationQText(int seconds) { return QString::fromStdString(DurationText(seconds)); }

@@ -1,0 +1,119 @@
+#include "ResultsList.h"
+
+#include "DateTimeText.h"
+#include "ListLayout.h"
+#include "ResultsModel.h"
+#include "TestKinds.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace {
+constexpr int DefaultColumnWidths[ResultsModel::ColumnCount] = {40, 120, 100, 300, 200};
+}
+
+ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
+    : QTableView(parent), model(new ResultsModel(archive, this)),
+      dateTimeFormat(DateTimeFormatOf(QLocale(QLocale::Russian, QLocale::Russia)))
+{
+    setObjectName(QStringLiteral("gridResults"));
+    setToolTip(QStringLiteral("Результаты тестирования"));
+    model->SetDateTimeFormat(dateTimeFormat);
+    setModel(model);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    setAlternatingRowColors(true);
+    // The highlight stays visible when the list loses focus.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    // Fixed row heights: measuring rows costs seconds on a large archive.
+    QHeaderView *rowsHeader = verticalHeader();
+    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
+    rowsHeader->setDefaultSectionSize(fontMetrics().height() + 6);
+    rowsHeader->hide();
+    QHeaderView *columnsHeader = horizontalHeader();
+    columnsHeader->setSectionResizeMode(QHeaderView::Interactive);
+    columnsHeader->setStretchLastSection(false);
+    columnsHeader->setHighlightSections(false);
+    columnsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i)
+        setColumnWidth(i, DefaultColumnWidths[i]);
+    widenColumnsToTheirTexts();
+}
+
+void ResultsList::SetDateTimeFormat(const QString &format)
+{
+    dateTimeFormat = format;
+    model->SetDateTimeFormat(format);
+    widenColumnsToTheirTexts(); // the dates of this format may be wider
+}
+
+int ResultsList::Selected() const { return SelectedRow(this); }
+
+const TCLTSession *ResultsList::SelectedSession() const { return model->SessionAt(Selected()); }
+
+bool ResultsList::event(QEvent *event)
+{
+    // The view would copy the text of its current cell on Ctrl+C. Left
+    // unaccepted, the override lets the page's copy shortcut fire.
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        if (event->type() == QEvent::KeyPress)
+            emit copyRequested();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
+void ResultsList::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QTableView::selectionChanged(selected, deselected);
+    // The row gaining the selection is handled last, so the view ends on it.
+    if (!deselected.isEmpty() && selected.isEmpty()) {
+        const QModelIndexList lost = deselected.indexes();
+        emit rowPicked(lost.isEmpty() ? -1 : lost.first().row());
+        return;
+    }
+    const QModelIndexList gained = selected.indexes();
+    if (!gained.isEmpty())
+        emit rowPicked(gained.first().row());
+}
+
+void ResultsList::widenColumnsToTheirTexts()
+{
+    // The default widths were chosen for a small system font; with a larger
+    // one a date or a test name would be cut, so a column is widened to what
+    // its header and its widest fixed-form text need. Only ever widens, so
+    // stored widths restored later win.
+    const QFontMetrics metrics = fontMetrics();
+    const int padding = 14;
+    QString widestKind;
+    for (int kind = 1; kind <= TestKindCount; ++kind) {
+        const QString name = QString::fromStdString(TestKindListName(kind));
+        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(widestKind))
+            widestKind = name;
+    }
+    // Month names differ in width: measure a two-digit day of every month.
+    QString widestDate;
+    for (int month = 1; month <= 12; ++month) {
+        const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
+        if (metrics.horizontalAdvance(date) > metrics.horizontalAdvance(widestDate))
+            widestDate = date;
+    }
+    const QString samples[ResultsModel::ColumnCount] = {QStringLiteral("00000"), widestDate, widestKind, QString(),
+                                                        QString()};
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
+        const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
+        setColumnWidth(i, std::max(columnWidth(i), needed));
+    }
+}
