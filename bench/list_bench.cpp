@@ -159,7 +159,7 @@ double delayedList(const char *self, const std::string &data, const std::string 
 {
     const std::string out = index + ".out";
     const std::string command = "LD_PRELOAD=" OPEN_DELAY_SHIM " PALETTOR_DELAY_PREFIX='" + data + "' '" + self
-                                + "' --network '" + data + "' '" + index + "' > '" + out + "'";
+        + "' --network '" + data + "' '" + index + "' > '" + out + "'";
     if (std::system(command.c_str()) != 0)
         return -1;
     double ms = -1;
@@ -281,15 +281,16 @@ void benchCount(const char *self, int count, const fs::path &root)
         line("list fields, index present", coldPresentMs, coldRawMs, "raw open/read/close");
         line("  listing the folder alone", coldListingMs, coldRawMs, "raw open/read/close");
         if (coldListed != listed)
-            std::printf("  listed %zu names cold, %zu warm\n", coldListed, listed);    } else {
+            std::printf("  listed %zu names cold, %zu warm\n", coldListed, listed);
+    } else {
         std::printf("  cold: not measured (the page cache cannot be dropped here)\n");
     }
 
     std::printf("  memory (heap in use):\n");
-    std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "full load of every session", archiveHeap / 1048576.0,
-                "session files", bytes / 1048576.0, double(archiveHeap) / bytes);
-    std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "list fields of every session", listHeap / 1048576.0,
-                "session files", bytes / 1048576.0, double(listHeap) / bytes);
+    std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "full load of every session",
+                archiveHeap / 1048576.0, "session files", bytes / 1048576.0, double(archiveHeap) / bytes);
+    std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "list fields of every session",
+                listHeap / 1048576.0, "session files", bytes / 1048576.0, double(listHeap) / bytes);
     std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "index file", indexBytes / 1048576.0,
                 "session files", bytes / 1048576.0, double(indexBytes) / bytes);
 
@@ -297,8 +298,8 @@ void benchCount(const char *self, int count, const fs::path &root)
     std::size_t filesRead = 0;
     const double netPresentMs = delayedList(self, data, index, filesRead);
     std::printf("  simulated network share (1 ms per open; folder listing not delayed):\n");
-    std::printf("  %-40s %9.1f ms   (%zu files opened; %zu opens alone would take %.1f s)\n", "list fields, index present",
-                netPresentMs, filesRead, n, count / 1000.0);
+    std::printf("  %-40s %9.1f ms   (%zu files opened; %zu opens alone would take %.1f s)\n",
+                "list fields, index present", netPresentMs, filesRead, n, count / 1000.0);
     if (count <= 20000) {
         const std::string other = (root / "cache" / "other.idx").string();
         const double netAbsentMs = delayedList(self, data, other, filesRead);

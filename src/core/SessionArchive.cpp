@@ -9,8 +9,8 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +44,10 @@ struct TemporaryFile {
 };
 
 // A no-replace rename, or a hard link, that the file system does not offer.
-bool lacksRenameNoReplace(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+bool lacksRenameNoReplace(int code)
+{
+    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP;
+}
 bool lacksHardLinks(int code) { return code == EPERM || code == EOPNOTSUPP || code == ENOTSUP; }
 
 // Gives the complete temporary file its final name, never replacing a file
@@ -271,7 +274,7 @@ bool isSaveTemporary(std::string_view name)
         return false;
     const std::string_view digits = name.substr(0, name.size() - tail.size());
     return (digits.size() == 16 || digits.size() == 17)
-           && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 struct FolderCloser {

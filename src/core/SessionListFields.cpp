@@ -21,8 +21,8 @@ constexpr std::size_t fullTestBytes = 35 * 4;
 
 SessionListFields SessionListFields::Of(const TCLTSession &s)
 {
-    return {s.StartedAt, s.DurationSeconds, s.TestKind, s.FirstName, s.Surname, s.Patronymic,
-            s.Group,     s.Sex,             s.BirthDate};
+    return {s.StartedAt,  s.DurationSeconds, s.TestKind, s.FirstName, s.Surname,
+            s.Patronymic, s.Group,           s.Sex,      s.BirthDate};
 }
 
 void SessionListFields::ApplyTo(TCLTSession &s) const

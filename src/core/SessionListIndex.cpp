@@ -6,8 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -59,7 +59,11 @@ std::string folderKey(const std::string &dataFolder)
 
 class Writer {
 public:
-    template <typename T> void Put(T value) { bytes.append(reinterpret_cast<const char *>(&value), sizeof value); }
+    template <typename T>
+    void Put(T value)
+    {
+        bytes.append(reinterpret_cast<const char *>(&value), sizeof value);
+    }
     void Text(const std::string &text)
     {
         Put(static_cast<uint16_t>(text.size()));
@@ -73,7 +77,8 @@ public:
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : bytes(bytes) {}
-    template <typename T> T Get()
+    template <typename T>
+    T Get()
     {
         T value{};
         if (Ok(sizeof value)) {

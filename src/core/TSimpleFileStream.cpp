@@ -8,8 +8,8 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,7 +122,8 @@ bool TSimpleFileStream::readFile(const std::string &path, TSimpleFileStream &str
     std::size_t filled = 0;
     if (!readAt(fd, 0, buffer, asked, filled))
         throw StreamError(fileReason("не удалось прочитать файл", path, errno));
-    if (filled < signature.size() || (!signature.empty() && std::memcmp(buffer, signature.data(), signature.size()) != 0))
+    if (filled < signature.size()
+        || (!signature.empty() && std::memcmp(buffer, signature.data(), signature.size()) != 0))
         return false;
     if (size > maxBytes)
         throw StreamError("file too large (" + std::to_string(size) + " bytes, at most " + std::to_string(maxBytes)

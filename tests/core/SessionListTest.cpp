@@ -17,7 +17,8 @@ public:
     Scratch()
     {
         const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path = fs::temp_directory_path() / (std::string("palettor-list-") + test->test_suite_name() + "-" + test->name());
+        path =
+            fs::temp_directory_path() / (std::string("palettor-list-") + test->test_suite_name() + "-" + test->name());
         fs::remove_all(path);
         fs::create_directories(path / "Data");
     }
@@ -116,10 +117,10 @@ TEST(SessionListFields, RefuseForeignFilesAndReportEveryRecordCutShort)
         TCLTSession s(45000, 45000);
         s.TestKind = kind;
         const fs::path path =
-            PathInFolder(scratch.Data(), fs::path(SaveSession(s, scratch.Data(), {2025, 7, 4, 9, 5, 3, 100 + kind},
-                                                              [] { return 1; }))
-                                             .filename()
-                                             .string());
+            PathInFolder(scratch.Data(),
+                         fs::path(SaveSession(s, scratch.Data(), {2025, 7, 4, 9, 5, 3, 100 + kind}, [] { return 1; }))
+                             .filename()
+                             .string());
         const std::string bytes = readAll(path);
         ASSERT_TRUE(ReadSessionListFields(path.string(), fields, size, buffer));
         for (std::size_t cut = 18; cut < bytes.size(); ++cut) {
