@@ -1,41 +1,8 @@
 #include "ArchiveLoader.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// "<16 or 17 digits>.dat.tmp": only names a save of ours can have made.
-bool isSaveTemporary(const std::string &name)
-{
-    const std::string tail = ".dat" + SaveTemporarySuffix;
-    if (name.size() <= tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string digits = name.substr(0, name.size() - tail.size());
-    return (digits.size() == 16 || digits.size() == 17)
-        && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-// An interrupted save (the program killed, the power gone) leaves its
-// temporary file. One that old cannot belong to a save still running.
-void removeStaleTemporaries(const std::string &dataFolder)
-{
-    std::error_code error;
-    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code entryError;
-        if (!isSaveTemporary(it->path().filename().string()) || !it->is_regular_file(entryError))
-            continue;
-        const auto written = it->last_write_time(entryError);
-        if (!entryError && written < cutoff)
-            fs::remove(it->path(), entryError);
-    }
-}
-
-} // namespace
 
 ArchiveLoader::ArchiveLoader(std::string dataFolder, TCLTArchive &archive, SessionContext context,
                              bool removeStaleTemporaries)
@@ -47,9 +14,7 @@ void ArchiveLoader::Start()
 {
     if (started)
         return;
-    if (removeStale)
-        removeStaleTemporaries(folder);
-    names = ListSessionFiles(folder);
+    names = ListSessionFiles(folder, removeStale);
     archive.Reserve(archive.Count() + names.size());
     started = true;
 }
@@ -70,7 +35,7 @@ void ArchiveLoader::ReadNext()
 {
     const std::string path = PathInFolder(folder, names[next++]);
     try {
-        if (LoadSessionFile(path, archive, context))
+        if (LoadSessionFile(path, archive, context, buffer))
             ++loaded;
     } catch (const std::exception &) {
         // A file deleted since the folder was listed is not damaged.

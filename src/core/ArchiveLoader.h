@@ -41,4 +41,5 @@ private:
     std::size_t next = 0;
     int loaded = 0;
     std::vector<std::string> skipped;
+    TSimpleFileStream buffer; // one for every file read
 };

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string sessionSignature = "Color Session Data";
+const std::string &sessionSignature = SessionFileSignature;
 
 std::string twoDigits(int value)
 {
@@ -226,42 +228,95 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
     return path;
 }
 
-bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
+bool ReadSessionFile(const std::string &path, TCLTSession &session, TSimpleFileStream &stream)
 {
     // Compared still scrambled: a foreign file is refused without decoding,
     // and without being read whole.
     static const std::string scrambledSignature = Scramble(sessionSignature);
-    TSimpleFileStream stream;
     if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
     stream.Take(scrambledSignature.size());
     ReadInt32(stream);
     ReadDateTime(stream);
     ReadByte(stream);
+    session.LoadFromStream(&stream);
+    ReadByte(stream);
+    session.SourceFile = path;
+    return true;
+}
+
+bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context,
+                     TSimpleFileStream &buffer)
+{
     // Read into a session of our own first: a damaged file must not leave a
     // half-filled session in the archive.
     auto session = std::make_unique<TCLTSession>();
     session->Context = context;
-    session->LoadFromStream(&stream);
-    ReadByte(stream);
-    session->SourceFile = path;
+    if (!ReadSessionFile(path, *session, buffer))
+        return false;
     archive.Add(std::move(session));
     return true;
 }
 
-std::vector<std::string> ListSessionFiles(const std::string &dataFolder)
+bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context)
 {
+    TSimpleFileStream buffer;
+    return LoadSessionFile(path, archive, context, buffer);
+}
+
+namespace {
+
+// "<16 or 17 digits>.dat.tmp": only names a save of ours can have made.
+bool isSaveTemporary(std::string_view name)
+{
+    const std::string tail = ".dat" + SaveTemporarySuffix;
+    if (name.size() <= tail.size() || name.substr(name.size() - tail.size()) != tail)
+        return false;
+    const std::string_view digits = name.substr(0, name.size() - tail.size());
+    return (digits.size() == 16 || digits.size() == 17)
+        && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+struct FolderCloser {
+    DIR *folder;
+    ~FolderCloser() { ::closedir(folder); }
+};
+
+} // namespace
+
+std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries)
+{
+    // readdir rather than directory_iterator: at 100,000 names the listing
+    // is most of a start-up from the index, and the entry's type comes with
+    // its name, so only links and file systems that do not say need a stat.
     std::vector<std::string> names;
-    std::error_code error;
-    if (!fs::is_directory(dataFolder, error))
+    DIR *folder = ::opendir(dataFolder.c_str());
+    if (!folder)
         return names;
-    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError))
+    const FolderCloser closer{folder};
+    const int fd = ::dirfd(folder);
+    // An interrupted save (the program killed, the power gone) leaves its
+    // temporary file. One that old cannot belong to a save still running.
+    const std::time_t cutoff = std::time(nullptr) - 3600;
+    while (const dirent *entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        const bool session = name.size() > 4 && name.substr(name.size() - 4) == ".dat";
+        const bool temporary = !session && removeStaleTemporaries && isSaveTemporary(name);
+        if (!session && !temporary)
             continue;
-        const std::string name = it->path().filename().string();
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0)
-            names.push_back(name);
+        struct stat info {};
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK || temporary) {
+            if (::fstatat(fd, entry->d_name, &info, 0) != 0)
+                continue;
+            regular = S_ISREG(info.st_mode);
+        }
+        if (!regular)
+            continue;
+        if (session)
+            names.emplace_back(name);
+        else if (info.st_mtime < cutoff)
+            ::unlinkat(fd, entry->d_name, 0);
     }
     // Names begin with the time of saving, so sorted names are chronological.
     std::sort(names.begin(), names.end());

@@ -2,6 +2,7 @@
 
 #include "OleDate.h"
 #include "TCLTSession.h"
+#include "TSimpleFileStream.h"
 
 #include <functional>
 #include <string>
@@ -62,10 +63,19 @@ struct SaveHooks {
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,
                         const DigitSource &digit, const SaveHooks &hooks = {});
 
+// The first bytes of every session file (stored scrambled).
+inline const std::string SessionFileSignature = "Color Session Data";
+
 // Appends the session read from path to the archive. False when the file is
 // missing or not a session file; throws StreamError for a damaged file, in
-// which case nothing is appended.
+// which case nothing is appended. A caller reading many files passes one
+// stream for all, so its buffer is reused.
 bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context);
+bool LoadSessionFile(const std::string &path, TCLTArchive &archive, const SessionContext &context,
+                     TSimpleFileStream &buffer);
+// Reads the whole session file at path into session. False when the file is
+// missing or not a session file; throws StreamError for a damaged file.
+bool ReadSessionFile(const std::string &path, TCLTSession &session, TSimpleFileStream &buffer);
 
 // The folder joined with a name, with one '/' between them.
 std::string PathInFolder(const std::string &folder, const std::string &name);
@@ -74,8 +84,10 @@ std::string PathInFolder(const std::string &folder, const std::string &name);
 inline const std::string SaveTemporarySuffix = ".tmp";
 
 // Names ("*.dat", files only) of the session folder, sorted so the archive is
-// chronological whatever order the file system lists them in.
-std::vector<std::string> ListSessionFiles(const std::string &dataFolder);
+// chronological whatever order the file system lists them in. With
+// removeStaleTemporaries, the same pass removes the temporary files that an
+// interrupted save left more than an hour ago: the folder is listed once.
+std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries = false);
 
 struct ArchiveLoadResult {
     int Loaded = 0;

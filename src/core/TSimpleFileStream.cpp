@@ -60,6 +60,33 @@ std::string fileReason(const char *what, const std::string &path, int code)
 bool TSimpleFileStream::ReadRegularFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
                                         std::size_t maxBytes)
 {
+    return readFile(path, stream, signature, maxBytes, 0, nullptr);
+}
+
+bool TSimpleFileStream::ReadRegularFileHead(const std::string &path, TSimpleFileStream &stream,
+                                            std::string_view signature, std::size_t maxBytes, std::size_t headBytes,
+                                            std::uint64_t &fileSize)
+{
+    return readFile(path, stream, signature, maxBytes, std::max<std::size_t>(headBytes, 1), &fileSize);
+}
+
+char *TSimpleFileStream::FileBuffer(std::size_t size, std::size_t keep)
+{
+    if (size > fileCapacity) {
+        const std::size_t capacity = std::max(size, fileCapacity * 2);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        if (keep > 0)
+            std::memcpy(grown.get(), fileBytes.get(), keep);
+        fileBytes = std::move(grown);
+        fileCapacity = capacity;
+    }
+    return fileBytes.get();
+}
+
+// limit 0 reads the whole file, else at most its first limit bytes.
+bool TSimpleFileStream::readFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
+                                 std::size_t maxBytes, std::size_t limit, std::uint64_t *fileSize)
+{
     const int fd = openForReading(path);
     if (fd < 0) {
         const int code = errno;
@@ -78,35 +105,50 @@ bool TSimpleFileStream::ReadRegularFile(const std::string &path, TSimpleFileStre
         throw StreamError(fileReason("не удалось прочитать файл", path, errno));
     if (!S_ISREG(info.st_mode))
         return false;
-
-    std::string head(signature.size(), '\0');
-    std::size_t got = 0;
-    if (!readAt(fd, 0, head.data(), head.size(), got))
-        throw StreamError(fileReason("не удалось прочитать файл", path, errno));
-    if (got != signature.size() || head != signature)
-        return false;
     const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (fileSize)
+        *fileSize = size;
+
+    // A small file comes in with one read that also brings its signature
+    // (one byte more than its size, so the end shows); a larger one is known
+    // by its first bytes before it is read whole.
+    constexpr std::size_t readAtOnce = 64 * 1024;
+    std::size_t asked = signature.size();
+    if (limit > 0)
+        asked = std::max<std::size_t>(static_cast<std::size_t>(std::min<std::uintmax_t>(size, limit)), asked);
+    else if (size < readAtOnce)
+        asked = std::max<std::size_t>(static_cast<std::size_t>(size) + 1, asked);
+    char *buffer = stream.FileBuffer(asked, 0);
+    std::size_t filled = 0;
+    if (!readAt(fd, 0, buffer, asked, filled))
+        throw StreamError(fileReason("не удалось прочитать файл", path, errno));
+    if (filled < signature.size()
+        || (!signature.empty() && std::memcmp(buffer, signature.data(), signature.size()) != 0))
+        return false;
     if (size > maxBytes)
         throw StreamError("file too large (" + std::to_string(size) + " bytes, at most " + std::to_string(maxBytes)
                           + "): " + path);
 
-    // The size it had when opened only sizes the buffer (one byte more, so
-    // the end shows without a second read); a file still growing is read
-    // until it passes the bound.
-    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (!readAt(fd, filled, bytes.data() + filled, bytes.size() - filled, got))
-            throw StreamError(fileReason("не удалось прочитать файл", path, errno));
-        filled += got;
-        if (filled < bytes.size())
-            break;
-        if (filled > maxBytes)
-            throw StreamError("file too large (more than " + std::to_string(maxBytes) + " bytes): " + path);
-        bytes.resize(std::min(bytes.size() * 2, maxBytes + 1));
+    // The size it had when opened only sizes the buffer; a file still
+    // growing is read until it passes the bound.
+    if (limit == 0 && filled == asked) {
+        std::size_t target = std::max<std::size_t>(static_cast<std::size_t>(size) + 1, asked + 1);
+        for (;;) {
+            buffer = stream.FileBuffer(target, filled);
+            std::size_t got = 0;
+            if (!readAt(fd, filled, buffer + filled, target - filled, got))
+                throw StreamError(fileReason("не удалось прочитать файл", path, errno));
+            filled += got;
+            if (filled < target)
+                break;
+            if (filled > maxBytes)
+                throw StreamError("file too large (more than " + std::to_string(maxBytes) + " bytes): " + path);
+            target = std::min(target * 2, maxBytes + 1);
+        }
     }
-    bytes.resize(filled);
-    stream.data = std::move(bytes);
+    stream.data.clear();
+    stream.fromFile = true;
+    stream.fileLength = filled;
     stream.position = 0;
     stream.FileName = path;
     return true;
@@ -127,10 +169,25 @@ void TSimpleFileStream::FailShortRead() const
     throw StreamError("unexpected end of data" + (FileName.empty() ? std::string() : " in " + FileName));
 }
 
+void TSimpleFileStream::KeepInData() const
+{
+    if (!fromFile)
+        return;
+    data.assign(fileBytes.get(), fileLength);
+    fromFile = false;
+}
+
+const std::string &TSimpleFileStream::Bytes() const
+{
+    KeepInData();
+    return data;
+}
+
 void TSimpleFileStream::Write(const void *bytes, std::size_t count)
 {
     if (count == 0)
         return;
+    KeepInData();
     if (position == data.size()) {
         data.append(static_cast<const char *>(bytes), count);
     } else {
@@ -143,7 +200,7 @@ void TSimpleFileStream::Write(const void *bytes, std::size_t count)
 
 void TSimpleFileStream::Seek(std::size_t offset)
 {
-    if (offset > data.size())
+    if (offset > Size())
         throw StreamError("seek past the end");
     position = offset;
 }

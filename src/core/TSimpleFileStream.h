@@ -4,11 +4,17 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 class TOrvantaCollectionBase;
+
+// A bound on any data file the program reads whole (session files, the
+// knowledge base): far above what their records and texts can fill, so only
+// a file that is not really one of them reaches it.
+constexpr std::size_t MaxDataFileBytes = 64 * 1024 * 1024;
 
 // Raised for a read past the end, an impossible length or count, and any
 // failure to open, write or sync a file.
@@ -19,11 +25,17 @@ public:
 
 // A byte stream held in memory. Files are read in one go and decoded from
 // memory; a written stream is put on disk by its owner in one step, so a
-// damaged or half-written file never reaches a reader.
+// damaged or half-written file never reaches a reader. A stream reused for
+// reading file after file keeps one buffer, grown when needed and never
+// zero-filled.
 class TSimpleFileStream {
 public:
     TSimpleFileStream() = default;
     explicit TSimpleFileStream(std::string bytes) : data(std::move(bytes)) {}
+    TSimpleFileStream(const TSimpleFileStream &) = delete;
+    TSimpleFileStream &operator=(const TSimpleFileStream &) = delete;
+    TSimpleFileStream(TSimpleFileStream &&) noexcept = default;
+    TSimpleFileStream &operator=(TSimpleFileStream &&) noexcept = default;
 
     // Reads the whole file (at most MaxDataFileBytes); throws StreamError when
     // it cannot be opened or read.
@@ -34,8 +46,13 @@ public:
     // such file, it is not a regular file (a folder, a pipe) or it begins
     // otherwise; throws StreamError when it is larger than maxBytes or exists
     // but cannot be opened or read. The stream is left at the start.
-    static bool ReadRegularFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
-                                std::size_t maxBytes);
+    static bool ReadRegularFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature = {},
+                                std::size_t maxBytes = MaxDataFileBytes);
+    // As ReadRegularFile, but only the first headBytes of the file (fewer when
+    // it is shorter) come into the stream; fileSize gets the size of the
+    // whole file.
+    static bool ReadRegularFileHead(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
+                                    std::size_t maxBytes, std::size_t headBytes, std::uint64_t &fileSize);
 
     std::string FileName;
 
@@ -48,7 +65,7 @@ public:
     {
         if (count > Remaining())
             FailShortRead();
-        std::memcpy(bytes, data.data() + position, count);
+        std::memcpy(bytes, Base() + position, count);
         position += count;
     }
     // The next count bytes in place, valid until the stream changes; throws
@@ -57,26 +74,33 @@ public:
     {
         if (count > Remaining())
             FailShortRead();
-        const std::string_view bytes(data.data() + position, count);
+        const std::string_view bytes(Base() + position, count);
         position += count;
         return bytes;
     }
     std::size_t Position() const { return position; }
-    std::size_t Remaining() const { return data.size() - position; }
+    std::size_t Remaining() const { return Size() - position; }
     void Seek(std::size_t offset);
-    const std::string &Bytes() const { return data; }
+    const std::string &Bytes() const;
 
 private:
     [[noreturn]] void FailShortRead() const;
+    static bool readFile(const std::string &path, TSimpleFileStream &stream, std::string_view signature,
+                         std::size_t maxBytes, std::size_t limit, std::uint64_t *fileSize);
+    const char *Base() const { return fromFile ? fileBytes.get() : data.data(); }
+    std::size_t Size() const { return fromFile ? fileLength : data.size(); }
+    char *FileBuffer(std::size_t size, std::size_t keep);
+    void KeepInData() const;
 
-    std::string data;
+    // Bytes written or given; a file read is kept in fileBytes instead and
+    // copied here only when asked for as a string or written to.
+    mutable std::string data;
+    mutable bool fromFile = false;
+    std::unique_ptr<char[]> fileBytes;
+    std::size_t fileCapacity = 0;
+    std::size_t fileLength = 0;
     std::size_t position = 0;
 };
-
-// A bound on any data file the program reads whole (session files, the
-// knowledge base): far above what their records and texts can fill, so only
-// a file that is not really one of them reaches it.
-constexpr std::size_t MaxDataFileBytes = 64 * 1024 * 1024;
 
 enum TextMode { ShortTextMode = 1, LongTextMode = 2, BareCutMode = 3, BareUncutMode = 4 };
 

@@ -113,6 +113,26 @@ TEST(TextDecoding, EveryByteOfAStoredTextDecodesAsTheTableSays)
     EXPECT_EQ(Cp1251ToUtf8(mixed), "Ivanov Иван 1234567 ёЁ №5 abcdefghi");
 }
 
+TEST(TextDecoding, WholeWordsDecodeAsTheirBytesOneByOne)
+{
+    // Every byte at every place of a Cyrillic eight-byte word (and of a plain
+    // one) decodes as it does alone, where the word paths are not taken.
+    auto oneByOne = [](const std::string &cp1251) {
+        std::string utf8;
+        for (char c : cp1251)
+            utf8 += Cp1251ToUtf8(std::string(1, c));
+        return utf8;
+    };
+    EXPECT_EQ(oneByOne("\xC0\xEF\xF0\xFF\xA8\xB8\xB9"), "АпряЁё№");
+    for (const std::string &word : {std::string(8, '\xE6'), std::string(8, 'w')})
+        for (int b = 0; b < 256; ++b)
+            for (std::size_t at = 0; at < 8; ++at) {
+                std::string text = word + word + "\xFF";
+                text[8 + at] = static_cast<char>(b);
+                ASSERT_EQ(ScrambledCp1251ToUtf8(Scramble(text)), oneByOne(text)) << b << " at " << at;
+            }
+}
+
 TEST(ItemLists, RoundTripReplacesPreviousItemsAndRefusesAbsurdCounts)
 {
     TOrvantaCollection<TCLTFunctionGroup> groups;

@@ -1,0 +1,64 @@
+#include "SessionListFields.h"
+
+#include "SessionArchive.h"
+#include "TSimpleFileStream.h"
+
+namespace {
+
+// Header (signature, format number, time of writing, a byte), then the list
+// fields: two dates, two integers, four short texts of at most 255 bytes, the
+// sex as an integer.
+constexpr std::size_t headerBytes = 18 + 4 + 8 + 1;
+constexpr std::size_t mostListBytes = headerBytes + 8 + 4 + 4 + 4 * (1 + 255) + 4 + 8;
+
+// What every record holds after the list fields however short its texts and
+// lists: the choices, the reserved value, three text lengths, two
+// intensities, two list counts, the record's end marker and the file's.
+constexpr std::size_t leastRestBytes = 64 * 4 + 4 + 3 * 4 + 2 * 4 + 2 * 4 + 1 + 1;
+constexpr std::size_t fullTestBytes = 35 * 4;
+
+} // namespace
+
+SessionListFields SessionListFields::Of(const TCLTSession &s)
+{
+    return {s.StartedAt,  s.DurationSeconds, s.TestKind, s.FirstName, s.Surname,
+            s.Patronymic, s.Group,           s.Sex,      s.BirthDate};
+}
+
+void SessionListFields::ApplyTo(TCLTSession &s) const
+{
+    s.StartedAt = StartedAt;
+    s.DurationSeconds = DurationSeconds;
+    s.TestKind = TestKind;
+    s.FirstName = FirstName;
+    s.Surname = Surname;
+    s.Patronymic = Patronymic;
+    s.Group = Group;
+    s.Sex = Sex;
+    s.BirthDate = BirthDate;
+    s.UpdateDisplayName();
+}
+
+bool ReadSessionListFields(const std::string &path, SessionListFields &fields, std::uint64_t &fileSize,
+                           TSimpleFileStream &stream)
+{
+    static const std::string scrambledSignature = Scramble(SessionFileSignature);
+    if (!TSimpleFileStream::ReadRegularFileHead(path, stream, scrambledSignature, MaxDataFileBytes, mostListBytes,
+                                                fileSize))
+        return false;
+    stream.Seek(headerBytes);
+    // The same readers, in the same order, as the whole record's.
+    fields.StartedAt = ReadDateTime(stream);
+    fields.DurationSeconds = ReadInt32(stream);
+    fields.TestKind = ReadInt32(stream);
+    fields.FirstName = ReadShortText(stream);
+    fields.Surname = ReadShortText(stream);
+    fields.Patronymic = ReadShortText(stream);
+    fields.Group = ReadShortText(stream);
+    fields.Sex = static_cast<uint8_t>(ReadInt32(stream) & 0xFF);
+    fields.BirthDate = ReadDateTime(stream);
+    const std::size_t least = stream.Position() + leastRestBytes + (fields.TestKind == 3 ? fullTestBytes : 0);
+    if (fileSize < least)
+        throw StreamError("unexpected end of data in " + path);
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "OleDate.h"
+#include "TCLTSession.h"
+
+#include <cstdint>
+#include <string>
+
+class TSimpleFileStream;
+
+// What the results list shows and filters on, all stored at the start of a
+// session file: the list can be filled without reading the rest.
+struct SessionListFields {
+    OleDate StartedAt = 0;
+    int32_t DurationSeconds = 0;
+    int32_t TestKind = 0;
+    std::string FirstName;
+    std::string Surname;
+    std::string Patronymic;
+    std::string Group;
+    uint8_t Sex = 0;
+    OleDate BirthDate = 0;
+
+    bool operator==(const SessionListFields &) const = default;
+
+    static SessionListFields Of(const TCLTSession &session);
+    // Copies the fields into the session and derives its age and display name.
+    void ApplyTo(TCLTSession &session) const;
+};
+
+// Reads the list fields of the session file at path from its first bytes.
+// Refuses what the full reader refuses: false for a missing file or one that
+// is not a session file; throws StreamError for one that cannot be read, is
+// too large, or is too short to hold the fields and the smallest rest of a
+// record (other damage further on shows only when the whole file is read).
+// fileSize gets the size of the whole file. The stream is the caller's so
+// its buffer serves file after file.
+bool ReadSessionListFields(const std::string &path, SessionListFields &fields, std::uint64_t &fileSize,
+                           TSimpleFileStream &buffer);

@@ -1,0 +1,306 @@
+#include "SessionListIndex.h"
+
+#include "SessionArchive.h"
+#include "SystemReason.h"
+#include "TSimpleFileStream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Layout, little-endian, no padding: signature, version, the session folder
+// (length-prefixed), the entry count, the entries, then a checksum of every
+// byte before it. An entry: name, file size, start, duration, kind, sex,
+// birth date, then given name, surname, patronymic and group in UTF-8, each
+// text with a two-byte length.
+const std::string indexSignature = "Palettor list index\x1A";
+constexpr uint32_t indexVersion = 1;
+// Far above what a million sessions take; a larger file is not an index.
+constexpr std::size_t maxIndexBytes = std::size_t{1} << 30;
+
+uint64_t checksum(std::string_view bytes)
+{
+    uint64_t h = 0x6A09E667F3BCC908ULL ^ bytes.size();
+    std::size_t i = 0;
+    auto mix = [&h](uint64_t word) {
+        h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+        h ^= h >> 29;
+    };
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        mix(word);
+    }
+    uint64_t tail = 0;
+    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    mix(tail);
+    return h;
+}
+
+// The folder as stored and compared: absolute, without "." or "..", so two
+// spellings of one folder share an index.
+std::string folderKey(const std::string &dataFolder)
+{
+    std::error_code error;
+    fs::path path = fs::weakly_canonical(fs::absolute(dataFolder, error), error);
+    if (error)
+        path = fs::path(dataFolder).lexically_normal();
+    std::string key = path.string();
+    while (key.size() > 1 && key.back() == '/')
+        key.pop_back();
+    return key;
+}
+
+class Writer {
+public:
+    template <typename T>
+    void Put(T value)
+    {
+        bytes.append(reinterpret_cast<const char *>(&value), sizeof value);
+    }
+    void Text(const std::string &text)
+    {
+        Put(static_cast<uint16_t>(text.size()));
+        bytes += text;
+    }
+    std::string bytes;
+};
+
+// Every read checked against the bytes left; the first short one marks the
+// index damaged.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : bytes(bytes) {}
+    template <typename T>
+    T Get()
+    {
+        T value{};
+        if (Ok(sizeof value)) {
+            std::memcpy(&value, bytes.data() + at, sizeof value);
+            at += sizeof value;
+        }
+        return value;
+    }
+    std::string Text()
+    {
+        const auto length = Get<uint16_t>();
+        if (!Ok(length))
+            return {};
+        std::string text(bytes.substr(at, length));
+        at += length;
+        return text;
+    }
+    bool Ok(std::size_t count)
+    {
+        if (count > bytes.size() - at)
+            damaged = true;
+        return !damaged;
+    }
+    std::string_view bytes;
+    std::size_t at = 0;
+    bool damaged = false;
+};
+
+} // namespace
+
+std::string ListIndexFileName(const std::string &dataFolder)
+{
+    const std::string key = folderKey(dataFolder);
+    char name[40];
+    std::snprintf(name, sizeof name, "list-%016llx.idx", static_cast<unsigned long long>(checksum(key)));
+    return name;
+}
+
+ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder)
+{
+    ListIndexRead result;
+    TSimpleFileStream stream;
+    try {
+        if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxIndexBytes))
+            return result; // Missing
+    } catch (const StreamError &) {
+        result.State = ListIndexState::Damaged;
+        return result;
+    }
+    const std::string_view all = stream.Take(stream.Remaining());
+    if (all.size() == 0)
+        return {ListIndexState::Damaged, {}};
+    if (all.substr(0, indexSignature.size()) != indexSignature)
+        return {ListIndexState::Foreign, {}};
+    Reader in(all);
+    in.at = indexSignature.size();
+    if (in.Get<uint32_t>() != indexVersion && !in.damaged)
+        return {ListIndexState::Foreign, {}};
+    const auto folderLength = in.Get<uint32_t>();
+    const std::string folder = in.Ok(folderLength) ? std::string(all.substr(in.at, folderLength)) : std::string();
+    in.at += in.damaged ? 0 : folderLength;
+    if (in.damaged || all.size() - in.at < 8)
+        return {ListIndexState::Damaged, {}};
+    // Checked before anything is believed: an index changed anywhere is
+    // rebuilt whole rather than trusted in part.
+    const std::string_view body = all.substr(0, all.size() - 8);
+    uint64_t stored;
+    std::memcpy(&stored, all.data() + body.size(), 8);
+    if (stored != checksum(body))
+        return {ListIndexState::Damaged, {}};
+    if (folder != folderKey(dataFolder))
+        return {ListIndexState::Foreign, {}};
+
+    Reader entries(body);
+    entries.at = in.at;
+    const auto count = entries.Get<uint32_t>();
+    // The smallest entry (a one-letter name, empty texts) takes 44 bytes; a
+    // count beyond what is left is damage.
+    if (!entries.Ok(static_cast<std::size_t>(count) * 44))
+        return {ListIndexState::Damaged, {}};
+    result.Entries.reserve(count);
+    for (uint32_t i = 0; i < count && !entries.damaged; ++i) {
+        SessionListEntry e;
+        e.Name = entries.Text();
+        e.Size = entries.Get<uint64_t>();
+        e.Fields.StartedAt = entries.Get<double>();
+        e.Fields.DurationSeconds = entries.Get<int32_t>();
+        e.Fields.TestKind = entries.Get<int32_t>();
+        e.Fields.Sex = entries.Get<uint8_t>();
+        e.Fields.BirthDate = entries.Get<double>();
+        e.Fields.FirstName = entries.Text();
+        e.Fields.Surname = entries.Text();
+        e.Fields.Patronymic = entries.Text();
+        e.Fields.Group = entries.Text();
+        // Names are unique and in order, which reconciling relies on.
+        if (e.Name.empty() || (!result.Entries.empty() && !(result.Entries.back().Name < e.Name)))
+            entries.damaged = true;
+        result.Entries.push_back(std::move(e));
+    }
+    if (entries.damaged || entries.at != body.size())
+        return {ListIndexState::Damaged, {}};
+    result.State = ListIndexState::Used;
+    return result;
+}
+
+void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
+                    const std::vector<SessionListEntry> &entries)
+{
+    Writer out;
+    out.bytes = indexSignature;
+    out.Put(indexVersion);
+    const std::string folder = folderKey(dataFolder);
+    out.Put(static_cast<uint32_t>(folder.size()));
+    out.bytes += folder;
+    out.Put(static_cast<uint32_t>(entries.size()));
+    for (const SessionListEntry &e : entries) {
+        out.Text(e.Name);
+        out.Put(e.Size);
+        out.Put(e.Fields.StartedAt);
+        out.Put(e.Fields.DurationSeconds);
+        out.Put(e.Fields.TestKind);
+        out.Put(e.Fields.Sex);
+        out.Put(e.Fields.BirthDate);
+        for (const std::string *text : {&e.Fields.FirstName, &e.Fields.Surname, &e.Fields.Patronymic, &e.Fields.Group})
+            out.Text(*text);
+    }
+    out.Put(checksum(out.bytes));
+
+    auto fail = [&](const char *what, int code) {
+        throw StreamError(std::string(what) + " \"" + indexPath + "\": " + SystemReasonText(code));
+    };
+    std::error_code error;
+    const fs::path parent = fs::path(indexPath).parent_path();
+    if (!parent.empty())
+        fs::create_directories(parent, error);
+    std::string temporary = indexPath + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        fail("не удалось создать файл", errno);
+    auto abandon = [&](int code) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        fail("не удалось записать файл", code);
+    };
+    for (std::size_t done = 0; done < out.bytes.size();) {
+        const ssize_t n = ::write(fd, out.bytes.data() + done, out.bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            abandon(n < 0 ? errno : ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0)
+        abandon(errno);
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        fail("не удалось записать файл", code);
+    }
+    // Replacing is right here: the index is this station's alone, and an
+    // older one is only an older copy of the same facts.
+    if (::rename(temporary.c_str(), indexPath.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        fail("не удалось сохранить файл", code);
+    }
+}
+
+SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
+                                bool removeStaleTemporaries)
+{
+    SessionListLoad load;
+    // A folder out of reach (a network share down) says nothing about which
+    // sessions exist: the index is kept for when it comes back.
+    std::error_code error;
+    if (!fs::is_directory(dataFolder, error)) {
+        load.Index = ListIndexState::Missing;
+        return load;
+    }
+    const std::vector<std::string> names = ListSessionFiles(dataFolder, removeStaleTemporaries);
+    ListIndexRead index = ReadListIndex(indexPath, dataFolder);
+    load.Index = index.State;
+    load.Entries.reserve(names.size());
+
+    bool changed = index.State != ListIndexState::Used;
+    TSimpleFileStream buffer;
+    auto known = index.Entries.begin();
+    for (const std::string &name : names) {
+        while (known != index.Entries.end() && known->Name < name) {
+            ++known; // gone from the folder: deleted here or by another station
+            changed = true;
+        }
+        if (known != index.Entries.end() && known->Name == name) {
+            load.Entries.push_back(std::move(*known++));
+            continue;
+        }
+        const std::string path = PathInFolder(dataFolder, name);
+        SessionListEntry entry;
+        entry.Name = name;
+        ++load.FilesRead;
+        try {
+            if (!ReadSessionListFields(path, entry.Fields, entry.Size, buffer))
+                continue; // not a session file, or gone since the listing
+        } catch (const StreamError &) {
+            std::error_code gone;
+            if (fs::exists(fs::symlink_status(path, gone)))
+                load.Skipped.push_back(path);
+            continue;
+        }
+        load.Entries.push_back(std::move(entry));
+        changed = true;
+    }
+    if (known != index.Entries.end())
+        changed = true;
+
+    if (changed) {
+        try {
+            WriteListIndex(indexPath, dataFolder, load.Entries);
+            load.IndexWritten = true;
+        } catch (const StreamError &error) {
+            load.IndexError = error.what();
+        }
+    }
+    return load;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "SessionListFields.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One session file of the folder as the list knows it.
+struct SessionListEntry {
+    std::string Name;       // file name in the session folder
+    std::uint64_t Size = 0; // bytes of the file when its fields were read
+    SessionListFields Fields;
+
+    bool operator==(const SessionListEntry &) const = default;
+};
+
+// What became of the index a load looked for.
+enum class ListIndexState {
+    Used,    // read and checked against the folder
+    Missing, // none there (first start, or the cache was cleared)
+    Damaged, // cut short, changed or unreadable: ignored and rebuilt
+    Foreign, // not an index of this format, or of another session folder: ignored and rebuilt
+};
+
+struct ListIndexRead {
+    ListIndexState State = ListIndexState::Missing;
+    std::vector<SessionListEntry> Entries; // in name order; empty unless Used
+};
+
+// A station's own cache of the list fields of one session folder, so a start
+// opens only the files it has not seen. Files in the folder are written once
+// and never changed, so an entry stays true for as long as its name is there;
+// the folder's listing always decides which sessions exist.
+ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder);
+// Writes the index atomically (a temporary file beside it, synced, renamed
+// over the old one), creating its folder; entries must be in name order.
+// Throws StreamError naming the file and the reason; then nothing changed.
+void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
+                    const std::vector<SessionListEntry> &entries);
+// A file name for the index of dataFolder, the same for every spelling of
+// the folder's path, to be put in the station's cache folder.
+std::string ListIndexFileName(const std::string &dataFolder);
+
+struct SessionListLoad {
+    std::vector<SessionListEntry> Entries; // every session of the folder, in name order
+    std::vector<std::string> Skipped;      // paths of damaged files, not listed
+    ListIndexState Index = ListIndexState::Missing;
+    std::size_t FilesRead = 0; // files opened for their fields (the rest came from the index)
+    bool IndexWritten = false;
+    std::string IndexError; // why the index could not be written; the list is whole regardless
+};
+
+// Lists the folder once, takes the fields of the names the index knows from
+// it, reads the fields of new names from their files and drops vanished
+// ones; writes the index back when anything changed. A missing folder lists
+// nothing. removeStaleTemporaries as for LoadArchive.
+SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
+                                bool removeStaleTemporaries = false);

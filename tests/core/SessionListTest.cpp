@@ -1,0 +1,297 @@
+#include "SampleSession.h"
+#include "SessionArchive.h"
+#include "SessionListIndex.h"
+#include "TSimpleFileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Scratch {
+public:
+    Scratch()
+    {
+        const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path =
+            fs::temp_directory_path() / (std::string("palettor-list-") + test->test_suite_name() + "-" + test->name());
+        fs::remove_all(path);
+        fs::create_directories(path / "Data");
+    }
+    ~Scratch() { fs::remove_all(path); }
+    std::string Data() const { return (path / "Data").string(); }
+    std::string Index() const { return (path / "cache" / "list.idx").string(); }
+    fs::path path;
+};
+
+std::string readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A new file each time: rewriting one in place makes some file systems
+// flush it, which would make these tests slow.
+void writeAll(const fs::path &path, const std::string &bytes)
+{
+    fs::remove(path);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Saves a session of each kind in turn, with Cyrillic names of every length
+// up to the longest a name can have.
+std::string saveSession(const std::string &data, int i)
+{
+    TCLTSession s = sampleSession(1 + i % 4);
+    s.Surname = std::string(static_cast<std::size_t>(i * 37 % 256) / 2 * 2, '\0');
+    for (std::size_t k = 0; k < s.Surname.size(); k += 2)
+        s.Surname.replace(k, 2, "Ж");
+    s.Patronymic = i % 2 ? "Сергеевна" : "";
+    s.Group = i % 3 ? "Бухгалтерия" : "";
+    s.Sex = static_cast<uint8_t>(i % 3);
+    s.StartedAt += i;
+    int digit = i;
+    return fs::path(SaveSession(s, data, {2025, 7, 4, 9, 5, i % 60, 100 + i}, [&] { return digit++ % 10; }))
+        .filename()
+        .string();
+}
+
+// The list entries a full read of every session file gives.
+std::vector<SessionListEntry> fullRead(const std::string &data)
+{
+    std::vector<SessionListEntry> entries;
+    TSimpleFileStream buffer;
+    for (const std::string &name : ListSessionFiles(data)) {
+        TCLTSession s;
+        const std::string path = PathInFolder(data, name);
+        try {
+            if (!ReadSessionFile(path, s, buffer))
+                continue;
+        } catch (const StreamError &) {
+            continue;
+        }
+        entries.push_back({name, fs::file_size(path), SessionListFields::Of(s)});
+    }
+    return entries;
+}
+
+} // namespace
+
+TEST(SessionListFields, EqualAFullReadFieldByFieldForEveryKind)
+{
+    Scratch scratch;
+    TSimpleFileStream buffer;
+    for (int i = 0; i < 12; ++i) {
+        const std::string path = PathInFolder(scratch.Data(), saveSession(scratch.Data(), i));
+        TCLTSession full(0, 45000);
+        ASSERT_TRUE(ReadSessionFile(path, full, buffer));
+        SessionListFields fields;
+        std::uint64_t size = 0;
+        ASSERT_TRUE(ReadSessionListFields(path, fields, size, buffer));
+        EXPECT_EQ(fields, SessionListFields::Of(full)) << i;
+        EXPECT_EQ(size, fs::file_size(path));
+        TCLTSession listed(0, 45000);
+        fields.ApplyTo(listed);
+        EXPECT_EQ(listed.DisplayName, full.DisplayName);
+        EXPECT_EQ(listed.Age, full.Age);
+    }
+}
+
+TEST(SessionListFields, RefuseForeignFilesAndReportEveryRecordCutShort)
+{
+    Scratch scratch;
+    TSimpleFileStream buffer;
+    SessionListFields fields;
+    std::uint64_t size = 0;
+    writeAll(scratch.path / "foreign.dat", std::string(4000, 'x'));
+    EXPECT_FALSE(ReadSessionListFields((scratch.path / "foreign.dat").string(), fields, size, buffer));
+    EXPECT_FALSE(ReadSessionListFields((scratch.path / "missing.dat").string(), fields, size, buffer));
+    EXPECT_FALSE(ReadSessionListFields(scratch.Data(), fields, size, buffer));
+    // Sessions with nothing optional are as short as a record gets: every
+    // cut of one leaves too little for a record.
+    for (int kind = 1; kind <= 4; ++kind) {
+        TCLTSession s(45000, 45000);
+        s.TestKind = kind;
+        const fs::path path =
+            PathInFolder(scratch.Data(),
+                         fs::path(SaveSession(s, scratch.Data(), {2025, 7, 4, 9, 5, 3, 100 + kind}, [] { return 1; }))
+                             .filename()
+                             .string());
+        const std::string bytes = readAll(path);
+        ASSERT_TRUE(ReadSessionListFields(path.string(), fields, size, buffer));
+        for (std::size_t cut = 18; cut < bytes.size(); ++cut) {
+            writeAll(scratch.path / "cut.dat", bytes.substr(0, cut));
+            EXPECT_THROW(ReadSessionListFields((scratch.path / "cut.dat").string(), fields, size, buffer), StreamError)
+                << "kind " << kind << " cut at " << cut;
+        }
+    }
+}
+
+TEST(SessionListIndex, BuiltWhenMissingThenOnlyNewNamesAreRead)
+{
+    Scratch scratch;
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i)
+        names.push_back(saveSession(scratch.Data(), i));
+
+    SessionListLoad first = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(first.Index, ListIndexState::Missing);
+    EXPECT_EQ(first.FilesRead, 6u);
+    EXPECT_TRUE(first.IndexWritten) << first.IndexError;
+    EXPECT_EQ(first.Entries, fullRead(scratch.Data()));
+
+    SessionListLoad again = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(again.Index, ListIndexState::Used);
+    EXPECT_EQ(again.FilesRead, 0u);
+    EXPECT_FALSE(again.IndexWritten);
+    EXPECT_EQ(again.Entries, first.Entries);
+
+    // Another station adds two sessions and deletes one: only the new files
+    // are opened, and the list is what a full read of the folder gives.
+    fs::remove(PathInFolder(scratch.Data(), names[2]));
+    saveSession(scratch.Data(), 40);
+    saveSession(scratch.Data(), 41);
+    SessionListLoad stale = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(stale.Index, ListIndexState::Used);
+    EXPECT_EQ(stale.FilesRead, 2u);
+    EXPECT_TRUE(stale.IndexWritten);
+    EXPECT_EQ(stale.Entries, fullRead(scratch.Data()));
+    EXPECT_EQ(LoadSessionList(scratch.Data(), scratch.Index()).FilesRead, 0u);
+
+    // The last session deleted elsewhere: the index drops it too.
+    for (const auto &entry : stale.Entries)
+        fs::remove(PathInFolder(scratch.Data(), entry.Name));
+    EXPECT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).Entries.empty());
+    EXPECT_TRUE(ReadListIndex(scratch.Index(), scratch.Data()).Entries.empty());
+}
+
+TEST(SessionListIndex, EveryDamageIsIgnoredAndTheListRebuiltWhole)
+{
+    Scratch scratch;
+    for (int i = 0; i < 3; ++i)
+        saveSession(scratch.Data(), i);
+    const std::vector<SessionListEntry> expected = fullRead(scratch.Data());
+    LoadSessionList(scratch.Data(), scratch.Index());
+    const std::string good = readAll(scratch.Index());
+
+    auto check = [&](const std::string &index, const std::string &what) {
+        writeAll(scratch.Index(), index);
+        const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index());
+        EXPECT_NE(load.Index, ListIndexState::Used) << what;
+        EXPECT_EQ(load.FilesRead, 3u) << what;
+        EXPECT_EQ(load.Entries, expected) << what;
+        EXPECT_EQ(readAll(scratch.Index()), good) << what << ": rebuilt";
+    };
+    // Each rebuild syncs the index to disk, so every third byte, and each of
+    // the last eight (the checksum), rather than all of them.
+    auto sampled = [&](std::size_t at) { return at % 3 == 0 || at + 8 >= good.size(); };
+    for (std::size_t cut = 0; cut < good.size(); ++cut)
+        if (sampled(cut))
+            check(good.substr(0, cut), "cut at " + std::to_string(cut));
+    for (std::size_t at = 0; at < good.size(); ++at) {
+        if (!sampled(at))
+            continue;
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x04);
+        check(flipped, "byte changed at " + std::to_string(at));
+    }
+    check(good + "x", "a byte more");
+}
+
+TEST(SessionListIndex, AnotherFoldersOrAForeignFileIsNotTrusted)
+{
+    Scratch scratch;
+    saveSession(scratch.Data(), 1);
+    fs::create_directories(scratch.path / "Other");
+    fs::copy(scratch.Data(), scratch.path / "Other", fs::copy_options::recursive);
+    saveSession((scratch.path / "Other").string(), 2);
+    LoadSessionList((scratch.path / "Other").string(), scratch.Index());
+
+    const struct {
+        std::string index;
+        ListIndexState state;
+    } cases[] = {
+        {readAll(scratch.Index()), ListIndexState::Foreign}, // the other folder's
+        {std::string(200, 'x'), ListIndexState::Foreign},
+        {"", ListIndexState::Damaged},
+    };
+    for (const auto &c : cases) {
+        writeAll(scratch.Index(), c.index);
+        EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data()).State, c.state);
+        const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index());
+        EXPECT_EQ(load.Entries, fullRead(scratch.Data()));
+        EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data()).State, ListIndexState::Used);
+    }
+    // Two spellings of one folder share an index; other folders do not.
+    EXPECT_EQ(ListIndexFileName(scratch.Data()), ListIndexFileName((scratch.path / "." / "Data" / "").string()));
+    EXPECT_NE(ListIndexFileName(scratch.Data()), ListIndexFileName((scratch.path / "Other").string()));
+}
+
+TEST(SessionListIndex, DamagedSessionsAreReportedEveryTimeAndAnUnwritableIndexLosesNothing)
+{
+    Scratch scratch;
+    saveSession(scratch.Data(), 1);
+    const std::string good = saveSession(scratch.Data(), 2);
+    const std::string bytes = readAll(PathInFolder(scratch.Data(), good));
+    writeAll(scratch.path / "Data" / "2507040905000000.dat", bytes.substr(0, 100));
+    writeAll(scratch.path / "Data" / "2507040905000001.dat", "not a session");
+    const std::string damaged = PathInFolder(scratch.Data(), "2507040905000000.dat");
+
+    for (int run = 0; run < 2; ++run) {
+        const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index());
+        EXPECT_EQ(load.Skipped, std::vector<std::string>{damaged});
+        EXPECT_EQ(load.Entries.size(), 2u);
+    }
+
+    // A folder where the index belongs: it cannot be read nor replaced, and
+    // the list is whole all the same.
+    fs::remove(scratch.Index());
+    fs::create_directories(scratch.Index());
+    const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(load.Entries, fullRead(scratch.Data()));
+    EXPECT_FALSE(load.IndexWritten);
+    EXPECT_FALSE(load.IndexError.empty());
+
+    // A session folder out of reach leaves the index as it was.
+    fs::remove_all(scratch.Index());
+    LoadSessionList(scratch.Data(), scratch.Index());
+    const std::string index = readAll(scratch.Index());
+    fs::rename(scratch.Data(), scratch.path / "away");
+    EXPECT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).Entries.empty());
+    EXPECT_EQ(readAll(scratch.Index()), index);
+}
+
+TEST(SessionFolderListing, NamesRegularFilesAndLinksToThemOnly)
+{
+    Scratch scratch;
+    const fs::path data = scratch.Data();
+    writeAll(data / "a.dat", "x");
+    fs::create_directory(data / "b.dat");
+    fs::create_symlink(data / "a.dat", data / "c.dat");
+    fs::create_directory_symlink(data / "b.dat", data / "d.dat");
+    fs::create_symlink(data / "gone", data / "e.dat");
+    writeAll(data / "f.txt", "x");
+    writeAll(data / "g.~da", "x");
+    EXPECT_EQ(ListSessionFiles(scratch.Data()), (std::vector<std::string>{"a.dat", "c.dat"}));
+    EXPECT_TRUE(ListSessionFiles((data / "a.dat").string()).empty());
+    EXPECT_TRUE(ListSessionFiles((data / "none").string()).empty());
+}
+
+TEST(SessionListIndex, EntriesReadBackWhateverTheirSize)
+{
+    Scratch scratch;
+    std::vector<SessionListEntry> entries(3);
+    entries[0].Name = "a"; // the smallest entry an index can hold
+    entries[1].Name = "b";
+    entries[2].Name = "c";
+    entries[2].Size = 1u << 31;
+    entries[2].Fields = {45000.5, -1, 3, "Иван", std::string(255 * 2, 'x'), "Ёё", "Группа", 2, 30000};
+    WriteListIndex(scratch.Index(), scratch.Data(), entries);
+    const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
+    EXPECT_EQ(read.State, ListIndexState::Used);
+    EXPECT_EQ(read.Entries, entries);
+}
