@@ -50,8 +50,7 @@ QString RussianReason(const QString &reason)
     static const std::pair<QLatin1String, QString> words[] = {
         {QLatin1String("unexpected end of data"), QStringLiteral("файл обрывается (неожиданный конец данных)")},
         {QLatin1String("text length beyond the end of data"), QStringLiteral("длина текста выходит за конец файла")},
-        {QLatin1String("item count beyond the end of data"),
-         QStringLiteral("число записей выходит за конец файла")},
+        {QLatin1String("item count beyond the end of data"), QStringLiteral("число записей выходит за конец файла")},
         {QLatin1String("seek past the end"), QStringLiteral("переход за конец файла")},
         {QLatin1String("file too large"), QStringLiteral("файл слишком велик")},
         {QLatin1String("more than"), QStringLiteral("более")},

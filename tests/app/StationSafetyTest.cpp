@@ -59,9 +59,9 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
 
     enum class Place { Chooser, Registration, TestArea };
     auto phaseOf = [](Place place) {
-        return place == Place::Chooser        ? TestPhase::Chooser
-               : place == Place::Registration ? TestPhase::Registration
-                                              : TestPhase::EightColour;
+        return place == Place::Chooser     ? TestPhase::Chooser
+            : place == Place::Registration ? TestPhase::Registration
+                                           : TestPhase::EightColour;
     };
     auto reach = [&](Place place) -> QWidget * {
         TestProcedure &procedure = Page()->Procedure();
@@ -79,15 +79,15 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
                 QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
             }
         }
-        QWidget *target = place == Place::Chooser        ? static_cast<QWidget *>(Page()->Chooser()->StartButton(1))
-                          : place == Place::Registration ? static_cast<QWidget *>(Page()->Registration()->SurnameEdit())
-                                                         : static_cast<QWidget *>(Page()->Tiles());
+        QWidget *target = place == Place::Chooser ? static_cast<QWidget *>(Page()->Chooser()->StartButton(1))
+            : place == Place::Registration        ? static_cast<QWidget *>(Page()->Registration()->SurnameEdit())
+                                                  : static_cast<QWidget *>(Page()->Tiles());
         target->setFocus(Qt::OtherFocusReason);
         return target;
     };
     auto check = [&](const char *what) {
-        if (tabs->currentIndex() != TformPalettorMain::TestingPageIndex || tabs->count() != 1
-            || results->isVisible() || preferences->isVisible())
+        if (tabs->currentIndex() != TformPalettorMain::TestingPageIndex || tabs->count() != 1 || results->isVisible()
+            || preferences->isVisible())
             return ::testing::AssertionFailure() << what;
         for (QAction *action : w->findChildren<QAction *>())
             if (action->objectName().startsWith(QStringLiteral("actResults")) && action->isEnabled())
@@ -96,8 +96,8 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
     };
 
     const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
-    const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ControlModifier, Qt::AltModifier,
-                                               Qt::ShiftModifier, Qt::ControlModifier | Qt::ShiftModifier};
+    const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier,
+                                               Qt::ControlModifier | Qt::ShiftModifier};
     int sent = 0;
     for (const Place place : {Place::Chooser, Place::Registration, Place::TestArea}) {
         for (const Qt::KeyboardModifiers modifier : modifiers) {
@@ -151,8 +151,8 @@ TEST_F(StationSafety, PersonsAndStimuliTextIsPlainInEveryLabel)
     ASSERT_TRUE(Find<QLabel>(*w, "labelStepName")->text().contains(QStringLiteral("<b>bold</b>")));
 
     auto checkLabels = [&] {
-        for (const char *name : {"labelStepNo", "labelStepName", "labelStepDetails", "TePanel2Caption",
-                                 "StatusPanel0", "StatusPanel1", "StatusPanel2", "StatusPanel4"})
+        for (const char *name : {"labelStepNo", "labelStepName", "labelStepDetails", "TePanel2Caption", "StatusPanel0",
+                                 "StatusPanel1", "StatusPanel2", "StatusPanel4"})
             EXPECT_EQ(Find<QLabel>(*w, name)->textFormat(), Qt::PlainText) << name;
         for (const QLabel *label : w->findChildren<QLabel *>()) {
             if (label->text().contains(QStringLiteral("bold"))) {
