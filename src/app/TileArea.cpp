@@ -21,10 +21,7 @@ void ColourTile::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), colour);
 }
 
-void ColourTile::mousePressEvent(QMouseEvent *event)
-{
-    pressed = event->button() == Qt::LeftButton;
-}
+void ColourTile::mousePressEvent(QMouseEvent *event) { pressed = event->button() == Qt::LeftButton; }
 
 void ColourTile::mouseReleaseEvent(QMouseEvent *event)
 {

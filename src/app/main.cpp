@@ -1,6 +1,6 @@
 #include "AppInfo.h"
-#include "TformPalettorMain.h"
 #include "ProgramRootFolder.h"
+#include "TformPalettorMain.h"
 
 #include <QApplication>
 #include <QFile>

@@ -105,7 +105,8 @@ void ResultsList::widenColumnsToTheirTexts()
     // Month names differ in width: measure a two-digit day of every month.
     QString widestDate;
     for (int month = 1; month <= 12; ++month) {
-        const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
+        const QString date =
+            FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
         if (metrics.horizontalAdvance(date) > metrics.horizontalAdvance(widestDate))
             widestDate = date;
     }
@@ -113,7 +114,8 @@ void ResultsList::widenColumnsToTheirTexts()
                                                         QString()};
     for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
         const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int needed = std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
+        const int needed =
+            std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
         setColumnWidth(i, std::max(columnWidth(i), needed));
     }
 }
