@@ -37,6 +37,8 @@ ChooserPanel::ChooserPanel(QWidget *parent) : QWidget(parent)
         title->setFont(bold);
         auto *description = new QLabel(QString::fromStdString(TestKindDescription(kind)), this);
         description->setWordWrap(true);
+        title->setTextFormat(Qt::PlainText);
+        description->setTextFormat(Qt::PlainText);
         auto *button = new QPushButton(QStringLiteral("Приступить к тестированию"), this);
         button->setObjectName(ButtonName(kind));
         button->setProperty("tag", kind);

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "PlacementStore.h"
+#include "ResultsModel.h"
 #include "ResultsPage.h"
 
 #include "StationContext.h"
@@ -129,6 +130,18 @@ void PageHooks::FocusResultsList()
 {
     if (resultsPage && resultsPage->Grid()->isVisible())
         resultsPage->Grid()->setFocus();
+}
+
+void PageHooks::SetNotStoredTest(std::function<bool(const TCLTSession &)> test)
+{
+    if (resultsPage)
+        resultsPage->Model()->SetNotStoredTest(std::move(test));
+}
+
+void PageHooks::NotStoredMarksChanged()
+{
+    if (resultsPage)
+        resultsPage->Model()->MarksChanged();
 }
 
 void PageHooks::RestorePlacement(QWidget *mainWindow)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -51,6 +52,9 @@ public:
     // Appends the finished session as the last row and selects it.
     void AddResultRow(const TCLTSession &session);
     void FocusResultsList();
+    // Rows of sessions for which this is true are marked as not stored.
+    void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);
+    void NotStoredMarksChanged();
 
     // Control states kept between runs beside the window's placement.
     void RestorePlacement(QWidget *window);

@@ -100,6 +100,13 @@ LoadedPreferences LoadPreferences(QSettings &settings)
     p.AskAdminPassword = readBool(settings, QStringLiteral("AskAdminPassword"), defaults.AskAdminPassword);
     p.AdminPassword = readText(settings, QStringLiteral("AdminPassword"), defaults.AdminPassword);
     p.UserGroups = readText(settings, QStringLiteral("UserGroups"), defaults.UserGroups);
+    if (p.UserGroups.size() > MaxUserGroupsLength) {
+        loaded.Problems << QStringLiteral("Список групп пользователей в настройках слишком длинный (%1 символов, "
+                                          "допустимо не более %2) и заменен списком по умолчанию.")
+                               .arg(p.UserGroups.size())
+                               .arg(MaxUserGroupsLength);
+        p.UserGroups = defaults.UserGroups;
+    }
     for (std::size_t i = 0; i < userFieldNames.size(); ++i)
         p.UserField[i] = readBool(settings, userFieldNames[i], defaults.UserField[i]);
     p.ShowResultType =

@@ -44,9 +44,15 @@ struct RememberedChoices {
     int ActiveDataPage = 0;
 };
 
+// The longest group list taken from the store: thousands of groups; a
+// longer value would only stall the drop-down lists.
+constexpr int MaxUserGroupsLength = 64 * 1024;
+
 struct LoadedPreferences {
     Preferences Prefs;
     RememberedChoices Remembered;
+    // Values passed over for their defaults, for the administrator (Russian).
+    QStringList Problems;
 };
 
 // Reads the "Options" group. An absent value, a value of the wrong type, an

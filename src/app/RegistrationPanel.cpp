@@ -120,3 +120,12 @@ void RegistrationPanel::FocusField(RegistrationField field)
 }
 
 void RegistrationPanel::SetBirthDate(const QDate &date) { birthDate->setDate(date); }
+
+void RegistrationPanel::Clear(const QDate &today)
+{
+    for (auto *edit : {surname, firstName, patronymic})
+        edit->clear();
+    group->setCurrentIndex(-1);
+    sex->setCurrentIndex(-1);
+    birthDate->setDate(today);
+}

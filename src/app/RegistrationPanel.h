@@ -30,6 +30,9 @@ public:
     RegistrationInput Input() const;
     void FocusField(RegistrationField field);
     void SetBirthDate(const QDate &date);
+    // Empty names, no group or sex chosen, the birth date at today; the group
+    // list keeps its items.
+    void Clear(const QDate &today);
 
     QLineEdit *SurnameEdit() const { return surname; }
     QLineEdit *FirstNameEdit() const { return firstName; }

@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <random>
+#include <utility>
 
 namespace {
 // The busy pointer while the file is written, always restored.
@@ -28,19 +31,61 @@ DigitSource randomDigits()
         std::make_shared<std::mt19937>(seed() ^ static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
     return [generator] { return std::uniform_int_distribution<int>(0, 9)(*generator); };
 }
+
+QString folderText(const QString &folder) { return QDir::toNativeSeparators(folder); }
+
+bool inFolder(const std::string &path, const QString &folder)
+{
+    return QDir::cleanPath(QString::fromStdString(path)).startsWith(QDir::cleanPath(folder) + QLatin1Char('/'));
+}
+
+const QString calledAdministrator =
+    QStringLiteral("Не удалось сохранить результат тестирования. Пожалуйста, позовите администратора.");
 } // namespace
+
+QString RussianReason(const QString &reason)
+{
+    // The file layer's own words for damaged or odd files; the system's
+    // reasons already come in Russian.
+    static const std::pair<QLatin1String, QString> words[] = {
+        {QLatin1String("unexpected end of data"), QStringLiteral("файл обрывается (неожиданный конец данных)")},
+        {QLatin1String("text length beyond the end of data"), QStringLiteral("длина текста выходит за конец файла")},
+        {QLatin1String("item count beyond the end of data"), QStringLiteral("число записей выходит за конец файла")},
+        {QLatin1String("seek past the end"), QStringLiteral("переход за конец файла")},
+        {QLatin1String("file too large"), QStringLiteral("файл слишком велик")},
+        {QLatin1String("more than"), QStringLiteral("более")},
+        {QLatin1String("at most"), QStringLiteral("допустимо не более")},
+        {QLatin1String("bytes"), QStringLiteral("байт")},
+        {QLatin1String("not a file"), QStringLiteral("это не файл")},
+        {QLatin1String("cannot write"), QStringLiteral("не удалось записать")},
+        {QLatin1String("it is a folder"), QStringLiteral("это папка")},
+        {QLatin1String(" in "), QStringLiteral(" в файле ")},
+    };
+    QString text = reason;
+    for (const auto &[english, russian] : words)
+        text.replace(english, russian);
+    return text;
+}
 
 SessionFinisher::SessionFinisher(const TCLTKnowledgeBase &knowledgeBase, QString dataFolder,
                                  const StationContext &context, QWidget *dialogParent)
-    : knowledgeBase(knowledgeBase), dataFolder(std::move(dataFolder)), context(context), dialogParent(dialogParent),
-      digits(randomDigits())
+    : knowledgeBase(knowledgeBase), dataFolder(std::move(dataFolder)), recoveryFolder(DefaultRecoveryFolder()),
+      context(context), dialogParent(dialogParent), digits(randomDigits())
 {
+}
+
+QString SessionFinisher::DefaultRecoveryFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Recovery");
 }
 
 void SessionFinisher::SetDigitSource(DigitSource value) { digits = value ? std::move(value) : randomDigits(); }
 void SessionFinisher::SetDialogs(UserDialogs *value) { dialogs = value; }
 void SessionFinisher::SetShow(SessionStep value) { show = std::move(value); }
 void SessionFinisher::SetList(SessionStep value) { list = std::move(value); }
+void SessionFinisher::SetRecoveryFolder(QString value) { recoveryFolder = std::move(value); }
+void SessionFinisher::SetSaveHooks(SaveHooks value) { saveHooks = std::move(value); }
+void SessionFinisher::SetTestingMode(std::function<bool()> value) { testingMode = std::move(value); }
 
 UserDialogs &SessionFinisher::Dialogs() const { return dialogs ? *dialogs : UserDialogs::Current(); }
 
@@ -53,28 +98,160 @@ bool SessionFinisher::Finish(TCLTSession &session, OleDate testStart, OleDate te
     return Store(session);
 }
 
+QString SessionFinisher::SaveIntoData(TCLTSession &session)
+{
+    const QFileInfo folder(dataFolder);
+    if (!folder.exists())
+        return QStringLiteral("папка не существует");
+    if (!folder.isDir())
+        return QStringLiteral("это не папка, а файл");
+    try {
+        BusyCursor busy;
+        SaveSession(session, dataFolder.toStdString(), context.Now(), digits, saveHooks);
+    } catch (const std::exception &error) {
+        const QString reason = RussianReason(QString::fromStdString(error.what()));
+        return reason.isEmpty() ? QStringLiteral("ошибка записи") : reason;
+    }
+    return {};
+}
+
+QString SessionFinisher::WriteRecoveryCopy(TCLTSession &session)
+{
+    if (recoveryFolder.isEmpty() || !QDir().mkpath(recoveryFolder))
+        return QStringLiteral("не удалось создать папку %1").arg(folderText(recoveryFolder));
+    try {
+        SaveSession(session, recoveryFolder.toStdString(), context.Now(), digits);
+    } catch (const std::exception &error) {
+        session.SourceFile.clear();
+        return RussianReason(QString::fromStdString(error.what()));
+    }
+    return {};
+}
+
 bool SessionFinisher::Store(TCLTSession &session)
 {
-    QString reason;
-    if (!QFileInfo(dataFolder).isDir()) {
-        reason = QStringLiteral("папка не существует");
-    } else {
-        try {
-            BusyCursor busy;
-            SaveSession(session, dataFolder.toStdString(), context.Now(), digits);
-        } catch (const std::exception &error) {
-            reason = QString::fromStdString(error.what());
-            if (reason.isEmpty())
-                reason = QStringLiteral("ошибка записи");
-        }
-    }
+    const QString reason = SaveIntoData(session);
     if (!reason.isEmpty()) {
-        // The result stays on screen and in this run's list; only the file is missing.
-        Dialogs().ShowWarning(dialogParent,
-                              QStringLiteral("Не удалось сохранить результат тестирования в папке %1.\r\nПричина: %2.")
-                                  .arg(QDir::toNativeSeparators(dataFolder), reason));
+        QString text = QStringLiteral("Не удалось сохранить результат тестирования в папке %1.\r\nПричина: %2.")
+                           .arg(folderText(dataFolder), reason);
+        const QString recoveryProblem = WriteRecoveryCopy(session);
+        if (recoveryProblem.isEmpty()) {
+            unwritten.erase(&session);
+            text += QStringLiteral("\r\n\r\nРезультат временно записан в папку %1. Он будет перенесен в папку "
+                                   "результатов командой «Сохранить повторно» или при следующем запуске программы.")
+                        .arg(folderText(recoveryFolder));
+        } else {
+            unwritten.insert(&session);
+            text += QStringLiteral("\r\n\r\nЗаписать его в папку %1 также не удалось (%2). Сохраните результат "
+                                   "повторно до закрытия программы, иначе он будет потерян.")
+                        .arg(folderText(recoveryFolder), recoveryProblem);
+        }
+        if (testingMode && testingMode()) {
+            // The tested person is not to read paths and system reasons.
+            administratorNotes << text;
+            Dialogs().ShowWarning(dialogParent, calledAdministrator);
+        } else {
+            Dialogs().ShowWarning(dialogParent, text);
+        }
     }
     if (list)
         list(session);
     return reason.isEmpty();
 }
+
+bool SessionFinisher::NotStored(const TCLTSession &session) const
+{
+    if (session.SourceFile.empty())
+        return unwritten.count(&session) > 0;
+    return !inFolder(session.SourceFile, dataFolder);
+}
+
+int SessionFinisher::NotStoredCount(const TCLTArchive &sessions) const
+{
+    int count = 0;
+    for (std::size_t i = 0; i < sessions.Count(); ++i)
+        if (NotStored(sessions[i]))
+            ++count;
+    return count;
+}
+
+int SessionFinisher::RetryNotStored(TCLTArchive &sessions)
+{
+    int left = 0;
+    QString firstReason;
+    for (std::size_t i = 0; i < sessions.Count(); ++i) {
+        TCLTSession &session = sessions[i];
+        if (!NotStored(session))
+            continue;
+        const std::string recovered = session.SourceFile;
+        const QString reason = SaveIntoData(session);
+        if (reason.isEmpty()) {
+            unwritten.erase(&session);
+            if (!recovered.empty())
+                QFile::remove(QString::fromStdString(recovered));
+            continue;
+        }
+        session.SourceFile = recovered;
+        ++left;
+        if (firstReason.isEmpty())
+            firstReason = reason;
+    }
+    if (left > 0)
+        Dialogs().ShowWarning(dialogParent,
+                              QStringLiteral("Не удалось сохранить %1 результат(ов) тестирования в папке %2.\r\n"
+                                             "Причина: %3.")
+                                  .arg(left)
+                                  .arg(folderText(dataFolder), firstReason));
+    return left;
+}
+
+QStringList SessionFinisher::MoveRecoveredIntoData()
+{
+    QStringList notes;
+    if (recoveryFolder.isEmpty() || !QFileInfo(recoveryFolder).isDir())
+        return notes;
+    int left = 0;
+    QString firstReason;
+    for (const std::string &name : ListSessionFiles(recoveryFolder.toStdString())) {
+        const std::string path = PathInFolder(recoveryFolder.toStdString(), name);
+        TCLTArchive read;
+        QString reason;
+        try {
+            if (!LoadSessionFile(path, read, context.ForSessions()))
+                reason = QStringLiteral("файл %1 не является файлом результатов").arg(QString::fromStdString(name));
+        } catch (const std::exception &error) {
+            reason = RussianReason(QString::fromStdString(error.what()));
+        }
+        if (reason.isEmpty()) {
+            reason = SaveIntoData(read[0]);
+            if (reason.isEmpty()) {
+                QFile::remove(QString::fromStdString(path));
+                continue;
+            }
+        }
+        ++left;
+        if (firstReason.isEmpty())
+            firstReason = reason;
+    }
+    if (left > 0)
+        notes << QStringLiteral("%1 результат(ов) тестирования из папки %2 не удалось перенести в папку %3.\r\n"
+                                "Причина: %4.")
+                     .arg(left)
+                     .arg(folderText(recoveryFolder), folderText(dataFolder), firstReason);
+    return notes;
+}
+
+void SessionFinisher::AddWaitingRecovered(TCLTArchive &sessions)
+{
+    if (recoveryFolder.isEmpty() || !QFileInfo(recoveryFolder).isDir())
+        return;
+    for (const std::string &name : ListSessionFiles(recoveryFolder.toStdString())) {
+        try {
+            LoadSessionFile(PathInFolder(recoveryFolder.toStdString(), name), sessions, context.ForSessions());
+        } catch (const std::exception &) {
+            // A damaged recovery file was named in the start-up notes.
+        }
+    }
+}
+
+QStringList SessionFinisher::TakeAdministratorNotes() { return std::exchange(administratorNotes, {}); }

@@ -5,8 +5,10 @@
 #include "TCLTOutcome.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <set>
 
 class QWidget;
 class StationContext;
@@ -14,9 +16,9 @@ class TCLTSession;
 class UserDialogs;
 
 // The one route of a finished session: interpreted, shown, saved into the
-// Data folder, listed. Showing and listing are whatever the window gives;
-// a failed save is told to the operator and the session stays shown and
-// listed for this run.
+// Data folder, listed. A session that cannot be saved into Data is written
+// at once into the recovery folder (in the user's own application data), is
+// listed as not stored, and goes to Data on a retry or at the next start.
 class SessionFinisher {
 public:
     using SessionStep = std::function<void(const TCLTSession &)>;
@@ -25,29 +27,71 @@ public:
     SessionFinisher(const TCLTKnowledgeBase &knowledgeBase, QString dataFolder, const StationContext &context,
                     QWidget *dialogParent = nullptr);
 
+    // The recovery folder of this user (application data + "/Recovery").
+    static QString DefaultRecoveryFolder();
+
     // Digits of new file names; by default a seeded random generator.
     void SetDigitSource(DigitSource digits);
     // nullptr: the dialogs in effect (UserDialogs::Current()).
     void SetDialogs(UserDialogs *dialogs);
     void SetShow(SessionStep show);
     void SetList(SessionStep list);
+    void SetRecoveryFolder(QString folder);
+    // Saves into Data go through these (tests fail them).
+    void SetSaveHooks(SaveHooks hooks);
+    // True while the tested person, not the administrator, is at the screen:
+    // a failed save then only says to call the administrator, who is told the
+    // reason later (TakeAdministratorNotes).
+    void SetTestingMode(std::function<bool()> testingMode);
 
     const QString &DataFolder() const { return dataFolder; }
+    const QString &RecoveryFolder() const { return recoveryFolder; }
 
     // Interprets, shows, saves and lists the session. False when it could not be saved.
     bool Finish(TCLTSession &session, OleDate testStart, OleDate testEnd);
     // Saves and lists a session already interpreted. False when it could not be saved.
     bool Store(TCLTSession &session);
 
+    // A finished session whose file is not in Data.
+    bool NotStored(const TCLTSession &session) const;
+    int NotStoredCount(const TCLTArchive &sessions) const;
+    // Saves every session not stored into Data again; a saved one leaves the
+    // recovery folder. Returns how many are still not stored; the reason of
+    // the first failure is shown.
+    int RetryNotStored(TCLTArchive &sessions);
+
+    // At start, before the archive is read: moves every recovered session
+    // into Data under a new name of the archive's rule. Notes for the
+    // administrator tell what could not be moved and why.
+    QStringList MoveRecoveredIntoData();
+    // After the archive was read: the recovered sessions still waiting are
+    // added to the list, so the administrator sees them as not stored.
+    void AddWaitingRecovered(TCLTArchive &sessions);
+    // The reasons of saves that failed while the tested person was at the screen.
+    QStringList TakeAdministratorNotes();
+
 private:
     UserDialogs &Dialogs() const;
+    // Empty when saved into Data; otherwise the reason, in Russian.
+    QString SaveIntoData(TCLTSession &session);
+    QString WriteRecoveryCopy(TCLTSession &session);
 
     const TCLTKnowledgeBase &knowledgeBase;
     QString dataFolder;
+    QString recoveryFolder;
     const StationContext &context;
     QWidget *dialogParent;
     DigitSource digits;
+    SaveHooks saveHooks;
     UserDialogs *dialogs = nullptr;
     SessionStep show;
     SessionStep list;
+    std::function<bool()> testingMode;
+    QStringList administratorNotes;
+    // Sessions that neither Data nor the recovery folder took (no file at all).
+    std::set<const TCLTSession *> unwritten;
 };
+
+// The reason of a failed file operation as the window shows it: texts the
+// file layer gives in English are put in Russian, the rest is kept.
+QString RussianReason(const QString &reason);

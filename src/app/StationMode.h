@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QString>
+
+class QAction;
+class QActionGroup;
 class QTabWidget;
 class QWidget;
 struct Preferences;
 struct WindowActions;
 
-// The two modes of the station. In testing mode only the testing page is
-// there; administrator mode adds the results and preferences pages and the
+// The two modes of the station. In testing mode only the testing page is in
+// the tab widget (the other two are taken out, so no key, wheel or click can
+// reach them) and every command of the administrator's is disabled;
+// administrator mode puts the results and preferences pages back with the
 // results menu, and comes back to the page last shown.
 class StationMode {
 public:
@@ -14,6 +20,7 @@ public:
     static constexpr int ResultsPageIndex = 1;
     static constexpr int PreferencesPageIndex = 2;
 
+    // pages holds the testing, results and preferences pages in that order.
     StationMode(QTabWidget &pages, WindowActions &actions);
 
     bool Administrator() const { return administrator; }
@@ -29,10 +36,19 @@ public:
     void EnterTesting();
     // Only the testing page, before any mode is decided.
     void HideAdministratorPages();
+    // Puts an administrator's command among those locked in testing mode.
+    void LockWithAdministratorPages(QAction *action);
 
 private:
     QTabWidget &pages;
     WindowActions &actions;
+    QWidget *resultsPage;
+    QWidget *preferencesPage;
+    QString resultsTitle;
+    QString preferencesTitle;
+    // Every results and preferences command; disabled as a whole in testing
+    // mode, whatever a page sets on one of them meanwhile.
+    QActionGroup *administratorCommands;
     bool administrator = false;
     int rememberedPage = 0;
 };

@@ -47,6 +47,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     header->setSpacing(0);
     headerCaption = new QLabel(headerPanel);
     headerCaption->setObjectName(QStringLiteral("TePanel2Caption"));
+    headerCaption->setTextFormat(Qt::PlainText);
     QFont captionFont = headerCaption->font();
     captionFont.setBold(true);
     headerCaption->setFont(captionFont);
@@ -68,6 +69,9 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     labelStepDetails = new QLabel(stepHeader);
     labelStepDetails->setObjectName(QStringLiteral("labelStepDetails"));
     labelStepDetails->setWordWrap(true);
+    // Step texts carry the person's stimulus names: never read as markup.
+    for (QLabel *label : {labelStepNo, labelStepName, labelStepDetails})
+        label->setTextFormat(Qt::PlainText);
     labelStepDetails->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     steps->addWidget(labelStepNo);
     steps->addWidget(labelStepName);
@@ -231,6 +235,11 @@ void TestingPage::StopTest()
 
 void TestingPage::StartKind(int kind)
 {
+    if (procedure->Running())
+        return;
+    // Nothing of the previous person is offered to the next.
+    const LocalDateTime today = context->Now();
+    registration->Clear(QDate(today.Year, today.Month, today.Day));
     procedure->SetSessionContext(context->ForSessions());
     procedure->StartTest(kind);
 }

@@ -83,7 +83,13 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
     actions =
         std::make_unique<WindowActions>(*this, [this](const QString &name) { return pages->ResultsAction(name); });
     status = std::make_unique<WindowStatusBar>(*statusBar());
+    // Stores again what a failed save left in the recovery folder.
+    actResultsSaveAgain = new QAction(QStringLiteral("Сохранить повторно"), this);
+    actResultsSaveAgain->setObjectName(QStringLiteral("actResultsSaveAgain"));
+    addAction(actResultsSaveAgain);
+    actions->submenuResults->addAction(actResultsSaveAgain);
     mode = std::make_unique<StationMode>(*pageControl, *actions);
+    mode->LockWithAdministratorPages(actResultsSaveAgain);
     ConnectActions();
     ConnectTestingPage();
     connect(prefsPage, &PreferencesPage::Changed, this, &TformPalettorMain::PreferencesChanged);
@@ -139,6 +145,7 @@ void TformPalettorMain::ConnectActions()
     });
     connect(a.actFileAuthen, &QAction::triggered, this, &TformPalettorMain::Authorise);
     connect(a.actFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(actResultsSaveAgain, &QAction::triggered, this, &TformPalettorMain::RetryNotStored);
     connect(a.actHelpContents, &QAction::triggered, this, [this] { help->ShowTopic(this, helpContext); });
     connect(a.actHelpLicenseAgreement, &QAction::triggered, this,
             [this] { help->ShowTopic(this, licenceHelpContext); });
@@ -165,6 +172,8 @@ void TformPalettorMain::ConnectTestingPage()
             [this] { pageControl->setCurrentIndex(TestingPageIndex); });
     // A finished session: interpreted, shown, saved, then listed in administrator mode.
     finisher->SetShow([page = testingPage](const TCLTSession &session) { page->ShowResult(session); });
+    finisher->SetTestingMode([this] { return !AdministratorMode(); });
+    pages->SetNotStoredTest([this](const TCLTSession &session) { return finisher->NotStored(session); });
     finisher->SetList([this](const TCLTSession &session) {
         if (AdministratorMode())
             pages->AddResultRow(session);
@@ -181,9 +190,15 @@ void TformPalettorMain::LoadPreferencesFromStore()
 {
     BusyCursor busy;
     auto settings = AppSettings::Open();
+    const QString refused = AppSettings::RefusedReason();
+    if (!refused.isEmpty())
+        startupNotes << QStringLiteral("Настройки программы не прочитаны: %1. Действуют настройки по умолчанию; "
+                                       "файл настроек не изменяется.")
+                            .arg(refused);
     if (settings->status() != QSettings::NoError)
         return; // the defaults stay
     const LoadedPreferences loaded = LoadPreferences(*settings);
+    startupNotes << loaded.Problems;
     prefs = loaded.Prefs;
     filterGroupIndex = loaded.Remembered.FilterGroup;
     mode->RememberPage(loaded.Remembered.ActiveDataPage);
@@ -265,11 +280,32 @@ void TformPalettorMain::AskForAdministratorMode()
     if (mode->Decide(this, prefs)) {
         pages->RefillResults(false);
         ReportStartupProblems();
+        ReportFailedSaves();
     }
+}
+
+void TformPalettorMain::ReportFailedSaves()
+{
+    for (const QString &note : finisher->TakeAdministratorNotes())
+        UserDialogs::Current().ShowWarning(this, note);
+}
+
+void TformPalettorMain::RetryNotStored()
+{
+    if (ArchiveLoading() || !AdministratorMode())
+        return;
+    if (finisher->NotStoredCount(sessions) == 0) {
+        UserDialogs::Current().ShowInfo(this, QStringLiteral("Все результаты тестирования сохранены."));
+        return;
+    }
+    if (finisher->RetryNotStored(sessions) == 0)
+        UserDialogs::Current().ShowInfo(this, QStringLiteral("Результаты тестирования сохранены."));
+    pages->NotStoredMarksChanged();
 }
 
 void TformPalettorMain::DecideMode()
 {
+    runStep([&] { finisher->AddWaitingRecovered(sessions); });
     runStep([&] { AskForAdministratorMode(); });
     UpdateAuthoriseAction();
     emit StartupFinished();
@@ -374,6 +410,9 @@ void TformPalettorMain::LoadStimulusSets()
 
 void TformPalettorMain::StartArchiveLoad()
 {
+    // Sessions a failed save left in the recovery folder go to Data first,
+    // so this pass lists them with the rest.
+    runStep([&] { startupNotes << finisher->MoveRecoveredIntoData(); });
     // One day and one separator for the whole pass.
     archiveLoad = new ArchiveLoadDriver(DataFolder(), sessions, context.ForSessions(), this);
     archiveLoad->SetSlice(archiveSliceMs);
@@ -415,8 +454,33 @@ void TformPalettorMain::StopArchiveLoad()
     QApplication::restoreOverrideCursor();
 }
 
+bool TformPalettorMain::MayClose()
+{
+    if (testingPage->Procedure().Running()) {
+        if (!UserDialogs::Current().AskYesNo(this, QStringLiteral("Прервать тестирование и закрыть программу?")))
+            return false;
+        testingPage->StopTest();
+    }
+    const int notStored = finisher->NotStoredCount(sessions);
+    if (notStored > 0) {
+        const QString text =
+            QStringLiteral("Результаты тестирования (%1) не сохранены в папке %2. Те, что записаны в папку %3, "
+                           "будут перенесены при следующем запуске; остальные будут потеряны.\r\n\r\n"
+                           "Закрыть программу?")
+                .arg(notStored)
+                .arg(QDir::toNativeSeparators(DataFolder()), QDir::toNativeSeparators(finisher->RecoveryFolder()));
+        if (!UserDialogs::Current().AskYesNo(this, text))
+            return false;
+    }
+    return true;
+}
+
 void TformPalettorMain::closeEvent(QCloseEvent *event)
 {
+    if (!MayClose()) {
+        event->ignore();
+        return;
+    }
     StopArchiveLoad();
     const PlacementStore placement(mainWindowClass);
     runStep([&] {

@@ -18,6 +18,7 @@ class ArchiveLoadDriver;
 class HelpLauncher;
 class PageHooks;
 class PreferencesPage;
+class QAction;
 class QTabWidget;
 class SessionFinisher;
 class TestingPage;
@@ -56,6 +57,7 @@ public:
     TCLTArchive &Sessions() { return sessions; }
     const TCLTKnowledgeBase &KnowledgeBase() const { return knowledgeBase; }
     const StimulusSets &StimulusSetList() const { return stimulusSets; }
+    TestingPage &Testing() const { return *testingPage; }
     // The route of every finished session.
     SessionFinisher &Finisher() const { return *finisher; }
 
@@ -94,6 +96,11 @@ private:
     void ReportStartupProblems();
     void UpdateAuthoriseAction();
     void PageChanged(int index);
+    // Saves that failed while the tested person was at the screen.
+    void ReportFailedSaves();
+    void RetryNotStored();
+    // Close asks first while a test runs or results are not stored.
+    bool MayClose();
 
     // Preferences.
     void LoadPreferencesFromStore();
@@ -130,4 +137,5 @@ private:
     QStringList damagedFiles;
     int archiveSliceMs = 30;
     ArchiveLoadDriver *archiveLoad = nullptr;
+    QAction *actResultsSaveAgain = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "QtColour.h"
 #include "TileLayout.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -30,7 +31,31 @@ void ColourTile::mouseReleaseEvent(QMouseEvent *event)
         emit clicked(tag); // may remove this very tile; it is only deleted later
 }
 
-TileArea::TileArea(QWidget *parent) : QWidget(parent) { setObjectName(QStringLiteral("TePanel3")); }
+TileArea::TileArea(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TePanel3"));
+    started.start();
+    clock = [this] { return started.elapsed(); };
+}
+
+void TileArea::SetClock(Clock value)
+{
+    clock = value ? std::move(value) : Clock([this] { return started.elapsed(); });
+}
+
+void TileArea::SetDoubleClickInterval(int ms) { doubleClickInterval = ms; }
+
+void TileArea::TileClicked(int tag)
+{
+    const qint64 now = clock();
+    const int interval = doubleClickInterval >= 0 ? doubleClickInterval : QApplication::doubleClickInterval();
+    if (picked && laidOutSincePick && now - lastPick < interval)
+        return;
+    picked = true;
+    lastPick = now;
+    laidOutSincePick = false;
+    emit tileClicked(tag);
+}
 
 void TileArea::ClearTiles()
 {
@@ -49,9 +74,10 @@ void TileArea::SetTiles(const std::vector<TileSpec> &specs)
     ClearTiles();
     for (const auto &spec : specs) {
         auto *tile = new ColourTile(spec.Tag, spec.Colour, this);
-        connect(tile, &ColourTile::clicked, this, &TileArea::tileClicked);
+        connect(tile, &ColourTile::clicked, this, &TileArea::TileClicked);
         tiles.append(tile);
     }
+    laidOutSincePick = true;
     LayOut();
     for (const auto &tile : tiles) {
         tile->show();

@@ -2,9 +2,12 @@
 
 #include "ITestView.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 // A borderless colour tile without text: hand cursor, a tag, a click.
 class ColourTile : public QWidget {
@@ -32,10 +35,23 @@ private:
 // The test area (TePanel3): holds the registration, chooser and stimulus
 // panels in its layout and the colour tiles on top, laid out side by side
 // and laid out again whenever the area changes size.
+//
+// A click is a pick. The tiles are laid out anew after every pick, so the
+// second click of a double-click would land on the tile that slid into
+// place: a click within the double-click interval of the last pick, after
+// the tiles were laid out again, is ignored.
 class TileArea : public QWidget {
     Q_OBJECT
 public:
+    // Milliseconds of a monotonic clock.
+    using Clock = std::function<qint64()>;
+
     explicit TileArea(QWidget *parent = nullptr);
+
+    // Tests fix the clock and the interval; by default the system's.
+    void SetClock(Clock clock);
+    // Negative: the platform's double-click interval.
+    void SetDoubleClickInterval(int ms);
 
     void SetTiles(const std::vector<TileSpec> &tiles);
     void ClearTiles();
@@ -49,6 +65,13 @@ protected:
 
 private:
     void LayOut();
+    void TileClicked(int tag);
 
     QList<QPointer<ColourTile>> tiles;
+    QElapsedTimer started;
+    Clock clock;
+    int doubleClickInterval = -1;
+    qint64 lastPick = 0;
+    bool picked = false;
+    bool laidOutSincePick = false;
 };

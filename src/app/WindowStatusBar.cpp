@@ -14,6 +14,7 @@ WindowStatusBar::WindowStatusBar(QStatusBar &bar)
     for (std::size_t i = 0; i < panels.size(); ++i) {
         panels[i] = new QLabel(&bar);
         panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panels[i]->setTextFormat(Qt::PlainText);
         // At least the classic width; a longer text (a larger font, a long
         // date format) widens its panel rather than being cut.
         panels[i]->setMinimumWidth(widths[i]);
@@ -31,6 +32,7 @@ WindowStatusBar::WindowStatusBar(QStatusBar &bar)
     bar.addWidget(progress);
     lastPanel = new QLabel(&bar);
     lastPanel->setObjectName(QStringLiteral("StatusPanel4"));
+    lastPanel->setTextFormat(Qt::PlainText);
     bar.addWidget(lastPanel, 1);
 }
 

@@ -39,6 +39,11 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     case 2:
         return QString::fromStdString(TestKindListName(session->TestKind));
     case 3:
+        if (notStored && notStored(*session))
+            return role == Qt::DisplayRole
+                ? QStringLiteral("[не сохранен] ") + QString::fromStdString(session->DisplayName)
+                : QStringLiteral("Результат не сохранен в папке результатов; команда «Сохранить повторно» "
+                                 "сохраняет его");
         return QString::fromStdString(session->DisplayName);
     case 4:
         return DurationQText(session->DurationSeconds);
@@ -58,6 +63,18 @@ void ResultsModel::SetDateTimeFormat(const QString &format)
     dateTimeFormat = format;
     if (!rows.empty())
         emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
+}
+
+void ResultsModel::SetNotStoredTest(std::function<bool(const TCLTSession &)> test)
+{
+    notStored = std::move(test);
+    MarksChanged();
+}
+
+void ResultsModel::MarksChanged()
+{
+    if (!rows.empty())
+        emit dataChanged(index(0, 3), index(rowCount() - 1, 3), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 void ResultsModel::Reset(std::vector<int> positions)

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The rows of the results list over the archive. A row knows its running
@@ -24,6 +25,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void SetDateTimeFormat(const QString &format);
+    // Sessions for which this is true are shown as not stored (a mark before
+    // the name and a tool tip); MarksChanged repaints the marks.
+    void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);
+    void MarksChanged();
 
     // Replaces all rows with one per given archive position, numbered 1, 2...
     void Reset(std::vector<int> positions);
@@ -48,4 +53,5 @@ private:
     const TCLTArchive &archive;
     std::vector<Row> rows;
     QString dateTimeFormat = QStringLiteral("dd.MM.yyyy H:mm:ss");
+    std::function<bool(const TCLTSession &)> notStored;
 };

@@ -12,6 +12,18 @@ namespace {
 UserDialogs defaultDialogs;
 UserDialogs *current = &defaultDialogs;
 
+// Texts carry names of files and persons: shown as they are, never as markup.
+int showBox(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+{
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
 void beepIf(bool beep)
 {
     if (beep)
@@ -22,20 +34,20 @@ void beepIf(bool beep)
 void UserDialogs::ShowInfo(QWidget *parent, const QString &text, bool beep)
 {
     beepIf(beep);
-    QMessageBox::information(parent, QStringLiteral("Информация"), text);
+    showBox(parent, QMessageBox::Information, QStringLiteral("Информация"), text);
 }
 
 void UserDialogs::ShowWarning(QWidget *parent, const QString &text, bool beep)
 {
     beepIf(beep);
-    QMessageBox::warning(parent, QStringLiteral("Предупреждение"), text);
+    showBox(parent, QMessageBox::Warning, QStringLiteral("Предупреждение"), text);
 }
 
 bool UserDialogs::AskYesNo(QWidget *parent, const QString &text, bool beep)
 {
     beepIf(beep);
-    return QMessageBox::question(parent, QStringLiteral("Предупреждение"), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
+    return showBox(parent, QMessageBox::Question, QStringLiteral("Предупреждение"), text,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "PasswordDialogs.h"
 #include "ScriptedDialogs.h"
+#include "SessionFinisher.h"
 
 #include <gtest/gtest.h>
 
@@ -72,12 +73,29 @@ public:
         QDir(dir.path()).mkpath(QStringLiteral("Data"));
         QDir(dir.path()).mkpath(QStringLiteral("Themes"));
         AppSettings::UseFile(SettingsFile());
+        // The user's application data (the recovery folder of failed saves)
+        // lies in the temporary folder too.
+        savedDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/user-data")).toLocal8Bit());
     }
-    ~TemporaryInstallation() { AppSettings::UseFile(QString()); }
+    ~TemporaryInstallation()
+    {
+        AppSettings::UseFile(QString());
+        if (savedDataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", savedDataHome);
+    }
+    TemporaryInstallation(const TemporaryInstallation &) = delete;
+    TemporaryInstallation &operator=(const TemporaryInstallation &) = delete;
 
     QString Root() const { return dir.path() + QLatin1Char('/'); }
     QString DataFolder() const { return Root() + QStringLiteral("Data"); }
     QString SettingsFile() const { return dir.path() + QStringLiteral("/settings.ini"); }
+    QStringList RecoveredFiles() const
+    {
+        return QDir(SessionFinisher::DefaultRecoveryFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
+    }
 
     // Writes values into the "Options" group before a start.
     void Store(const QString &name, const QVariant &value) const
@@ -93,4 +111,5 @@ public:
 
 private:
     QTemporaryDir dir;
+    QByteArray savedDataHome;
 };

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -67,7 +71,120 @@ TEST_F(SessionFinisherTest, AFailedSaveIsToldAndTheSessionStaysShownAndListed)
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(install.DataFolder())));
     EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("Причина: папка не существует")));
-    EXPECT_TRUE(session.SourceFile.empty());
+    // Kept in the recovery folder until Data takes it.
+    EXPECT_TRUE(QString::fromStdString(session.SourceFile).startsWith(SessionFinisher::DefaultRecoveryFolder()));
+}
+
+// Every way Data can refuse a session: the session goes to the recovery
+// folder at once, counts as not stored, and a retry once Data is mended
+// moves it there under a name of the archive's rule.
+TEST_F(SessionFinisherTest, AFailedSaveIsKeptForRecoveryAndStoredOnRetry)
+{
+    const bool root = geteuid() == 0; // root writes into a read-only folder
+    struct Case {
+        const char *what;
+        std::function<void(SessionFinisher &)> breakData;
+        QString reason;
+    };
+    const QString data = install.DataFolder();
+    const Case cases[] = {
+        {"missing", [&](SessionFinisher &) { QDir(data).removeRecursively(); }, QStringLiteral("папка не существует")},
+        {"a file",
+         [&](SessionFinisher &) {
+             QDir(data).removeRecursively();
+             WriteBytes(data, "x");
+         },
+         QStringLiteral("это не папка")},
+        {"read-only",
+         [&](SessionFinisher &f) {
+             if (root)
+                 f.SetSaveHooks({[](SaveStage stage) { return stage == SaveStage::Creating ? EROFS : 0; }, {}, {}});
+             else
+                 QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         },
+         root ? QStringLiteral("только для чтения") : QStringLiteral("доступ")},
+        {"full",
+         [&](SessionFinisher &f) {
+             f.SetSaveHooks({[](SaveStage stage) { return stage == SaveStage::Writing ? ENOSPC : 0; }, {}, {}});
+         },
+         QStringLiteral("нет места на диске")},
+    };
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
+    const QString recovery = install.Root() + QStringLiteral("recovery");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.warnings.clear();
+        TCLTArchive sessions;
+        TCLTSession &held = sessions.AddNew();
+        held.TestKind = 1;
+        auto finisher = Make(context);
+        finisher->SetRecoveryFolder(recovery);
+        c.breakData(*finisher);
+        EXPECT_FALSE(finisher->Finish(held, 45000.5, 45000.5));
+        ASSERT_EQ(dialogs.warnings.size(), 1);
+        EXPECT_TRUE(dialogs.warnings[0].contains(c.reason)) << dialogs.warnings[0].toStdString();
+        EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(recovery)));
+        EXPECT_EQ(QDir(recovery).entryList({QStringLiteral("*.dat")}, QDir::Files).size(), 1);
+        EXPECT_TRUE(finisher->NotStored(held));
+        EXPECT_EQ(finisher->NotStoredCount(sessions), 1);
+
+        // Still refused: the retry tells why and keeps the copy.
+        EXPECT_EQ(finisher->RetryNotStored(sessions), 1);
+        EXPECT_EQ(QDir(recovery).entryList({QStringLiteral("*.dat")}, QDir::Files).size(), 1);
+
+        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (!QFileInfo(data).isDir()) {
+            QFile::remove(data);
+            QDir(install.Root()).mkpath(QStringLiteral("Data"));
+        }
+        finisher->SetSaveHooks({});
+        EXPECT_EQ(finisher->RetryNotStored(sessions), 0);
+        EXPECT_FALSE(finisher->NotStored(held));
+        EXPECT_EQ(Files(), QStringList{QStringLiteral("2603040506070037.dat")});
+        EXPECT_TRUE(QDir(recovery).entryList({QStringLiteral("*.dat")}, QDir::Files).isEmpty());
+        QDir(data).removeRecursively();
+        QDir(install.Root()).mkpath(QStringLiteral("Data"));
+    }
+}
+
+// At the next start recovered sessions go into Data; one that cannot be read
+// stays and the administrator is told why, in Russian.
+TEST_F(SessionFinisherTest, RecoveredSessionsMoveIntoDataAtTheNextStart)
+{
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
+    const QString recovery = install.Root() + QStringLiteral("recovery");
+    QDir().mkpath(recovery);
+    session.Surname = "Кузнецов";
+    const QString good = QString::fromStdString(
+        SaveSession(session, recovery.toStdString(), LocalDateTime{2025, 1, 2, 3, 4, 5, 0}, [] { return 1; }));
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    WriteBytes(recovery + QStringLiteral("/2501020304050099.dat"), whole.left(whole.size() / 2)); // cut short
+    auto finisher = Make(context);
+    finisher->SetRecoveryFolder(recovery);
+    const QStringList notes = finisher->MoveRecoveredIntoData();
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("2603040506070037.dat")});
+    EXPECT_EQ(QDir(recovery).entryList(QDir::Files), QStringList{QStringLiteral("2501020304050099.dat")});
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes[0].contains(QDir::toNativeSeparators(recovery)));
+    EXPECT_FALSE(notes[0].contains(QStringLiteral("unexpected"))) << notes[0].toStdString();
+
+    TCLTArchive listed;
+    finisher->AddWaitingRecovered(listed);
+    EXPECT_EQ(listed.Count(), 0u) << "a damaged copy is not listed";
+}
+
+TEST(RussianReason, TheFileLayersEnglishWordsComeInRussian)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"unexpected end of data in /a/b.dat", "файл обрывается (неожиданный конец данных) в файле /a/b.dat"},
+        {"text length beyond the end of data", "длина текста выходит за конец файла"},
+        {"file too large (5 bytes, at most 4 bytes): x", "файл слишком велик (5 байт, допустимо не более 4 байт): x"},
+        {"нет места на диске", "нет места на диске"},
+    };
+    for (const auto &[english, russian] : cases)
+        EXPECT_EQ(RussianReason(QString::fromUtf8(english)), QString::fromUtf8(russian));
 }
 
 } // namespace

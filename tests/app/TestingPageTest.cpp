@@ -51,9 +51,11 @@ protected:
     StationContext context{QLocale(QLocale::Russian, QLocale::Russia), [this] { return FromOleDate(now); }};
     TestingPage page;
     std::vector<TCLTSession *> finished;
+    qint64 clockMs = 0; // the tile area's clock; Click moves it past any double-click
 
     void SetUp() override
     {
+        page.Tiles()->SetClock([this] { return clockMs; });
         page.SetSessionList(&sessions);
         page.SetContext(context);
         page.SetRandom(SeededRandom(4242));
@@ -99,6 +101,7 @@ protected:
         }
         ColourTile *tile = tiles.at(index);
         const int tag = tile->Tag();
+        clockMs += 10000;
         QTest::mouseClick(tile, Qt::LeftButton);
         return tag;
     }
@@ -190,6 +193,7 @@ TEST_F(PageFixture, FullTestWithATiedTableRepeatedAndTheLabelGoingBack)
     auto clickShade = [&](int shade) {
         const auto tiles = Tiles();
         ASSERT_EQ(tiles.size(), 2);
+        clockMs += 10000;
         QTest::mouseClick(tiles[0]->Tag() == shade ? tiles[0] : tiles[1], Qt::LeftButton);
     };
     for (int shade : {1, 2, 2, 3, 1}) // the main table heads for 2, 2, 1, 1
@@ -379,6 +383,76 @@ TEST_F(PageFixture, StoppingHalfWayLeavesNothingBehind)
     EXPECT_TRUE(page.Chooser()->isVisible());
 }
 
+// The second click of a double-click lands on the tile that slid into place
+// after the first pick: within the double-click interval it is no pick.
+TEST_F(PageFixture, ASecondClickWithinTheDoubleClickIntervalIsNoPick)
+{
+    page.Tiles()->SetDoubleClickInterval(400);
+    struct Case {
+        int kind;
+        TestPhase phase;
+    };
+    const Case cases[] = {{KindEightOnce, TestPhase::EightColour},
+                          {KindFull, TestPhase::Achromatic},
+                          {KindFull, TestPhase::Pairs},
+                          {KindRelations, TestPhase::Stimulus}};
+    for (const Case &c : cases) {
+        for (const qint64 gap : {qint64(50), qint64(401)}) {
+            SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", gap " << gap);
+            Choose(c.kind);
+            TypeName();
+            Submit();
+            if (c.kind == KindRelations)
+                ConfirmList(QStringLiteral("Мать\nОтец\nДруг"));
+            for (int guard = 0; page.Procedure().Phase() != c.phase && guard < 40; ++guard)
+                Click(0);
+            ASSERT_EQ(page.Procedure().Phase(), c.phase);
+            const int step = page.Procedure().CurrentStep();
+            clockMs += 10000;
+            QTest::mouseClick(Tiles().at(0), Qt::LeftButton);
+            clockMs += gap;
+            QTest::mouseClick(Tiles().at(0), Qt::LeftButton);
+            EXPECT_EQ(page.Procedure().CurrentStep() - step, gap < 400 ? 1 : 2);
+            page.StopTest();
+        }
+    }
+}
+
+// Nothing of one tested person is offered to the next: every new test
+// starts with an empty form, whether the last one finished or was stopped.
+TEST_F(PageFixture, EveryNewTestStartsWithAnEmptyRegistrationForm)
+{
+    page.SetUserGroups({QStringLiteral("А"), QStringLiteral("Б")});
+    RegistrationPanel *form = page.Registration();
+    const QDate today(2023, 3, 15); // the day of the fixture's clock (45000.5)
+    auto fill = [&] {
+        TypeName();
+        form->PatronymicEdit()->setText(QStringLiteral("Петрович"));
+        form->GroupBox()->setCurrentIndex(1);
+        form->SexBox()->setCurrentIndex(0);
+        form->BirthDateEdit()->setDate(QDate(1980, 1, 2));
+    };
+    for (const bool finishIt : {true, false}) {
+        SCOPED_TRACE(finishIt ? "after a finished test" : "after a stopped test");
+        Choose(KindEightOnce);
+        fill();
+        Submit();
+        if (finishIt)
+            ClickFirstUntilFinished();
+        else
+            page.StopTest();
+        Choose(KindEightOnce);
+        EXPECT_TRUE(form->SurnameEdit()->text().isEmpty());
+        EXPECT_TRUE(form->FirstNameEdit()->text().isEmpty());
+        EXPECT_TRUE(form->PatronymicEdit()->text().isEmpty());
+        EXPECT_EQ(form->GroupBox()->currentIndex(), -1);
+        EXPECT_EQ(form->GroupBox()->count(), 2);
+        EXPECT_EQ(form->SexBox()->currentIndex(), -1);
+        EXPECT_EQ(form->BirthDateEdit()->date(), today);
+        page.StopTest();
+    }
+}
+
 TEST_F(PageFixture, TilesCloseUpAndFollowTheSizeOfTheTestArea)
 {
     Choose(KindEightTwice);
@@ -435,6 +509,7 @@ TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
 
     page.SetShowResultType(0);
     QTest::mouseClick(page.Chooser()->StartButton(KindEightOnce), Qt::LeftButton);
+    TypeName();
     Submit();
     ClickFirstUntilFinished();
     ASSERT_EQ(finished.size(), 2u);

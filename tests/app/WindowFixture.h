@@ -57,6 +57,8 @@ protected:
         w = context ? std::make_unique<TformPalettorMain>(install.Root(), *context)
                     : std::make_unique<TformPalettorMain>(install.Root());
         QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
+        // Clicks of a test come faster than any double-click; each is a pick.
+        w->Testing().Tiles()->SetDoubleClickInterval(0);
         w->show();
         ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
         QApplication::setActiveWindow(w.get());
