@@ -3,6 +3,7 @@
 #include "DurationText.h"
 #include "KnowledgeBaseCommands.h"
 #include "KnowledgeBaseFile.h"
+#include "PalettorVersion.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
 #include "TSimpleFileStream.h"
@@ -120,6 +121,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PALETTOR_VERSION));
     // The kb commands take their own options (-o, --written...).
     if (const QStringList all = QCoreApplication::arguments(); all.size() >= 2 && all[1] == QLatin1String("kb")) {
         std::vector<std::string> rest;
@@ -138,6 +140,7 @@ int main(int argc, char **argv)
         "                as JSON (options --kb, --decimal-separator, --save)\n"
         "  kb ...        export, build or check a knowledge base (see kb --help)"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("file or folder"));
     const QCommandLineOption kbOption(QStringLiteral("kb"), QStringLiteral("interpret: knowledge-base file"),
