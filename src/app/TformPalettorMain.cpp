@@ -266,6 +266,7 @@ void TformPalettorMain::AskForAdministratorMode()
         pages->RefillResults(false);
         ReportStartupProblems();
     }
+    testingPage->SetArchiveCountShown(AdministratorMode());
 }
 
 void TformPalettorMain::DecideMode()
