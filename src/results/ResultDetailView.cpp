@@ -19,7 +19,9 @@ namespace {
 constexpr int EightColourPanelHeight = 100;
 constexpr int FullChoicesPanelHeight = 320;
 constexpr int NoticePanelHeight = 30;
-constexpr int SideBarWidth = 340;
+// Leaves the list and the conclusion tabs room for all their columns and tabs
+// at the window's first size.
+constexpr int SideBarWidth = 260;
 
 QLabel *heading(const QString &caption, QWidget *parent) { return new QLabel(caption, parent); }
 
