@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -157,7 +158,9 @@ HelpWindow::HelpWindow(const QString &helpFolder, UrlOpener urlOpener, QWidget *
     splitter->addWidget(sideTabs);
     splitter->addWidget(browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 660});
+    // The three tabs of the side pane stay readable.
+    sideTabs->setMinimumWidth(sideTabs->tabBar()->sizeHint().width() + 8);
+    splitter->setSizes({sideTabs->minimumWidth(), 920 - sideTabs->minimumWidth()});
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -92,7 +92,6 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     emptyHint->setObjectName(QStringLiteral("emptyAreaHint"));
     emptyHint->setTextFormat(Qt::PlainText);
     emptyHint->setAlignment(Qt::AlignCenter);
-    emptyHint->setWordWrap(true);
     QFont hintFont = emptyHint->font();
     hintFont.setPointSize(hintFont.pointSize() + 2);
     emptyHint->setFont(hintFont);
