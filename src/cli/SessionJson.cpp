@@ -68,90 +68,90 @@ void readArray(const QJsonValue &value, OneBased<OneBased<int, M>, N> &out, cons
 QJsonObject SessionToJson(const TCLTSession &s)
 {
     QJsonObject o;
-    o["StartedAt"] = s.StartedAt;
-    o["DurationSeconds"] = s.DurationSeconds;
-    o["TestKind"] = s.TestKind;
-    o["FirstName"] = text(s.FirstName);
-    o["Surname"] = text(s.Surname);
-    o["Patronymic"] = text(s.Patronymic);
-    o["Group"] = text(s.Group);
-    o["Sex"] = s.Sex;
-    o["BirthDate"] = s.BirthDate;
-    o["AchromaticChoice"] = array(s.AchromaticChoice);
-    o["Choice"] = array(s.Choice);
-    o["FunctionSign"] = array(s.FunctionSign);
-    o["AcMark"] = array(s.AcMark);
-    o["AcWeight"] = array(s.AcWeight);
-    o["AcIntensity"] = array(s.AcIntensity);
-    o["PairWins"] = array(s.PairWins);
-    o["ShadeScore"] = array(s.ShadeScore);
-    o["ShadeTendency"] = array(s.ShadeTendency);
-    o["ShadeReserved"] = array(s.ShadeReserved);
-    o["ReservedValue"] = s.ReservedValue;
-    o["BriefConclusion"] = text(s.BriefConclusion);
-    o["AdditionalFindings"] = text(s.AdditionalFindings);
-    o["DetailedConclusion"] = text(s.DetailedConclusion);
+    o[QStringLiteral("StartedAt")] = s.StartedAt;
+    o[QStringLiteral("DurationSeconds")] = s.DurationSeconds;
+    o[QStringLiteral("TestKind")] = s.TestKind;
+    o[QStringLiteral("FirstName")] = text(s.FirstName);
+    o[QStringLiteral("Surname")] = text(s.Surname);
+    o[QStringLiteral("Patronymic")] = text(s.Patronymic);
+    o[QStringLiteral("Group")] = text(s.Group);
+    o[QStringLiteral("Sex")] = s.Sex;
+    o[QStringLiteral("BirthDate")] = s.BirthDate;
+    o[QStringLiteral("AchromaticChoice")] = array(s.AchromaticChoice);
+    o[QStringLiteral("Choice")] = array(s.Choice);
+    o[QStringLiteral("FunctionSign")] = array(s.FunctionSign);
+    o[QStringLiteral("AcMark")] = array(s.AcMark);
+    o[QStringLiteral("AcWeight")] = array(s.AcWeight);
+    o[QStringLiteral("AcIntensity")] = array(s.AcIntensity);
+    o[QStringLiteral("PairWins")] = array(s.PairWins);
+    o[QStringLiteral("ShadeScore")] = array(s.ShadeScore);
+    o[QStringLiteral("ShadeTendency")] = array(s.ShadeTendency);
+    o[QStringLiteral("ShadeReserved")] = array(s.ShadeReserved);
+    o[QStringLiteral("ReservedValue")] = s.ReservedValue;
+    o[QStringLiteral("BriefConclusion")] = text(s.BriefConclusion);
+    o[QStringLiteral("AdditionalFindings")] = text(s.AdditionalFindings);
+    o[QStringLiteral("DetailedConclusion")] = text(s.DetailedConclusion);
     QJsonArray groups;
     for (const auto &g : s.FunctionGroups)
-        groups.append(QJsonObject{{"FunctionCode", g->FunctionCode},
-                                  {"FirstColour", g->FirstColour},
-                                  {"SecondColour", g->SecondColour}});
-    o["FunctionGroups"] = groups;
+        groups.append(QJsonObject{{QStringLiteral("FunctionCode"), g->FunctionCode},
+                                  {QStringLiteral("FirstColour"), g->FirstColour},
+                                  {QStringLiteral("SecondColour"), g->SecondColour}});
+    o[QStringLiteral("FunctionGroups")] = groups;
     QJsonArray items;
     for (const auto &item : s.CtoItems)
-        items.append(QJsonObject{{"StimulusName", text(item->StimulusName)},
-                                 {"AssociatedColour", array(item->AssociatedColour)},
-                                 {"AssociationRank", array(item->AssociationRank)}});
-    o["CtoItems"] = items;
+        items.append(QJsonObject{{QStringLiteral("StimulusName"), text(item->StimulusName)},
+                                 {QStringLiteral("AssociatedColour"), array(item->AssociatedColour)},
+                                 {QStringLiteral("AssociationRank"), array(item->AssociationRank)}});
+    o[QStringLiteral("CtoItems")] = items;
     return o;
 }
 
 QJsonObject OutcomeToJson(const TCLTOutcome &e)
 {
-    return QJsonObject{{"EntryId", e.EntryId},
-                       {"Kind", e.Kind},
-                       {"Key1", e.Key1},
-                       {"Key2", e.Key2},
-                       {"Key3", e.Key3},
-                       {"Key4", e.Key4},
-                       {"RefNumber", e.RefNumber},
-                       {"EightColourStars", e.EightColourStars},
-                       {"FullTestStars", e.FullTestStars},
-                       {"Percent", e.Percent},
-                       {"BriefText", text(e.BriefText)},
-                       {"PhysiologicalText", text(e.PhysiologicalText)},
-                       {"PsychologicalText", text(e.PsychologicalText)},
-                       {"HeadingText", text(e.HeadingText)},
-                       {"SummaryText", text(e.SummaryText)},
-                       {"PrimaryActionText", text(e.PrimaryActionText)},
-                       {"PsychologicallyText", text(e.PsychologicallyText)},
-                       {"Remark", text(e.Remark)},
-                       {"TableRemark", text(e.TableRemark)}};
+    return QJsonObject{{QStringLiteral("EntryId"), e.EntryId},
+                       {QStringLiteral("Kind"), e.Kind},
+                       {QStringLiteral("Key1"), e.Key1},
+                       {QStringLiteral("Key2"), e.Key2},
+                       {QStringLiteral("Key3"), e.Key3},
+                       {QStringLiteral("Key4"), e.Key4},
+                       {QStringLiteral("RefNumber"), e.RefNumber},
+                       {QStringLiteral("EightColourStars"), e.EightColourStars},
+                       {QStringLiteral("FullTestStars"), e.FullTestStars},
+                       {QStringLiteral("Percent"), e.Percent},
+                       {QStringLiteral("BriefText"), text(e.BriefText)},
+                       {QStringLiteral("PhysiologicalText"), text(e.PhysiologicalText)},
+                       {QStringLiteral("PsychologicalText"), text(e.PsychologicalText)},
+                       {QStringLiteral("HeadingText"), text(e.HeadingText)},
+                       {QStringLiteral("SummaryText"), text(e.SummaryText)},
+                       {QStringLiteral("PrimaryActionText"), text(e.PrimaryActionText)},
+                       {QStringLiteral("PsychologicallyText"), text(e.PsychologicallyText)},
+                       {QStringLiteral("Remark"), text(e.Remark)},
+                       {QStringLiteral("TableRemark"), text(e.TableRemark)}};
 }
 
 void SessionFromJson(const QJsonObject &o, TCLTSession &s)
 {
     auto number = [&](const char *key, auto &field) {
-        if (o.contains(key)) {
-            if (!o[key].isDouble())
+        if (o.contains(QLatin1String(key))) {
+            if (!o[QLatin1String(key)].isDouble())
                 wrongShape(key);
-            field = static_cast<std::remove_reference_t<decltype(field)>>(o[key].toDouble());
+            field = static_cast<std::remove_reference_t<decltype(field)>>(o[QLatin1String(key)].toDouble());
         }
     };
     auto whole = [&](const char *key, int32_t &field) {
-        if (o.contains(key))
-            field = integer(o[key], key);
+        if (o.contains(QLatin1String(key)))
+            field = integer(o[QLatin1String(key)], key);
     };
     auto string = [&](const char *key, std::string &field) {
-        if (o.contains(key)) {
-            if (!o[key].isString())
+        if (o.contains(QLatin1String(key))) {
+            if (!o[QLatin1String(key)].isString())
                 wrongShape(key);
-            field = o[key].toString().toStdString();
+            field = o[QLatin1String(key)].toString().toStdString();
         }
     };
     auto ints = [&](const char *key, auto &field) {
-        if (o.contains(key))
-            readArray(o[key], field, key);
+        if (o.contains(QLatin1String(key)))
+            readArray(o[QLatin1String(key)], field, key);
     };
     number("StartedAt", s.StartedAt);
     whole("DurationSeconds", s.DurationSeconds);
@@ -160,8 +160,8 @@ void SessionFromJson(const QJsonObject &o, TCLTSession &s)
     string("Surname", s.Surname);
     string("Patronymic", s.Patronymic);
     string("Group", s.Group);
-    if (o.contains("Sex")) {
-        const int sex = integer(o["Sex"], "Sex");
+    if (o.contains(QLatin1String("Sex"))) {
+        const int sex = integer(o[QLatin1String("Sex")], "Sex");
         if (sex < 0 || sex > 255)
             wrongShape("Sex");
         s.Sex = static_cast<uint8_t>(sex);
@@ -183,26 +183,26 @@ void SessionFromJson(const QJsonObject &o, TCLTSession &s)
     string("DetailedConclusion", s.DetailedConclusion);
     // A list given replaces the session's own, one item per object.
     auto items = [&](const char *key, auto &list, auto fill) {
-        if (!o.contains(key))
+        if (!o.contains(QLatin1String(key)))
             return;
-        if (!o[key].isArray())
+        if (!o[QLatin1String(key)].isArray())
             wrongShape(key);
         list.Clear();
-        for (const QJsonValue &v : o[key].toArray())
+        for (const QJsonValue &v : o[QLatin1String(key)].toArray())
             fill(v.toObject(), list.AddNew());
     };
     items("FunctionGroups", s.FunctionGroups, [](const QJsonObject &g, TCLTFunctionGroup &group) {
-        group.FunctionCode = integer(g["FunctionCode"], "FunctionCode");
-        group.FirstColour = integer(g["FirstColour"], "FirstColour");
-        group.SecondColour = integer(g["SecondColour"], "SecondColour");
+        group.FunctionCode = integer(g[QLatin1String("FunctionCode")], "FunctionCode");
+        group.FirstColour = integer(g[QLatin1String("FirstColour")], "FirstColour");
+        group.SecondColour = integer(g[QLatin1String("SecondColour")], "SecondColour");
     });
     items("CtoItems", s.CtoItems, [](const QJsonObject &i, TCTOChoiceItem &item) {
-        if (!i["StimulusName"].isString())
+        if (!i[QLatin1String("StimulusName")].isString())
             wrongShape("StimulusName");
-        item.StimulusName = i["StimulusName"].toString().toStdString();
-        if (i.contains("AssociatedColour"))
-            readArray(i["AssociatedColour"], item.AssociatedColour, "AssociatedColour");
-        if (i.contains("AssociationRank"))
-            readArray(i["AssociationRank"], item.AssociationRank, "AssociationRank");
+        item.StimulusName = i[QLatin1String("StimulusName")].toString().toStdString();
+        if (i.contains(QLatin1String("AssociatedColour")))
+            readArray(i[QLatin1String("AssociatedColour")], item.AssociatedColour, "AssociatedColour");
+        if (i.contains(QLatin1String("AssociationRank")))
+            readArray(i[QLatin1String("AssociationRank")], item.AssociationRank, "AssociationRank");
     });
 }

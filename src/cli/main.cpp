@@ -61,7 +61,7 @@ int dump(const std::string &path)
             QJsonArray entries;
             for (const auto &entry : base)
                 entries.append(OutcomeToJson(*entry));
-            print(QJsonObject{{"Entries", entries}});
+            print(QJsonObject{{QStringLiteral("Entries"), entries}});
             return 0;
         }
         return fail(path + ": neither a session file nor a knowledge-base file");

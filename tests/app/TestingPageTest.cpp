@@ -65,8 +65,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    QPushButton *Button(const char *name) { return page.findChild<QPushButton *>(name); }
-    QString Label(const char *name) { return page.findChild<QLabel *>(name)->text(); }
+    QPushButton *Button(const char *name) { return page.findChild<QPushButton *>(QLatin1String(name)); }
+    QString Label(const char *name) { return page.findChild<QLabel *>(QLatin1String(name))->text(); }
     QList<ColourTile *> Tiles() { return page.Tiles()->Tiles(); }
 
     void Choose(int kind)
@@ -87,7 +87,7 @@ protected:
     void Submit() { QTest::mouseClick(page.Registration()->SubmitButton(), Qt::LeftButton); }
     void ConfirmList(const QString &text)
     {
-        page.findChild<QPlainTextEdit *>("memoStimulItems")->setPlainText(text);
+        page.findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"))->setPlainText(text);
         QTest::mouseClick(Button("btnStimulDone"), Qt::LeftButton);
     }
     int Click(qsizetype index)
@@ -117,16 +117,16 @@ TEST_F(PageFixture, EightColourOnceFromTheChooserToTheFinishSignal)
     QSignalSpy running(&page, &TestingPage::testRunningChanged);
     Choose(KindEightOnce);
     ASSERT_GE(running.count(), 1);
-    EXPECT_EQ(running.last().at(1).toString(), "Прекратить тестирование");
-    EXPECT_EQ(Label("labelStepNo"), "Восьмицветный тест Люшера - Шаг 1 из 8");
-    EXPECT_EQ(Label("labelStepName"), "Идентификация тестируемого");
+    EXPECT_EQ(running.last().at(1).toString(), QStringLiteral("Прекратить тестирование"));
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Восьмицветный тест Люшера - Шаг 1 из 8"));
+    EXPECT_EQ(Label("labelStepName"), QStringLiteral("Идентификация тестируемого"));
     TypeName();
     Submit();
     EXPECT_FALSE(page.Registration()->isVisible());
     EXPECT_TRUE(page.ClockTimer()->isActive());
     EXPECT_EQ(page.ClockTimer()->interval(), 600000);
     EXPECT_FALSE(page.StatusText(StatusPanel::StartTime).isEmpty());
-    EXPECT_EQ(page.StatusText(StatusPanel::Step), "8ЦТЛ1 - Шаг 2 из 8");
+    EXPECT_EQ(page.StatusText(StatusPanel::Step), QStringLiteral("8ЦТЛ1 - Шаг 2 из 8"));
 
     std::vector<int> clicked;
     for (int i = 0; i < 7; ++i) {
@@ -146,7 +146,7 @@ TEST_F(PageFixture, EightColourOnceFromTheChooserToTheFinishSignal)
     EXPECT_EQ(s.Choice[2], s.Choice[1]);
     EXPECT_EQ(s.Surname, "Кузнецов");
     EXPECT_FALSE(page.ClockTimer()->isActive());
-    EXPECT_EQ(running.last().at(1).toString(), "Начать тестирование");
+    EXPECT_EQ(running.last().at(1).toString(), QStringLiteral("Начать тестирование"));
     EXPECT_TRUE(Tiles().isEmpty());
     EXPECT_EQ(page.ProgressPosition(), 0);
 }
@@ -159,7 +159,7 @@ TEST_F(PageFixture, EightColourTwiceRecordsBothChoices)
     std::vector<int> first, second;
     for (int i = 0; i < 7; ++i)
         first.push_back(Click(0));
-    EXPECT_EQ(Label("labelStepName"), "Выберите наиболее ПРИЯТНЫЙ цвет [повторный выбор]");
+    EXPECT_EQ(Label("labelStepName"), QStringLiteral("Выберите наиболее ПРИЯТНЫЙ цвет [повторный выбор]"));
     EXPECT_EQ(Tiles().size(), 8);
     for (int i = 0; i < 7; ++i)
         second.push_back(Click(i % 2 ? 0 : Tiles().size() - 1));
@@ -177,13 +177,14 @@ TEST_F(PageFixture, FullTestWithATiedTableRepeatedAndTheLabelGoingBack)
     Submit();
     ASSERT_EQ(Tiles().size(), 5);
     const int g1 = Click(4), g2 = Click(0);
-    EXPECT_EQ(Label("labelStepName"), "ВНИМАНИЕ!!! Сейчас Вы должны выбрать НАИБОЛЕЕ НЕПРИЯТНЫЙ (!!!) цвет");
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("ВНИМАНИЕ!!! Сейчас Вы должны выбрать НАИБОЛЕЕ НЕПРИЯТНЫЙ (!!!) цвет"));
     const int g3 = Click(1);
-    EXPECT_EQ(Label("labelStepName"), "Выберите наиболее ПРИЯТНЫЙ цвет");
+    EXPECT_EQ(Label("labelStepName"), QStringLiteral("Выберите наиболее ПРИЯТНЫЙ цвет"));
     for (int i = 0; i < 14; ++i)
         Click(0);
     ASSERT_EQ(Tiles().size(), 2);
-    EXPECT_EQ(Label("labelStepNo"), "Полный цветовой тест Люшера - Шаг 19 из 48");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Полный цветовой тест Люшера - Шаг 19 из 48"));
 
     auto clickShade = [&](int shade) {
         const auto tiles = Tiles();
@@ -192,15 +193,15 @@ TEST_F(PageFixture, FullTestWithATiedTableRepeatedAndTheLabelGoingBack)
     };
     for (int shade : {1, 2, 2, 3, 1}) // the main table heads for 2, 2, 1, 1
         clickShade(shade);
-    EXPECT_EQ(Label("labelStepNo"), "Полный цветовой тест Люшера - Шаг 24 из 48");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Полный цветовой тест Люшера - Шаг 24 из 48"));
     clickShade(4);
-    EXPECT_EQ(Label("labelStepNo"), "Полный цветовой тест Люшера - Шаг 19 из 48");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Полный цветовой тест Люшера - Шаг 19 из 48"));
     EXPECT_EQ(page.ProgressPosition(), 19);
     EXPECT_EQ(Tiles()[0]->Tag(), 1);
     EXPECT_EQ(Tiles()[1]->Tag(), 4);
     for (int shade : {1, 2, 1, 3, 3, 2}) // 2, 2, 2, 0: the tie stands now
         clickShade(shade);
-    EXPECT_EQ(Label("labelStepNo"), "Полный цветовой тест Люшера - Шаг 25 из 48");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Полный цветовой тест Люшера - Шаг 25 из 48"));
     // The blue table is painted in the blue shades.
     EXPECT_EQ(Tiles()[0]->Colour(),
               QColourOf(NumberedColours()[static_cast<size_t>(ColourIndex(ColourTable::Blue, Tiles()[0]->Tag()))]));
@@ -224,33 +225,35 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
     sets.Names = {"Семья", "Работа"};
     sets.Values = {";Мать;;Отец;", "Начальник;Коллега;Работа"};
     page.SetStimulusSets(sets);
-    auto *combo = page.findChild<QComboBox *>("cbStimulSet");
-    auto *memo = page.findChild<QPlainTextEdit *>("memoStimulItems");
+    auto *combo = page.findChild<QComboBox *>(QStringLiteral("cbStimulSet"));
+    auto *memo = page.findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems"));
     EXPECT_EQ(combo->count(), 2);
-    EXPECT_EQ(memo->toPlainText(), "Мать\nОтец");
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Мать\nОтец"));
     combo->setCurrentIndex(1);
-    EXPECT_EQ(memo->toPlainText(), "Начальник\nКоллега\nРабота");
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Начальник\nКоллега\nРабота"));
 
     Choose(KindRelations);
-    EXPECT_EQ(Label("labelStepNo"), "Цветовой тест отношений - Шаг 1 из 16");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 1 из 16"));
     TypeName();
     Submit();
-    EXPECT_TRUE(page.findChild<QWidget *>("TePanel7")->isVisible());
-    EXPECT_EQ(Label("labelStepName"), "Определение стимульного материала");
+    EXPECT_TRUE(page.findChild<QWidget *>(QStringLiteral("TePanel7"))->isVisible());
+    EXPECT_EQ(Label("labelStepName"), QStringLiteral("Определение стимульного материала"));
     EXPECT_TRUE(page.StatusText(StatusPanel::StartTime).isEmpty()) << "the clock waits for the list";
 
     QApplication::setActiveWindow(&page);
     combo->setFocus();
     ConfirmList(QStringLiteral("Мать"));
-    EXPECT_EQ(dialogs.warnings, QStringList{"Вам необходимо указать не менее 2 значимых лиц или понятий"});
-    EXPECT_EQ(QApplication::focusWidget(), page.findChild<QPlainTextEdit *>("memoStimulItems"));
+    EXPECT_EQ(dialogs.warnings,
+              QStringList{QStringLiteral("Вам необходимо указать не менее 2 значимых лиц или понятий")});
+    EXPECT_EQ(QApplication::focusWidget(), page.findChild<QPlainTextEdit *>(QStringLiteral("memoStimulItems")));
     EXPECT_TRUE(Tiles().isEmpty());
 
     combo->setCurrentIndex(0);
     QTest::mouseClick(Button("btnStimulDone"), Qt::LeftButton);
-    EXPECT_FALSE(page.findChild<QWidget *>("TePanel7")->isVisible());
-    EXPECT_EQ(Label("labelStepNo"), "Цветовой тест отношений - Шаг 3 из 20");
-    EXPECT_EQ(Label("labelStepName"), "С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\"");
+    EXPECT_FALSE(page.findChild<QWidget *>(QStringLiteral("TePanel7"))->isVisible());
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 3 из 20"));
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
     EXPECT_FALSE(page.StatusText(StatusPanel::StartTime).isEmpty());
 
     std::vector<int> pass1, pass2;
@@ -258,11 +261,12 @@ TEST_F(PageFixture, RelationsTestWithAPredefinedSetAndBothPasses)
         ASSERT_EQ(Tiles().size(), 8);
         pass1.push_back(Click(i));
     }
-    EXPECT_EQ(Label("labelStepNo"), "Цветовой тест отношений - Шаг 5 из 20");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 5 из 20"));
     for (int i = 0; i < 14; ++i)
         Click(0);
-    EXPECT_EQ(Label("labelStepNo"), "Цветовой тест отношений - Шаг 19 из 20");
-    EXPECT_EQ(Label("labelStepName"), "С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\"");
+    EXPECT_EQ(Label("labelStepNo"), QStringLiteral("Цветовой тест отношений - Шаг 19 из 20"));
+    EXPECT_EQ(Label("labelStepName"),
+              QStringLiteral("С каким цветом у Вас ассоциируется значимое лицо или понятие \"Мать\""));
     for (int i = 0; i < 2; ++i)
         pass2.push_back(Click(7 - i));
     ASSERT_EQ(finished.size(), 1u);
@@ -315,9 +319,10 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     form.SexBox()->setCurrentIndex(0);
     submitFrom(form.SurnameEdit());
     EXPECT_EQ(dialogs.warnings,
-              (QStringList{"Не заполнено поле Фамилия", "Не заполнено поле Фамилия", "Не заполнено поле Имя",
-                           "Не заполнено поле Отчество", "Не заполнено поле Группа", "Не заполнено поле Пол",
-                           "Не заполнено поле Дата рождения"}));
+              (QStringList{QStringLiteral("Не заполнено поле Фамилия"), QStringLiteral("Не заполнено поле Фамилия"),
+                           QStringLiteral("Не заполнено поле Имя"), QStringLiteral("Не заполнено поле Отчество"),
+                           QStringLiteral("Не заполнено поле Группа"), QStringLiteral("Не заполнено поле Пол"),
+                           QStringLiteral("Не заполнено поле Дата рождения")}));
     EXPECT_EQ(focused, (QList<QWidget *>{form.SurnameEdit(), form.SurnameEdit(), form.FirstNameEdit(),
                                          form.PatronymicEdit(), form.GroupBox(), form.SexBox(),
                                          form.BirthDateEdit()}));
@@ -363,10 +368,10 @@ TEST_F(PageFixture, StoppingHalfWayLeavesNothingBehind)
     EXPECT_TRUE(finished.empty());
     EXPECT_TRUE(Tiles().isEmpty());
     EXPECT_FALSE(page.ClockTimer()->isActive());
-    EXPECT_EQ(Label("labelStepNo"), "");
-    EXPECT_FALSE(page.findChild<QWidget *>("Panel100")->isVisible());
-    EXPECT_EQ(page.StatusText(StatusPanel::StartTime), "");
-    EXPECT_EQ(page.StartStopCaption(), "Начать тестирование");
+    EXPECT_EQ(Label("labelStepNo"), QString());
+    EXPECT_FALSE(page.findChild<QWidget *>(QStringLiteral("Panel100"))->isVisible());
+    EXPECT_EQ(page.StatusText(StatusPanel::StartTime), QString());
+    EXPECT_EQ(page.StartStopCaption(), QStringLiteral("Начать тестирование"));
     // The next press opens the chooser again.
     page.StartOrStop();
     EXPECT_TRUE(page.Chooser()->isVisible());
@@ -398,8 +403,8 @@ TEST_F(PageFixture, TilesCloseUpAndFollowTheSizeOfTheTestArea)
     // On a narrow window the header grows so the details are not cut off.
     page.resize(420, 600);
     QCoreApplication::processEvents();
-    auto *details = page.findChild<QLabel *>("labelStepDetails");
-    EXPECT_GT(page.findChild<QWidget *>("TePanel2")->height(), 80);
+    auto *details = page.findChild<QLabel *>(QStringLiteral("labelStepDetails"));
+    EXPECT_GT(page.findChild<QWidget *>(QStringLiteral("TePanel2"))->height(), 80);
     EXPECT_GE(details->height(), details->heightForWidth(details->width()));
     check();
 }
@@ -414,11 +419,12 @@ TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
     ASSERT_EQ(finished.size(), 1u);
     finished[0]->DetailedConclusion = "Подробный текст";
     page.ShowResult(*finished[0]);
-    auto *memo = page.findChild<QPlainTextEdit *>("memoTestResult");
+    auto *memo = page.findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(page.Tiles()->isVisible());
-    EXPECT_TRUE(memo->toPlainText().endsWith("Результат тестирования:\n\nПодробный текст"));
-    EXPECT_EQ(page.findChild<QLabel *>("TePanel2Caption")->text(), "Подробное заключение");
+    EXPECT_TRUE(memo->toPlainText().endsWith(QStringLiteral("Результат тестирования:\n\nПодробный текст")));
+    EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("TePanel2Caption"))->text(),
+              QStringLiteral("Подробное заключение"));
 
     page.StartOrStop(); // a new test brings the test area back
     EXPECT_TRUE(page.Tiles()->isVisible());

@@ -77,21 +77,22 @@ TEST(CliInterpret, SingleAdministrationFromItsOneChoice)
     TCLTKnowledgeBase check;
     ASSERT_TRUE(LoadKnowledgeBase(kb, check));
 
-    const CliResult run = Interpret(Json({{"TestKind", 1},
-                                    {"Choice", QJsonArray{Ascending}},
-                                    {"TestStart", At(0, 0)},
-                                    {"TestEnd", At(5, 0) + 60.0 / 86400}}),
-                              {"--kb", QString::fromStdString(kb), "--decimal-separator", "."});
+    const CliResult run = Interpret(Json({{QStringLiteral("TestKind"), 1},
+                                          {QStringLiteral("Choice"), QJsonArray{Ascending}},
+                                          {QStringLiteral("TestStart"), At(0, 0)},
+                                          {QStringLiteral("TestEnd"), At(5, 0) + 60.0 / 86400}}),
+                                    {QStringLiteral("--kb"), QString::fromStdString(kb),
+                                     QStringLiteral("--decimal-separator"), QStringLiteral(".")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.json["StartedAt"].toDouble(), At(0, 0));
-    EXPECT_EQ(run.json["DurationSeconds"].toInt(), 65);
-    EXPECT_EQ(run.json["Choice"].toArray(), (QJsonArray{Ascending, Ascending}));
-    EXPECT_EQ(run.json["FunctionSign"].toArray()[1].toArray(), Row({1, 1, 2, 2, 3, 3, 4, 4}));
-    EXPECT_EQ(run.json["FunctionGroups"].toArray().size(), 5);
-    EXPECT_EQ(run.json["BriefConclusion"].toString(), QStringLiteral("\r\nСередина"));
-    EXPECT_TRUE(run.json["DetailedConclusion"].toString().contains(
+    EXPECT_EQ(run.json[QStringLiteral("StartedAt")].toDouble(), At(0, 0));
+    EXPECT_EQ(run.json[QStringLiteral("DurationSeconds")].toInt(), 65);
+    EXPECT_EQ(run.json[QStringLiteral("Choice")].toArray(), (QJsonArray{Ascending, Ascending}));
+    EXPECT_EQ(run.json[QStringLiteral("FunctionSign")].toArray()[1].toArray(), Row({1, 1, 2, 2, 3, 3, 4, 4}));
+    EXPECT_EQ(run.json[QStringLiteral("FunctionGroups")].toArray().size(), 5);
+    EXPECT_EQ(run.json[QStringLiteral("BriefConclusion")].toString(), QStringLiteral("\r\nСередина"));
+    EXPECT_TRUE(run.json[QStringLiteral("DetailedConclusion")].toString().contains(
         QStringLiteral("=4=5\r\nСередина (Статистика: 2.3 % )\r\n")));
-    EXPECT_EQ(run.json["AdditionalFindings"].toString(),
+    EXPECT_EQ(run.json[QStringLiteral("AdditionalFindings")].toString(),
               QStringLiteral("\r\nЧисло тревог \"A\": 1\r\nЧисло компенсаций \"C\": 1"
                              "\r\nИнтенсивность тревоги и компенсации: 3 (Статистика: 11.7 %, \"лучше\" - у 52.4 %, "
                              "\"хуже\" - у 35.9 %).\r\n"
@@ -102,17 +103,17 @@ TEST(CliInterpret, SingleAdministrationFromItsOneChoice)
 
 TEST(CliInterpret, AFinishedSessionFedBackComesOutTheSame)
 {
-    const QJsonObject input{{"TestKind", 2},
-                            {"Choice", QJsonArray{Ascending, Row({4, 5, 3, 6, 2, 7, 1, 8})}},
-                            {"Surname", "Иванова"},
-                            {"TestStart", At(0, 0)},
-                            {"TestEnd", At(30, 0)}};
-    const CliResult first = Interpret(Json(input), {"--decimal-separator", ","});
+    const QJsonObject input{{QStringLiteral("TestKind"), 2},
+                            {QStringLiteral("Choice"), QJsonArray{Ascending, Row({4, 5, 3, 6, 2, 7, 1, 8})}},
+                            {QStringLiteral("Surname"), QStringLiteral("Иванова")},
+                            {QStringLiteral("TestStart"), At(0, 0)},
+                            {QStringLiteral("TestEnd"), At(30, 0)}};
+    const CliResult first = Interpret(Json(input), {QStringLiteral("--decimal-separator"), QStringLiteral(",")});
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
-    EXPECT_EQ(first.json["Surname"].toString(), QStringLiteral("Иванова"));
-    EXPECT_EQ(first.json["DurationSeconds"].toInt(), 30);
+    EXPECT_EQ(first.json[QStringLiteral("Surname")].toString(), QStringLiteral("Иванова"));
+    EXPECT_EQ(first.json[QStringLiteral("DurationSeconds")].toInt(), 30);
 
-    const CliResult again = Interpret(first.out, {"--decimal-separator", ","});
+    const CliResult again = Interpret(first.out, {QStringLiteral("--decimal-separator"), QStringLiteral(",")});
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_EQ(again.json, first.json);
 }
@@ -120,17 +121,21 @@ TEST(CliInterpret, AFinishedSessionFedBackComesOutTheSame)
 TEST(CliInterpret, SavesTheSessionFileIntoTheFolder)
 {
     QTemporaryDir dir;
-    const CliResult run = Interpret(Json({{"TestKind", 2}, {"Choice", QJsonArray{Ascending, Descending}}}),
-                              {"--save", dir.path(), "--decimal-separator", ","});
+    const CliResult run = Interpret(
+        Json({{QStringLiteral("TestKind"), 2}, {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}}}),
+        {QStringLiteral("--save"), dir.path(), QStringLiteral("--decimal-separator"), QStringLiteral(",")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList files = QDir(dir.path()).entryList({"*.dat"}, QDir::Files);
+    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.dat")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
 
     TCLTArchive archive;
     ASSERT_TRUE(LoadSessionFile(dir.filePath(files[0]).toStdString(), archive, SessionContext{}));
-    EXPECT_EQ(QString::fromStdString(archive[0].AdditionalFindings), run.json["AdditionalFindings"].toString());
-    EXPECT_EQ(QString::fromStdString(archive[0].DetailedConclusion), run.json["DetailedConclusion"].toString());
-    EXPECT_EQ(static_cast<int>(archive[0].FunctionGroups.Count()), run.json["FunctionGroups"].toArray().size());
+    EXPECT_EQ(QString::fromStdString(archive[0].AdditionalFindings),
+              run.json[QStringLiteral("AdditionalFindings")].toString());
+    EXPECT_EQ(QString::fromStdString(archive[0].DetailedConclusion),
+              run.json[QStringLiteral("DetailedConclusion")].toString());
+    EXPECT_EQ(static_cast<int>(archive[0].FunctionGroups.Count()),
+              run.json[QStringLiteral("FunctionGroups")].toArray().size());
 }
 
 QJsonObject FullTest()
@@ -138,34 +143,37 @@ QJsonObject FullTest()
     QJsonArray wins;
     for (int t = 0; t < 5; ++t)
         wins.append(Row({3, 2, 1, 0}));
-    return {{"TestKind", 3},
-            {"Choice", QJsonArray{Ascending, Descending}},
-            {"AchromaticChoice", Row({1, 2, 3})},
-            {"PairWins", wins}};
+    return {{QStringLiteral("TestKind"), 3},
+            {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}},
+            {QStringLiteral("AchromaticChoice"), Row({1, 2, 3})},
+            {QStringLiteral("PairWins"), wins}};
 }
 
 QJsonObject RelationsTest(int stimuli, int colour)
 {
     QJsonArray items;
     for (int k = 0; k < stimuli; ++k)
-        items.append(QJsonObject{{"StimulusName", "Отец"}, {"AssociatedColour", Row({colour, 0})}});
-    return {{"TestKind", 4}, {"Choice", QJsonArray{Ascending, Descending}}, {"CtoItems", items}};
+        items.append(QJsonObject{{QStringLiteral("StimulusName"), QStringLiteral("Отец")},
+                                 {QStringLiteral("AssociatedColour"), Row({colour, 0})}});
+    return {{QStringLiteral("TestKind"), 4},
+            {QStringLiteral("Choice"), QJsonArray{Ascending, Descending}},
+            {QStringLiteral("CtoItems"), items}};
 }
 
 QJsonObject With(QJsonObject object, const char *key, const QJsonValue &value)
 {
-    object[key] = value;
+    object[QLatin1String(key)] = value;
     return object;
 }
 
 TEST(CliInterpret, FullTestGetsItsCubeAndSections)
 {
-    const CliResult run = Interpret(Json(FullTest()), {"--decimal-separator", ","});
+    const CliResult run = Interpret(Json(FullTest()), {QStringLiteral("--decimal-separator"), QStringLiteral(",")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // Counts 3, 2, 1, 0 in every chromatic table: shade 1 wins all, shade 4 none.
-    EXPECT_EQ(run.json["ShadeScore"].toArray(), Row({12, 8, 4, 0}));
-    EXPECT_EQ(run.json["ShadeTendency"].toArray(), Row({1, 0, -3, -4}));
-    const QString detailed = run.json["DetailedConclusion"].toString();
+    EXPECT_EQ(run.json[QStringLiteral("ShadeScore")].toArray(), Row({12, 8, 4, 0}));
+    EXPECT_EQ(run.json[QStringLiteral("ShadeTendency")].toArray(), Row({1, 0, -3, -4}));
+    const QString detailed = run.json[QStringLiteral("DetailedConclusion")].toString();
     EXPECT_TRUE(detailed.startsWith(QStringLiteral("\r\n")));
     EXPECT_TRUE(detailed.contains(QStringLiteral("\r\nXII. "))) << detailed.toStdString();
 }
@@ -178,26 +186,33 @@ TEST(CliInterpret, RefusesInputThatNoTestCouldProduce)
         QStringList options;
         const char *message;
     };
-    QJsonArray impossibleWins = FullTest()["PairWins"].toArray();
+    QJsonArray impossibleWins = FullTest()[QStringLiteral("PairWins")].toArray();
     impossibleWins[2] = Row({3, 3, 0, 0});
     const Case cases[] = {
         {"not JSON", "{\"TestKind\": 2,", {}, "not JSON"},
         {"not an object", "[1, 2]", {}, "JSON object"},
         {"kind 0", Json(With(FullTest(), "TestKind", 0)), {}, "TestKind 0"},
         {"kind 5", Json(With(FullTest(), "TestKind", 5)), {}, "TestKind 5"},
-        {"repeated tag", Json(With(FullTest(), "Choice", QJsonArray{Ascending, Row({1, 2, 3, 4, 5, 6, 7, 7})})), {},
+        {"repeated tag",
+         Json(With(FullTest(), "Choice", QJsonArray{Ascending, Row({1, 2, 3, 4, 5, 6, 7, 7})})),
+         {},
          "Choice 2"},
-        {"single choice with tag 9", Json({{"TestKind", 1}, {"Choice", QJsonArray{Row({1, 2, 3, 4, 5, 6, 7, 9})}}}),
-         {}, "Choice 1"},
+        {"single choice with tag 9",
+         Json({{QStringLiteral("TestKind"), 1}, {QStringLiteral("Choice"), QJsonArray{Row({1, 2, 3, 4, 5, 6, 7, 9})}}}),
+         {},
+         "Choice 1"},
         {"grey tile twice", Json(With(FullTest(), "AchromaticChoice", Row({2, 2, 3}))), {}, "three different"},
         {"grey tile 6", Json(With(FullTest(), "AchromaticChoice", Row({1, 2, 6}))), {}, "AchromaticChoice"},
         {"impossible wins", Json(With(FullTest(), "PairWins", impossibleWins)), {}, "table 3"},
         {"one stimulus", Json(RelationsTest(1, 3)), {}, "at least two"},
         {"colour 8", Json(RelationsTest(3, 8)), {}, "colour 8"},
-        {"start time as text", Json(With(FullTest(), "TestStart", "вчера")), {}, "TestStart"},
+        {"start time as text", Json(With(FullTest(), "TestStart", QStringLiteral("вчера"))), {}, "TestStart"},
         {"wrong shape", Json(With(FullTest(), "Choice", 7)), {}, "Choice"},
         {"kind beyond int", Json(With(FullTest(), "TestKind", 1e20)), {}, "TestKind"},
-        {"missing knowledge base", Json(FullTest()), {"--kb", "/nonexistent/ColorTest.dat"}, "ColorTest.dat"},
+        {"missing knowledge base",
+         Json(FullTest()),
+         {QStringLiteral("--kb"), QStringLiteral("/nonexistent/ColorTest.dat")},
+         "ColorTest.dat"},
     };
     for (const auto &c : cases) {
         const CliResult run = Interpret(c.input, c.options);

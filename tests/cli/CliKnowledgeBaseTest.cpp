@@ -46,9 +46,18 @@ TEST(CliKnowledgeBase, BuildIsDeterministicAndExportBuildsBackTheSameBytes)
 {
     KbFolder kb;
     const QString source = kb.Write("a.csv", WriterSource);
-    const QStringList build{"kb", "build", source, "-o", kb.Path("one.dat"), "--written", "2026-12-01T08:30:00"};
+    const QStringList build{QStringLiteral("kb"),
+                            QStringLiteral("build"),
+                            source,
+                            QStringLiteral("-o"),
+                            kb.Path("one.dat"),
+                            QStringLiteral("--written"),
+                            QStringLiteral("2026-12-01T08:30:00")};
     ASSERT_EQ(RunCli(build).exitCode, 0);
-    ASSERT_EQ(RunCli({"kb", "build", source, "--written", "2026-12-01T08:30:00", "-o", kb.Path("two.dat")}).exitCode, 0);
+    ASSERT_EQ(RunCli({QStringLiteral("kb"), QStringLiteral("build"), source, QStringLiteral("--written"),
+                      QStringLiteral("2026-12-01T08:30:00"), QStringLiteral("-o"), kb.Path("two.dat")})
+                  .exitCode,
+              0);
     const QByteArray built = kb.Read("one.dat");
     EXPECT_EQ(kb.Read("two.dat"), built);
 
@@ -72,11 +81,17 @@ TEST(CliKnowledgeBase, BuildIsDeterministicAndExportBuildsBackTheSameBytes)
     odd.Records[1].Entry.RefNumber = -5;
     const QByteArray oddBytes = QByteArray::fromStdString(KnowledgeBaseBytes(odd));
     kb.Write("odd.dat", oddBytes);
-    ASSERT_EQ(RunCli({"kb", "export", kb.Path("odd.dat"), "-o", kb.Path("odd.csv")}).exitCode, 0);
-    ASSERT_EQ(RunCli({"kb", "build", kb.Path("odd.csv"), "-o", kb.Path("back.dat")}).exitCode, 0);
+    ASSERT_EQ(RunCli({QStringLiteral("kb"), QStringLiteral("export"), kb.Path("odd.dat"), QStringLiteral("-o"),
+                      kb.Path("odd.csv")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunCli({QStringLiteral("kb"), QStringLiteral("build"), kb.Path("odd.csv"), QStringLiteral("-o"),
+                      kb.Path("back.dat")})
+                  .exitCode,
+              0);
     EXPECT_EQ(kb.Read("back.dat"), oddBytes);
     // Without -o the source goes to standard output.
-    EXPECT_EQ(RunCli({"kb", "export", kb.Path("odd.dat")}).out, kb.Read("odd.csv"));
+    EXPECT_EQ(RunCli({QStringLiteral("kb"), QStringLiteral("export"), kb.Path("odd.dat")}).out, kb.Read("odd.csv"));
 }
 
 TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
@@ -86,7 +101,8 @@ TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
     const QString bad = kb.Write("bad.csv", "Kind,Key1,BriefText\n1,2,ok\n1,two,\"x\"\n");
     kb.Write("old.dat", "earlier file");
 
-    const CliRun run = RunCli({"kb", "build", good, bad, "-o", kb.Path("old.dat")});
+    const CliRun run =
+        RunCli({QStringLiteral("kb"), QStringLiteral("build"), good, bad, QStringLiteral("-o"), kb.Path("old.dat")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("bad.csv:3: Key1: \"two\" is not a whole number")) << run.err.toStdString();
     EXPECT_EQ(kb.Read("old.dat"), "earlier file");
@@ -97,12 +113,19 @@ TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
         int exitCode;
         const char *message;
     } cases[] = {
-        {{"kb", "build", good}, 2, "build needs -o FILE"},
-        {{"kb", "build", good, "-o", kb.Path("x.dat"), "--written", "yesterday"}, 2, "--written yesterday"},
-        {{"kb", "build", kb.Path("none.csv"), "-o", kb.Path("x.dat")}, 1, "none.csv: no such file"},
-        {{"kb", "export", good}, 1, "not a knowledge-base file"},
-        {{"kb", "check", good, "--output", "x"}, 2, "unknown option --output"},
-        {{"kb", "merge"}, 2, "unknown command \"merge\""},
+        {{QStringLiteral("kb"), QStringLiteral("build"), good}, 2, "build needs -o FILE"},
+        {{QStringLiteral("kb"), QStringLiteral("build"), good, QStringLiteral("-o"), kb.Path("x.dat"),
+          QStringLiteral("--written"), QStringLiteral("yesterday")},
+         2,
+         "--written yesterday"},
+        {{QStringLiteral("kb"), QStringLiteral("build"), kb.Path("none.csv"), QStringLiteral("-o"), kb.Path("x.dat")},
+         1,
+         "none.csv: no such file"},
+        {{QStringLiteral("kb"), QStringLiteral("export"), good}, 1, "not a knowledge-base file"},
+        {{QStringLiteral("kb"), QStringLiteral("check"), good, QStringLiteral("--output"), QStringLiteral("x")},
+         2,
+         "unknown option --output"},
+        {{QStringLiteral("kb"), QStringLiteral("merge")}, 2, "unknown command \"merge\""},
     };
     for (const auto &c : cases) {
         const CliRun r = RunCli(c.args);
@@ -116,24 +139,27 @@ TEST(CliKnowledgeBase, CheckReportsPerKindAndFailsOnErrors)
 {
     KbFolder kb;
     const QString clean = kb.Write("clean.csv", WriterSource);
-    const CliRun gaps = RunCli({"kb", "check", clean});
+    const CliRun gaps = RunCli({QStringLiteral("kb"), QStringLiteral("check"), clean});
     EXPECT_EQ(gaps.exitCode, 0) << gaps.out.toStdString();
     EXPECT_TRUE(gaps.out.contains("Kind 6, compensation recommendation: 8 keys asked for, 1 with an entry, 7 gaps: "
                                   "0 0; 1 0; 3 0; 4 0; 5 0; 6 0; 7 0\n"));
     EXPECT_TRUE(gaps.out.contains("2 entries; 0 errors, 0 warnings, 596 gaps (334 in kinds 1-7, 262 in kinds 8-14)"));
-    EXPECT_EQ(RunCli({"kb", "check", clean, "--gaps-are-errors"}).exitCode, 1);
+    EXPECT_EQ(
+        RunCli({QStringLiteral("kb"), QStringLiteral("check"), clean, QStringLiteral("--gaps-are-errors")}).exitCode,
+        1);
 
     const QString faulty = kb.Write("faulty.csv", WriterSource + "1,3,4,again,,\n15,1,2,,,\n2,9,9,\"" + QByteArray(300, 'a')
                                                       + "\",,\n");
-    const CliRun errors = RunCli({"kb", "check", faulty});
+    const CliRun errors = RunCli({QStringLiteral("kb"), QStringLiteral("check"), faulty});
     EXPECT_EQ(errors.exitCode, 1);
     const QString at = kb.Path("faulty.csv");
     const QStringList lines{
-        at + ":5: error: same kind and keys as an earlier entry, which every lookup finds first (" + at + ":2)",
-        at + ":6: error: Kind: kind 15 is not looked up by any rule",
-        at + ":7: error: BriefText: text of 300 bytes",
-        at + ":7: warning: no rule asks for kind 2 with the keys 9 9",
-        "5 entries; 3 errors, 1 warning",
+        at + QStringLiteral(":5: error: same kind and keys as an earlier entry, which every lookup finds first (") + at
+            + QStringLiteral(":2)"),
+        at + QStringLiteral(":6: error: Kind: kind 15 is not looked up by any rule"),
+        at + QStringLiteral(":7: error: BriefText: text of 300 bytes"),
+        at + QStringLiteral(":7: warning: no rule asks for kind 2 with the keys 9 9"),
+        QStringLiteral("5 entries; 3 errors, 1 warning"),
     };
     // In line order, after the per-kind lines.
     qsizetype from = errors.out.indexOf("Kind 14,");
@@ -144,8 +170,10 @@ TEST(CliKnowledgeBase, CheckReportsPerKindAndFailsOnErrors)
     }
 
     // The built file is checked the same way, its entries by number.
-    ASSERT_EQ(RunCli({"kb", "build", clean, "-o", kb.Path("kb.dat")}).exitCode, 0);
-    const CliRun file = RunCli({"kb", "check", kb.Path("kb.dat")});
+    ASSERT_EQ(RunCli({QStringLiteral("kb"), QStringLiteral("build"), clean, QStringLiteral("-o"), kb.Path("kb.dat")})
+                  .exitCode,
+              0);
+    const CliRun file = RunCli({QStringLiteral("kb"), QStringLiteral("check"), kb.Path("kb.dat")});
     EXPECT_EQ(file.exitCode, 0);
     EXPECT_TRUE(file.out.contains("2 entries; 0 errors"));
 }

@@ -133,14 +133,15 @@ TEST_F(ResultDetailTest, FullTestDrawsBothChoicesAndTheWholeGrid)
     EXPECT_EQ(captionAt(full, left(4) + w / 3, 25), QStringLiteral("-2"));
     EXPECT_EQ(captionAt(full, 4, 7), QStringLiteral("Серые цвета"));
 
-    const QString letters[4] = {"I", "D", "O", "P"};
+    const QString letters[4] = {QStringLiteral("I"), QStringLiteral("D"), QStringLiteral("O"), QStringLiteral("P")};
     for (int c = 1; c <= 4; ++c)
         EXPECT_EQ(captionAt(full, centred(c), 43), letters[c - 1]) << c;
 
     const ColourTable tables[5] = {ColourTable::Main, ColourTable::Blue, ColourTable::Green, ColourTable::Yellow,
                                    ColourTable::Red};
-    const QString rowCaptions[5] = {"Основные цвета", "Синие цвета", "Зеленые цвета", "Желтые цвета",
-                                    "Красные цвета"};
+    const QString rowCaptions[5] = {QStringLiteral("Основные цвета"), QStringLiteral("Синие цвета"),
+                                    QStringLiteral("Зеленые цвета"), QStringLiteral("Желтые цвета"),
+                                    QStringLiteral("Красные цвета")};
     for (int t = 1; t <= 5; ++t) {
         const int top = 62 + 35 * (t - 1);
         EXPECT_EQ(captionAt(full, 4, top), rowCaptions[t - 1]);
@@ -155,9 +156,10 @@ TEST_F(ResultDetailTest, FullTestDrawsBothChoicesAndTheWholeGrid)
     EXPECT_EQ(captionAt(full, 4, 245), QStringLiteral("Сумма С+З+Ж+К"));
     EXPECT_EQ(captionAt(full, 4, 268), QStringLiteral("Норма"));
     EXPECT_EQ(captionAt(full, 4, 291), QStringLiteral("Позиции куба"));
-    const QString scores[4] = {"6", "±", "12", "4"};
-    const QString norms[4] = {"3-7", "3-8", "5-10", "3-9"};
-    const QString cube[4] = {"2", "±2", "1", "±4"};
+    const QString scores[4] = {QStringLiteral("6"), QStringLiteral("±"), QStringLiteral("12"), QStringLiteral("4")};
+    const QString norms[4] = {QStringLiteral("3-7"), QStringLiteral("3-8"), QStringLiteral("5-10"),
+                              QStringLiteral("3-9")};
+    const QString cube[4] = {QStringLiteral("2"), QStringLiteral("±2"), QStringLiteral("1"), QStringLiteral("±4")};
     for (int c = 1; c <= 4; ++c) {
         EXPECT_EQ(captionAt(full, centred(c), 245), scores[c - 1]) << c;
         EXPECT_EQ(captionAt(full, (w + 4) * (c - 1) + 97 + w / 2 - 4, 268), norms[c - 1]) << c;
@@ -179,7 +181,8 @@ TEST_F(ResultDetailTest, RelationsTestDrawsTwoChoicesAndTheNotice)
     ASSERT_EQ(page->EightColourPanel(2)->Swatches().size(), 8u);
     EXPECT_EQ(page->EightColourPanel(2)->Swatches()[7].Colour, colourOf(ColourTable::EightColour, 1));
     EXPECT_EQ(captionTexts(page->EightColourPanel(2)),
-              (QStringList{"7", "6", "5", "4", "3", "2", "1", "0"}));
+              (QStringList{QStringLiteral("7"), QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("4"),
+                           QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0")}));
     EXPECT_TRUE(page->FullChoicesPanel()->IsEmpty());
     EXPECT_FALSE(Find<QLabel>("TeLabel28")->isHidden());
     EXPECT_EQ(LabelText("labelResultsUserSexAge"), QStringLiteral("Женщина, 41,5 лет"));

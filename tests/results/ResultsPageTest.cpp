@@ -36,8 +36,8 @@ TEST_F(ResultsListTest, RefillNumbersRowsInArchiveOrderAndSelectsTheFirst)
     QAbstractItemModelTester tester(page->Model());
 
     EXPECT_TRUE(page->ResultsListReady());
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Борисов", "Васильев"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Андреев Иван"));
 
@@ -77,26 +77,27 @@ TEST_F(ResultsListTest, FilterBarNarrowsTheListAndShowAllRestoresIt)
     Find<QDoubleSpinBox>("seFilterAgeMin")->setValue(20);
     Find<QDoubleSpinBox>("seFilterAgeMax")->setValue(30);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Григорьев"}));
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Григорьев")}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
     Find<QCheckBox>("checkFilterAge")->setChecked(false);
     Find<QComboBox>("cbFilterGroup")->setCurrentIndex(1);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Борисов"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Борисов")}));
 
     Find<QComboBox>("cbFilterGroup")->setCurrentIndex(0);
     Find<QComboBox>("cbFilterSex")->setCurrentIndex(2);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Борисов"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов")}));
 
     Find<QComboBox>("cbFilterSex")->setCurrentIndex(0);
     Find<QComboBox>("cbFilterTest")->setCurrentIndex(4);
     page->actResultsFilter->trigger();
-    EXPECT_EQ(Names(), (QStringList{"Григорьев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Григорьев")}));
 
     page->actResultsShowAll->trigger();
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(Numbers(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}));
 }
 
 TEST_F(ResultsListTest, FilteringToNoRowsClearsTheView)
@@ -190,12 +191,12 @@ TEST_F(ResultsListTest, FinishedSessionIsAppendedAndSelectedDespiteTheFilter)
 
     TCLTSession &finished = archive.Add(std::make_unique<TCLTSession>(MakeSession("Борисов", 4)));
     EXPECT_TRUE(page->AppendFinishedSession(finished));
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
 
     page->RefillResults(true);
-    EXPECT_EQ(Names(), (QStringList{"Андреев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев")}));
 }
 
 TEST_F(ResultsListTest, PlacementRoundTripsThroughTheStore)
@@ -293,14 +294,14 @@ TEST_F(ResultsDeleteTest, DeletingTheMiddleRowLeavesAGapAndSelectsTheNextRow)
     EXPECT_TRUE(dialogs.infos.isEmpty());
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(archive.Count(), 2u);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "3"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(page->Model()->PositionAt(1), 1);
-    EXPECT_EQ(Names(), (QStringList{"Андреев", "Васильев"}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Андреев"), QStringLiteral("Васильев")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Васильев Иван"));
 
     page->RefillResults(false);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 }
 
 // The removed row was selected and the first: the row moving up into its
@@ -317,8 +318,8 @@ TEST_F(ResultsDeleteTest, DeletingTheFirstRowSelectsAndShowsTheRowMovingUp)
     dialogs.yesNoAnswers = {true};
     ASSERT_TRUE(page->ResultsDeleteExecute());
 
-    EXPECT_EQ(Numbers(), (QStringList{"2", "3"}));
-    EXPECT_EQ(Names(), (QStringList{"Борисов", "Васильев"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
     EXPECT_EQ(page->Model()->PositionAt(0), 0);
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
@@ -377,7 +378,7 @@ TEST_F(ResultsDeleteTest, AFileThatCannotBeDeletedKeepsItsRow)
     }
     EXPECT_EQ(dialogs.infos, (QStringList{cannotDelete, cannotDelete}));
     EXPECT_EQ(archive.Count(), 2u);
-    EXPECT_EQ(Numbers(), (QStringList{"1", "2"}));
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
 }
