@@ -5,19 +5,19 @@
 //   results_bench [session count]   (default 100000)
 #include "AppSettings.h"
 #include "ListLayout.h"
-#include "TformPalettorMain.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
 #include "SessionArchive.h"
 #include "TSimpleFileStream.h"
+#include "TformPalettorMain.h"
 #include "UserDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QSignalSpy>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -125,7 +125,10 @@ struct ModelSignals {
     QString Text() const
     {
         return QStringLiteral("%1 reset, %2 layout, %3 removed, %4 inserted")
-            .arg(resets.count()).arg(layouts.count()).arg(removed.count()).arg(inserted.count());
+            .arg(resets.count())
+            .arg(layouts.count())
+            .arg(removed.count())
+            .arg(inserted.count());
     }
     QSignalSpy resets, layouts, removed, inserted;
 };

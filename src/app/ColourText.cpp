@@ -10,16 +10,26 @@ struct NamedColour {
 };
 
 constexpr std::array<NamedColour, 20> namedColours{{
-    {"clBlack", MakeColour(0, 0, 0)},          {"clMaroon", MakeColour(128, 0, 0)},
-    {"clGreen", MakeColour(0, 128, 0)},        {"clOlive", MakeColour(128, 128, 0)},
-    {"clNavy", MakeColour(0, 0, 128)},         {"clPurple", MakeColour(128, 0, 128)},
-    {"clTeal", MakeColour(0, 128, 128)},       {"clGray", MakeColour(128, 128, 128)},
-    {"clSilver", MakeColour(192, 192, 192)},   {"clRed", MakeColour(255, 0, 0)},
-    {"clLime", MakeColour(0, 255, 0)},         {"clYellow", MakeColour(255, 255, 0)},
-    {"clBlue", MakeColour(0, 0, 255)},         {"clFuchsia", MakeColour(255, 0, 255)},
-    {"clAqua", MakeColour(0, 255, 255)},       {"clWhite", MakeColour(255, 255, 255)},
-    {"clMoneyGreen", MakeColour(192, 220, 192)}, {"clSkyBlue", MakeColour(166, 202, 240)},
-    {"clCream", MakeColour(255, 251, 240)},    {"clMedGray", MakeColour(160, 160, 164)},
+    {"clBlack", MakeColour(0, 0, 0)},
+    {"clMaroon", MakeColour(128, 0, 0)},
+    {"clGreen", MakeColour(0, 128, 0)},
+    {"clOlive", MakeColour(128, 128, 0)},
+    {"clNavy", MakeColour(0, 0, 128)},
+    {"clPurple", MakeColour(128, 0, 128)},
+    {"clTeal", MakeColour(0, 128, 128)},
+    {"clGray", MakeColour(128, 128, 128)},
+    {"clSilver", MakeColour(192, 192, 192)},
+    {"clRed", MakeColour(255, 0, 0)},
+    {"clLime", MakeColour(0, 255, 0)},
+    {"clYellow", MakeColour(255, 255, 0)},
+    {"clBlue", MakeColour(0, 0, 255)},
+    {"clFuchsia", MakeColour(255, 0, 255)},
+    {"clAqua", MakeColour(0, 255, 255)},
+    {"clWhite", MakeColour(255, 255, 255)},
+    {"clMoneyGreen", MakeColour(192, 220, 192)},
+    {"clSkyBlue", MakeColour(166, 202, 240)},
+    {"clCream", MakeColour(255, 251, 240)},
+    {"clMedGray", MakeColour(160, 160, 164)},
 }};
 
 constexpr ColourValue largestColour = 0xFFFFFF;

@@ -47,8 +47,8 @@ void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keywor
 
     if (!window) {
         // Belongs to the main window: it closes with it and stays above it.
-        window = new HelpWindow(HelpFolder(), [this](const QUrl &url) { return opener(url); },
-                                parent ? parent->window() : nullptr);
+        window = new HelpWindow(
+            HelpFolder(), [this](const QUrl &url) { return opener(url); }, parent ? parent->window() : nullptr);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->SetTopics(topics);

@@ -245,7 +245,8 @@ const HelpWindow::PageText &HelpWindow::TextOf(const QString &page)
     if (found == pageTexts.end()) {
         QTextDocument document;
         document.setHtml(readPage(folder + page));
-        found = pageTexts.insert(page, {document.metaInformation(QTextDocument::DocumentTitle), document.toPlainText()});
+        found =
+            pageTexts.insert(page, {document.metaInformation(QTextDocument::DocumentTitle), document.toPlainText()});
     }
     return *found;
 }

@@ -44,10 +44,7 @@ QLabel *pictureLabel(QWidget *parent)
     return image;
 }
 
-void keepPlacement(QDialog *dialog, const QString &windowClass)
-{
-    PlacementStore(windowClass).RestoreWindow(dialog);
-}
+void keepPlacement(QDialog *dialog, const QString &windowClass) { PlacementStore(windowClass).RestoreWindow(dialog); }
 
 QLineEdit *passwordEdit(QWidget *parent, const char *name, QLabel *label)
 {
@@ -106,7 +103,8 @@ TformAskPassword::TformAskPassword(const QString &notice, QWidget *parent) : QDi
     fields->addWidget(editPassword);
     finishDialog(this, fields, btnOK, btnCancel);
 
-    connect(editPassword, &QLineEdit::textChanged, this, [this](const QString &text) { btnOK->setEnabled(!text.isEmpty()); });
+    connect(editPassword, &QLineEdit::textChanged, this,
+            [this](const QString &text) { btnOK->setEnabled(!text.isEmpty()); });
     resize(470, 200);
     keepPlacement(this, objectName());
 }

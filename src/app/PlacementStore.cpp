@@ -79,8 +79,8 @@ bool PlacementStore::RestoreWindow(QWidget *window) const
     // No screen is this large; such numbers are damage, and would overflow the rectangle.
     constexpr int farthest = 1000000;
     auto plausible = [](const std::optional<int> &v) { return v && *v > -farthest && *v < farthest; };
-    if (plausible(left) && plausible(top) && plausible(width) && plausible(height)
-        && *width >= window->minimumWidth() && *height >= window->minimumHeight() && *width > 0 && *height > 0) {
+    if (plausible(left) && plausible(top) && plausible(width) && plausible(height) && *width >= window->minimumWidth()
+        && *height >= window->minimumHeight() && *width > 0 && *height > 0) {
         const QRect stored(*left, *top, *width, *height);
         // A placement on a screen that is gone would hide the window.
         for (const QScreen *screen : QGuiApplication::screens()) {
@@ -107,8 +107,7 @@ void PlacementStore::SaveWindow(const QWidget *window) const
 {
     auto settings = AppSettings::Open();
     settings->beginGroup(windowClass);
-    const QRect normal = window->isMaximized() || window->isMinimized() ? window->normalGeometry()
-                                                                         : window->geometry();
+    const QRect normal = window->isMaximized() || window->isMinimized() ? window->normalGeometry() : window->geometry();
     if (normal.isValid()) {
         settings->setValue(QStringLiteral("Left"), normal.left());
         settings->setValue(QStringLiteral("Top"), normal.top());

@@ -15,14 +15,14 @@ std::optional<int> intOf(const QVariant &value)
 {
     if (!value.isValid())
         return std::nullopt;
-    if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
-        || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong) {
+    if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::UInt
+        || value.typeId() == QMetaType::ULongLong) {
         // A 64-bit or unsigned value beyond the 32-bit range is no setting;
         // cutting it to 32 bits could make it look like a valid one.
         bool ok = false;
         const qlonglong wide = value.toLongLong(&ok);
-        if (!ok || (value.typeId() == QMetaType::ULongLong && value.toULongLong() > ULLONG_MAX / 2)
-            || wide < INT_MIN || wide > INT_MAX)
+        if (!ok || (value.typeId() == QMetaType::ULongLong && value.toULongLong() > ULLONG_MAX / 2) || wide < INT_MIN
+            || wide > INT_MAX)
             return std::nullopt;
         return static_cast<int>(wide);
     }
@@ -77,9 +77,9 @@ constexpr std::array<ColourTable, ColourTableCount> storedTableOrder{
     ColourTable::Achromatic, ColourTable::EightColour, ColourTable::Main, ColourTable::Blue,
     ColourTable::Green,      ColourTable::Yellow,      ColourTable::Red};
 
-const std::array<QString, 6> userFieldNames{
-    QStringLiteral("UserField1"), QStringLiteral("UserField2"), QStringLiteral("UserField3"),
-    QStringLiteral("UserField4"), QStringLiteral("UserField5"), QStringLiteral("UserField6")};
+const std::array<QString, 6> userFieldNames{QStringLiteral("UserField1"), QStringLiteral("UserField2"),
+                                            QStringLiteral("UserField3"), QStringLiteral("UserField4"),
+                                            QStringLiteral("UserField5"), QStringLiteral("UserField6")};
 
 } // namespace
 
@@ -102,8 +102,8 @@ LoadedPreferences LoadPreferences(QSettings &settings)
     p.UserGroups = readText(settings, QStringLiteral("UserGroups"), defaults.UserGroups);
     for (std::size_t i = 0; i < userFieldNames.size(); ++i)
         p.UserField[i] = readBool(settings, userFieldNames[i], defaults.UserField[i]);
-    p.ShowResultType = readInt(settings, QStringLiteral("ShowResultType"), defaults.ShowResultType, 0,
-                               ShowResultTypeCount - 1);
+    p.ShowResultType =
+        readInt(settings, QStringLiteral("ShowResultType"), defaults.ShowResultType, 0, ShowResultTypeCount - 1);
     for (ColourTable table : storedTableOrder) {
         for (int entry = 1; entry <= TableSize(table); ++entry) {
             const int index = ColourIndex(table, entry);
@@ -169,9 +169,8 @@ QString UserGroupsText(const QString &memoText)
 
 const QStringList &ShowResultTypeTexts()
 {
-    static const QStringList texts{QStringLiteral("Не предоставлять заключения"),
-                                   QStringLiteral("Предоставить краткое заключение"),
-                                   QStringLiteral("Предоставить подробное заключение"),
-                                   QStringLiteral("Предоставить совокупный отчет")};
+    static const QStringList texts{
+        QStringLiteral("Не предоставлять заключения"), QStringLiteral("Предоставить краткое заключение"),
+        QStringLiteral("Предоставить подробное заключение"), QStringLiteral("Предоставить совокупный отчет")};
     return texts;
 }

@@ -55,8 +55,7 @@ LoadedPreferences LoadPreferences(QSettings &settings);
 
 // Writes every setting in the stored order. ActiveDataPage is written only
 // when given (administrator mode); otherwise the stored value stays.
-void SavePreferences(QSettings &settings, const Preferences &prefs, int filterGroup,
-                     std::optional<int> activeDataPage);
+void SavePreferences(QSettings &settings, const Preferences &prefs, int filterGroup, std::optional<int> activeDataPage);
 
 // Protection asked for but no password ever set counts as no protection, so
 // the administrator can never be locked out.

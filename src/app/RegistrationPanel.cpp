@@ -39,7 +39,8 @@ RegistrationPanel::RegistrationPanel(QWidget *parent) : QWidget(parent)
     const std::array<QString, RegistrationFieldCount> captions = {
         QStringLiteral("Фамилия"), QStringLiteral("Имя"), QStringLiteral("Отчество"),
         QStringLiteral("Группа"),  QStringLiteral("Пол"), QStringLiteral("Дата рождения")};
-    const std::array<QWidget *, RegistrationFieldCount> fields = {surname, firstName, patronymic, group, sex, birthDate};
+    const std::array<QWidget *, RegistrationFieldCount> fields = {surname, firstName, patronymic,
+                                                                  group,   sex,       birthDate};
     for (int i = 0; i < RegistrationFieldCount; ++i) {
         auto *caption = new QLabel(captions[static_cast<size_t>(i)], this);
         caption->setBuddy(fields[static_cast<size_t>(i)]);
@@ -113,7 +114,8 @@ RegistrationInput RegistrationPanel::Input() const
 
 void RegistrationPanel::FocusField(RegistrationField field)
 {
-    const std::array<QWidget *, RegistrationFieldCount> fields = {surname, firstName, patronymic, group, sex, birthDate};
+    const std::array<QWidget *, RegistrationFieldCount> fields = {surname, firstName, patronymic,
+                                                                  group,   sex,       birthDate};
     fields[static_cast<size_t>(field)]->setFocus(Qt::OtherFocusReason);
 }
 

@@ -154,9 +154,8 @@ void TestingPage::ConfigureProcedure()
     procedure->SetColours(colours);
     procedure->SetRequiredFields(required);
     procedure->SetDateTimeFormatter([this](OleDate when) { return DateTimeText(when).toStdString(); });
-    procedure->SetFinishHook([this](TCLTSession &session, OleDate start, OleDate end) {
-        emit testFinished(&session, start, end);
-    });
+    procedure->SetFinishHook(
+        [this](TCLTSession &session, OleDate start, OleDate end) { emit testFinished(&session, start, end); });
 }
 
 void TestingPage::SetSessionList(TCLTArchive *list)
@@ -197,7 +196,9 @@ void TestingPage::UpdateEmptyHint()
     const bool empty = !running && chooser->isHidden() && registration->isHidden() && stimulusPanel->isHidden();
     QString text = QStringLiteral("Нажмите «Начать тестирование» (F5), чтобы выбрать тест.");
     if (archiveCountShown)
-        text += QStringLiteral("\n\nВ архиве %1.").arg(CountWithNoun(sessions->Count(), QStringLiteral("сеанс"), QStringLiteral("сеанса"), QStringLiteral("сеансов")));
+        text += QStringLiteral("\n\nВ архиве %1.")
+                    .arg(CountWithNoun(sessions->Count(), QStringLiteral("сеанс"), QStringLiteral("сеанса"),
+                                       QStringLiteral("сеансов")));
     emptyHint->setText(text);
     emptyHint->setVisible(empty);
 }
@@ -309,7 +310,8 @@ void TestingPage::FillStimulusList(int index)
 
 void TestingPage::ShowResult(const TCLTSession &session)
 {
-    const ResultDisplay shown = MakeResultDisplay(session, showResultType, DateTimeText(session.StartedAt).toStdString());
+    const ResultDisplay shown =
+        MakeResultDisplay(session, showResultType, DateTimeText(session.StartedAt).toStdString());
     headerCaption->setText(QString::fromStdString(shown.Caption));
     memoTestResult->setPlainText(ForMemo(shown.Text));
     memoTestResult->setVisible(shown.MemoVisible);
@@ -349,7 +351,8 @@ void TestingPage::FitHeader()
     int height = headerHeight;
     if (!stepHeader->isHidden()) {
         const QMargins m = headerPanel->layout()->contentsMargins();
-        const int textWidth = std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
+        const int textWidth =
+            std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
         const int needed = m.top() + m.bottom() + 2 * headerPanel->frameWidth() + labelStepNo->sizeHint().height()
             + labelStepName->sizeHint().height() + labelStepDetails->heightForWidth(textWidth) + 2;
         height = std::max(height, needed);

@@ -130,13 +130,13 @@ private:
     int headerHeight = 30;
     StimulusSets stimulusSets;
 
-    QFrame *headerPanel;   // TePanel2
+    QFrame *headerPanel; // TePanel2
     QLabel *headerCaption;
-    QWidget *stepHeader;   // Panel100
+    QWidget *stepHeader; // Panel100
     QLabel *labelStepNo;
     QLabel *labelStepName;
     QLabel *labelStepDetails;
-    TileArea *tileArea;    // TePanel3
+    TileArea *tileArea; // TePanel3
     RegistrationPanel *registration;
     ChooserPanel *chooser;
     QWidget *stimulusPanel; // TePanel7
@@ -145,7 +145,7 @@ private:
     QPushButton *btnStimulDone;
     QPlainTextEdit *memoTestResult;
     QLabel *emptyHint;
-    QTimer *timer;          // Timer1
+    QTimer *timer; // Timer1
 
     std::array<QString, 3> status;
     int progressPosition = 0;

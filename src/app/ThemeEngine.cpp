@@ -41,8 +41,8 @@ QPalette makePalette(QColor window, QColor base, QColor text, QColor button, QCo
 
 const QStringList &ThemeEngine::BuiltInNames()
 {
-    static const QStringList names{QStringLiteral("Светлая"), QStringLiteral("Серебристая"),
-                                   QStringLiteral("Голубая"), QStringLiteral("Темная")};
+    static const QStringList names{QStringLiteral("Светлая"), QStringLiteral("Серебристая"), QStringLiteral("Голубая"),
+                                   QStringLiteral("Темная")};
     return names;
 }
 

@@ -23,10 +23,7 @@ void ColourTile::paintEvent(QPaintEvent *)
     DrawLightFrame(painter, rect(), colour, page->palette().color(page->backgroundRole()));
 }
 
-void ColourTile::mousePressEvent(QMouseEvent *event)
-{
-    pressed = event->button() == Qt::LeftButton;
-}
+void ColourTile::mousePressEvent(QMouseEvent *event) { pressed = event->button() == Qt::LeftButton; }
 
 void ColourTile::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -36,10 +33,7 @@ void ColourTile::mouseReleaseEvent(QMouseEvent *event)
         emit clicked(tag); // may remove this very tile; it is only deleted later
 }
 
-TileArea::TileArea(QWidget *parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("TePanel3"));
-}
+TileArea::TileArea(QWidget *parent) : QWidget(parent) { setObjectName(QStringLiteral("TePanel3")); }
 
 void TileArea::ClearTiles()
 {

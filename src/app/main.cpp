@@ -52,8 +52,8 @@ void describeApplication()
 void processCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("%1: программа цветового психологического тестирования.")
-                                         .arg(AppInfo::MainWindowCaption));
+    parser.setApplicationDescription(
+        QStringLiteral("%1: программа цветового психологического тестирования.").arg(AppInfo::MainWindowCaption));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.process(app);

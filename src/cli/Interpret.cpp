@@ -56,8 +56,9 @@ int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(input), &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return Fail(err, "stdin: not JSON (" + parseError.errorString().toStdString() + " at offset "
-                             + std::to_string(parseError.offset) + ")");
+        return Fail(err,
+                    "stdin: not JSON (" + parseError.errorString().toStdString() + " at offset "
+                        + std::to_string(parseError.offset) + ")");
     if (!document.isObject())
         return Fail(err, "stdin: expected one session as a JSON object");
     QJsonObject json = document.object();

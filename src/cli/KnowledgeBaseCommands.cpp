@@ -9,25 +9,24 @@
 
 #include <algorithm>
 #include <iostream>
-#include <tuple>
 #include <optional>
+#include <tuple>
 
 namespace {
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
 
-const char *const HelpText =
-    "Usage:\n"
-    "  palettor-cli kb export FILE [-o OUT.csv]\n"
-    "      write the source of a knowledge-base file (to standard output without -o)\n"
-    "  palettor-cli kb build SOURCE.csv... -o FILE [--written TIME]\n"
-    "      build a knowledge-base file from sources, in the order given; TIME is\n"
-    "      YYYY-MM-DDTHH:MM:SS or \"now\" and replaces the written time of the sources\n"
-    "  palettor-cli kb check FILE | SOURCE.csv... [--gaps-are-errors]\n"
-    "      report, per entry kind, the keys the rules ask for that have no entry,\n"
-    "      and the entries that cannot be used as written\n"
-    "Exit status: 0 done, 1 failed or errors found, 2 wrong command line.\n";
+const char *const HelpText = "Usage:\n"
+                             "  palettor-cli kb export FILE [-o OUT.csv]\n"
+                             "      write the source of a knowledge-base file (to standard output without -o)\n"
+                             "  palettor-cli kb build SOURCE.csv... -o FILE [--written TIME]\n"
+                             "      build a knowledge-base file from sources, in the order given; TIME is\n"
+                             "      YYYY-MM-DDTHH:MM:SS or \"now\" and replaces the written time of the sources\n"
+                             "  palettor-cli kb check FILE | SOURCE.csv... [--gaps-are-errors]\n"
+                             "      report, per entry kind, the keys the rules ask for that have no entry,\n"
+                             "      and the entries that cannot be used as written\n"
+                             "Exit status: 0 done, 1 failed or errors found, 2 wrong command line.\n";
 
 int fail(std::ostream &err, const std::string &message)
 {
@@ -261,15 +260,16 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         lines.push_back({isFile ? 0 : sourceIndex(place.File), isFile ? static_cast<int>(finding.Entry) : place.Line,
                          std::move(text)});
     }
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Line &a, const Line &b) { return std::tie(a.Source, a.Row) < std::tie(b.Source, b.Row); });
+    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) {
+        return std::tie(a.Source, a.Row) < std::tie(b.Source, b.Row);
+    });
     for (const Line &line : lines)
         out << line.Text << '\n';
 
     const std::size_t gaps = report.Gaps();
-    out << base.Image.Records.size() << " entries; " << errors << (errors == 1 ? " error, " : " errors, ")
-        << warnings << (warnings == 1 ? " warning, " : " warnings, ") << gaps << (gaps == 1 ? " gap" : " gaps")
-        << " (" << report.Gaps(1, 7) << " in kinds 1-7, " << report.Gaps(8, 14) << " in kinds 8-14)\n";
+    out << base.Image.Records.size() << " entries; " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
+        << (warnings == 1 ? " warning, " : " warnings, ") << gaps << (gaps == 1 ? " gap" : " gaps") << " ("
+        << report.Gaps(1, 7) << " in kinds 1-7, " << report.Gaps(8, 14) << " in kinds 8-14)\n";
     return errors > 0 || (args.GapsAreErrors && gaps > 0) ? Failed : 0;
 }
 

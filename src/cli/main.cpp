@@ -1,6 +1,6 @@
 // palettor-cli: inspect the program's data files from a shell.
-#include "Interpret.h"
 #include "DurationText.h"
+#include "Interpret.h"
 #include "KnowledgeBaseCommands.h"
 #include "KnowledgeBaseFile.h"
 #include "PalettorVersion.h"
@@ -92,8 +92,8 @@ int listArchive(const std::string &folder)
     const ArchiveLoadResult result = LoadArchive(folder, archive, localContext(), {}, false);
     for (const auto &session : archive) {
         std::cout << fs::path(session->SourceFile).filename().string() << '\t'
-                  << startText(session->StartedAt).toStdString() << '\t' << TestKindListName(session->TestKind)
-                  << '\t' << session->DisplayName << '\t' << DurationText(session->DurationSeconds) << '\n';
+                  << startText(session->StartedAt).toStdString() << '\t' << TestKindListName(session->TestKind) << '\t'
+                  << session->DisplayName << '\t' << DurationText(session->DurationSeconds) << '\n';
     }
     for (const std::string &skipped : result.Skipped)
         std::cerr << "palettor-cli: skipped damaged file " << skipped << '\n';
@@ -130,15 +130,15 @@ int main(int argc, char **argv)
         return RunKnowledgeBaseCommand(rest, std::cout, std::cerr);
     }
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Inspects Palettor data files.\n\n"
-        "Commands:\n"
-        "  dump FILE     print a session file or a knowledge-base file as JSON\n"
-        "  archive DIR   list the sessions of a session folder; exits with 2 when\n"
-        "                damaged files were skipped\n"
-        "  interpret     read one session as JSON on stdin, interpret it and print it\n"
-        "                as JSON (options --kb, --decimal-separator, --save)\n"
-        "  kb ...        export, build or check a knowledge base (see kb --help)"));
+    parser.setApplicationDescription(
+        QStringLiteral("Inspects Palettor data files.\n\n"
+                       "Commands:\n"
+                       "  dump FILE     print a session file or a knowledge-base file as JSON\n"
+                       "  archive DIR   list the sessions of a session folder; exits with 2 when\n"
+                       "                damaged files were skipped\n"
+                       "  interpret     read one session as JSON on stdin, interpret it and print it\n"
+                       "                as JSON (options --kb, --decimal-separator, --save)\n"
+                       "  kb ...        export, build or check a knowledge base (see kb --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
@@ -155,8 +155,7 @@ int main(int argc, char **argv)
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
-    const bool interpretOptions =
-        parser.isSet(kbOption) || parser.isSet(separatorOption) || parser.isSet(saveOption);
+    const bool interpretOptions = parser.isSet(kbOption) || parser.isSet(separatorOption) || parser.isSet(saveOption);
     if (!args.isEmpty() && args[0] == QLatin1String("interpret")) {
         if (args.size() != 1)
             return fail(QStringLiteral("interpret takes no path; the session comes on stdin"));

@@ -16,7 +16,7 @@ bool isSaveTemporary(const std::string &name)
         return false;
     const std::string digits = name.substr(0, name.size() - tail.size());
     return (digits.size() == 16 || digits.size() == 17)
-           && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
+        && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // An interrupted save (the program killed, the power gone) leaves its

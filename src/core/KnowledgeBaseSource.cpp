@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 
@@ -36,7 +36,9 @@ std::optional<CsvBreak> splitCsv(std::string_view text, std::vector<CsvRecord> &
     std::size_t i = text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
     const std::size_t n = text.size();
     int line = 1;
-    const auto isEnd = [&](std::size_t at) { return at >= n || text[at] == ',' || text[at] == '\r' || text[at] == '\n'; };
+    const auto isEnd = [&](std::size_t at) {
+        return at >= n || text[at] == ',' || text[at] == '\r' || text[at] == '\n';
+    };
     while (i < n) {
         CsvRecord record{{}, line};
         for (;;) {
@@ -46,7 +48,8 @@ std::optional<CsvBreak> splitCsv(std::string_view text, std::vector<CsvRecord> &
                 ++i;
                 for (;;) {
                     if (i >= n)
-                        return CsvBreak{opened, record.Fields.size(), "quoted field not closed before the end of the file"};
+                        return CsvBreak{opened, record.Fields.size(),
+                                        "quoted field not closed before the end of the file"};
                     const char c = text[i];
                     if (c == '"') {
                         if (i + 1 < n && text[i + 1] == '"') {
@@ -226,7 +229,8 @@ public:
             for (std::size_t r = 1; r < records.size(); ++r)
                 ReadRow(records[r]);
         if (broken) {
-            const std::string field = headerOk && broken->FieldIndex < columns.size() ? columns[broken->FieldIndex]->Name : "";
+            const std::string field =
+                headerOk && broken->FieldIndex < columns.size() ? columns[broken->FieldIndex]->Name : "";
             problem(broken->Line, field, broken->Message);
         }
     }
@@ -277,8 +281,9 @@ private:
         if (!anyValue && row.Fields.size() <= columns.size())
             return; // a blank line or a row of empty cells
         if (row.Fields.size() != columns.size()) {
-            problem(row.Line, "", std::to_string(row.Fields.size()) + " fields where the header has "
-                                      + std::to_string(columns.size()));
+            problem(row.Line, "",
+                    std::to_string(row.Fields.size()) + " fields where the header has "
+                        + std::to_string(columns.size()));
             return;
         }
         if (fileValue && entryValue) {
@@ -294,8 +299,9 @@ private:
     void ReadFileRow(const CsvRecord &row)
     {
         if (fileRow) {
-            problem(row.Line, "", "file values given a second time (first on " + fileRow->File + ":"
-                                      + std::to_string(fileRow->Line) + ")");
+            problem(row.Line, "",
+                    "file values given a second time (first on " + fileRow->File + ":" + std::to_string(fileRow->Line)
+                        + ")");
             return;
         }
         fileRow = SourcePlace{name, row.Line};
@@ -393,7 +399,8 @@ private:
 std::string csvCell(std::string_view text)
 {
     const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string_view::npos
-        || (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'));
+        || (!text.empty()
+            && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'));
     if (!needsQuotes)
         return std::string(text);
     std::string cell = "\"";
@@ -515,7 +522,8 @@ std::optional<OleDate> ParseWrittenTime(std::string_view text)
             if (literal('.')) {
                 int scale = 100;
                 std::size_t digits = 0;
-                for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 3; ++at, ++digits, scale /= 10)
+                for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 3;
+                     ++at, ++digits, scale /= 10)
                     t.Millisecond += (text[at] - '0') * scale;
                 if (digits == 0)
                     return std::nullopt;
@@ -536,8 +544,8 @@ std::string WrittenTimeText(OleDate written)
         const LocalDateTime t = FromOleDate(written);
         if (std::bit_cast<uint64_t>(ToOleDate(t)) == std::bit_cast<uint64_t>(written)) {
             char text[40];
-            std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
-                          t.Minute, t.Second);
+            std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour, t.Minute,
+                          t.Second);
             std::string result = text;
             if (t.Millisecond != 0) {
                 std::snprintf(text, sizeof text, ".%03d", t.Millisecond);

@@ -51,8 +51,8 @@ void Split(OleDate date, long long &day, long long &ms)
 
 OleDate ToOleDate(const LocalDateTime &when)
 {
-    const long long day = DaysFromCivil(when.Year, static_cast<unsigned>(when.Month),
-                                        static_cast<unsigned>(when.Day)) - OleEpoch;
+    const long long day =
+        DaysFromCivil(when.Year, static_cast<unsigned>(when.Month), static_cast<unsigned>(when.Day)) - OleEpoch;
     const long long ms = ((when.Hour * 60LL + when.Minute) * 60LL + when.Second) * 1000LL + when.Millisecond;
     const double fraction = static_cast<double>(ms) / static_cast<double>(MsPerDay);
     return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 // The program's folder for the executable at executablePath, taken as the
 // bytes the system gives: the executable's folder with a trailing '/', or

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,7 +42,10 @@ struct TemporaryFile {
 };
 
 // A no-replace rename, or a hard link, that the file system does not offer.
-bool lacksRenameNoReplace(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP; }
+bool lacksRenameNoReplace(int code)
+{
+    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP;
+}
 bool lacksHardLinks(int code) { return code == EPERM || code == EOPNOTSUPP || code == ENOTSUP; }
 
 // Gives the complete temporary file its final name, never replacing a file

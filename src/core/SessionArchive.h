@@ -21,9 +21,9 @@ void BackupExisting(const std::string &path);
 
 // The points of a save, each reached just before its operation.
 enum class SaveStage {
-    Creating,      // the temporary file (the name plus ".tmp") is about to be created
-    Writing,       // before each part: header, record, trailer
-    Syncing,       // every byte written, before they are synced to the disk
+    Creating, // the temporary file (the name plus ".tmp") is about to be created
+    Writing,  // before each part: header, record, trailer
+    Syncing,  // every byte written, before they are synced to the disk
     Closing,
     Renaming,      // the complete temporary file is about to take the name (again after each draw)
     SyncingFolder, // the name is in place; the folder entry is made durable

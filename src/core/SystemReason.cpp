@@ -8,17 +8,27 @@ namespace {
 const char *russianReason(int code)
 {
     switch (code) {
-    case ENOSPC: return "нет места на диске";
-    case EDQUOT: return "исчерпана дисковая квота";
-    case EROFS: return "файловая система доступна только для чтения";
+    case ENOSPC:
+        return "нет места на диске";
+    case EDQUOT:
+        return "исчерпана дисковая квота";
+    case EROFS:
+        return "файловая система доступна только для чтения";
     case EACCES:
-    case EPERM: return "нет прав доступа";
-    case ENOENT: return "нет такой папки или файла";
-    case ENOTDIR: return "часть пути не является папкой";
-    case EIO: return "ошибка ввода-вывода";
-    case ENAMETOOLONG: return "слишком длинное имя";
-    case EEXIST: return "файл с таким именем уже есть";
-    default: return nullptr;
+    case EPERM:
+        return "нет прав доступа";
+    case ENOENT:
+        return "нет такой папки или файла";
+    case ENOTDIR:
+        return "часть пути не является папкой";
+    case EIO:
+        return "ошибка ввода-вывода";
+    case ENAMETOOLONG:
+        return "слишком длинное имя";
+    case EEXIST:
+        return "файл с таким именем уже есть";
+    default:
+        return nullptr;
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 // How many keys a lookup of this kind compares.
@@ -193,3 +196,4 @@ std::string MarkEntryText(const TCLTOutcome &entry, int32_t intensity)
         text += entry.PsychologicallyText;
     return text;
 }
+// clang-format on

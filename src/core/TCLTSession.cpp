@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-TCLTSession::TCLTSession(OleDate now, OleDate today)
-    : StartedAt(now), BirthDate(DatePart(today))
+TCLTSession::TCLTSession(OleDate now, OleDate today) : StartedAt(now), BirthDate(DatePart(today))
 {
     Context.Today = DatePart(today);
     for (int i = 1; i <= 4; ++i)
@@ -39,9 +38,12 @@ namespace {
 std::string SexWord(uint8_t sex)
 {
     switch (sex) {
-    case 1: return "Мужчина";
-    case 2: return "Женщина";
-    default: return "";
+    case 1:
+        return "Мужчина";
+    case 2:
+        return "Женщина";
+    default:
+        return "";
     }
 }
 
@@ -95,21 +97,18 @@ int TCLTSession::AmbivalentPosition(int position) const
     return -1;
 }
 
-bool TCLTSession::ChoicesIdentical() const
-{
-    return TestKind != 1 && Choice[1] == Choice[2];
-}
+bool TCLTSession::ChoicesIdentical() const { return TestKind != 1 && Choice[1] == Choice[2]; }
 
 bool TCTOChoiceItem::IsEqualTo(const TOrvantaCollectionItem2 *other) const
 {
     const auto *item = dynamic_cast<const TCTOChoiceItem *>(other);
-    return item != nullptr && item->StimulusName == StimulusName && item->AssociatedColour == AssociatedColour &&
-           item->AssociationRank == AssociationRank;
+    return item != nullptr && item->StimulusName == StimulusName && item->AssociatedColour == AssociatedColour
+        && item->AssociationRank == AssociationRank;
 }
 
 bool TCLTFunctionGroup::IsEqualTo(const TOrvantaCollectionItem2 *other) const
 {
     const auto *group = dynamic_cast<const TCLTFunctionGroup *>(other);
-    return group != nullptr && group->FunctionCode == FunctionCode && group->FirstColour == FirstColour &&
-           group->SecondColour == SecondColour;
+    return group != nullptr && group->FunctionCode == FunctionCode && group->FirstColour == FirstColour
+        && group->SecondColour == SecondColour;
 }

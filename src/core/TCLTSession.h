@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OneBased.h"
 #include "OleDate.h"
+#include "OneBased.h"
 #include "TOrvantaCollectionItem2.h"
 
 #include <cstdint>
@@ -23,8 +23,8 @@ public:
 class TCTOChoiceItem : public TOrvantaCollectionItem2 {
 public:
     std::string StimulusName;
-    OneBased<int, 2> AssociatedColour;                 // [pass], colour number 0..7
-    OneBased<OneBased<int, 2>, 2> AssociationRank;    // [pass][choice], position 1..8
+    OneBased<int, 2> AssociatedColour;             // [pass], colour number 0..7
+    OneBased<OneBased<int, 2>, 2> AssociationRank; // [pass][choice], position 1..8
 
     void Assign(const TCTOChoiceItem &source) { *this = source; }
     bool IsEqualTo(const TOrvantaCollectionItem2 *other) const override;
@@ -35,7 +35,7 @@ public:
 // Formatting inputs that come from the user's locale or the clock; passed in
 // so the record never reads global state.
 struct SessionContext {
-    OleDate Today = 0;           // today's date (midnight), as an OLE date
+    OleDate Today = 0; // today's date (midnight), as an OLE date
     std::string DecimalSeparator = ",";
 };
 

@@ -15,7 +15,7 @@ int DurationSecondsBetween(OleDate testStart, OleDate testEnd)
     const long long seconds = std::llabs(MillisecondsBetween(testStart, testEnd)) / 1000;
     // A clock set wildly wrong must not wrap into a negative duration.
     return seconds > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
-                                                          : static_cast<int>(seconds);
+                                                         : static_cast<int>(seconds);
 }
 
 void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleDate testStart, OleDate testEnd,

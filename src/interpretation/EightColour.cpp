@@ -97,17 +97,11 @@ void AddTensionGroups(TCLTSession &session)
 
 } // namespace
 
-int ColourAt(const TCLTSession &session, int choice, int position)
-{
-    return session.Choice[choice][position] - 1;
-}
+int ColourAt(const TCLTSession &session, int choice, int position) { return session.Choice[choice][position] - 1; }
 
 bool IsMainColour(int colourNumber) { return colourNumber >= 1 && colourNumber <= 4; }
 
-bool IsAchromaticColour(int colourNumber)
-{
-    return colourNumber == 0 || colourNumber == 6 || colourNumber == 7;
-}
+bool IsAchromaticColour(int colourNumber) { return colourNumber == 0 || colourNumber == 6 || colourNumber == 7; }
 
 void MarkAnxietyCompensation(TCLTSession &session)
 {
@@ -131,8 +125,7 @@ void MarkAnxietyCompensation(TCLTSession &session)
         else if (IsAchromaticColour(n(1)) || anyAnxiety)
             mark[1] = Compensation;
 
-        if (mark[8] != Anxiety
-            && (mark[1] == Compensation || mark[2] == Compensation || mark[3] == Compensation))
+        if (mark[8] != Anxiety && (mark[1] == Compensation || mark[2] == Compensation || mark[3] == Compensation))
             mark[8] = Anxiety;
 
         // A weight belongs to the colour standing there, not to the mark.
@@ -161,9 +154,7 @@ bool IsStablePair(const TCLTSession &session, int choice, int i, int j)
 {
     const auto &c = session.Choice[choice];
     const auto &o = session.Choice[choice == 1 ? 2 : 1];
-    auto sameTwo = [&](int a, int b) {
-        return (o[a] == c[i] && o[b] == c[j]) || (o[b] == c[i] && o[a] == c[j]);
-    };
+    auto sameTwo = [&](int a, int b) { return (o[a] == c[i] && o[b] == c[j]) || (o[b] == c[i] && o[a] == c[j]); };
     if (sameTwo(i, j))
         return true;
     if (i > 1 && sameTwo(i - 1, j - 1))
@@ -245,8 +236,7 @@ const std::string &FunctionHeading(int code)
     return headings.at(code >= 1 && code <= 5 ? static_cast<std::size_t>(code) : 0);
 }
 
-std::string BuildBriefFunctionText(const TCLTSession &session, const TCLTKnowledgeBase &base,
-                                   std::string_view opening)
+std::string BuildBriefFunctionText(const TCLTSession &session, const TCLTKnowledgeBase &base, std::string_view opening)
 {
     std::string text(opening);
     for (const auto &group : session.FunctionGroups) {

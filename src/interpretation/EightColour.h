@@ -44,7 +44,6 @@ const std::string &FunctionHeading(int code);
 
 // The opening text heads each result (the relations texts for the Colour
 // Relations Test, empty otherwise).
-std::string BuildBriefFunctionText(const TCLTSession &session, const TCLTKnowledgeBase &base,
-                                   std::string_view opening);
+std::string BuildBriefFunctionText(const TCLTSession &session, const TCLTKnowledgeBase &base, std::string_view opening);
 std::string BuildDetailedFunctionText(const TCLTSession &session, const TCLTKnowledgeBase &base,
                                       std::string_view opening, std::string_view decimalSeparator);

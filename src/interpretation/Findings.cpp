@@ -46,8 +46,7 @@ bool WholeWorkingGroup(const TCLTSession &session, int choice)
 std::string Statistics(int intensity, std::string_view separator)
 {
     const auto shares = IntensityShares(intensity, separator);
-    return " (Статистика: " + shares[0] + " %, \"лучше\" - у " + shares[1] + " %, \"хуже\" - у " + shares[2]
-        + " %).";
+    return " (Статистика: " + shares[0] + " %, \"лучше\" - у " + shares[1] + " %, \"хуже\" - у " + shares[2] + " %).";
 }
 
 void AppendCounts(std::string &text, const TCLTSession &session)

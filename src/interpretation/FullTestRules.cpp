@@ -57,16 +57,12 @@ const std::string CubeTitle = "XII. Основная эмоциональная 
 const std::string RecommendationsHeading =
     "Терапевтические рекомендации (в соответствии с наиболее выраженными тревогами и/или компенсациями): ";
 
-const TCLTOutcome &Entry(const TCLTKnowledgeBase &base, int index)
-{
-    return base[static_cast<std::size_t>(index)];
-}
+const TCLTOutcome &Entry(const TCLTKnowledgeBase &base, int index) { return base[static_cast<std::size_t>(index)]; }
 
 int FindAchromaticEntry(const TCLTSession &session, const TCLTKnowledgeBase &base)
 {
-    return FindOutcome(base, 8,
-                       {session.AchromaticChoice[1] - 1, session.AchromaticChoice[2] - 1,
-                        session.AchromaticChoice[3] - 1});
+    return FindOutcome(
+        base, 8, {session.AchromaticChoice[1] - 1, session.AchromaticChoice[2] - 1, session.AchromaticChoice[3] - 1});
 }
 
 int FindTableEntry(const TCLTSession &session, const TCLTKnowledgeBase &base, int kind, int table)

@@ -9,11 +9,20 @@ namespace {
 const char *kindName(int kind)
 {
     static const char *const names[] = {
-        "\"+\" function group",   "\"x\" function group",     "\"=\" function group",
-        "\"-\" function group",   "\"+-\" function group",    "compensation recommendation",
-        "anxiety recommendation", "achromatic table",         "main colours table",
-        "blue table",             "green table",              "yellow table",
-        "red table",              "pair of cube tendencies",
+        "\"+\" function group",
+        "\"x\" function group",
+        "\"=\" function group",
+        "\"-\" function group",
+        "\"+-\" function group",
+        "compensation recommendation",
+        "anxiety recommendation",
+        "achromatic table",
+        "main colours table",
+        "blue table",
+        "green table",
+        "yellow table",
+        "red table",
+        "pair of cube tendencies",
     };
     return kind >= 1 && kind <= 14 ? names[kind - 1] : "";
 }
@@ -31,7 +40,8 @@ EntryKeys comparedKeys(const TCLTOutcome &entry)
 
 std::size_t KnowledgeBaseCheckReport::Errors() const
 {
-    return static_cast<std::size_t>(std::count_if(Findings.begin(), Findings.end(), [](const auto &f) { return f.Error; }));
+    return static_cast<std::size_t>(
+        std::count_if(Findings.begin(), Findings.end(), [](const auto &f) { return f.Error; }));
 }
 
 std::size_t KnowledgeBaseCheckReport::Warnings() const { return Findings.size() - Errors(); }
@@ -84,16 +94,20 @@ KnowledgeBaseCheckReport CheckKnowledgeBase(const std::vector<KnowledgeBaseRecor
         const EntryKeys keys = comparedKeys(entry);
         const auto [found, isFirst] = first.try_emplace({entry.Kind, keys}, i);
         if (!isFirst) {
-            report.Findings.push_back({i, true, "", "same kind and keys as an earlier entry, which every lookup finds first",
-                                       false, found->second});
+            report.Findings.push_back({i, true, "",
+                                       "same kind and keys as an earlier entry, which every lookup finds first", false,
+                                       found->second});
             continue;
         }
         const auto question = questionOf.find({entry.Kind, keys});
         if (question == questionOf.end()) {
-            report.Findings.push_back({i, false, "",
-                                       "no rule asks for kind " + std::to_string(entry.Kind) + " with the keys "
-                                           + KeysText(entry.Kind, keys),
-                                       false, {}});
+            report.Findings.push_back(
+                {i,
+                 false,
+                 "",
+                 "no rule asks for kind " + std::to_string(entry.Kind) + " with the keys " + KeysText(entry.Kind, keys),
+                 false,
+                 {}});
             continue;
         }
         const auto [answered, isAnswer] = answer.try_emplace({entry.Kind, question->second}, i);

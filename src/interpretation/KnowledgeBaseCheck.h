@@ -23,12 +23,12 @@ struct CheckFinding {
     bool Error = true;     // false: a warning
     std::string Field;     // empty for the entry as a whole
     std::string Message;
-    bool TextProblem = false;            // a text the file cannot hold as given
+    bool TextProblem = false;           // a text the file cannot hold as given
     std::optional<std::size_t> Earlier; // the earlier entry the finding is about
 };
 
 struct KnowledgeBaseCheckReport {
-    std::vector<KindCoverage> Kinds; // 1 to 14
+    std::vector<KindCoverage> Kinds;    // 1 to 14
     std::vector<CheckFinding> Findings; // in entry order
 
     std::size_t Errors() const;

@@ -132,8 +132,8 @@ RelationClass ClassifyRelation(const TCTOChoiceItem &item)
     if (item.AssociatedColour[1] == item.AssociatedColour[2]) {
         result.Description = "Однозначно ассоциирован с цветом " + DescribeAssociation(item, 1);
     } else {
-        result.Description = "Ассоциируется с цветами: " + DescribeAssociation(item, 1) + " и "
-            + DescribeAssociation(item, 2);
+        result.Description =
+            "Ассоциируется с цветами: " + DescribeAssociation(item, 1) + " и " + DescribeAssociation(item, 2);
     }
     return result;
 }
@@ -318,10 +318,10 @@ std::string BuildDetailedRelationsText(const TCLTSession &session, std::string_v
     for (int colour = 0; colour <= 7; ++colour) {
         const int total = CountAssociations(session, colour, false);
         const int equal = CountAssociations(session, colour, true);
-        out += "Со цветом \"" + ColourLabel(colour) + "\" произведено "
-            + std::to_string(total) + " из " + std::to_string(2 * n) + " ассоциаций ("
-            + Fixed(share(total) / 2 * 100, separator) + "%), " + std::to_string(equal / 2) + " объектов ("
-            + Fixed(share(equal) / 2 * 100, separator) + "%) ассоциированы однозначно;\r\n";
+        out += "Со цветом \"" + ColourLabel(colour) + "\" произведено " + std::to_string(total) + " из "
+            + std::to_string(2 * n) + " ассоциаций (" + Fixed(share(total) / 2 * 100, separator) + "%), "
+            + std::to_string(equal / 2) + " объектов (" + Fixed(share(equal) / 2 * 100, separator)
+            + "%) ассоциированы однозначно;\r\n";
     }
 
     AppendTail(out);

@@ -56,8 +56,7 @@ std::string FindSessionInputFault(const TCLTSession &session)
     }
 
     if (session.TestKind == 4 && session.CtoItems.Count() < 2)
-        return "a Colour Relations Test needs at least two stimuli, found "
-            + std::to_string(session.CtoItems.Count());
+        return "a Colour Relations Test needs at least two stimuli, found " + std::to_string(session.CtoItems.Count());
     for (std::size_t i = 0; i < session.CtoItems.Count(); ++i)
         for (int p = 1; p <= 2; ++p) {
             const int colour = session.CtoItems[i].AssociatedColour[p];

@@ -9,7 +9,6 @@
 
 const char *const StimulusSetFileName = "StimulSet.ini";
 
-
 namespace {
 
 StimulusSets SetsOf(const StimulusProfileFile &profile)

@@ -53,4 +53,3 @@ std::vector<std::string> SplitStimulusLines(std::string_view text);
 
 // At least MinimumStimulusCount lines.
 bool StimulusListAccepted(const std::vector<std::string> &lines);
-

@@ -17,5 +17,6 @@ inline LocalDateTime ToLocalDateTime(const QDate &date) { return LocalDateTime{d
 
 inline QDateTime ToQDateTime(const LocalDateTime &when)
 {
-    return QDateTime(QDate(when.Year, when.Month, when.Day), QTime(when.Hour, when.Minute, when.Second, when.Millisecond));
+    return QDateTime(QDate(when.Year, when.Month, when.Day),
+                     QTime(when.Hour, when.Minute, when.Second, when.Millisecond));
 }

@@ -42,9 +42,9 @@ bool ResultsExport::write(const QString &path, const QString &report)
     QString error;
     if (WriteFileAtomically(path, ToCp1251Bytes(report), &error))
         return true;
-    UserDialogs::Current().ShowWarning(dialogParent, QStringLiteral("Невозможно записать файл ")
-                                                         + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-                                                         + error);
+    UserDialogs::Current().ShowWarning(dialogParent,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
     return false;
 }
 

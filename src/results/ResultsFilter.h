@@ -12,8 +12,8 @@ struct ResultsFilter {
     std::string GroupText; // the group shown at GroupIndex, compared exactly
     int SexIndex = 0;      // 0 any, 1 male, 2 female
     bool AgeLimited = false;
-    double AgeMin = 0;     // inclusive
-    double AgeMax = 150;   // inclusive
+    double AgeMin = 0;   // inclusive
+    double AgeMax = 150; // inclusive
 };
 
 // The first failing check decides. The age compared is the one last derived

@@ -124,7 +124,8 @@ void ResultsList::widenColumnsToTheirTexts()
     // Month names differ in width: measure a two-digit day of every month.
     QString widestDate;
     for (int month = 1; month <= 12; ++month) {
-        const QString date = FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
+        const QString date =
+            FormatOleDateTime(ToOleDate(LocalDateTime{2028, month, 28, 20, 58, 58, 0}), dateTimeFormat);
         if (metrics.horizontalAdvance(date) > metrics.horizontalAdvance(widestDate))
             widestDate = date;
     }

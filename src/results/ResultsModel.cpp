@@ -4,12 +4,11 @@
 #include "TestKinds.h"
 
 namespace {
-const char *const captions[ResultsModel::ColumnCount] = {
-    "№", "Время проведения", "Тест", "Тестируемый", "Продолжительность тестирования"};
+const char *const captions[ResultsModel::ColumnCount] = {"№", "Время проведения", "Тест", "Тестируемый",
+                                                         "Продолжительность тестирования"};
 }
 
-ResultsModel::ResultsModel(const TCLTArchive &archive, QObject *parent)
-    : QAbstractTableModel(parent), archive(archive)
+ResultsModel::ResultsModel(const TCLTArchive &archive, QObject *parent) : QAbstractTableModel(parent), archive(archive)
 {
 }
 

@@ -93,13 +93,13 @@ void ResultsPage::buildActions()
     actResultsShowAll = make("actResultsShowAll", QStringLiteral("Показать все"), {});
     actResultsDelete = make("actResultsDelete", QStringLiteral("Удалить запись"), QKeySequence(Qt::CTRL | Qt::Key_D));
     actResultsCopy = make("actResultsCopy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    actResultsExportMSWord = make("actResultsExportMSWord", QStringLiteral("Передать в редактор"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_W));
+    actResultsExportMSWord =
+        make("actResultsExportMSWord", QStringLiteral("Передать в редактор"), QKeySequence(Qt::CTRL | Qt::Key_W));
     actResultsSave = make("actResultsSave", QStringLiteral("Сохранить в файле..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     actResultsPreview = make("actResultsPreview", QStringLiteral("Предварительный просмотр"), {});
     actResultsPrint = make("actResultsPrint", QStringLiteral("Печать"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    actResultsSendEMail = make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"),
-                               QKeySequence(Qt::CTRL | Qt::Key_E));
+    actResultsSendEMail =
+        make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"), QKeySequence(Qt::CTRL | Qt::Key_E));
     actResultsPreview->setVisible(false);
     actResultsPrint->setVisible(false);
     actResultsSendEMail->setVisible(false);

@@ -31,8 +31,8 @@ void UserDialogs::ShowWarning(QWidget *parent, const QString &text, bool beep)
 bool UserDialogs::AskYesNo(QWidget *parent, const QString &text, bool beep)
 {
     beepIf(beep);
-    return QMessageBox::question(parent, QStringLiteral("Предупреждение"), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return QMessageBox::question(parent, QStringLiteral("Предупреждение"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
         == QMessageBox::Yes;
 }
 

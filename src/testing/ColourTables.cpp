@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 struct TableInfo {
@@ -104,3 +107,4 @@ std::pair<int, int> PairOrder(int pairIndex)
         throw std::out_of_range("pair index out of range");
     return order[static_cast<size_t>(pairIndex - 1)];
 }
+// clang-format on

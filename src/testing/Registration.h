@@ -32,9 +32,9 @@ struct RegistrationInput {
     std::string Surname;
     std::string FirstName;
     std::string Patronymic;
-    std::string Group;   // text of the selected group, empty when none
+    std::string Group; // text of the selected group, empty when none
     bool GroupSelected = false;
-    int SexIndex = -1;   // 0 "Мужчина", 1 "Женщина", -1 none selected
+    int SexIndex = -1;     // 0 "Мужчина", 1 "Женщина", -1 none selected
     OleDate BirthDate = 0; // the picker's date
 };
 

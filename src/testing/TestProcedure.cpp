@@ -38,8 +38,8 @@ std::string AssociationName(const std::string &stimulus)
 std::string AssociationDetails(const std::string &stimulus)
 {
     return "Пожалуйста, внимательно посмотрите на предложенные цвета и выберите из них тот, который наиболее точно "
-           "соответствует по Вашему мнению значимому лицу или понятию \"" +
-           stimulus + "\".";
+           "соответствует по Вашему мнению значимому лицу или понятию \""
+        + stimulus + "\".";
 }
 } // namespace StepCaptions
 
@@ -71,15 +71,11 @@ std::string PlainDateTime(OleDate date)
 {
     const LocalDateTime t = FromOleDate(date);
     char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %d:%02d:%02d", t.Day, t.Month, t.Year, t.Hour, t.Minute,
-                  t.Second);
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %d:%02d:%02d", t.Day, t.Month, t.Year, t.Hour, t.Minute, t.Second);
     return text;
 }
 
-std::string StepOf(int step, int total)
-{
-    return "Шаг " + std::to_string(step) + " из " + std::to_string(total);
-}
+std::string StepOf(int step, int total) { return "Шаг " + std::to_string(step) + " из " + std::to_string(total); }
 
 } // namespace
 
@@ -208,8 +204,7 @@ std::optional<RegistrationProblem> TestProcedure::SubmitRegistration(const Regis
 
 bool TestProcedure::ConfirmStimulusList(const std::vector<std::string> &lines)
 {
-    if (phase != TestPhase::StimulusList || lines.size() < MinimumStimulusCount
-        || lines.size() > MaxStimulusCount)
+    if (phase != TestPhase::StimulusList || lines.size() < MinimumStimulusCount || lines.size() > MaxStimulusCount)
         return false;
     BuildChoiceItems(*session, lines);
     totalSteps = TestKindStepCount(kind, static_cast<int>(lines.size()));
@@ -272,8 +267,8 @@ void TestProcedure::UpdateCaptions(bool unpleasant)
         const int n = session ? static_cast<int>(session->CtoItems.Count()) : 0;
         auto association = [&] {
             const std::string name = (session && stimulusIndex >= 0 && stimulusIndex < n)
-                                         ? session->CtoItems[static_cast<size_t>(stimulusIndex)].StimulusName
-                                         : std::string();
+                ? session->CtoItems[static_cast<size_t>(stimulusIndex)].StimulusName
+                : std::string();
             set(StepCaptions::AssociationName(name), StepCaptions::AssociationDetails(name));
         };
         if (step == 2)

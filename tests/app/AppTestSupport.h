@@ -29,7 +29,7 @@ public:
     ScriptedPasswords() { PasswordPrompts::Install(this); }
     ~ScriptedPasswords() override { PasswordPrompts::Install(nullptr); }
 
-    std::deque<std::optional<QString>> typed;       // nullopt: cancel
+    std::deque<std::optional<QString>> typed;        // nullopt: cancel
     std::deque<std::optional<QString>> newPasswords; // nullopt: cancel
     int asked = 0;
     int askedNew = 0;

@@ -1,14 +1,14 @@
-#include "WindowFixture.h"
 #include "ChooserPanel.h"
 #include "Cp1251.h"
 #include "PreferencesPage.h"
 #include "RegistrationPanel.h"
-#include "TestingPage.h"
+#include "TSimpleFileStream.h"
 #include "TestKinds.h"
 #include "TestProcedure.h"
+#include "TestingPage.h"
 #include "TformPalettorMain.h"
 #include "TileArea.h"
-#include "TSimpleFileStream.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +26,9 @@
 #include <QTest>
 
 #include <random>
+
+// The tables below are aligned by hand, one case a line.
+// clang-format off
 
 // Bad input reaching the window from the person, the installation folder and
 // the settings store: every case must start, run and store soundly.
@@ -458,3 +461,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace
+// clang-format on

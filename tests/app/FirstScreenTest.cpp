@@ -23,9 +23,9 @@ void WriteSessions(const QString &folder, int count)
         session.Surname = "Александровская-Преображенская";
         session.FirstName = "Анастасия";
         session.DurationSeconds = 3600 + 59 * 60 + 59;
-        ASSERT_FALSE(SaveSession(session, folder.toStdString(), LocalDateTime{2025, 9, 28, 20, 58, i % 60, 0},
-                                 [i] { return 100 + i; })
-                         .empty());
+        ASSERT_FALSE(SaveSession(session, folder.toStdString(), LocalDateTime{2025, 9, 28, 20, 58, i % 60, 0}, [i] {
+                         return 100 + i;
+                     }).empty());
     }
 }
 
@@ -125,7 +125,9 @@ TEST(LightFrameTest, LightTilesAndSwatchesGetAFrameDarkOnesDoNot)
     const struct {
         QColor fill;
         bool framed;
-    } cases[] = {{QColor(0xf4, 0xf4, 0xf4), true}, {background, true}, {QColor(0x20, 0x20, 0x20), false},
+    } cases[] = {{QColor(0xf4, 0xf4, 0xf4), true},
+                 {background, true},
+                 {QColor(0x20, 0x20, 0x20), false},
                  {QColor(0x1f, 0x4e, 0x9c), false}};
     for (const auto &c : cases) {
         SwatchPanel swatches(&page);

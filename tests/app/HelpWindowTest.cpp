@@ -1,15 +1,15 @@
+#include "HelpWindow.h"
 #include "HelpLauncher.h"
 #include "HelpTopics.h"
-#include "HelpWindow.h"
 #include "WindowFixture.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -67,8 +67,9 @@ TEST_F(HelpWindowTest, F1OpensThePageOfTheCurrentPageAndTheLicenceItsOwn)
     }
     Find<QAction>(*w, "actHelpLicenseAgreement")->trigger();
     EXPECT_EQ(Shown(), QStringLiteral("licence.html"));
-    EXPECT_TRUE(Find<QTextBrowser>(*w->Help().Window(), "helpBrowser")->toPlainText().contains(
-        QStringLiteral("Лицензионное соглашение")));
+    EXPECT_TRUE(Find<QTextBrowser>(*w->Help().Window(), "helpBrowser")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Лицензионное соглашение")));
     EXPECT_TRUE(dialogs.infos.isEmpty());
 
     // Back and forward walk the pages shown.

@@ -20,9 +20,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 
@@ -92,11 +92,13 @@ TEST_F(MainWindowTest, WindowShellHasItsCaptionsShortcutsAndHiddenActions)
         {Find<QAction>(w, "actFileAuthen"), "Авторизоваться", {}, false, true},
         {Find<QAction>(w, "actFileExit"), "Выход", QKeySequence(Qt::Key_F10), false, true},
         {Find<QAction>(w, "actResultsCopy"), "Копировать", QKeySequence(Qt::CTRL | Qt::Key_C), true, false},
-        {Find<QAction>(w, "actResultsExportMSWord"), "Передать в редактор", QKeySequence(Qt::CTRL | Qt::Key_W), true, true},
+        {Find<QAction>(w, "actResultsExportMSWord"), "Передать в редактор", QKeySequence(Qt::CTRL | Qt::Key_W), true,
+         true},
         {Find<QAction>(w, "actResultsSave"), "Сохранить в файле...", QKeySequence(Qt::CTRL | Qt::Key_S), true, true},
         {Find<QAction>(w, "actResultsPreview"), "Предварительный просмотр", {}, true, false},
         {Find<QAction>(w, "actResultsPrint"), "Печать", QKeySequence(Qt::CTRL | Qt::Key_P), true, false},
-        {Find<QAction>(w, "actResultsSendEMail"), "Отправить по E-Mail", QKeySequence(Qt::CTRL | Qt::Key_E), true, false},
+        {Find<QAction>(w, "actResultsSendEMail"), "Отправить по E-Mail", QKeySequence(Qt::CTRL | Qt::Key_E), true,
+         false},
         {Find<QAction>(w, "actResultsDelete"), "Удалить запись", QKeySequence(Qt::CTRL | Qt::Key_D), true, true},
         {Find<QAction>(w, "actResultsFilter"), "Фильтровать", {}, true, true},
         {Find<QAction>(w, "actResultsShowAll"), "Показать все", {}, true, true},
@@ -303,7 +305,8 @@ TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
     EXPECT_EQ(install.Stored(QStringLiteral("SetThemeByIndex")).toInt(), 0);
     auto w = Start(install);
     EXPECT_TRUE(w->Theme().FromFile());
-    EXPECT_EQ(Find<QComboBox>(*w, "cbTheme")->currentIndex(), Find<PreferencesPage>(*w, "TeTabSheet3")->ThemeFileItem(sheet));
+    EXPECT_EQ(Find<QComboBox>(*w, "cbTheme")->currentIndex(),
+              Find<PreferencesPage>(*w, "TeTabSheet3")->ThemeFileItem(sheet));
     Find<QComboBox>(*w, "cbTheme")->setCurrentIndex(0);
     w->close();
     EXPECT_EQ(qApp->styleSheet(), QString());
@@ -431,8 +434,8 @@ TEST_F(MainWindowTest, StartUpRemovesOnlyStaleTemporariesOfInterruptedSaves)
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         if (path != fresh) {
-            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600),
-                                         QFileDevice::FileModificationTime));
+            ASSERT_TRUE(
+                file.setFileTime(QDateTime::currentDateTime().addSecs(-2 * 3600), QFileDevice::FileModificationTime));
         }
     }
     auto w = Start(install);
@@ -454,10 +457,7 @@ TEST_F(MainWindowTest, StimulusSetsAndAMissingKnowledgeBaseLeaveAUsableWindow)
     EXPECT_TRUE(Find<QAction>(*w, "actStartTesting")->isEnabled());
 }
 
-int ResultRows(const TformPalettorMain &w)
-{
-    return w.findChild<ResultsPage *>()->Model()->rowCount();
-}
+int ResultRows(const TformPalettorMain &w) { return w.findChild<ResultsPage *>()->Model()->rowCount(); }
 
 TEST_F(MainWindowTest, ResultsListIsFilledOnlyInAdministratorMode)
 {

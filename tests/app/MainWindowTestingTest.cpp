@@ -1,12 +1,12 @@
-#include "WindowFixture.h"
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
-#include "TestingPage.h"
 #include "TestKinds.h"
+#include "TestingPage.h"
 #include "TformPalettorMain.h"
 #include "TileArea.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 

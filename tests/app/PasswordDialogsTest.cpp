@@ -1,5 +1,5 @@
-#include "AppTestSupport.h"
 #include "PasswordDialogs.h"
+#include "AppTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +31,8 @@ TEST(SetPasswordDialogTest, OkOnlyWhenBothFieldsAreFilledAndEqual)
         const char *second;
         bool ok;
     };
-    const Case cases[] = {{"", "", false},       {"abc", "", false},     {"", "abc", false},
-                          {"abc", "abd", false}, {"abc", "ABC", false},  {"abc", "abc", true}};
+    const Case cases[] = {{"", "", false},       {"abc", "", false},    {"", "abc", false},
+                          {"abc", "abd", false}, {"abc", "ABC", false}, {"abc", "abc", true}};
     for (const auto &c : cases) {
         dialog.editNewPassword->setText(QString::fromLatin1(c.first));
         dialog.editConfirmPassword->setText(QString::fromLatin1(c.second));

@@ -1,5 +1,5 @@
-#include "AppTestSupport.h"
 #include "PlacementStore.h"
+#include "AppTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ struct Form {
     }
     static QStringList Names()
     {
-        return {QStringLiteral("TeLabeledEdit1"), QStringLiteral("cbUserSex"), QStringLiteral("checkFilterAge"),
+        return {QStringLiteral("TeLabeledEdit1"),    QStringLiteral("cbUserSex"),      QStringLiteral("checkFilterAge"),
                 QStringLiteral("TeDateTimePicker1"), QStringLiteral("seFilterAgeMin"), QStringLiteral("missing")};
     }
 };
@@ -127,10 +127,9 @@ TEST(PlacementStoreTest, AMaximisedWindowComesBackMaximisedAndUnmaximisesToItsEa
     EXPECT_TRUE(back.isMaximized());
     back.showNormal();
     EXPECT_FALSE(back.isMaximized());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return back.geometry() == normal; }, 2000)) << back.geometry().x() << ","
-                                                                                  << back.geometry().y() << " "
-                                                                                  << back.geometry().width() << "x"
-                                                                                  << back.geometry().height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return back.geometry() == normal; }, 2000))
+        << back.geometry().x() << "," << back.geometry().y() << " " << back.geometry().width() << "x"
+        << back.geometry().height();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "Preferences.h"
 #include "AppTestSupport.h"
 #include "ColourText.h"
-#include "Preferences.h"
 #include "ThemeEngine.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,16 @@ struct ColourCase {
 TEST(ColourTextTest, NamedColoursAndHexDigitsBothWays)
 {
     const ColourCase cases[] = {
-        {MakeColour(0, 0, 0), "clBlack"},          {MakeColour(255, 255, 255), "clWhite"},
-        {MakeColour(128, 0, 0), "clMaroon"},       {MakeColour(0, 0, 128), "clNavy"},
-        {MakeColour(192, 220, 192), "clMoneyGreen"}, {MakeColour(166, 202, 240), "clSkyBlue"},
-        {MakeColour(255, 251, 240), "clCream"},    {MakeColour(160, 160, 164), "clMedGray"},
-        {MakeColour(255, 97, 0), "$000061FF"},     {MakeColour(0, 80, 97), "$00615000"},
+        {MakeColour(0, 0, 0), "clBlack"},
+        {MakeColour(255, 255, 255), "clWhite"},
+        {MakeColour(128, 0, 0), "clMaroon"},
+        {MakeColour(0, 0, 128), "clNavy"},
+        {MakeColour(192, 220, 192), "clMoneyGreen"},
+        {MakeColour(166, 202, 240), "clSkyBlue"},
+        {MakeColour(255, 251, 240), "clCream"},
+        {MakeColour(160, 160, 164), "clMedGray"},
+        {MakeColour(255, 97, 0), "$000061FF"},
+        {MakeColour(0, 80, 97), "$00615000"},
         {MakeColour(89, 89, 89), "$00595959"},
     };
     for (const auto &c : cases) {
@@ -188,7 +193,8 @@ TEST(ThemeEngineTest, BuiltInThemesStartWithTheLightOne)
 {
     ASSERT_GE(ThemeEngine::BuiltInNames().size(), 2);
     EXPECT_GT(ThemeEngine::BuiltInPalette(0).color(QPalette::Window).lightness(), 200);
-    EXPECT_EQ(ThemeEngine::BuiltInPalette(99).color(QPalette::Window), ThemeEngine::BuiltInPalette(0).color(QPalette::Window));
+    EXPECT_EQ(ThemeEngine::BuiltInPalette(99).color(QPalette::Window),
+              ThemeEngine::BuiltInPalette(0).color(QPalette::Window));
     ThemeEngine engine;
     engine.SetThemeByIndex(-4);
     EXPECT_EQ(engine.Index(), 0);

@@ -29,7 +29,8 @@ TEST(RussianDialogsTest, StandardButtonsAndTextMenusSpeakRussian)
         QStringList captions;
         for (QAction *action : menu->actions())
             captions << Plain(action->text()).section(QLatin1Char('\t'), 0, 0);
-        EXPECT_TRUE(captions.contains(QStringLiteral("Выделить всё")) || captions.contains(QStringLiteral("Выделить все")))
+        EXPECT_TRUE(captions.contains(QStringLiteral("Выделить всё"))
+                    || captions.contains(QStringLiteral("Выделить все")))
             << captions.join(QLatin1Char('|')).toStdString();
     }
     // The rest of the suite runs with Qt's own texts.

@@ -1,9 +1,9 @@
+#include "TestingPage.h"
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ScriptedDialogs.h"
 #include "StationContext.h"
 #include "TestKinds.h"
-#include "TestingPage.h"
 #include "TileArea.h"
 #include "TileLayout.h"
 
@@ -132,8 +132,9 @@ TEST_F(PageFixture, EightColourOnceFromTheChooserToTheFinishSignal)
     for (int i = 0; i < 7; ++i) {
         ASSERT_EQ(Tiles().size(), 8 - i);
         for (ColourTile *tile : Tiles()) {
-            EXPECT_EQ(tile->Colour(),
-                      QColourOf(NumberedColours()[static_cast<size_t>(ColourIndex(ColourTable::EightColour, tile->Tag()))]));
+            EXPECT_EQ(
+                tile->Colour(),
+                QColourOf(NumberedColours()[static_cast<size_t>(ColourIndex(ColourTable::EightColour, tile->Tag()))]));
             EXPECT_EQ(tile->cursor().shape(), Qt::PointingHandCursor);
         }
         clicked.push_back(Click(Tiles().size() - 1));
@@ -293,7 +294,7 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     page.Registration()->GroupBox()->setCurrentIndex(-1);
     page.Registration()->SexBox()->setCurrentIndex(-1);
     page.Registration()->BirthDateEdit()->setDate(QDate(2023, 3, 1)); // 45000 is 2023-03-15
-    QApplication::setActiveWindow(&page); // focus moves only in the active window
+    QApplication::setActiveWindow(&page);                             // focus moves only in the active window
     Choose(KindEightOnce);
     for (int f = 0; f < RegistrationFieldCount; ++f)
         EXPECT_TRUE(page.Registration()->MarkVisible(static_cast<RegistrationField>(f))) << f;
@@ -323,9 +324,9 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
                            QStringLiteral("Не заполнено поле Имя"), QStringLiteral("Не заполнено поле Отчество"),
                            QStringLiteral("Не заполнено поле Группа"), QStringLiteral("Не заполнено поле Пол"),
                            QStringLiteral("Не заполнено поле Дата рождения")}));
-    EXPECT_EQ(focused, (QList<QWidget *>{form.SurnameEdit(), form.SurnameEdit(), form.FirstNameEdit(),
-                                         form.PatronymicEdit(), form.GroupBox(), form.SexBox(),
-                                         form.BirthDateEdit()}));
+    EXPECT_EQ(focused,
+              (QList<QWidget *>{form.SurnameEdit(), form.SurnameEdit(), form.FirstNameEdit(), form.PatronymicEdit(),
+                                form.GroupBox(), form.SexBox(), form.BirthDateEdit()}));
     EXPECT_EQ(page.Procedure().CurrentStep(), 1);
     EXPECT_TRUE(page.Registration()->isVisible());
     page.Registration()->BirthDateEdit()->setDate(QDate(1990, 5, 17));
@@ -345,7 +346,8 @@ TEST_F(PageFixture, DefaultMarksAreSurnameAndGivenNameOnly)
     Choose(KindEightOnce);
     const std::vector<bool> expected = {true, true, false, false, false, false};
     for (int f = 0; f < RegistrationFieldCount; ++f)
-        EXPECT_EQ(page.Registration()->MarkVisible(static_cast<RegistrationField>(f)), expected[static_cast<size_t>(f)]);
+        EXPECT_EQ(page.Registration()->MarkVisible(static_cast<RegistrationField>(f)),
+                  expected[static_cast<size_t>(f)]);
 }
 
 // ---------------------------------------------------------------- stop, resize, result
@@ -384,7 +386,8 @@ TEST_F(PageFixture, TilesCloseUpAndFollowTheSizeOfTheTestArea)
     Submit();
     auto check = [&] {
         const auto tiles = Tiles();
-        const auto rects = LayOutTileRects(static_cast<int>(tiles.size()), page.Tiles()->width(), page.Tiles()->height());
+        const auto rects =
+            LayOutTileRects(static_cast<int>(tiles.size()), page.Tiles()->width(), page.Tiles()->height());
         for (qsizetype i = 0; i < tiles.size(); ++i) {
             const auto &r = rects[static_cast<size_t>(i)];
             EXPECT_EQ(tiles[i]->geometry(), QRect(r.Left, r.Top, r.Width, r.Height)) << i;

@@ -4,8 +4,8 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "SessionArchive.h"
-#include "TestingPage.h"
 #include "TestKinds.h"
+#include "TestingPage.h"
 #include "TformPalettorMain.h"
 #include "TileArea.h"
 
@@ -15,16 +15,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QSlider>
-#include <QTabWidget>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 
 #include <memory>

@@ -52,9 +52,9 @@ TEST(CliDump, SessionFieldsAsJson)
     const QJsonObject first = json[QStringLiteral("CtoItems")].toArray()[0].toObject();
     EXPECT_EQ(first[QStringLiteral("StimulusName")].toString(), QStringLiteral("Мать"));
     EXPECT_EQ(first[QStringLiteral("AssociationRank")].toArray()[1].toArray()[0].toInt(), 8);
-    for (const char *key : {"DurationSeconds", "AchromaticChoice", "FunctionSign", "AcMark", "AcWeight",
-                            "AcIntensity", "ShadeScore", "ShadeTendency", "ShadeReserved", "ReservedValue",
-                            "AdditionalFindings", "DetailedConclusion", "FunctionGroups", "BirthDate"})
+    for (const char *key : {"DurationSeconds", "AchromaticChoice", "FunctionSign", "AcMark", "AcWeight", "AcIntensity",
+                            "ShadeScore", "ShadeTendency", "ShadeReserved", "ReservedValue", "AdditionalFindings",
+                            "DetailedConclusion", "FunctionGroups", "BirthDate"})
         EXPECT_TRUE(json.contains(QLatin1String(key))) << key;
 }
 

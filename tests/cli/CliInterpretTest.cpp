@@ -38,10 +38,7 @@ QJsonArray Row(std::initializer_list<int> values)
     return row;
 }
 
-OleDate At(int second, int millisecond)
-{
-    return ToOleDate(LocalDateTime{2025, 3, 14, 15, 0, second, millisecond});
-}
+OleDate At(int second, int millisecond) { return ToOleDate(LocalDateTime{2025, 3, 14, 15, 0, second, millisecond}); }
 
 // A knowledge-base file with the entries given, laid out as the loader reads it.
 std::string WriteKnowledgeBase(const QTemporaryDir &dir, TCLTKnowledgeBase &base)

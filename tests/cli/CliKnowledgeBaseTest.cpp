@@ -148,8 +148,8 @@ TEST(CliKnowledgeBase, CheckReportsPerKindAndFailsOnErrors)
         RunCli({QStringLiteral("kb"), QStringLiteral("check"), clean, QStringLiteral("--gaps-are-errors")}).exitCode,
         1);
 
-    const QString faulty = kb.Write("faulty.csv", WriterSource + "1,3,4,again,,\n15,1,2,,,\n2,9,9,\"" + QByteArray(300, 'a')
-                                                      + "\",,\n");
+    const QString faulty =
+        kb.Write("faulty.csv", WriterSource + "1,3,4,again,,\n15,1,2,,,\n2,9,9,\"" + QByteArray(300, 'a') + "\",,\n");
     const CliRun errors = RunCli({QStringLiteral("kb"), QStringLiteral("check"), faulty});
     EXPECT_EQ(errors.exitCode, 1);
     const QString at = kb.Path("faulty.csv");

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -23,8 +23,9 @@ class TempFolder {
 public:
     TempFolder()
     {
-        path = fs::temp_directory_path() / ("palettor-core-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
-                                            + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path = fs::temp_directory_path()
+            / ("palettor-core-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(path);
         fs::create_directories(path);
     }
@@ -56,10 +57,7 @@ TCLTSession namedSession(const std::string &surname, int kind = 2)
     return s;
 }
 
-void writeFile(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeFile(const fs::path &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::vector<std::string> filesIn(const fs::path &folder)
 {
@@ -133,12 +131,8 @@ TEST(Archive, SavedSessionsLoadBackInNameOrder)
     // The header around the record, byte for byte.
     std::ifstream file(firstPath, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(file)), {});
-    const std::string header = ByteBuilder()
-                                   .scrambled("Color Session Data")
-                                   .int32(1)
-                                   .float64(ToOleDate(julyMorning))
-                                   .byte(0)
-                                   .bytes;
+    const std::string header =
+        ByteBuilder().scrambled("Color Session Data").int32(1).float64(ToOleDate(julyMorning)).byte(0).bytes;
     EXPECT_EQ(bytes.substr(0, header.size()), header);
     EXPECT_EQ(bytes.back(), '\0');
 
@@ -207,14 +201,14 @@ TEST(Archive, DamagedAndForeignFilesAreSkippedOthersLoaded)
 
     writeFile(data.path / "0000000000000000.dat", bytes.substr(0, bytes.size() / 2)); // damaged, sorts first
     writeFile(data.path / "0000000000000001.dat", "not a session at all");            // foreign
-    writeFile(data.path / "0000000000000002.~da", bytes);                              // backup
+    writeFile(data.path / "0000000000000002.~da", bytes);                             // backup
     writeFile(data.path / "0000000000000003.txt", bytes);
     fs::create_directory(data.path / "folder.dat");
 
     TCLTArchive archive;
     std::vector<std::pair<int, int>> progress;
-    const ArchiveLoadResult result
-        = LoadArchive(data.str(), archive, {}, [&](int done, int total) { progress.emplace_back(done, total); });
+    const ArchiveLoadResult result =
+        LoadArchive(data.str(), archive, {}, [&](int done, int total) { progress.emplace_back(done, total); });
     ASSERT_EQ(archive.Count(), 1u);
     EXPECT_EQ(archive[0].Surname, "Хороший");
     ASSERT_EQ(result.Skipped.size(), 1u);

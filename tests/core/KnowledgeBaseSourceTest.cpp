@@ -1,6 +1,6 @@
+#include "KnowledgeBaseSource.h"
 #include "ByteBuilder.h"
 #include "KnowledgeBaseFile.h"
-#include "KnowledgeBaseSource.h"
 #include "ReplaceFile.h"
 #include "TSimpleFileStream.h"
 
@@ -20,8 +20,8 @@ namespace {
 // Characters a source must carry unchanged, one each: Cyrillic, the CSV
 // specials, both line-break bytes (so CRLF, LF and CR all occur), a NUL, and
 // U+0098 (the one Windows-1251 byte without a character of its own).
-const std::vector<std::string> Pieces = {
-    "Ё", "ж", "A", " ", ",", "\"", "\n", "\r", std::string(1, '\0'), "\xC2\x98", "№", "—", "\t", "«"};
+const std::vector<std::string> Pieces = {"Ё",        "ж", "A", " ",  ",", "\"", "\n", "\r", std::string(1, '\0'),
+                                         "\xC2\x98", "№", "—", "\t", "«"};
 
 std::string randomText(std::mt19937 &random, std::size_t characters)
 {
@@ -33,16 +33,24 @@ std::string randomText(std::mt19937 &random, std::size_t characters)
 
 int32_t randomNumber(std::mt19937 &random)
 {
-    static const int32_t odd[] = {0, 1, -1, 7, -4, 1000, std::numeric_limits<int32_t>::min(),
-                                  std::numeric_limits<int32_t>::max()};
+    static const int32_t odd[] = {
+        0, 1, -1, 7, -4, 1000, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
     return random() % 2 ? odd[random() % 8] : static_cast<int32_t>(random());
 }
 
 double randomDouble(std::mt19937 &random)
 {
-    static const double odd[] = {0.0, -0.0, 12.5, -3.25, 1e300, 5e-324, std::numeric_limits<double>::infinity(),
-                                 -std::numeric_limits<double>::infinity(), std::bit_cast<double>(0x7FF8000000000123ULL),
-                                 46000.5, 0.1};
+    static const double odd[] = {0.0,
+                                 -0.0,
+                                 12.5,
+                                 -3.25,
+                                 1e300,
+                                 5e-324,
+                                 std::numeric_limits<double>::infinity(),
+                                 -std::numeric_limits<double>::infinity(),
+                                 std::bit_cast<double>(0x7FF8000000000123ULL),
+                                 46000.5,
+                                 0.1};
     return random() % 2 ? odd[random() % 11] : std::bit_cast<double>(uint64_t{random()} << 32 | random());
 }
 
@@ -50,8 +58,8 @@ KnowledgeBaseImage randomImage(std::mt19937 &random)
 {
     KnowledgeBaseImage image;
     image.FormatNumber = randomNumber(random);
-    image.Written = random() % 2 ? ToOleDate({2026, 12, 9, 10, 20, 30, static_cast<int>(random() % 1000)})
-                                 : randomDouble(random);
+    image.Written =
+        random() % 2 ? ToOleDate({2026, 12, 9, 10, 20, 30, static_cast<int>(random() % 1000)}) : randomDouble(random);
     image.Reserved = static_cast<uint8_t>(random());
     image.Trailer = static_cast<uint8_t>(random());
     image.Records.resize(random() % 6);

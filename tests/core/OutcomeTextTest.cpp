@@ -20,7 +20,7 @@ TEST(OutcomeLookup, FirstMatchAndOnlyComparedKeys)
     TCLTKnowledgeBase base;
     EXPECT_EQ(LookupOutcome(base, 1, 3, 3), -1);
     const TCLTOutcome entries[] = {
-        Entry(1, 3, 4, 9, 9), Entry(1, 3, 4), Entry(8, 0, 1, 2, 7), Entry(9, 1, 2, 3, 4),
+        Entry(1, 3, 4, 9, 9), Entry(1, 3, 4),         Entry(8, 0, 1, 2, 7), Entry(9, 1, 2, 3, 4),
         Entry(9, 1, 2, 3, 5), Entry(14, 2, -1, 5, 5), Entry(6, 3, 0),
     };
     for (const auto &e : entries)
@@ -29,11 +29,10 @@ TEST(OutcomeLookup, FirstMatchAndOnlyComparedKeys)
         int kind, k1, k2, k3, k4, expected;
     };
     const Case cases[] = {
-        {1, 3, 4, 0, 0, 0},  // duplicate keys: first in order; Key3/Key4 ignored
-        {2, 3, 4, 0, 0, -1}, {1, 4, 3, 0, 0, -1},
-        {8, 0, 1, 2, 0, 2},  // Key4 not compared for kind 8
-        {8, 0, 1, 3, 7, -1}, {9, 1, 2, 3, 5, 4}, {9, 1, 2, 3, 6, -1},
-        {14, 2, -1, 0, 0, 5}, {6, 3, 0, 0, 0, 6}, {7, 3, 0, 0, 0, -1},
+        {1, 3, 4, 0, 0, 0}, // duplicate keys: first in order; Key3/Key4 ignored
+        {2, 3, 4, 0, 0, -1},  {1, 4, 3, 0, 0, -1}, {8, 0, 1, 2, 0, 2}, // Key4 not compared for kind 8
+        {8, 0, 1, 3, 7, -1},  {9, 1, 2, 3, 5, 4},  {9, 1, 2, 3, 6, -1},
+        {14, 2, -1, 0, 0, 5}, {6, 3, 0, 0, 0, 6},  {7, 3, 0, 0, 0, -1},
     };
     for (const auto &c : cases)
         EXPECT_EQ(LookupOutcome(base, c.kind, c.k1, c.k2, c.k3, c.k4), c.expected) << c.kind << " " << c.k1;
@@ -55,11 +54,16 @@ TEST(OutcomeText, DesignationForEveryKind)
         const char *expected;
     };
     const Case cases[] = {
-        {Entry(8, 0, 1, 2), 12, "(12) +0 +1 -2"}, {Entry(9, 1, 2, 3, 4), 0, "1234"},
-        {Entry(14, 2, -1), 0, " +2 -1"},          {Entry(14, -2, 3), 0, " -2 +3"},
-        {Entry(15, 3, 4), 0, "3 : 4"},            {Entry(1, 3, 3), 0, " +3"},
-        {Entry(1, 3, 4), 0, " +3 +4"},            {Entry(5, 3, 3), 0, " +3 -3"},
-        {Entry(2, 1, 2), 0, " *1 *2"},            {Entry(-4, 1, 2), 0, " 1 2"},
+        {Entry(8, 0, 1, 2), 12, "(12) +0 +1 -2"},
+        {Entry(9, 1, 2, 3, 4), 0, "1234"},
+        {Entry(14, 2, -1), 0, " +2 -1"},
+        {Entry(14, -2, 3), 0, " -2 +3"},
+        {Entry(15, 3, 4), 0, "3 : 4"},
+        {Entry(1, 3, 3), 0, " +3"},
+        {Entry(1, 3, 4), 0, " +3 +4"},
+        {Entry(5, 3, 3), 0, " +3 -3"},
+        {Entry(2, 1, 2), 0, " *1 *2"},
+        {Entry(-4, 1, 2), 0, " 1 2"},
         {Entry(13, 4, 3, 2, 1), 5, "(5)4321"},
     };
     for (auto c : cases) {

@@ -102,7 +102,10 @@ TEST(TextDecoding, EveryByteOfAStoredTextDecodesAsTheTableSays)
     EXPECT_EQ(text.size(), expected.size());
     EXPECT_EQ(ReadShortText(in), Cp1251ToUtf8(all.substr(192)));
     EXPECT_EQ(ReadByte(in), 7);
-    EXPECT_EQ(ScrambledCp1251ToUtf8(Scramble("\xC0\xFF\x88")), "А" "я" "€");
+    EXPECT_EQ(ScrambledCp1251ToUtf8(Scramble("\xC0\xFF\x88")),
+              "А"
+              "я"
+              "€");
     // Plain and Cyrillic runs crossing eight-byte words, odd lengths.
     const std::string mixed = Utf8ToCp1251("Ivanov Иван 1234567 ёЁ №5 abcdefghi");
     for (std::size_t cut = 0; cut <= mixed.size(); ++cut)

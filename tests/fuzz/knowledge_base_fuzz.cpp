@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         LoadKnowledgeBase(path, base);
         for (auto &entry : base)
-            (void)DetailedTableEntryText(*entry, ","), (void)DetailedEntryText(*entry, ","), (void)EntryDesignation(*entry);
+            (void)DetailedTableEntryText(*entry, ","), (void)DetailedEntryText(*entry, ","),
+                (void)EntryDesignation(*entry);
     } catch (const StreamError &) {
     }
     return 0;

@@ -52,8 +52,8 @@ FolderSnapshot Snapshot(const fs::path &folder);
 
 // What a save was meant to produce.
 struct ExpectedSave {
-    std::string Name;  // file name the new session takes
-    std::string Bytes; // its complete contents
+    std::string Name;      // file name the new session takes
+    std::string Bytes;     // its complete contents
     std::string Temporary; // the save's temporary file; empty for Name + ".tmp"
     // Files another station stored while the save ran: if there, exactly as
     // that station wrote them.
@@ -63,10 +63,9 @@ struct ExpectedSave {
 enum class SaveOutcome { Failed, Interrupted, Saved };
 
 // Reads every file of the folder after a save and checks: no earlier session
-// (nor one stored meanwhile) lost or changed, nothing moved to a backup, no "*.dat" that is a wrong or damaged session, the new
-// session absent (Failed), complete (Saved) or either (Interrupted), and no
-// temporary file left except, after an interruption, the save's own, which
-// the archive ignores. Returns whether the new session is in place.
+// (nor one stored meanwhile) lost or changed, nothing moved to a backup, no "*.dat" that is a wrong or damaged session,
+// the new session absent (Failed), complete (Saved) or either (Interrupted), and no temporary file left except, after
+// an interruption, the save's own, which the archive ignores. Returns whether the new session is in place.
 bool AuditFolder(const fs::path &folder, const FolderSnapshot &before, const ExpectedSave &expected,
                  SaveOutcome outcome);
 

@@ -49,15 +49,25 @@ TEST_P(ChangedAfterListing, TheArchiveLoadsWhatIsThereAndNoHalfSession)
         if (done != 1)
             return;
         switch (c.What) {
-        case Change::Foreign: WriteFile(victim, std::string(5000, '\x6e')); break;
-        case Change::Damaged: WriteFile(victim, victimBytes.substr(0, 31) + "\x01\x02\x03"); break;
-        case Change::HalfSession: WriteFile(victim, victimBytes.substr(0, victimBytes.size() / 2)); break;
-        case Change::OtherSession: WriteFile(victim, otherBytes); break;
+        case Change::Foreign:
+            WriteFile(victim, std::string(5000, '\x6e'));
+            break;
+        case Change::Damaged:
+            WriteFile(victim, victimBytes.substr(0, 31) + "\x01\x02\x03");
+            break;
+        case Change::HalfSession:
+            WriteFile(victim, victimBytes.substr(0, victimBytes.size() / 2));
+            break;
+        case Change::OtherSession:
+            WriteFile(victim, otherBytes);
+            break;
         case Change::Folder:
             fs::remove(victim);
             fs::create_directory(victim);
             break;
-        case Change::Removed: fs::remove(victim); break;
+        case Change::Removed:
+            fs::remove(victim);
+            break;
         case Change::Pipe:
             fs::remove(victim);
             ASSERT_EQ(::mkfifo(victim.c_str(), 0644), 0);
@@ -115,11 +125,11 @@ TEST(StaleTemporaries, OnlyOldTemporariesOfSavesAreRemoved)
         bool Kept;
     };
     const std::vector<Leftover> leftovers{
-        {"2507040905030742.dat.tmp", std::chrono::minutes(120), false},  // an interrupted save
-        {"25070409050312342.dat.tmp", std::chrono::minutes(61), false},  // 17 digits
-        {"2507040905030743.dat.tmp", std::chrono::minutes(1), true},     // a save may still run
-        {"notes.dat.tmp", std::chrono::minutes(120), true},              // not ours
-        {"2507040905030744.tmp", std::chrono::minutes(120), true},       // not a session temporary
+        {"2507040905030742.dat.tmp", std::chrono::minutes(120), false}, // an interrupted save
+        {"25070409050312342.dat.tmp", std::chrono::minutes(61), false}, // 17 digits
+        {"2507040905030743.dat.tmp", std::chrono::minutes(1), true},    // a save may still run
+        {"notes.dat.tmp", std::chrono::minutes(120), true},             // not ours
+        {"2507040905030744.tmp", std::chrono::minutes(120), true},      // not a session temporary
         {"2507040905030745.dat.tmp.x", std::chrono::minutes(120), true},
     };
     for (const auto &l : leftovers) {

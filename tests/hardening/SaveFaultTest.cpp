@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <csignal>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,7 +21,7 @@ namespace {
 struct Scenario {
     const char *Name;
     int Kind;
-    std::vector<int> Digits;    // what the save under test draws
+    std::vector<int> Digits;     // what the save under test draws
     bool NameTaken = false;      // an earlier session holds the first name drawn
     bool TemporaryTaken = false; // a leftover temporary holds the first name drawn
     bool RaceAtPublish = false;  // another station stores a session under it just before it is taken
@@ -140,13 +140,20 @@ int SessionFileCount(const FolderSnapshot &files)
 const char *StageName(SaveStage stage)
 {
     switch (stage) {
-    case SaveStage::Creating: return "Creating";
-    case SaveStage::Writing: return "Writing";
-    case SaveStage::Syncing: return "Syncing";
-    case SaveStage::Closing: return "Closing";
-    case SaveStage::Renaming: return "Renaming";
-    case SaveStage::SyncingFolder: return "SyncingFolder";
-    case SaveStage::Done: return "Done";
+    case SaveStage::Creating:
+        return "Creating";
+    case SaveStage::Writing:
+        return "Writing";
+    case SaveStage::Syncing:
+        return "Syncing";
+    case SaveStage::Closing:
+        return "Closing";
+    case SaveStage::Renaming:
+        return "Renaming";
+    case SaveStage::SyncingFolder:
+        return "SyncingFolder";
+    case SaveStage::Done:
+        return "Done";
     }
     return "?";
 }
@@ -253,7 +260,8 @@ TEST_P(SaveFaults, KilledAtEveryStage)
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the save was not stopped, status " << status;
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the save was not stopped, status " << status;
         const bool present = AuditFolder(folder.path, before, reference.Expected, SaveOutcome::Interrupted);
         // Killed once the name is in place, the session must be there.
         if (reference.Stages[killed] == SaveStage::SyncingFolder || reference.Stages[killed] == SaveStage::Done) {
@@ -318,8 +326,9 @@ TEST(SaveFolder, ReadOnlyFolderIsReportedAndKeepsItsSessions)
     const Scenario s{"ReadOnly", 2, {4, 2}};
     Prepare(s, folder);
     const FolderSnapshot before = Snapshot(folder.path);
-    fs::permissions(folder.path, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
-                                     | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder.path,
+                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec
+                        | fs::perms::others_read | fs::perms::others_exec);
     // Root writes into read-only folders: the save then runs in a child
     // that has given up root for an unprivileged user.
     enum { Reported = 0, Saved = 1, WrongMessage = 2, CannotDropRoot = 3 };
@@ -335,7 +344,7 @@ TEST(SaveFolder, ReadOnlyFolderIsReportedAndKeepsItsSessions)
         } catch (const StreamError &error) {
             const std::string message = error.what();
             const bool clear = message.find("\"" + folder.str() + "\"") != std::string::npos
-                               && message.find(SystemReasonText(EACCES)) != std::string::npos;
+                && message.find(SystemReasonText(EACCES)) != std::string::npos;
             ::_exit(clear && session.SourceFile.empty() ? Reported : WrongMessage);
         }
         ::_exit(Saved);

@@ -56,8 +56,8 @@ int SoakCount()
     return asked ? std::max(100, std::atoi(asked)) : 1000;
 }
 
-const std::vector<std::string> NameParts{"Иван", "Ёлкина", "Smith", "О'Нил", "Мария-Луиза", "Пётр", "Щукин", "Эдуард",
-                                         "Юлия", "Ъ", "№ 5", "Zoe"};
+const std::vector<std::string> NameParts{"Иван",  "Ёлкина", "Smith", "О'Нил", "Мария-Луиза", "Пётр",
+                                         "Щукин", "Эдуард", "Юлия",  "Ъ",     "№ 5",         "Zoe"};
 
 class Soak {
 public:
@@ -138,8 +138,7 @@ private:
     void Store(TCLTSession &session, OleDate start, OleDate end)
     {
         FinishTestSession(session, base, start, end, context.DecimalSeparator);
-        const std::string path = SaveSession(session, folder.str(), FromOleDate(end),
-                                             [this] { return Draw(0, 9); });
+        const std::string path = SaveSession(session, folder.str(), FromOleDate(end), [this] { return Draw(0, 9); });
         TCLTArchive back;
         ASSERT_TRUE(LoadSessionFile(path, back, session.Context)) << Where();
         ASSERT_EQ(back.Count(), 1u);

@@ -23,12 +23,9 @@ TEST(Duration, CountsWholeSecondsWhicheverTimeComesFirst)
         int seconds;
     };
     const Case cases[] = {
-        {At(10, 0, 0, 0), At(10, 1, 5, 0), 65},
-        {At(10, 1, 5, 0), At(10, 0, 0, 0), 65},
-        {At(10, 0, 0, 1), At(10, 1, 5, 0), 64},
-        {At(10, 0, 0, 0), At(10, 0, 0, 999), 0},
-        {At(9, 59, 59, 500), At(11, 2, 3, 499), 3723},
-        {At(10, 0, 0, 0), At(10, 0, 0, 0), 0},
+        {At(10, 0, 0, 0), At(10, 1, 5, 0), 65},        {At(10, 1, 5, 0), At(10, 0, 0, 0), 65},
+        {At(10, 0, 0, 1), At(10, 1, 5, 0), 64},        {At(10, 0, 0, 0), At(10, 0, 0, 999), 0},
+        {At(9, 59, 59, 500), At(11, 2, 3, 499), 3723}, {At(10, 0, 0, 0), At(10, 0, 0, 0), 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(DurationSecondsBetween(c.start, c.end), c.seconds) << c.start << " " << c.end;
@@ -36,10 +33,7 @@ TEST(Duration, CountsWholeSecondsWhicheverTimeComesFirst)
 
 // Red and yellow lead choice 1 and close choice 2: no stable pair in choice 2,
 // a mild autonomic finding, exhaustion and two ambivalent colours.
-TCLTSession DoubleSession()
-{
-    return MakeSession(2, {3, 4, 2, 5, 1, 6, 0, 7}, {0, 1, 2, 5, 6, 7, 4, 3});
-}
+TCLTSession DoubleSession() { return MakeSession(2, {3, 4, 2, 5, 1, 6, 0, 7}, {0, 1, 2, 5, 6, 7, 4, 3}); }
 
 TEST(FinishTestSession, DoubleAdministrationStoresAllThreeTexts)
 {
@@ -61,14 +55,26 @@ TEST(FinishTestSession, DoubleAdministrationStoresAllThreeTexts)
     EXPECT_EQ(session.AcIntensity[1], 0);
     EXPECT_EQ(session.AcIntensity[2], 8);
     EXPECT_EQ(GroupsOf(session),
-              (std::vector<Group>{{1, 0, 0}, {2, 1, 1}, {4, 3, 3}, {3, 2, 5}, {3, 6, 7}, {3, 7, 4}, {3, 2, 2},
-                                  {3, 5, 5}, {3, 6, 6}, {3, 7, 7}, {3, 4, 4}, {5, 0, 3}, {5, 0, 4}, {5, 3, 3},
+              (std::vector<Group>{{1, 0, 0},
+                                  {2, 1, 1},
+                                  {4, 3, 3},
+                                  {3, 2, 5},
+                                  {3, 6, 7},
+                                  {3, 7, 4},
+                                  {3, 2, 2},
+                                  {3, 5, 5},
+                                  {3, 6, 6},
+                                  {3, 7, 7},
+                                  {3, 4, 4},
+                                  {5, 0, 3},
+                                  {5, 0, 4},
+                                  {5, 3, 3},
                                   {5, 4, 4}}));
     EXPECT_EQ(session.BriefConclusion, "\r\nОдин\r\nОтказ\r\nПара\r\nОдиночка\r\nАмбивалентность");
-    EXPECT_EQ(session.DetailedConclusion, HeadingPlus + "+0\r\nОдин\r\n" + HeadingX + HeadingEq
-                                              + "=2=5\r\nПара\r\n=2\r\nОдиночка\r\n" + HeadingMinus
-                                              + "-3\r\nОтказ (Статистика: 5,0 % )\r\n" + HeadingTension
-                                              + "+3-3\r\nАмбивалентность\r\n");
+    EXPECT_EQ(session.DetailedConclusion,
+              HeadingPlus + "+0\r\nОдин\r\n" + HeadingX + HeadingEq + "=2=5\r\nПара\r\n=2\r\nОдиночка\r\n"
+                  + HeadingMinus + "-3\r\nОтказ (Статистика: 5,0 % )\r\n" + HeadingTension
+                  + "+3-3\r\nАмбивалентность\r\n");
     EXPECT_EQ(session.AdditionalFindings,
               "\r\nЧисло тревог \"A\" (по 1 выбору): 0\r\nЧисло компенсаций \"C\" (по 1 выбору): 0"
               "\r\nЧисло тревог \"A\" (по 2 выбору): 2\r\nЧисло компенсаций \"C\" (по 2 выбору): 1"
@@ -144,8 +150,8 @@ TEST(FinishTestSession, RelationsTestHeadsBothConclusionsWithItsTexts)
     ASSERT_FALSE(detailed.empty());
     // Choice 2 opens with red alone: "+" is the single group (1, 3, 3).
     EXPECT_EQ(session.BriefConclusion, brief + "\r\nЦель");
-    EXPECT_EQ(session.DetailedConclusion, detailed + HeadingPlus + "+3\r\nЦель\r\n" + HeadingX + HeadingEq
-                                              + HeadingMinus + HeadingTension);
+    EXPECT_EQ(session.DetailedConclusion,
+              detailed + HeadingPlus + "+3\r\nЦель\r\n" + HeadingX + HeadingEq + HeadingMinus + HeadingTension);
     EXPECT_EQ(session.Context.DecimalSeparator, ".");
 }
 

@@ -122,8 +122,19 @@ const GroupCase GroupCases[] = {
      {0, 6, 7, 5, 1, 2, 3, 4},
      {1, 1, 2, 2, 3, 3, 4, 4},
      {1, 1, 2, 2, 3, 3, 4, 4},
-     {{1, 0, 6}, {2, 7, 5}, {3, 1, 2}, {4, 3, 4}, {5, 0, 4}, {5, 0, 3}, {5, 6, 4}, {5, 6, 3}, {5, 0, 2}, {5, 6, 2},
-      {5, 7, 4}, {5, 7, 3}, {5, 7, 2}}},
+     {{1, 0, 6},
+      {2, 7, 5},
+      {3, 1, 2},
+      {4, 3, 4},
+      {5, 0, 4},
+      {5, 0, 3},
+      {5, 6, 4},
+      {5, 6, 3},
+      {5, 0, 2},
+      {5, 6, 2},
+      {5, 7, 4},
+      {5, 7, 3},
+      {5, 7, 2}}},
     {"single administration, tension pairs of the marked positions",
      1,
      {5, 0, 1, 2, 3, 6, 4, 7},
@@ -139,8 +150,21 @@ const GroupCase GroupCases[] = {
      {0, 1, 2, 5, 6, 7, 4, 3},
      {1, 2, 3, 3, 3, 3, 3, 4},
      {1, 2, 3, 3, 3, 3, 3, 4},
-     {{1, 0, 0}, {2, 1, 1}, {4, 3, 3}, {3, 2, 5}, {3, 6, 7}, {3, 7, 4}, {3, 2, 2}, {3, 5, 5}, {3, 6, 6}, {3, 7, 7},
-      {3, 4, 4}, {5, 0, 3}, {5, 0, 4}, {5, 3, 3}, {5, 4, 4}}},
+     {{1, 0, 0},
+      {2, 1, 1},
+      {4, 3, 3},
+      {3, 2, 5},
+      {3, 6, 7},
+      {3, 7, 4},
+      {3, 2, 2},
+      {3, 5, 5},
+      {3, 6, 6},
+      {3, 7, 7},
+      {3, 4, 4},
+      {5, 0, 3},
+      {5, 0, 4},
+      {5, 3, 3},
+      {5, 4, 4}}},
     // Choice 2: "+" pair, "x" pair from 3, "-" pair, a two-place "=" zone.
     // Choice 1: "x" single at 3 and the (6, 7) "=" pair taking 7 from "-".
     {"pairs with a short zone",
@@ -216,7 +240,6 @@ TEST(FunctionGroups, LookupTakesTheFirstEntryWithKindAndColoursInOrder)
 
 // ---- Texts -------------------------------------------------------------------
 
-
 TEST(FunctionTexts, EmptyKnowledgeBaseLeavesTheOpeningAndTheHeadings)
 {
     auto session = MakeSingle(Ascending);
@@ -252,13 +275,15 @@ TEST(FunctionTexts, EntriesFollowTheGroupsInListOrderAndUnderTheirCodes)
     EXPECT_EQ(BuildBriefFunctionText(session, base, "Отношения"),
               "Отношения\r\nСтремится\r\nТело\r\nДуша\r\nОтвергает\r\nНапряжение");
     EXPECT_EQ(BuildDetailedFunctionText(session, base, "", ","),
-              HeadingPlus + "+0+1\r\nСтремится\r\nФизиологическая интерпретация: Тело\r\nПсихологическая интерпретация: "
-                         "Душа\r\n"
+              HeadingPlus
+                  + "+0+1\r\nСтремится\r\nФизиологическая интерпретация: Тело\r\nПсихологическая интерпретация: "
+                    "Душа\r\n"
                   + HeadingX + HeadingEq + HeadingMinus + "-6-7\r\nОтвергает (Статистика: 12,3 % **)\r\n"
                   + HeadingTension + "+0-7\r\nНапряжение\r\n");
     EXPECT_EQ(BuildDetailedFunctionText(session, base, "", "."),
-              HeadingPlus + "+0+1\r\nСтремится\r\nФизиологическая интерпретация: Тело\r\nПсихологическая интерпретация: "
-                         "Душа\r\n"
+              HeadingPlus
+                  + "+0+1\r\nСтремится\r\nФизиологическая интерпретация: Тело\r\nПсихологическая интерпретация: "
+                    "Душа\r\n"
                   + HeadingX + HeadingEq + HeadingMinus + "-6-7\r\nОтвергает (Статистика: 12.3 % **)\r\n"
                   + HeadingTension + "+0-7\r\nНапряжение\r\n");
 }

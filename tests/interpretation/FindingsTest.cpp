@@ -1,5 +1,5 @@
-#include "EightColour.h"
 #include "Findings.h"
+#include "EightColour.h"
 #include "InterpretationFixtures.h"
 
 #include <gmock/gmock.h>
@@ -185,9 +185,14 @@ TEST(IntensityStatistics, SharesAreShownWithTheCallersSeparator)
         std::array<std::string, 3> shares;
     };
     const Case cases[] = {
-        {0, ",", {"25,9", "0", "74,1"}},  {1, ",", {"12,2", "25,9", "61,9"}}, {7, ",", {"4,8", "87,3", "7,9"}},
-        {10, ".", {"1.4", "97.9", "0.7"}}, {11, ",", {"0,6", "99,3", "0,21"}}, {12, ",", {"0,1", "99,9", "0"}},
-        {-1, ",", {"", "", ""}},           {13, ",", {"", "", ""}},
+        {0, ",", {"25,9", "0", "74,1"}},
+        {1, ",", {"12,2", "25,9", "61,9"}},
+        {7, ",", {"4,8", "87,3", "7,9"}},
+        {10, ".", {"1.4", "97.9", "0.7"}},
+        {11, ",", {"0,6", "99,3", "0,21"}},
+        {12, ",", {"0,1", "99,9", "0"}},
+        {-1, ",", {"", "", ""}},
+        {13, ",", {"", "", ""}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(IntensityShares(c.intensity, c.separator), c.shares) << "intensity " << c.intensity;

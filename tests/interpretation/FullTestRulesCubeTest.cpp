@@ -7,6 +7,9 @@
 #include <utility>
 #include <vector>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 struct ScoreCase {
@@ -229,3 +232,4 @@ TEST(FullTestCube, PairsAreWrittenInLookupOrderNotInKnowledgeBaseOrder)
 }
 
 } // namespace
+// clang-format on

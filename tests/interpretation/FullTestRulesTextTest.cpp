@@ -5,6 +5,9 @@
 #include <array>
 #include <string>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 // The fixed parts, written out as the user reads them.
@@ -309,3 +312,4 @@ TEST(FullTestTexts, RecommendationsFollowTheWeightsOfTheSecondChoice)
 }
 
 } // namespace
+// clang-format on

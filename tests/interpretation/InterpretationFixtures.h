@@ -71,12 +71,14 @@ struct CaseName {
 };
 
 // The headings of the five function sections, as the detailed text shows them.
-inline const std::string HeadingPlus = "\r\nЖелаемые цели, или Поведение, руководимое желаемыми целями (\"+\"-функция):\r\n";
+inline const std::string HeadingPlus =
+    "\r\nЖелаемые цели, или Поведение, руководимое желаемыми целями (\"+\"-функция):\r\n";
 inline const std::string HeadingX =
     "\r\nСуществующая ситуация, или Поведение, уместное в существующей ситуации (\"x\"-функция):\r\n";
 inline const std::string HeadingEq =
     "\r\nСдерживаемые свойства, или Поведение, неуместное в существующей ситуации (\"=\"-функция):\r\n";
-inline const std::string HeadingMinus = "\r\nОтвергаемые или подавляемые свойства или Свойства, имеющие тревожную нагрузку "
-                                 "(\"-\"-функция):\r\n";
+inline const std::string HeadingMinus =
+    "\r\nОтвергаемые или подавляемые свойства или Свойства, имеющие тревожную нагрузку "
+    "(\"-\"-функция):\r\n";
 inline const std::string HeadingTension =
     "\r\n\"Актуальная проблема\" или Поведение, являющееся следствием стресса (\"+-\"-функция):\r\n";

@@ -1,8 +1,8 @@
+#include "KnowledgeBaseCheck.h"
 #include "ColourTables.h"
 #include "EightColour.h"
 #include "FullTestRules.h"
 #include "InterpretationFixtures.h"
-#include "KnowledgeBaseCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,8 @@ TEST(KnowledgeBaseKeys, WinVectorsAreTheScoreSequencesOfFourShades)
 
 TEST(KnowledgeBaseKeys, CountOfKeysPerKind)
 {
-    const std::map<int, std::size_t> expected{{-4, 0}, {0, 0},   {1, 64},  {5, 64},  {6, 8},   {7, 8}, {8, 60},
-                                              {9, 38}, {13, 38}, {14, 48}, {15, 0}};
+    const std::map<int, std::size_t> expected{{-4, 0}, {0, 0},  {1, 64},  {5, 64},  {6, 8}, {7, 8},
+                                              {8, 60}, {9, 38}, {13, 38}, {14, 48}, {15, 0}};
     for (const auto &[kind, count] : expected)
         EXPECT_EQ(KeysAskedFor(kind).size(), count) << "kind " << kind;
     // Six position pairs, each with equal or opposite tendencies; each looked
@@ -104,7 +104,8 @@ TEST(KnowledgeBaseKeys, EveryKeyTheRulesAskForIsListed)
         }
         for (int index : CubePairEntries(session, base)) {
             EXPECT_TRUE(listed(index));
-            cubeKeysSeen.insert({base[static_cast<std::size_t>(index)].Key1, base[static_cast<std::size_t>(index)].Key2, 0, 0});
+            cubeKeysSeen.insert(
+                {base[static_cast<std::size_t>(index)].Key1, base[static_cast<std::size_t>(index)].Key2, 0, 0});
         }
         EXPECT_TRUE(listed(LookupOutcome(base, 6, session.Choice[2][1] - 1, 0)));
         EXPECT_TRUE(listed(LookupOutcome(base, 7, session.Choice[2][8] - 1, 0)));
@@ -117,13 +118,13 @@ TEST(KnowledgeBaseCheck, ReportsGapsShadowsAndEntriesThatCannotBeShown)
     std::vector<KnowledgeBaseRecord> records;
     for (int colour = 0; colour < 8; ++colour)
         records.push_back(record(6, {colour, 0, 0, 0}, "C"));
-    records.push_back(record(1, {3, 4, 0, 0}, "first"));           // 8
-    records.push_back(record(1, {3, 4, 9, 9}, "same to a lookup")); // 9: Key3 and Key4 are not compared
-    records.push_back(record(8, {0, 1, 2, 7}));                     // 10
-    records.push_back(record(8, {0, 1, 3, 0}));                     // 11: a different triple
-    records.push_back(record(15, {3, 4, 0, 0}));                    // 12
-    records.push_back(record(1, {8, 8, 0, 0}));                     // 13: no colour 8
-    records.push_back(record(7, {2, 1, 0, 0}));                     // 14: second key must be 0
+    records.push_back(record(1, {3, 4, 0, 0}, "first"));               // 8
+    records.push_back(record(1, {3, 4, 9, 9}, "same to a lookup"));    // 9: Key3 and Key4 are not compared
+    records.push_back(record(8, {0, 1, 2, 7}));                        // 10
+    records.push_back(record(8, {0, 1, 3, 0}));                        // 11: a different triple
+    records.push_back(record(15, {3, 4, 0, 0}));                       // 12
+    records.push_back(record(1, {8, 8, 0, 0}));                        // 13: no colour 8
+    records.push_back(record(7, {2, 1, 0, 0}));                        // 14: second key must be 0
     records.push_back(record(2, {1, 1, 0, 0}, std::string(256, 'x'))); // 15
     records.push_back(record(3, {1, 1, 0, 0}, "\xE2\x98\x83"));        // 16: a snowman
     records.push_back(record(12, {3, 3, 0, 0}));                       // 17: no table ends 3 3 0 0

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 struct Stimulus {
@@ -396,3 +399,4 @@ TEST(RelationParts, Counting)
 }
 
 } // namespace
+// clang-format on

@@ -1,10 +1,13 @@
-#include "InterpretationFixtures.h"
 #include "SessionInput.h"
+#include "InterpretationFixtures.h"
 
 #include <functional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+// The tables below are aligned by hand, one case a line.
+// clang-format off
 
 namespace {
 
@@ -152,3 +155,4 @@ TEST(SessionInput, PreparationKeepsBothChoicesOfADoubleAdministration)
 }
 
 } // namespace
+// clang-format on

@@ -1,5 +1,5 @@
-#include "StimulusProfileFile.h"
 #include "StimulusSets.h"
+#include "StimulusProfileFile.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 namespace {
 
 // Windows-1251 bytes of a few words used below.
-const std::string Mother1251 = "\xCC\xE0\xF2\xFC";       // Мать
-const std::string Father1251 = "\xCE\xF2\xE5\xF6";       // Отец
-const std::string Family1251 = "\xD1\xE5\xEC\xFC\xFF";   // Семья
+const std::string Mother1251 = "\xCC\xE0\xF2\xFC";          // Мать
+const std::string Father1251 = "\xCE\xF2\xE5\xF6";          // Отец
+const std::string Family1251 = "\xD1\xE5\xEC\xFC\xFF";      // Семья
 const std::string FamilyUpper1251 = "\xD1\xC5\xCC\xDC\xDF"; // СЕМЬЯ
 
 struct ValueCase {
@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProfileSections, NamesInFileOrder)
 {
-    const StimulusProfileFile profile("Name=ahead\r\n[zeta]\r\n[alpha]\r\nx=1\r\n[]\r\n[ mid ]\r\n[broken\r\n[zeta]\r\n");
+    const StimulusProfileFile profile(
+        "Name=ahead\r\n[zeta]\r\n[alpha]\r\nx=1\r\n[]\r\n[ mid ]\r\n[broken\r\n[zeta]\r\n");
     const std::vector<std::string> expected = {"zeta", "alpha", " mid ", "zeta"};
     EXPECT_EQ(profile.SectionNames(), expected);
     EXPECT_EQ(profile.Value(" mid ", "x", "-"), "-");
@@ -148,8 +149,8 @@ TEST_F(TempFolder, FileReading)
     EXPECT_TRUE(LoadStimulusSets(folder.string()).Empty()) << "a folder is no file";
     EXPECT_TRUE(LoadStimulusSets(Write("empty.ini", "")).Empty());
 
-    const StimulusSets sets = LoadStimulusSets(Write("one.ini", "[a]\r\nName=" + Family1251 + "\r\nValues=" + Mother1251
-                                                                   + ";" + Father1251 + "\r\n"));
+    const StimulusSets sets = LoadStimulusSets(
+        Write("one.ini", "[a]\r\nName=" + Family1251 + "\r\nValues=" + Mother1251 + ";" + Father1251 + "\r\n"));
     ASSERT_EQ(sets.Count(), 1u);
     EXPECT_EQ(sets.Names[0], "Семья");
     EXPECT_EQ(sets.Values[0], "Мать;Отец");
@@ -162,13 +163,15 @@ TEST_F(TempFolder, FileReading)
 TEST(StimulusSetReading, SetsNeedNameAndValues)
 {
     const std::string file = "; comment line\r\n"
-                             "[first]\r\nName=" + Family1251 + "\r\nValues=;" + Mother1251 + ";;" + Father1251 + ";\r\n"
-                             "[no values]\r\nName=n\r\n"
-                             "[no name]\r\nValues=v\r\n"
-                             "[empty values]\r\nName=n\r\nValues=\r\n"
-                             "[quoted empty]\r\nName=\"\"\r\nValues=v\r\n"
-                             "[FIRST]\r\nName=again\r\nValues=again\r\n"
-                             "[second]\r\nValues = \"a; b\" \r\nName= 'B' \r\n";
+                             "[first]\r\nName="
+        + Family1251 + "\r\nValues=;" + Mother1251 + ";;" + Father1251
+        + ";\r\n"
+          "[no values]\r\nName=n\r\n"
+          "[no name]\r\nValues=v\r\n"
+          "[empty values]\r\nName=n\r\nValues=\r\n"
+          "[quoted empty]\r\nName=\"\"\r\nValues=v\r\n"
+          "[FIRST]\r\nName=again\r\nValues=again\r\n"
+          "[second]\r\nValues = \"a; b\" \r\nName= 'B' \r\n";
     const StimulusSets sets = ReadStimulusSets(file);
     ASSERT_EQ(sets.Count(), 2u);
     EXPECT_EQ(sets.Names[0], "Семья");

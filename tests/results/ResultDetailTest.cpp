@@ -283,5 +283,6 @@ TEST_F(ResultDetailTest, PageFitsTheWindowAndSwatchesFollowThePanelWidth)
     SwatchPanel *first = page->EightColourPanel(1);
     EXPECT_EQ(first->Swatches()[0].Rect.width(), (first->width() - 45) / 8);
     SwatchPanel *full = page->FullChoicesPanel();
-    EXPECT_EQ(full->Swatches().back().Rect.right() + 1, (((full->width() - 117) / 4) + 5) * 3 + 97 + (full->width() - 117) / 4);
+    EXPECT_EQ(full->Swatches().back().Rect.right() + 1,
+              (((full->width() - 117) / 4) + 5) * 3 + 97 + (full->width() - 117) / 4);
 }

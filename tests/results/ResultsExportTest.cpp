@@ -1,9 +1,9 @@
 #include "ResultsFixture.h"
 
+#include "Cp1251Bytes.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "Cp1251Bytes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -105,7 +105,8 @@ TEST_F(ResultsExportTest, SaveWritesTheNamedFileAndAddsTheExtension)
     dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("report.txt"))};
     SelectRow(page->Grid(), 1);
     EXPECT_TRUE(page->ResultsSaveExecute());
-    EXPECT_TRUE(readAll(temp.filePath(QStringLiteral("report.txt"))).contains(ToCp1251Bytes(QStringLiteral("Сидоров"))));
+    EXPECT_TRUE(
+        readAll(temp.filePath(QStringLiteral("report.txt"))).contains(ToCp1251Bytes(QStringLiteral("Сидоров"))));
 }
 
 TEST_F(ResultsExportTest, CancellingTheSaveDialogWritesNothing)

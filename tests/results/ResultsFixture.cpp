@@ -7,15 +7,9 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 
-QString ResultsPageFixture::LabelText(const char *name) const
-{
-    return Find<QLabel>(name)->text();
-}
+QString ResultsPageFixture::LabelText(const char *name) const { return Find<QLabel>(name)->text(); }
 
-QString ResultsPageFixture::MemoText(const char *name) const
-{
-    return Find<QPlainTextEdit>(name)->toPlainText();
-}
+QString ResultsPageFixture::MemoText(const char *name) const { return Find<QPlainTextEdit>(name)->toPlainText(); }
 
 int ResultsPageFixture::Selected() const { return SelectedRow(page->Grid()); }
 

@@ -61,14 +61,14 @@ TEST_F(ResultsLook, DISABLED_ShowsThePageWithSessionsOfAllKinds)
     page->resize(1280, 1000);
     page->RefillResults(false);
     // Row 3 is a full test; PALETTOR_LOOK_ROW picks another (-1 for none).
-    const int row = qEnvironmentVariableIsSet("PALETTOR_LOOK_ROW") ? qEnvironmentVariableIntValue("PALETTOR_LOOK_ROW") : 2;
+    const int row =
+        qEnvironmentVariableIsSet("PALETTOR_LOOK_ROW") ? qEnvironmentVariableIntValue("PALETTOR_LOOK_ROW") : 2;
     if (row >= 0)
         SelectRow(page->Grid(), row);
     else
         page->Grid()->clearSelection();
-    const int seconds = qEnvironmentVariableIsSet("PALETTOR_LOOK_SECONDS")
-        ? qEnvironmentVariableIntValue("PALETTOR_LOOK_SECONDS")
-        : 8;
+    const int seconds =
+        qEnvironmentVariableIsSet("PALETTOR_LOOK_SECONDS") ? qEnvironmentVariableIntValue("PALETTOR_LOOK_SECONDS") : 8;
     QTest::qWait(seconds * 1000);
     EXPECT_EQ(page->Model()->rowCount(), 300);
 }

@@ -1,10 +1,10 @@
 #include "ResultsFixture.h"
 
 #include "CollapsiblePanel.h"
+#include "DateTimeText.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
-#include "DateTimeText.h"
 #include "SwatchPanel.h"
 
 #include <QAbstractItemModelTester>

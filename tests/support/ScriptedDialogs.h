@@ -13,8 +13,8 @@ public:
     ScriptedDialogs() { UserDialogs::Install(this); }
     ~ScriptedDialogs() override { UserDialogs::Install(nullptr); }
 
-    std::deque<bool> yesNoAnswers;          // popped by AskYesNo; No when empty
-    std::deque<QString> saveFileAnswers;    // popped by AskSaveFileName; cancel when empty
+    std::deque<bool> yesNoAnswers;       // popped by AskYesNo; No when empty
+    std::deque<QString> saveFileAnswers; // popped by AskSaveFileName; cancel when empty
     std::deque<std::optional<QColor>> colourAnswers;
 
     QStringList infos;

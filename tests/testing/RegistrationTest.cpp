@@ -8,6 +8,9 @@
 #include <map>
 #include <set>
 
+// The tables below are aligned by hand, one case a line.
+// clang-format off
+
 namespace {
 
 constexpr OleDate Today = 45000.0;
@@ -211,3 +214,4 @@ TEST(TileOrder, TheSameSeedGivesTheSameOrderAndABrokenSourceStillEnds)
 }
 
 } // namespace
+// clang-format on

@@ -1,5 +1,5 @@
-#include "ColourTables.h"
 #include "TestKinds.h"
+#include "ColourTables.h"
 
 #include <gtest/gtest.h>
 

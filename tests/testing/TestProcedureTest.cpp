@@ -1,6 +1,6 @@
+#include "TestProcedure.h"
 #include "RecordingTestView.h"
 #include "TestKinds.h"
-#include "TestProcedure.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr OleDate Day0 = 45000.0;           // a working day
+constexpr OleDate Day0 = 45000.0; // a working day
 constexpr OleDate Second = 1.0 / 86400.0;
 
 // A colour set where every one of the 33 colours is distinct and says where it is.
@@ -149,11 +149,16 @@ TEST_P(StepCaptionsByKind, EachStepShowsItsCaption)
     std::vector<std::string> associationNames;
     auto letter = [&] {
         const auto &name = d.view.texts.Name;
-        if (name == StepCaptions::RegistrationName) return 'I';
-        if (name == StepCaptions::PleasantName) return 'P';
-        if (name == StepCaptions::UnpleasantName) return 'U';
-        if (name == StepCaptions::RepeatName) return 'R';
-        if (name == StepCaptions::StimulusListName) return 'S';
+        if (name == StepCaptions::RegistrationName)
+            return 'I';
+        if (name == StepCaptions::PleasantName)
+            return 'P';
+        if (name == StepCaptions::UnpleasantName)
+            return 'U';
+        if (name == StepCaptions::RepeatName)
+            return 'R';
+        if (name == StepCaptions::StimulusListName)
+            return 'S';
         if (name.rfind("С каким цветом у Вас ассоциируется", 0) == 0) {
             associationNames.push_back(name);
             return 'A';
@@ -182,15 +187,16 @@ TEST_P(StepCaptionsByKind, EachStepShowsItsCaption)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllKinds, StepCaptionsByKind,
-    ::testing::Values(CaptionCase{1, 0, "I" + std::string(7, 'P')},
-                      CaptionCase{2, 0, "I" + std::string(7, 'P') + std::string(7, 'R')},
-                      CaptionCase{3, 0, "IPPU" + std::string(44, 'P')},
-                      CaptionCase{4, 2, "IS" + std::string(2, 'A') + std::string(7, 'P') + std::string(7, 'R') +
-                                            std::string(2, 'A')},
-                      CaptionCase{4, 10, "IS" + std::string(10, 'A') + std::string(7, 'P') + std::string(7, 'R') +
-                                             std::string(10, 'A')}));
+INSTANTIATE_TEST_SUITE_P(AllKinds, StepCaptionsByKind,
+                         ::testing::Values(CaptionCase{1, 0, "I" + std::string(7, 'P')},
+                                           CaptionCase{2, 0, "I" + std::string(7, 'P') + std::string(7, 'R')},
+                                           CaptionCase{3, 0, "IPPU" + std::string(44, 'P')},
+                                           CaptionCase{4, 2,
+                                                       "IS" + std::string(2, 'A') + std::string(7, 'P')
+                                                           + std::string(7, 'R') + std::string(2, 'A')},
+                                           CaptionCase{4, 10,
+                                                       "IS" + std::string(10, 'A') + std::string(7, 'P')
+                                                           + std::string(7, 'R') + std::string(10, 'A')}));
 
 TEST(StepCaptions, RepeatDetailsAreTheReminderFollowedByThePleasantDetails)
 {
@@ -360,7 +366,8 @@ TEST(WholeTest, RelationsTestRecordsColourNumbersOfBothPasses)
             numbers.insert(t.Tag);
         EXPECT_EQ(numbers, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7})) << "all eight colours every time";
         for (const auto &t : d.view.tiles)
-            EXPECT_EQ(t.Colour, NumberedColours()[static_cast<size_t>(ColourIndex(ColourTable::EightColour, t.Tag + 1))]);
+            EXPECT_EQ(t.Colour,
+                      NumberedColours()[static_cast<size_t>(ColourIndex(ColourTable::EightColour, t.Tag + 1))]);
         into.push_back(d.PickAt(index));
     };
     for (size_t i = 0; i < 3; ++i)
