@@ -1,12 +1,54 @@
 #include "AboutWindow.h"
 
 #include "AppInfo.h"
+#include "BuildDate.h"
+#include "DateTimeText.h"
+#include "HelpLauncher.h"
+#include "KnowledgeBaseFile.h"
+#include "RussianPlural.h"
+#include "TformPalettorMain.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
-TformAbout::TformAbout(QWidget *parent) : QDialog(parent)
+namespace {
+constexpr int AboutLicenceContext = 2000;
+
+QString escaped(const QString &text) { return text.toHtmlEscaped(); }
+
+// The base as the program read it: a missing or foreign file is named as such,
+// so the administrator sees why the conclusions hold no looked-up texts.
+QString knowledgeBaseText(const AboutFacts &facts)
+{
+    const QString path = escaped(QDir::toNativeSeparators(facts.KnowledgeBaseFile));
+    const auto header = ReadKnowledgeBaseHeader(QFile::encodeName(facts.KnowledgeBaseFile).toStdString());
+    if (!header)
+        return QStringLiteral("База знаний: не найдена (файл %1 отсутствует или не является базой знаний); "
+                              "заключения составляются без текстов базы.")
+            .arg(path);
+    return QStringLiteral("База знаний: %1, записана %2<br>Файл: %3")
+        .arg(CountWithNoun(facts.EntriesLoaded, QStringLiteral("запись"), QStringLiteral("записи"),
+                           QStringLiteral("записей")),
+             FormatOleDateTime(header->Written, QStringLiteral("dd.MM.yyyy")), path);
+}
+} // namespace
+
+TformAbout::TformAbout(TformPalettorMain *window)
+    : TformAbout(AboutFacts{window->RootFolder() + QStringLiteral("ColorTest.dat"), window->KnowledgeBase().Count(),
+                            window->DataFolder()},
+                 window)
+{
+    // The licence in the help, the links through the window's opener.
+    connect(this, &TformAbout::licenceRequested, window,
+            [window] { window->Help().ShowTopic(window, AboutLicenceContext); });
+    connect(this, &TformAbout::linkRequested, window, [window](const QUrl &url) { window->Help().Open(url); });
+}
+
+TformAbout::TformAbout(const AboutFacts &facts, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TformAbout"));
     setWindowTitle(QStringLiteral("О программе"));
@@ -15,13 +57,29 @@ TformAbout::TformAbout(QWidget *parent) : QDialog(parent)
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     title->setFont(big);
-    auto *text = new QLabel(this);
+    text = new QLabel(this);
+    text->setObjectName(QStringLiteral("aboutText"));
     text->setTextFormat(Qt::RichText);
-    text->setOpenExternalLinks(true);
-    text->setText(QStringLiteral("Версия %1<br><br>Программа цветового психологического тестирования.<br><br>"
-                                 "Интернет-сайт: <a href=\"%2\">%2</a><br>Электронная почта: "
-                                 "<a href=\"mailto:%3\">%3</a>")
-                      .arg(AppInfo::Version, AppInfo::DeveloperWebSite, AppInfo::SupportEMail));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    text->setOpenExternalLinks(false);
+    text->setText(
+        QStringLiteral("Программа цветового психологического тестирования.<br>"
+                       "Версия %1, сборка от %2<br><br>%3<br>Папка результатов: %4<br><br>"
+                       "Программа распространяется на условиях "
+                       "<a href=\"licence\">лицензионного соглашения</a>.<br><br>"
+                       "Интернет-сайт: <a href=\"%5\">%5</a><br>Электронная почта: <a href=\"mailto:%6\">%6</a>")
+            .arg(AppInfo::Version, QStringLiteral(PALETTOR_BUILD_DATE), knowledgeBaseText(facts),
+                 escaped(QDir::toNativeSeparators(facts.DataFolder)), AppInfo::DeveloperWebSite,
+                 AppInfo::SupportEMail));
+    connect(text, &QLabel::linkActivated, this, [this](const QString &link) {
+        if (link == QLatin1String("licence")) {
+            accept(); // the help window is not to open behind a modal one
+            emit licenceRequested();
+        } else {
+            emit linkRequested(QUrl(link));
+        }
+    });
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);
@@ -29,5 +87,12 @@ TformAbout::TformAbout(QWidget *parent) : QDialog(parent)
     layout->addWidget(text);
     layout->addStretch();
     layout->addWidget(buttons);
-    resize(420, 220);
+    setMinimumWidth(520);
+}
+
+QString TformAbout::Text() const
+{
+    QTextDocument document;
+    document.setHtml(text->text());
+    return document.toPlainText();
 }

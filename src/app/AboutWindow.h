@@ -1,10 +1,39 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <QUrl>
 
-// "О программе": name, version, the developer's site and mail address.
+#include <cstddef>
+
+class QLabel;
+class TformPalettorMain;
+
+// What the about window tells of this installation.
+struct AboutFacts {
+    QString KnowledgeBaseFile;
+    std::size_t EntriesLoaded = 0;
+    QString DataFolder;
+};
+
+// "О программе": the program, its version and build date, the knowledge base
+// in use, the data folder, the licence, the developer's site and mail.
 class TformAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit TformAbout(QWidget *parent = nullptr);
+    // The facts of the main window's installation.
+    explicit TformAbout(TformPalettorMain *window);
+    TformAbout(const AboutFacts &facts, QWidget *parent);
+
+    // The text shown, without markup.
+    QString Text() const;
+
+signals:
+    // "лицензионного соглашения" was clicked; the window has closed.
+    void licenceRequested();
+    // The site or the mail address was clicked.
+    void linkRequested(const QUrl &url);
+
+private:
+    QLabel *text;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PalettorVersion.h"
+
 #include <QString>
 
 // Names and addresses the program shows or opens; kept together so a change
@@ -12,6 +14,5 @@ inline const QString ProductName = QStringLiteral("Palettor");
 inline const QString DeveloperWebSite = QStringLiteral("https://palettor.example.org");
 inline const QString HelpDownloadPage = QStringLiteral("https://palettor.example.org/help");
 inline const QString SupportEMail = QStringLiteral("support@palettor.example.org");
-inline const QString HelpFileName = QStringLiteral("PalettorRu.chm");
-inline const QString Version = QStringLiteral("1.0.0");
+inline const QString Version = QStringLiteral(PALETTOR_VERSION);
 } // namespace AppInfo

@@ -1,6 +1,8 @@
 #include "HelpLauncher.h"
 
 #include "AppInfo.h"
+#include "HelpTopics.h"
+#include "HelpWindow.h"
 #include "UserDialogs.h"
 
 #include <QDesktopServices>
@@ -14,11 +16,13 @@ bool systemOpen(const QUrl &url) { return QDesktopServices::openUrl(url); }
 HelpLauncher::HelpLauncher(QString rootFolder) : rootFolder(std::move(rootFolder)), opener(systemOpen) {}
 
 QString HelpLauncher::HelpFolder() const { return rootFolder + QStringLiteral("Help/"); }
-QString HelpLauncher::HelpFile() const { return HelpFolder() + AppInfo::HelpFileName; }
+QString HelpLauncher::HelpFile() const { return HelpFolder() + HelpTopics::ContentsPage; }
+
+HelpWindow *HelpLauncher::Window() const { return window; }
 
 void HelpLauncher::SetUrlOpener(UrlOpener value) { opener = value ? std::move(value) : UrlOpener(systemOpen); }
 
-void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keyword) const
+void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keyword)
 {
     const QString file = HelpFile();
     if (!QFileInfo::exists(file)) {
@@ -26,17 +30,32 @@ void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keywor
             // Lines end in CR LF: a lone CR would not break the line on screen.
             parent,
             QStringLiteral("Файл справочной системы %1 не найден.\r\n"
-                           "Техническая документация не входит в состав дистрибутива программы.\r\n"
-                           "Вы можете загрузить ее с интернет-сайта разработчика (%2).\r\n"
-                           "Загруженный файл распакуйте в папку %3")
+                           "Руководство пользователя не установлено вместе с программой.\r\n"
+                           "Вы можете загрузить его с интернет-сайта разработчика (%2).\r\n"
+                           "Загруженные файлы распакуйте в папку %3")
                 .arg(QDir::toNativeSeparators(file), AppInfo::HelpDownloadPage,
                      QDir::toNativeSeparators(HelpFolder())));
         return;
     }
-    // The system's help viewer opens the file; a topic cannot be passed to it.
-    Q_UNUSED(context);
-    Q_UNUSED(keyword);
-    opener(QUrl::fromLocalFile(file));
+    // Read on every call: a help folder replaced while the program runs is used.
+    const HelpTopics topics = HelpTopics::Load(HelpFolder());
+    QString target = HelpTopics::ContentsPage;
+    if (context != 0)
+        target = topics.ForContext(context);
+    else if (!keyword.isEmpty() && !topics.ForKeyword(keyword).isEmpty())
+        target = topics.ForKeyword(keyword);
+
+    if (!window) {
+        // Belongs to the main window: it closes with it and stays above it.
+        window = new HelpWindow(
+            HelpFolder(), [this](const QUrl &url) { return opener(url); }, parent ? parent->window() : nullptr);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->SetTopics(topics);
+    window->ShowPage(target);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 bool HelpLauncher::OpenLink(QWidget *parent, const QUrl &url) const

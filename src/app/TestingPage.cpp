@@ -3,6 +3,7 @@
 #include "ChooserPanel.h"
 #include "RegistrationPanel.h"
 #include "ResultDisplay.h"
+#include "RussianPlural.h"
 #include "TileArea.h"
 #include "UserDialogs.h"
 
@@ -90,6 +91,15 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     area->addWidget(registration, 0, 0, Qt::AlignCenter);
     area->addWidget(chooser, 0, 0, Qt::AlignCenter);
     area->addWidget(stimulusPanel, 0, 0, Qt::AlignCenter);
+    // What to do first, while the area is empty.
+    emptyHint = new QLabel(tileArea);
+    emptyHint->setObjectName(QStringLiteral("emptyAreaHint"));
+    emptyHint->setTextFormat(Qt::PlainText);
+    emptyHint->setAlignment(Qt::AlignCenter);
+    QFont hintFont = emptyHint->font();
+    hintFont.setPointSize(hintFont.pointSize() + 2);
+    emptyHint->setFont(hintFont);
+    area->addWidget(emptyHint, 0, 0, Qt::AlignCenter);
     registration->hide();
     chooser->hide();
     stimulusPanel->hide();
@@ -107,6 +117,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
 
     ConfigureProcedure();
     SetContext(ownContext);
+    UpdateEmptyHint();
 
     connect(chooser, &ChooserPanel::kindChosen, this, &TestingPage::StartKind);
     connect(registration, &RegistrationPanel::submitted, this, &TestingPage::SubmitRegistration);
@@ -177,6 +188,32 @@ void TestingPage::UpdateRequiredMarks(const RequiredFields &value) { registratio
 void TestingPage::SetUserGroups(const QStringList &groups) { registration->SetGroups(groups); }
 
 void TestingPage::SetShowResultType(int type) { showResultType = type; }
+
+void TestingPage::SetArchiveCountShown(bool shown)
+{
+    archiveCountShown = shown;
+    UpdateEmptyHint();
+}
+
+void TestingPage::UpdateEmptyHint()
+{
+    const bool empty = !running && chooser->isHidden() && registration->isHidden() && stimulusPanel->isHidden();
+    QString text = QStringLiteral("Нажмите «Начать тестирование» (F5), чтобы выбрать тест.");
+    if (archiveCountShown)
+        text += QStringLiteral("\n\nВ архиве %1.")
+                    .arg(CountWithNoun(sessions->Count(), QStringLiteral("сеанс"), QStringLiteral("сеанса"),
+                                       QStringLiteral("сеансов")));
+    emptyHint->setText(text);
+    emptyHint->setVisible(empty);
+}
+
+QString TestingPage::EmptyAreaHint() const { return emptyHint->isHidden() ? QString() : emptyHint->text(); }
+
+void TestingPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    UpdateEmptyHint(); // sessions may have been deleted on the results page
+}
 
 void TestingPage::SetStimulusSets(const StimulusSets &sets)
 {
@@ -302,6 +339,7 @@ void TestingPage::ShowChooser(bool visible)
         emit testingPageRequested();
     }
     chooser->setVisible(visible);
+    UpdateEmptyHint();
 }
 
 void TestingPage::SetHeaderCaption(const std::string &caption)
@@ -357,6 +395,7 @@ void TestingPage::ShowRegistration(bool visible, const RequiredFields &marks)
 {
     registration->UpdateRequiredMarks(marks);
     registration->setVisible(visible);
+    UpdateEmptyHint();
     if (visible)
         registration->FocusField(RegistrationField::Surname);
 }
@@ -364,6 +403,7 @@ void TestingPage::ShowRegistration(bool visible, const RequiredFields &marks)
 void TestingPage::ShowStimulusList(bool visible)
 {
     stimulusPanel->setVisible(visible);
+    UpdateEmptyHint();
     if (visible)
         memoStimulItems->setFocus(Qt::OtherFocusReason);
 }
@@ -391,6 +431,7 @@ void TestingPage::SetProgress(int position, int maximum)
 void TestingPage::SetTestRunning(bool value)
 {
     running = value;
+    UpdateEmptyHint();
     emit testRunningChanged(running, StartStopCaption());
 }
 

@@ -59,6 +59,8 @@ public:
     // Caption and hint the start/stop action should carry now.
     QString StartStopCaption() const;
     QTimer *ClockTimer() const { return timer; }
+    // The hint of the empty test area, or empty while it is hidden.
+    QString EmptyAreaHint() const;
 
     // ITestView
     void ShowChooser(bool visible) override;
@@ -85,6 +87,9 @@ public slots:
     void ShowResult(const TCLTSession &session);
     // After a change of the required-field boxes on the preferences page.
     void UpdateRequiredMarks(const RequiredFields &required);
+    // In administrator mode the empty test area also tells how many sessions
+    // the archive holds.
+    void SetArchiveCountShown(bool shown);
 
 signals:
     void statusTextChanged(int panel, const QString &text);
@@ -100,10 +105,12 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void BuildStimulusPanel();
     void FitHeader();
+    void UpdateEmptyHint();
     void ConfigureProcedure();
     void StartKind(int kind);
     void SubmitRegistration();
@@ -137,10 +144,12 @@ private:
     QPlainTextEdit *memoStimulItems;
     QPushButton *btnStimulDone;
     QPlainTextEdit *memoTestResult;
+    QLabel *emptyHint;
     QTimer *timer; // Timer1
 
     std::array<QString, 3> status;
     int progressPosition = 0;
     int progressMaximum = 0;
     bool running = false;
+    bool archiveCountShown = false;
 };

@@ -282,6 +282,7 @@ void TformPalettorMain::AskForAdministratorMode()
         ReportStartupProblems();
         ReportFailedSaves();
     }
+    testingPage->SetArchiveCountShown(AdministratorMode());
 }
 
 void TformPalettorMain::ReportFailedSaves()

@@ -1,5 +1,6 @@
 #include "TileArea.h"
 
+#include "LightFrame.h"
 #include "QtColour.h"
 #include "TileLayout.h"
 
@@ -19,6 +20,8 @@ void ColourTile::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), colour);
+    const QWidget *page = parentWidget() ? parentWidget() : this;
+    DrawLightFrame(painter, rect(), colour, page->palette().color(page->backgroundRole()));
 }
 
 void ColourTile::mousePressEvent(QMouseEvent *event) { pressed = event->button() == Qt::LeftButton; }

@@ -1,10 +1,13 @@
 #include "AppInfo.h"
 #include "ProgramRootFolder.h"
+#include "QtTranslation.h"
 #include "TformPalettorMain.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStyleFactory>
 
 #include <exception>
@@ -37,13 +40,50 @@ std::string executablePath()
     return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
 }
 
+void describeApplication()
+{
+    QCoreApplication::setApplicationName(AppInfo::ApplicationTitle);
+    QCoreApplication::setApplicationVersion(AppInfo::Version);
+    QCoreApplication::setOrganizationName(AppInfo::OrganisationName);
+}
+
+// --help and --version print and end the program; an unknown option ends it
+// with an error.
+void processCommandLine(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("%1: программа цветового психологического тестирования.").arg(AppInfo::MainWindowCaption));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+}
+
+// Asked only for the version or the help: answered without a display.
+bool asksForInformation(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version" || arg == "-?")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (asksForInformation(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        describeApplication();
+        InstallQtRussianTranslation(app);
+        processCommandLine(app);
+        return 0;
+    }
     PalettorApplication app(argc, argv);
-    QApplication::setApplicationName(AppInfo::ApplicationTitle);
-    QApplication::setOrganizationName(AppInfo::OrganisationName);
+    describeApplication();
+    processCommandLine(app);
     // The palettes of the themes are drawn the same on every platform.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
@@ -51,6 +91,8 @@ int main(int argc, char **argv)
     // hold exactly as text would lead it to read and write another folder.
     const std::string path = executablePath();
     const std::optional<std::string> root = ProgramRootFolder(path);
+    // Qt's own dialogs and menus speak the program's language.
+    InstallQtRussianTranslation(app, root ? QString::fromStdString(*root) : QString());
     if (!root || QString::fromStdString(*root).toStdString() != *root) {
         const QString shown = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
         const QString text =
@@ -67,6 +109,13 @@ int main(int argc, char **argv)
         return 1;
     }
     TformPalettorMain window(QString::fromStdString(*root));
+    // On a low screen (a 768-pixel laptop) the first size would reach below
+    // it: the window starts within the free area, title bar included.
+    if (const QScreen *screen = window.screen()) {
+        constexpr int titleBar = 32;
+        const QSize room = screen->availableGeometry().size() - QSize(0, titleBar);
+        window.resize(window.size().boundedTo(room).expandedTo(window.minimumSizeHint()));
+    }
     window.show();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "Interpret.h"
 #include "KnowledgeBaseCommands.h"
 #include "KnowledgeBaseFile.h"
+#include "PalettorVersion.h"
 #include "ReportCommands.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
@@ -124,6 +125,7 @@ int main(int argc, char **argv)
         return RunReportCommand(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PALETTOR_VERSION));
     // The kb commands take their own options (-o, --written...).
     if (const QStringList all = QCoreApplication::arguments(); all.size() >= 2 && all[1] == QLatin1String("kb")) {
         std::vector<std::string> rest;
@@ -144,6 +146,7 @@ int main(int argc, char **argv)
                        "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
                        "  report FILE [--pdf OUT | --text] the printed report of a session"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("file or folder"));
     const QCommandLineOption kbOption(QStringLiteral("kb"), QStringLiteral("interpret: knowledge-base file"),

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <memory>
 
@@ -188,6 +189,26 @@ static const std::string &storedSignature()
 }
 
 bool HasKnowledgeBaseSignature(std::string_view bytes) { return bytes.starts_with(storedSignature()); }
+
+std::optional<KnowledgeBaseHeader> ReadKnowledgeBaseHeader(const std::string &path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    // Signature, format number, written time, reserved byte, entry count.
+    std::string bytes(storedSignature().size() + 4 + 8 + 1 + 4, '\0');
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !HasKnowledgeBaseSignature(bytes))
+        return std::nullopt;
+    TSimpleFileStream stream{std::move(bytes)};
+    stream.Seek(storedSignature().size());
+    KnowledgeBaseHeader header;
+    header.FormatNumber = ReadInt32(stream);
+    header.Written = ReadDateTime(stream);
+    ReadByte(stream);
+    header.EntryCount = ReadInt32(stream);
+    return header;
+}
 
 std::vector<FieldProblem> EntryTextProblems(const TCLTOutcome &entry)
 {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,16 @@ struct KnowledgeBaseImage {
 inline constexpr std::string_view KnowledgeBaseSignature = "Color Test Data";
 
 bool HasKnowledgeBaseSignature(std::string_view bytes);
+
+// What the about window tells of the base in use, read from the header alone.
+struct KnowledgeBaseHeader {
+    int32_t FormatNumber = 0;
+    OleDate Written = 0;
+    int32_t EntryCount = 0;
+};
+// Nothing when there is no such file, it is not a knowledge base or its
+// header is cut short.
+std::optional<KnowledgeBaseHeader> ReadKnowledgeBaseHeader(const std::string &path);
 
 // The entry fields by name, in file order; shared by the source reader and
 // writer and by the checks so the names cannot drift apart.

@@ -13,15 +13,24 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int EightColourPanelHeight = 100;
 constexpr int FullChoicesPanelHeight = 320;
 constexpr int NoticePanelHeight = 30;
-constexpr int SideBarWidth = 340;
+// Leaves the list and the conclusion tabs room for all their columns and tabs
+// at the window's first size.
+constexpr int SideBarWidth = 260;
 
-QLabel *heading(const QString &caption, QWidget *parent) { return new QLabel(caption, parent); }
+// Wraps rather than widen the side bar past its width.
+QLabel *heading(const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setWordWrap(true);
+    return label;
+}
 
 QLabel *valueLabel(const char *name, QWidget *parent)
 {
@@ -86,6 +95,12 @@ QWidget *ResultDetailView::buildSideBar(QWidget *parent)
     auto panel = [inner, layout](const char *name, const QString &caption) {
         auto *p = new CollapsiblePanel(caption, inner);
         p->setObjectName(QString::fromLatin1(name));
+        // A long caption is cut at the side bar's edge (its tool tip holds it
+        // whole) rather than push the swatches out of view.
+        if (auto *header = p->findChild<QToolButton *>(QStringLiteral("header"))) {
+            header->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+            header->setToolTip(caption);
+        }
         layout->addWidget(p);
         return p;
     };

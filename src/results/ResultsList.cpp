@@ -11,8 +11,21 @@
 #include <algorithm>
 
 namespace {
-constexpr int DefaultColumnWidths[ResultsModel::ColumnCount] = {40, 120, 100, 300, 200};
+// Narrow enough that all five fit beside the side bar at the window's first
+// size; the name column takes whatever is left.
+constexpr int DefaultColumnWidths[ResultsModel::ColumnCount] = {40, 120, 100, 160, 100};
+constexpr int NameColumn = 3;
+constexpr int HeaderLines = 2;
+
+// The widest word: a caption wraps at its blanks.
+int widestWord(const QFontMetrics &metrics, const QString &text)
+{
+    int widest = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = std::max(widest, metrics.horizontalAdvance(word));
+    return widest;
 }
+} // namespace
 
 ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
     : QTableView(parent), model(new ResultsModel(archive, this)),
@@ -44,9 +57,15 @@ ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
     columnsHeader->setSectionResizeMode(QHeaderView::Interactive);
     columnsHeader->setStretchLastSection(false);
     columnsHeader->setHighlightSections(false);
-    columnsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Long captions ("Продолжительность тестирования") wrap onto a second
+    // line rather than widen their column past the window.
+    columnsHeader->setDefaultAlignment(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter | int(Qt::TextWordWrap)));
+    columnsHeader->setMinimumHeight(HeaderLines * fontMetrics().lineSpacing() + 8);
     for (int i = 0; i < ResultsModel::ColumnCount; ++i)
         setColumnWidth(i, DefaultColumnWidths[i]);
+    // The name takes the width the other columns leave, so no column lies
+    // beyond the right edge.
+    columnsHeader->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     widenColumnsToTheirTexts();
 }
 
@@ -95,7 +114,7 @@ void ResultsList::widenColumnsToTheirTexts()
     // its header and its widest fixed-form text need. Only ever widens, so
     // stored widths restored later win.
     const QFontMetrics metrics = fontMetrics();
-    const int padding = 14;
+    const int padding = 10;
     QString widestKind;
     for (int kind = 1; kind <= TestKindCount; ++kind) {
         const QString name = QString::fromStdString(TestKindListName(kind));
@@ -111,11 +130,10 @@ void ResultsList::widenColumnsToTheirTexts()
             widestDate = date;
     }
     const QString samples[ResultsModel::ColumnCount] = {QStringLiteral("00000"), widestDate, widestKind, QString(),
-                                                        QString()};
+                                                        DurationQText(23 * 3600 + 59 * 60 + 59)};
     for (int i = 0; i < ResultsModel::ColumnCount; ++i) {
         const QString caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int needed =
-            std::max(metrics.horizontalAdvance(samples[i]), metrics.horizontalAdvance(caption)) + padding;
+        const int needed = std::max(metrics.horizontalAdvance(samples[i]), widestWord(metrics, caption)) + padding;
         setColumnWidth(i, std::max(columnWidth(i), needed));
     }
 }

@@ -1,5 +1,7 @@
 #include "SwatchPanel.h"
 
+#include "LightFrame.h"
+
 #include <QResizeEvent>
 
 #include <QPainter>
@@ -46,8 +48,10 @@ const SwatchPanel::Caption *SwatchPanel::CaptionAt(int left, int top) const
 void SwatchPanel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    for (const Swatch &swatch : swatches)
+    for (const Swatch &swatch : swatches) {
         painter.fillRect(swatch.Rect, swatch.Colour);
+        DrawLightFrame(painter, swatch.Rect, swatch.Colour, palette().color(backgroundRole()));
+    }
     QFont normal = font();
     QFont bold = normal;
     bold.setBold(true);

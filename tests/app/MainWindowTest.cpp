@@ -316,33 +316,6 @@ TEST_F(MainWindowTest, ThemeFileFromTheThemesFolderIsKept)
     EXPECT_EQ(qApp->styleSheet(), QString());
 }
 
-TEST_F(MainWindowTest, HelpWithoutItsFileSaysWhereItBelongsAndOpensNothing)
-{
-    auto w = Start(install);
-    QList<QUrl> opened;
-    w->Help().SetUrlOpener([&](const QUrl &url) {
-        opened << url;
-        return true;
-    });
-    Find<QAction>(*w, "actHelpContents")->trigger();
-    ASSERT_EQ(dialogs.infos.size(), 1);
-    EXPECT_TRUE(dialogs.infos[0].startsWith(QStringLiteral("Файл справочной системы ") + w->Help().HelpFile()
-                                            + QStringLiteral(" не найден.")));
-    EXPECT_TRUE(dialogs.infos[0].contains(w->Help().HelpFolder()));
-    EXPECT_TRUE(opened.isEmpty());
-
-    QDir(install.Root()).mkpath(QStringLiteral("Help"));
-    WriteBytes(w->Help().HelpFile(), {});
-    Find<QAction>(*w, "actHelpContents")->trigger();
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], QUrl::fromLocalFile(w->Help().HelpFile()));
-    Find<QAction>(*w, "actHelpWWW")->trigger();
-    Find<QAction>(*w, "actHelpEMail")->trigger();
-    ASSERT_EQ(opened.size(), 3);
-    EXPECT_EQ(opened[1].scheme(), QStringLiteral("https"));
-    EXPECT_EQ(opened[2].scheme(), QStringLiteral("mailto"));
-}
-
 TEST_F(MainWindowTest, PageChangeSetsTheHelpContext)
 {
     TformPalettorMain fresh(install.Root());

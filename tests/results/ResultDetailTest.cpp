@@ -278,7 +278,7 @@ TEST_F(ResultDetailTest, PageFitsTheWindowAndSwatchesFollowThePanelWidth)
 
     for (SwatchPanel *panel : {page->EightColourPanel(1), page->FullChoicesPanel()}) {
         ASSERT_FALSE(panel->Swatches().empty());
-        EXPECT_GT(panel->width(), 250);
+        EXPECT_GT(panel->width(), 200);
     }
     SwatchPanel *first = page->EightColourPanel(1);
     EXPECT_EQ(first->Swatches()[0].Rect.width(), (first->width() - 45) / 8);
