@@ -1,5 +1,6 @@
 #include "SessionFinisher.h"
 
+#include "BusyCursor.h"
 #include "Conclusion.h"
 #include "StationContext.h"
 #include "UserDialogs.h"
@@ -15,14 +16,6 @@
 #include <utility>
 
 namespace {
-// The busy pointer while the file is written, always restored.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 DigitSource randomDigits()
 {
@@ -255,3 +248,27 @@ void SessionFinisher::AddWaitingRecovered(TCLTArchive &sessions)
 }
 
 QStringList SessionFinisher::TakeAdministratorNotes() { return std::exchange(administratorNotes, {}); }
+
+void SessionFinisher::RetryAndTell(TCLTArchive &sessions)
+{
+    if (NotStoredCount(sessions) == 0) {
+        UserDialogs::Current().ShowInfo(dialogParent, QStringLiteral("Все результаты тестирования сохранены."));
+        return;
+    }
+    if (RetryNotStored(sessions) == 0)
+        UserDialogs::Current().ShowInfo(dialogParent, QStringLiteral("Результаты тестирования сохранены."));
+}
+
+bool SessionFinisher::MayCloseWith(const TCLTArchive &sessions) const
+{
+    const int notStored = NotStoredCount(sessions);
+    if (notStored == 0)
+        return true;
+    const QString text =
+        QStringLiteral("Результаты тестирования (%1) не сохранены в папке %2. Те, что записаны в папку %3, "
+                       "будут перенесены при следующем запуске; остальные будут потеряны.\r\n\r\n"
+                       "Закрыть программу?")
+            .arg(notStored)
+            .arg(QDir::toNativeSeparators(dataFolder), QDir::toNativeSeparators(recoveryFolder));
+    return UserDialogs::Current().AskYesNo(dialogParent, text);
+}

@@ -59,6 +59,10 @@ public:
     // recovery folder. Returns how many are still not stored; the reason of
     // the first failure is shown.
     int RetryNotStored(TCLTArchive &sessions);
+    // The administrator's retry: tells whether all are stored now.
+    void RetryAndTell(TCLTArchive &sessions);
+    // True when nothing is unstored, or the user agrees to close anyway.
+    bool MayCloseWith(const TCLTArchive &sessions) const;
 
     // At start, before the archive is read: moves every recovered session
     // into Data under a new name of the archive's rule. Notes for the

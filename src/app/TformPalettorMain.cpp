@@ -4,12 +4,14 @@
 #include "AppInfo.h"
 #include "AppSettings.h"
 #include "ArchiveLoadDriver.h"
+#include "BusyCursor.h"
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
 #include "PageHooks.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
 #include "SessionFinisher.h"
+#include "StartupNotes.h"
 #include "StimulusProfileFile.h"
 #include "TSimpleFileStream.h"
 #include "TestingPage.h"
@@ -33,17 +35,6 @@ namespace {
 const QString mainWindowClass = QStringLiteral("TformPalettorMain");
 constexpr int firstPageHelpContext = 1001;
 constexpr int licenceHelpContext = 2000;
-// Names listed in the damaged-files report before it says how many more.
-constexpr int damagedNamesShown = 15;
-
-// Shows the busy pointer for a scope and always restores the previous one.
-class BusyCursor {
-public:
-    explicit BusyCursor(Qt::CursorShape shape = Qt::WaitCursor) { QApplication::setOverrideCursor(shape); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 // Runs one start-up step; a failure of one step must not stop the others.
 template <typename Step>
@@ -71,7 +62,8 @@ TformPalettorMain::TformPalettorMain(const QString &root, QWidget *parent)
 TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &stationContext, QWidget *parent)
     : QMainWindow(parent), rootFolder(withSlash(QDir::fromNativeSeparators(root))), context(stationContext),
       help(std::make_unique<HelpLauncher>(rootFolder)), pages(std::make_unique<PageHooks>(sessions, context)),
-      finisher(std::make_unique<SessionFinisher>(knowledgeBase, DataFolder(), context, this))
+      finisher(std::make_unique<SessionFinisher>(knowledgeBase, DataFolder(), context, this)),
+      notes(std::make_unique<StartupNotes>())
 {
     setObjectName(mainWindowClass);
     setWindowTitle(AppInfo::MainWindowCaption);
@@ -192,13 +184,13 @@ void TformPalettorMain::LoadPreferencesFromStore()
     auto settings = AppSettings::Open();
     const QString refused = AppSettings::RefusedReason();
     if (!refused.isEmpty())
-        startupNotes << QStringLiteral("Настройки программы не прочитаны: %1. Действуют настройки по умолчанию; "
-                                       "файл настроек не изменяется.")
-                            .arg(refused);
+        *notes << QStringLiteral("Настройки программы не прочитаны: %1. Действуют настройки по умолчанию; "
+                                 "файл настроек не изменяется.")
+                      .arg(refused);
     if (settings->status() != QSettings::NoError)
         return; // the defaults stay
     const LoadedPreferences loaded = LoadPreferences(*settings);
-    startupNotes << loaded.Problems;
+    *notes << loaded.Problems;
     prefs = loaded.Prefs;
     filterGroupIndex = loaded.Remembered.FilterGroup;
     mode->RememberPage(loaded.Remembered.ActiveDataPage);
@@ -295,12 +287,7 @@ void TformPalettorMain::RetryNotStored()
 {
     if (ArchiveLoading() || !AdministratorMode())
         return;
-    if (finisher->NotStoredCount(sessions) == 0) {
-        UserDialogs::Current().ShowInfo(this, QStringLiteral("Все результаты тестирования сохранены."));
-        return;
-    }
-    if (finisher->RetryNotStored(sessions) == 0)
-        UserDialogs::Current().ShowInfo(this, QStringLiteral("Результаты тестирования сохранены."));
+    finisher->RetryAndTell(sessions);
     pages->NotStoredMarksChanged();
 }
 
@@ -329,25 +316,12 @@ void TformPalettorMain::PageChanged(int index)
     CollectPreferences();
 }
 
+const QStringList &TformPalettorMain::DamagedFiles() const { return notes->DamagedFiles(); }
+
 void TformPalettorMain::ReportStartupProblems()
 {
-    // Installation problems are the administrator's to mend; the tested
-    // person is never shown them.
-    if (problemsReported || !AdministratorMode())
-        return;
-    problemsReported = true;
-    for (const QString &note : startupNotes)
-        UserDialogs::Current().ShowWarning(this, note);
-    if (damagedFiles.isEmpty())
-        return;
-    QStringList shown = damagedFiles.mid(0, damagedNamesShown);
-    QString text = QStringLiteral("Не удалось прочитать поврежденные файлы результатов в папке %1: %2.\r\n\r\n")
-                       .arg(QDir::toNativeSeparators(DataFolder()))
-                       .arg(damagedFiles.size());
-    text += shown.join(QStringLiteral("\r\n"));
-    if (damagedFiles.size() > damagedNamesShown)
-        text += QStringLiteral("\r\n... и еще %1").arg(damagedFiles.size() - damagedNamesShown);
-    UserDialogs::Current().ShowWarning(this, text);
+    if (AdministratorMode())
+        notes->ReportOnce(this);
 }
 
 // ---- First show, loading, close ----
@@ -396,15 +370,7 @@ void TformPalettorMain::FirstShow()
 void TformPalettorMain::LoadStimulusSets()
 {
     const QString path = rootFolder + QString::fromLatin1(StimulusSetFileName);
-    // An oversized file is not read (its sets are not offered), and the
-    // administrator is told why they are missing.
-    const QFileInfo info(path);
-    if (info.isFile() && info.size() > static_cast<qint64>(StimulusProfileFile::MaxFileBytes))
-        startupNotes << QStringLiteral("Файл стимульных наборов %1 слишком велик (%2 байт, допустимо не более %3 байт) "
-                                       "и не был прочитан. Предопределенные стимульные наборы недоступны.")
-                            .arg(QDir::toNativeSeparators(path))
-                            .arg(info.size())
-                            .arg(StimulusProfileFile::MaxFileBytes);
+    notes->StimulusFileReadable(path);
     stimulusSets = ::LoadStimulusSets(path.toStdString());
     pages->SetStimulusSets(stimulusSets);
 }
@@ -413,7 +379,7 @@ void TformPalettorMain::StartArchiveLoad()
 {
     // Sessions a failed save left in the recovery folder go to Data first,
     // so this pass lists them with the rest.
-    runStep([&] { startupNotes << finisher->MoveRecoveredIntoData(); });
+    runStep([&] { *notes << finisher->MoveRecoveredIntoData(); });
     // One day and one separator for the whole pass.
     archiveLoad = new ArchiveLoadDriver(DataFolder(), sessions, context.ForSessions(), this);
     archiveLoad->SetSlice(archiveSliceMs);
@@ -437,7 +403,7 @@ void TformPalettorMain::FinishArchiveLoad()
 {
     if (!archiveLoad)
         return;
-    damagedFiles = archiveLoad->Damaged();
+    notes->SetDamagedFiles(archiveLoad->Damaged(), DataFolder());
     StopArchiveLoad();
     status->EndLoading();
     actions->SetFileActionsEnabled(true);
@@ -462,18 +428,7 @@ bool TformPalettorMain::MayClose()
             return false;
         testingPage->StopTest();
     }
-    const int notStored = finisher->NotStoredCount(sessions);
-    if (notStored > 0) {
-        const QString text =
-            QStringLiteral("Результаты тестирования (%1) не сохранены в папке %2. Те, что записаны в папку %3, "
-                           "будут перенесены при следующем запуске; остальные будут потеряны.\r\n\r\n"
-                           "Закрыть программу?")
-                .arg(notStored)
-                .arg(QDir::toNativeSeparators(DataFolder()), QDir::toNativeSeparators(finisher->RecoveryFolder()));
-        if (!UserDialogs::Current().AskYesNo(this, text))
-            return false;
-    }
-    return true;
+    return finisher->MayCloseWith(sessions);
 }
 
 void TformPalettorMain::closeEvent(QCloseEvent *event)

@@ -21,6 +21,7 @@ class PreferencesPage;
 class QAction;
 class QTabWidget;
 class SessionFinisher;
+class StartupNotes;
 class TestingPage;
 class WindowStatusBar;
 enum class PreferencesChange;
@@ -70,7 +71,7 @@ public:
     // loads (at least one file a turn); 0 reads one file a turn.
     void SetArchiveLoadSlice(int ms) { archiveSliceMs = ms; }
     // Session files skipped as damaged at start-up.
-    const QStringList &DamagedFiles() const { return damagedFiles; }
+    const QStringList &DamagedFiles() const;
 
 signals:
     // The first show has run every step, the mode decided.
@@ -132,9 +133,7 @@ private:
 
     int helpContext = 1000;
     bool firstShowDone = false;
-    bool problemsReported = false;
-    QStringList startupNotes;
-    QStringList damagedFiles;
+    std::unique_ptr<StartupNotes> notes;
     int archiveSliceMs = 30;
     ArchiveLoadDriver *archiveLoad = nullptr;
     QAction *actResultsSaveAgain = nullptr;
