@@ -50,9 +50,18 @@ void TCLTOutcome::LoadFromStream(TSimpleFileStream *stream)
     ReadByte(s);
 }
 
+namespace {
+// The signature is a bare text, so it is stored scrambled like every text.
+const std::string &storedSignature()
+{
+    static const std::string stored = Scramble(std::string(KnowledgeBaseSignature));
+    return stored;
+}
+} // namespace
+
 bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
 {
-    static const std::string scrambledSignature = Scramble("Color Test Data");
+    const std::string &scrambledSignature = storedSignature();
     TSimpleFileStream stream;
     if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
@@ -181,26 +190,22 @@ std::string readText(TSimpleFileStream &stream, bool isShort)
 
 } // namespace
 
-// The signature is a bare text, so it is stored scrambled like every text.
-static const std::string &storedSignature()
-{
-    static const std::string stored = Scramble(std::string(KnowledgeBaseSignature));
-    return stored;
-}
-
 bool HasKnowledgeBaseSignature(std::string_view bytes) { return bytes.starts_with(storedSignature()); }
 
 std::optional<KnowledgeBaseHeader> ReadKnowledgeBaseHeader(const std::string &path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
     // Signature, format number, written time, reserved byte, entry count.
-    std::string bytes(storedSignature().size() + 4 + 8 + 1 + 4, '\0');
-    std::ifstream file(path, std::ios::binary);
-    if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !HasKnowledgeBaseSignature(bytes))
+    const std::size_t headBytes = storedSignature().size() + 4 + 8 + 1 + 4;
+    TSimpleFileStream stream;
+    std::uint64_t fileSize = 0;
+    try {
+        if (!TSimpleFileStream::ReadRegularFileHead(path, stream, storedSignature(), MaxDataFileBytes, headBytes,
+                                                    fileSize)
+            || stream.Remaining() < headBytes)
+            return std::nullopt;
+    } catch (const StreamError &) {
         return std::nullopt;
-    TSimpleFileStream stream{std::move(bytes)};
+    }
     stream.Seek(storedSignature().size());
     KnowledgeBaseHeader header;
     header.FormatNumber = ReadInt32(stream);

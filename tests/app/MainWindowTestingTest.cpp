@@ -67,18 +67,7 @@ TEST_P(EveryKindThroughTheWindow, IsShownSavedAndReadsBackAsHeld)
 {
     const int kind = GetParam();
     StartWindow();
-    Register(kind);
-    if (kind == KindRelations) {
-        Find<QPlainTextEdit>(*Page(), "memoStimulItems")->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
-        QTest::mouseClick(Find<QPushButton>(*Page(), "btnStimulDone"), Qt::LeftButton);
-    }
-    // Alternate ends of the row so the choices are not all alike.
-    const QString stopCaption = QStringLiteral("Прекратить тестирование");
-    for (int guard = 0; guard < 200 && Find<QAction>(*w, "actStartTesting")->text() == stopCaption; ++guard) {
-        const auto tiles = Page()->Tiles()->Tiles();
-        ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
-        QTest::mouseClick(guard % 2 ? tiles.first() : tiles.last(), Qt::LeftButton);
-    }
+    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(kind, 2));
     ASSERT_EQ(w->Sessions().Count(), 1u);
     const TCLTSession &held = w->Sessions()[0];
     EXPECT_EQ(held.TestKind, kind);

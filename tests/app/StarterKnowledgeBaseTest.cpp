@@ -43,17 +43,7 @@ TEST_P(StarterKnowledgeBaseTest, EveryConclusionHoldsLookedUpTexts)
     const int kind = GetParam();
     StartWindow();
     ASSERT_EQ(w->KnowledgeBase().Count(), base.Count());
-    Register(kind);
-    if (kind == KindRelations) {
-        Find<QPlainTextEdit>(*Page(), "memoStimulItems")->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
-        QTest::mouseClick(Find<QPushButton>(*Page(), "btnStimulDone"), Qt::LeftButton);
-    }
-    const QString stopCaption = QStringLiteral("Прекратить тестирование");
-    for (int guard = 0; guard < 200 && Find<QAction>(*w, "actStartTesting")->text() == stopCaption; ++guard) {
-        const auto tiles = Page()->Tiles()->Tiles();
-        ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
-        QTest::mouseClick(guard % 3 ? tiles.first() : tiles.last(), Qt::LeftButton);
-    }
+    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(kind, 3));
     ASSERT_EQ(w->Sessions().Count(), 1u);
     const TCLTSession &session = w->Sessions()[0];
     EXPECT_TRUE(HoldsOneOf(session.BriefConclusion, texts)) << session.BriefConclusion;

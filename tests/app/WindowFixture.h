@@ -93,6 +93,23 @@ protected:
         Page()->Registration()->FirstNameEdit()->setText(QStringLiteral("Олег"));
         QTest::mouseClick(Page()->Registration()->SubmitButton(), Qt::LeftButton);
     }
+    // Registers for the kind (confirming a short stimulus list for the
+    // relations test) and picks until the test ends, taking the first tile
+    // every stride-th pick and the last otherwise, so choices differ.
+    void PlayToTheEnd(int kind, int stride)
+    {
+        Register(kind);
+        if (kind == KindRelations) {
+            Find<QPlainTextEdit>(*Page(), "memoStimulItems")->setPlainText(QStringLiteral("Мать\nОтец\nЯ сам"));
+            QTest::mouseClick(Find<QPushButton>(*Page(), "btnStimulDone"), Qt::LeftButton);
+        }
+        const QString stopCaption = QStringLiteral("Прекратить тестирование");
+        for (int guard = 0; guard < 200 && Find<QAction>(*w, "actStartTesting")->text() == stopCaption; ++guard) {
+            const auto tiles = Page()->Tiles()->Tiles();
+            ASSERT_FALSE(tiles.isEmpty()) << "no tiles before the test ended, pick " << guard;
+            QTest::mouseClick(guard % stride ? tiles.first() : tiles.last(), Qt::LeftButton);
+        }
+    }
     void Pick(int count)
     {
         for (int i = 0; i < count; ++i) {
