@@ -36,30 +36,6 @@ const QString calledAdministrator =
     QStringLiteral("Не удалось сохранить результат тестирования. Пожалуйста, позовите администратора.");
 } // namespace
 
-QString RussianReason(const QString &reason)
-{
-    // The file layer's own words for damaged or odd files; the system's
-    // reasons already come in Russian.
-    static const std::pair<QLatin1String, QString> words[] = {
-        {QLatin1String("unexpected end of data"), QStringLiteral("файл обрывается (неожиданный конец данных)")},
-        {QLatin1String("text length beyond the end of data"), QStringLiteral("длина текста выходит за конец файла")},
-        {QLatin1String("item count beyond the end of data"), QStringLiteral("число записей выходит за конец файла")},
-        {QLatin1String("seek past the end"), QStringLiteral("переход за конец файла")},
-        {QLatin1String("file too large"), QStringLiteral("файл слишком велик")},
-        {QLatin1String("more than"), QStringLiteral("более")},
-        {QLatin1String("at most"), QStringLiteral("допустимо не более")},
-        {QLatin1String("bytes"), QStringLiteral("байт")},
-        {QLatin1String("not a file"), QStringLiteral("это не файл")},
-        {QLatin1String("cannot write"), QStringLiteral("не удалось записать")},
-        {QLatin1String("it is a folder"), QStringLiteral("это папка")},
-        {QLatin1String(" in "), QStringLiteral(" в файле ")},
-    };
-    QString text = reason;
-    for (const auto &[english, russian] : words)
-        text.replace(english, russian);
-    return text;
-}
-
 SessionFinisher::SessionFinisher(const TCLTKnowledgeBase &knowledgeBase, QString dataFolder,
                                  const StationContext &context, QWidget *dialogParent)
     : knowledgeBase(knowledgeBase), dataFolder(std::move(dataFolder)), recoveryFolder(DefaultRecoveryFolder()),
@@ -102,7 +78,7 @@ QString SessionFinisher::SaveIntoData(TCLTSession &session)
         BusyCursor busy;
         SaveSession(session, dataFolder.toStdString(), context.Now(), digits, saveHooks);
     } catch (const std::exception &error) {
-        const QString reason = RussianReason(QString::fromStdString(error.what()));
+        const QString reason = QString::fromStdString(error.what());
         return reason.isEmpty() ? QStringLiteral("ошибка записи") : reason;
     }
     return {};
@@ -116,7 +92,7 @@ QString SessionFinisher::WriteRecoveryCopy(TCLTSession &session)
         SaveSession(session, recoveryFolder.toStdString(), context.Now(), digits);
     } catch (const std::exception &error) {
         session.SourceFile.clear();
-        return RussianReason(QString::fromStdString(error.what()));
+        return QString::fromStdString(error.what());
     }
     return {};
 }
@@ -213,7 +189,7 @@ QStringList SessionFinisher::MoveRecoveredIntoData()
             if (!LoadSessionFile(path, read, context.ForSessions()))
                 reason = QStringLiteral("файл %1 не является файлом результатов").arg(QString::fromStdString(name));
         } catch (const std::exception &error) {
-            reason = RussianReason(QString::fromStdString(error.what()));
+            reason = QString::fromStdString(error.what());
         }
         if (reason.isEmpty()) {
             reason = SaveIntoData(read[0]);

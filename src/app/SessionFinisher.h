@@ -95,7 +95,3 @@ private:
     // Sessions that neither Data nor the recovery folder took (no file at all).
     std::set<const TCLTSession *> unwritten;
 };
-
-// The reason of a failed file operation as the window shows it: texts the
-// file layer gives in English are put in Russian, the rest is kept.
-QString RussianReason(const QString &reason);

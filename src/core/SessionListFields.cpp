@@ -59,6 +59,6 @@ bool ReadSessionListFields(const std::string &path, SessionListFields &fields, s
     fields.BirthDate = ReadDateTime(stream);
     const std::size_t least = stream.Position() + leastRestBytes + (fields.TestKind == 3 ? fullTestBytes : 0);
     if (fileSize < least)
-        throw StreamError("unexpected end of data in " + path);
+        throw StreamError("файл обрывается (неожиданный конец данных) в файле " + path);
     return true;
 }

@@ -126,8 +126,8 @@ bool TSimpleFileStream::readFile(const std::string &path, TSimpleFileStream &str
         || (!signature.empty() && std::memcmp(buffer, signature.data(), signature.size()) != 0))
         return false;
     if (size > maxBytes)
-        throw StreamError("file too large (" + std::to_string(size) + " bytes, at most " + std::to_string(maxBytes)
-                          + "): " + path);
+        throw StreamError("файл слишком велик (" + std::to_string(size) + " байт, допустимо не более "
+                          + std::to_string(maxBytes) + " байт): " + path);
 
     // The size it had when opened only sizes the buffer; a file still
     // growing is read until it passes the bound.
@@ -142,7 +142,7 @@ bool TSimpleFileStream::readFile(const std::string &path, TSimpleFileStream &str
             if (filled < target)
                 break;
             if (filled > maxBytes)
-                throw StreamError("file too large (more than " + std::to_string(maxBytes) + " bytes): " + path);
+                throw StreamError("файл слишком велик (более " + std::to_string(maxBytes) + " байт): " + path);
             target = std::min(target * 2, maxBytes + 1);
         }
     }
@@ -160,13 +160,14 @@ TSimpleFileStream TSimpleFileStream::OpenRead(const std::string &path)
     // looked (a pipe, a device, a folder) rather than waiting on it.
     TSimpleFileStream stream;
     if (!ReadRegularFile(path, stream, {}, MaxDataFileBytes))
-        throw StreamError("not a file: " + path);
+        throw StreamError("это не файл: " + path);
     return stream;
 }
 
 void TSimpleFileStream::FailShortRead() const
 {
-    throw StreamError("unexpected end of data" + (FileName.empty() ? std::string() : " in " + FileName));
+    throw StreamError("файл обрывается (неожиданный конец данных)"
+                      + (FileName.empty() ? std::string() : " в файле " + FileName));
 }
 
 void TSimpleFileStream::KeepInData() const
@@ -201,7 +202,7 @@ void TSimpleFileStream::Write(const void *bytes, std::size_t count)
 void TSimpleFileStream::Seek(std::size_t offset)
 {
     if (offset > Size())
-        throw StreamError("seek past the end");
+        throw StreamError("переход за конец файла");
     position = offset;
 }
 
@@ -282,7 +283,7 @@ std::string readTextBytes(TSimpleFileStream &stream, int64_t length)
         return {};
     // Checked before allocating: a damaged length must not ask for gigabytes.
     if (static_cast<uint64_t>(length) > stream.Remaining())
-        throw StreamError("text length beyond the end of data");
+        throw StreamError("длина текста выходит за конец файла");
     return ScrambledCp1251ToUtf8(stream.Take(static_cast<std::size_t>(length)));
 }
 } // namespace
@@ -300,7 +301,7 @@ void ReadItems(TSimpleFileStream &stream, TOrvantaCollectionBase *items, std::si
     if (count <= 0)
         return;
     if (static_cast<uint64_t>(count) * std::max<std::size_t>(minItemBytes, 1) > stream.Remaining())
-        throw StreamError("item count beyond the end of data");
+        throw StreamError("число записей выходит за конец файла");
     for (int32_t i = 0; i < count; ++i) {
         if (stream.BeforeEachItem)
             stream.BeforeEachItem();

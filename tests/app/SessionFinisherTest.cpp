@@ -175,16 +175,4 @@ TEST_F(SessionFinisherTest, RecoveredSessionsMoveIntoDataAtTheNextStart)
     EXPECT_EQ(listed.Count(), 0u) << "a damaged copy is not listed";
 }
 
-TEST(RussianReason, TheFileLayersEnglishWordsComeInRussian)
-{
-    const std::pair<const char *, const char *> cases[] = {
-        {"unexpected end of data in /a/b.dat", "файл обрывается (неожиданный конец данных) в файле /a/b.dat"},
-        {"text length beyond the end of data", "длина текста выходит за конец файла"},
-        {"file too large (5 bytes, at most 4 bytes): x", "файл слишком велик (5 байт, допустимо не более 4 байт): x"},
-        {"нет места на диске", "нет места на диске"},
-    };
-    for (const auto &[english, russian] : cases)
-        EXPECT_EQ(RussianReason(QString::fromUtf8(english)), QString::fromUtf8(russian));
-}
-
 } // namespace

@@ -415,7 +415,7 @@ TEST(Readers, AFileIsKnownByItsFirstBytesAndSizeBeforeItIsReadWhole)
             reader.Read(outsized.string());
             ADD_FAILURE() << reader.Name << ": an outsized file was read";
         } catch (const StreamError &error) {
-            EXPECT_NE(std::string(error.what()).find("too large"), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find("файл слишком велик"), std::string::npos) << error.what();
         }
     }
     EXPECT_LT(peakKiB() - before, 16 * 1024) << "KiB taken while refusing the files";

@@ -167,3 +167,24 @@ TEST(ItemLists, RoundTripReplacesPreviousItemsAndRefusesAbsurdCounts)
     ReadItems(none, &read, 13);
     EXPECT_EQ(read.Count(), 0u);
 }
+
+// Damage is reported in the user's language: these reasons reach the
+// window's messages unchanged.
+TEST(StreamErrors, DamageIsToldInRussian)
+{
+    const auto reasonOf = [](auto read) {
+        try {
+            read();
+        } catch (const StreamError &error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    TSimpleFileStream cut(std::string("\x01\x02", 2));
+    cut.FileName = "/a/b.dat";
+    EXPECT_EQ(reasonOf([&] { ReadInt32(cut); }), "файл обрывается (неожиданный конец данных) в файле /a/b.dat");
+    TSimpleFileStream shortText(std::string("\x05", 1));
+    EXPECT_EQ(reasonOf([&] { ReadShortText(shortText); }), "длина текста выходит за конец файла");
+    TSimpleFileStream small(std::string("abc"));
+    EXPECT_EQ(reasonOf([&] { small.Seek(10); }), "переход за конец файла");
+}
