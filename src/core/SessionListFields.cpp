@@ -39,6 +39,30 @@ void SessionListFields::ApplyTo(TCLTSession &s) const
     s.UpdateDisplayName();
 }
 
+std::unique_ptr<TCLTSession> ListedSession(const SessionListFields &fields, std::string path,
+                                           const SessionContext &context)
+{
+    auto session = std::make_unique<TCLTSession>();
+    session->Context = context;
+    fields.ApplyTo(*session);
+    session->SourceFile = std::move(path);
+    session->DetailsRead = false;
+    return session;
+}
+
+void KeepListFieldsOnly(TCLTSession &session)
+{
+    if (!session.DetailsRead || session.SourceFile.empty())
+        return;
+    const SessionListFields fields = SessionListFields::Of(session);
+    TCLTSession listed;
+    listed.Context = std::move(session.Context);
+    fields.ApplyTo(listed);
+    listed.SourceFile = std::move(session.SourceFile);
+    listed.DetailsRead = false;
+    session = std::move(listed);
+}
+
 bool ReadSessionListFields(const std::string &path, SessionListFields &fields, std::uint64_t &fileSize,
                            TSimpleFileStream &stream)
 {

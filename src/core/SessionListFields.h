@@ -4,6 +4,7 @@
 #include "TCLTSession.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TSimpleFileStream;
@@ -27,6 +28,15 @@ struct SessionListFields {
     // Copies the fields into the session and derives its age and display name.
     void ApplyTo(TCLTSession &session) const;
 };
+
+// A session of the list that holds only these fields (DetailsRead false);
+// the rest stays in its file at path until it is needed.
+std::unique_ptr<TCLTSession> ListedSession(const SessionListFields &fields, std::string path,
+                                           const SessionContext &context);
+// Returns a whole session read from a file to its list fields alone, so the
+// archive does not keep what the file holds anyway. A session never stored
+// (no SourceFile) is left whole: nothing else holds it.
+void KeepListFieldsOnly(TCLTSession &session);
 
 // Reads the list fields of the session file at path from its first bytes.
 // Refuses what the full reader refuses: false for a missing file or one that

@@ -4,10 +4,14 @@
 #include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -247,8 +251,103 @@ void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
     }
 }
 
+namespace {
+
+enum class Found : unsigned char { Pending, Listed, Absent, Damaged };
+
+// Reads the list fields of one file of the folder.
+Found readEntry(const std::string &folder, const std::string &name, SessionListEntry &entry, TSimpleFileStream &buffer)
+{
+    const std::string path = PathInFolder(folder, name);
+    entry.Name = name;
+    try {
+        return ReadSessionListFields(path, entry.Fields, entry.Size, buffer) ? Found::Listed : Found::Absent;
+    } catch (const StreamError &) {
+        // A file deleted since the folder was listed is not damaged.
+        std::error_code gone;
+        return fs::exists(fs::symlink_status(path, gone)) ? Found::Damaged : Found::Absent;
+    }
+}
+
+bool stopped(const SessionListOptions &options) { return options.Stop && options.Stop->load(); }
+
+// Reads the files the index does not know, several at once, while the
+// caller takes the results in name order.
+class ParallelReads {
+public:
+    ParallelReads(const std::string &folder, const std::vector<std::string> &names,
+                  std::vector<SessionListEntry> &entries, std::vector<Found> &found, std::vector<std::size_t> jobs,
+                  const SessionListOptions &options)
+        : folder(folder), names(names), entries(entries), found(found), jobs(std::move(jobs)), options(options)
+    {
+        const std::size_t readers = std::min<std::size_t>(std::max(options.Readers, 1u), this->jobs.size());
+        // One reader gains nothing over the caller reading in turn.
+        if (readers < 2)
+            return;
+        for (std::size_t r = 0; r < readers; ++r)
+            threads.emplace_back([this] { read(); });
+    }
+    ~ParallelReads()
+    {
+        quit = true;
+        for (std::thread &thread : threads)
+            thread.join();
+    }
+    ParallelReads(const ParallelReads &) = delete;
+    ParallelReads &operator=(const ParallelReads &) = delete;
+
+    // What became of name i, reading it here when no reader runs.
+    Found Await(std::size_t i)
+    {
+        if (threads.empty()) {
+            if (found[i] == Found::Pending)
+                found[i] = readEntry(folder, names[i], entries[i], buffer);
+            return found[i];
+        }
+        std::unique_lock lock(mutex);
+        ready.wait(lock, [&] { return found[i] != Found::Pending || quit || stopped(options); });
+        return found[i];
+    }
+
+private:
+    void read()
+    {
+        TSimpleFileStream own;
+        while (!quit && !stopped(options)) {
+            const std::size_t job = next++;
+            if (job >= jobs.size())
+                break;
+            const std::size_t i = jobs[job];
+            SessionListEntry entry;
+            const Found result = readEntry(folder, names[i], entry, own);
+            {
+                const std::lock_guard lock(mutex);
+                entries[i] = std::move(entry);
+                found[i] = result;
+            }
+            ready.notify_all();
+        }
+        ready.notify_all();
+    }
+
+    const std::string &folder;
+    const std::vector<std::string> &names;
+    std::vector<SessionListEntry> &entries;
+    std::vector<Found> &found;
+    const std::vector<std::size_t> jobs;
+    const SessionListOptions &options;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> quit{false};
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<std::thread> threads;
+    TSimpleFileStream buffer;
+};
+
+} // namespace
+
 SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
-                                bool removeStaleTemporaries)
+                                const SessionListOptions &options)
 {
     SessionListLoad load;
     // A folder out of reach (a network share down) says nothing about which
@@ -258,49 +357,122 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
         load.Index = ListIndexState::Missing;
         return load;
     }
-    const std::vector<std::string> names = ListSessionFiles(dataFolder, removeStaleTemporaries);
+    const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries);
     ListIndexRead index = ReadListIndex(indexPath, dataFolder);
     load.Index = index.State;
-    load.Entries.reserve(names.size());
 
+    // Every name gets its entry from the index or is read from its file.
+    std::vector<SessionListEntry> entries(names.size());
+    std::vector<Found> found(names.size(), Found::Pending);
+    std::vector<std::size_t> jobs;
     bool changed = index.State != ListIndexState::Used;
-    TSimpleFileStream buffer;
     auto known = index.Entries.begin();
-    for (const std::string &name : names) {
-        while (known != index.Entries.end() && known->Name < name) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        while (known != index.Entries.end() && known->Name < names[i]) {
             ++known; // gone from the folder: deleted here or by another station
             changed = true;
         }
-        if (known != index.Entries.end() && known->Name == name) {
-            load.Entries.push_back(std::move(*known++));
-            continue;
+        if (known != index.Entries.end() && known->Name == names[i]) {
+            entries[i] = std::move(*known++);
+            found[i] = Found::Listed;
+        } else {
+            jobs.push_back(i);
         }
-        const std::string path = PathInFolder(dataFolder, name);
-        SessionListEntry entry;
-        entry.Name = name;
-        ++load.FilesRead;
-        try {
-            if (!ReadSessionListFields(path, entry.Fields, entry.Size, buffer))
-                continue; // not a session file, or gone since the listing
-        } catch (const StreamError &) {
-            std::error_code gone;
-            if (fs::exists(fs::symlink_status(path, gone)))
-                load.Skipped.push_back(path);
-            continue;
-        }
-        load.Entries.push_back(std::move(entry));
-        changed = true;
     }
     if (known != index.Entries.end())
         changed = true;
+    index.Entries = {};
+    load.FilesRead = jobs.size();
+    changed = changed || !jobs.empty();
+
+    std::vector<SessionListEntry> listed;
+    listed.reserve(names.size());
+    SessionListBatch batch;
+    batch.Total = names.size();
+    // Small batches at first so the list shows at once, larger ones after so
+    // the window does not spend its time taking them in.
+    std::size_t batchSize = std::min<std::size_t>(options.BatchEntries, 200);
+    auto handOn = [&](std::size_t done) {
+        batch.Done = done;
+        options.OnBatch(std::move(batch));
+        batch = {};
+        batch.Total = names.size();
+        batchSize = std::max<std::size_t>(options.BatchEntries, 1);
+    };
+    {
+        ParallelReads reads(dataFolder, names, entries, found, std::move(jobs), options);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (stopped(options))
+                return load;
+            switch (reads.Await(i)) {
+            case Found::Listed:
+                if (options.OnBatch)
+                    batch.Entries.push_back(entries[i]);
+                listed.push_back(std::move(entries[i]));
+                break;
+            case Found::Damaged:
+                load.Skipped.push_back(PathInFolder(dataFolder, names[i]));
+                if (options.OnBatch)
+                    batch.Skipped.push_back(load.Skipped.back());
+                break;
+            case Found::Absent:
+                break;
+            case Found::Pending:
+                return load; // stopped while waiting
+            }
+            if (options.OnBatch && batch.Entries.size() + batch.Skipped.size() >= batchSize)
+                handOn(i + 1);
+        }
+    }
+    if (options.OnBatch && (!batch.Entries.empty() || !batch.Skipped.empty()))
+        handOn(names.size());
 
     if (changed) {
         try {
-            WriteListIndex(indexPath, dataFolder, load.Entries);
+            WriteListIndex(indexPath, dataFolder, listed);
             load.IndexWritten = true;
         } catch (const StreamError &error) {
             load.IndexError = error.what();
         }
     }
+    if (!options.OnBatch || options.KeepEntries)
+        load.Entries = std::move(listed);
     return load;
+}
+
+SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
+                                bool removeStaleTemporaries)
+{
+    SessionListOptions options;
+    options.RemoveStaleTemporaries = removeStaleTemporaries;
+    return LoadSessionList(dataFolder, indexPath, options);
+}
+
+SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
+                                       const std::vector<std::string> &known)
+{
+    SessionFolderChanges changes;
+    TSimpleFileStream buffer;
+    auto old = known.begin();
+    for (const std::string &name : names) {
+        while (old != known.end() && *old < name)
+            changes.Vanished.push_back(*old++);
+        if (old != known.end() && *old == name) {
+            ++old;
+            continue;
+        }
+        SessionListEntry entry;
+        switch (readEntry(dataFolder, name, entry, buffer)) {
+        case Found::Listed:
+            changes.Added.push_back(std::move(entry));
+            break;
+        case Found::Damaged:
+            changes.Skipped.push_back(PathInFolder(dataFolder, name));
+            break;
+        default:
+            break;
+        }
+    }
+    changes.Vanished.insert(changes.Vanished.end(), old, known.end());
+    return changes;
 }

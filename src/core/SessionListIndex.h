@@ -2,7 +2,9 @@
 
 #include "SessionListFields.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,9 +53,45 @@ struct SessionListLoad {
     std::string IndexError; // why the index could not be written; the list is whole regardless
 };
 
+// Entries handed on while a list loads, in name order and each once.
+struct SessionListBatch {
+    std::vector<SessionListEntry> Entries;
+    std::vector<std::string> Skipped; // damaged files met since the last batch
+    std::size_t Done = 0;             // names of the listing dealt with so far
+    std::size_t Total = 0;            // names in the listing
+};
+
+struct SessionListOptions {
+    bool RemoveStaleTemporaries = false; // as for LoadArchive
+    // Files read at once when the index does not know them: on a cold cache
+    // or a network folder each open waits, and the waits overlap.
+    unsigned Readers = 4;
+    // Called on the loading thread; without it the entries are only in the
+    // result. With it, the result's Entries are empty unless KeepEntries.
+    std::function<void(SessionListBatch &&)> OnBatch;
+    std::size_t BatchEntries = 2000;
+    bool KeepEntries = false;
+    // Set from another thread to stop between files; a stopped load writes
+    // no index.
+    const std::atomic<bool> *Stop = nullptr;
+};
+
 // Lists the folder once, takes the fields of the names the index knows from
 // it, reads the fields of new names from their files and drops vanished
 // ones; writes the index back when anything changed. A missing folder lists
-// nothing. removeStaleTemporaries as for LoadArchive.
+// nothing.
+SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
+                                const SessionListOptions &options);
 SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
                                 bool removeStaleTemporaries = false);
+
+// What changed in the folder since a listing: names is a fresh listing,
+// known the names already in the list (both in name order). The fields of
+// the new names are read; damaged ones are reported, not listed.
+struct SessionFolderChanges {
+    std::vector<SessionListEntry> Added;
+    std::vector<std::string> Vanished; // names no longer in the folder
+    std::vector<std::string> Skipped;  // paths of damaged new files
+};
+SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
+                                       const std::vector<std::string> &known);

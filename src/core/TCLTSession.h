@@ -74,6 +74,9 @@ public:
     std::string AdditionalFindings;
     std::string DetailedConclusion;
     std::string SourceFile; // path last written or read, never stored
+    // False while only the list fields were read from SourceFile (the rest
+    // is read when needed); never stored.
+    bool DetailsRead = true;
 
     // Locale and clock used by the derived fields; set by whoever owns the
     // session (the archive, the test procedure).

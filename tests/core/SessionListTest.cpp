@@ -1,10 +1,13 @@
 #include "SampleSession.h"
 #include "SessionArchive.h"
+#include "SessionDetails.h"
 #include "SessionListIndex.h"
 #include "TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -77,6 +80,20 @@ std::vector<SessionListEntry> fullRead(const std::string &data)
         entries.push_back({name, fs::file_size(path), SessionListFields::Of(s)});
     }
     return entries;
+}
+
+// Every stored field, as the record writer lays them out.
+std::string recordBytes(TCLTSession &session)
+{
+    TSimpleFileStream out;
+    session.SaveToStream(&out);
+    return out.Bytes();
+}
+
+// The first bytes of a real session file: its signature, then too little.
+void writeCutSession(const std::string &data, const std::string &name)
+{
+    writeAll(fs::path(data) / name, readAll(PathInFolder(data, ListSessionFiles(data).front())).substr(0, 40));
 }
 
 } // namespace
@@ -294,4 +311,145 @@ TEST(SessionListIndex, EntriesReadBackWhateverTheirSize)
     const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
     EXPECT_EQ(read.State, ListIndexState::Used);
     EXPECT_EQ(read.Entries, entries);
+}
+
+TEST(SessionListIndex, BatchesFromParallelReadsComeInNameOrderWhateverTheReaders)
+{
+    Scratch scratch;
+    for (int i = 0; i < 60; ++i)
+        saveSession(scratch.Data(), i);
+    writeCutSession(scratch.Data(), "250704090500999.dat");
+    const std::vector<SessionListEntry> expected = fullRead(scratch.Data());
+    // Index absent (every file read), then present with a few new files.
+    for (const unsigned readers : {1u, 2u, 7u}) {
+        fs::remove(scratch.Index());
+        for (int pass = 0; pass < 2; ++pass) {
+            SessionListOptions options;
+            options.Readers = readers;
+            options.BatchEntries = 7;
+            std::vector<SessionListEntry> got;
+            std::vector<std::string> skipped;
+            std::size_t lastDone = 0;
+            options.OnBatch = [&](SessionListBatch &&batch) {
+                EXPECT_GE(batch.Done, lastDone);
+                EXPECT_EQ(batch.Total, expected.size() + 1);
+                lastDone = batch.Done;
+                got.insert(got.end(), batch.Entries.begin(), batch.Entries.end());
+                skipped.insert(skipped.end(), batch.Skipped.begin(), batch.Skipped.end());
+            };
+            const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index(), options);
+            EXPECT_EQ(got, expected) << readers << " readers, pass " << pass;
+            EXPECT_EQ(lastDone, expected.size() + 1);
+            ASSERT_EQ(skipped.size(), 1u);
+            EXPECT_EQ(load.Skipped, skipped);
+            EXPECT_TRUE(load.Entries.empty());
+            EXPECT_EQ(load.FilesRead, pass == 0 ? expected.size() + 1 : 1u);
+        }
+    }
+}
+
+TEST(SessionListIndex, AStoppedLoadWritesNoIndex)
+{
+    Scratch scratch;
+    for (int i = 0; i < 30; ++i)
+        saveSession(scratch.Data(), i);
+    std::atomic<bool> stop{false};
+    SessionListOptions options;
+    options.BatchEntries = 5;
+    options.Stop = &stop;
+    std::size_t batches = 0;
+    options.OnBatch = [&](SessionListBatch &&) {
+        ++batches;
+        stop = true;
+    };
+    const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index(), options);
+    EXPECT_EQ(batches, 1u);
+    EXPECT_FALSE(load.IndexWritten);
+    EXPECT_FALSE(fs::exists(scratch.Index()));
+}
+
+TEST(SessionFolderChanges, NewNamesAreReadAndVanishedOnesNamed)
+{
+    Scratch scratch;
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i)
+        names.push_back(saveSession(scratch.Data(), i));
+    writeCutSession(scratch.Data(), "250704090500999.dat");
+    // The list knows 0, 2 and 4 and a name deleted since.
+    const std::vector<std::string> known = {names[0], names[2], names[4], "250704090500000.dat"};
+    std::vector<std::string> sortedKnown = known;
+    std::sort(sortedKnown.begin(), sortedKnown.end());
+    const SessionFolderChanges changes =
+        ReadFolderChanges(scratch.Data(), ListSessionFiles(scratch.Data()), sortedKnown);
+    std::vector<std::string> added;
+    for (const SessionListEntry &entry : changes.Added)
+        added.push_back(entry.Name);
+    std::vector<std::string> expectedAdded = {names[1], names[3], names[5]};
+    std::sort(expectedAdded.begin(), expectedAdded.end());
+    EXPECT_EQ(added, expectedAdded);
+    EXPECT_EQ(changes.Vanished, std::vector<std::string>{"250704090500000.dat"});
+    EXPECT_EQ(changes.Skipped, std::vector<std::string>{PathInFolder(scratch.Data(), "250704090500999.dat")});
+}
+
+TEST(SessionDetailCache, DetailsOnDemandEqualAFullReadAndOnlyTheLastFewStayWhole)
+{
+    Scratch scratch;
+    TCLTArchive listed;
+    TCLTArchive full;
+    const SessionContext context{45000, "."};
+    for (int i = 0; i < 8; ++i) {
+        const std::string path = PathInFolder(scratch.Data(), saveSession(scratch.Data(), i));
+        ASSERT_TRUE(LoadSessionFile(path, full, context));
+        SessionListFields fields;
+        std::uint64_t size = 0;
+        TSimpleFileStream buffer;
+        ASSERT_TRUE(ReadSessionListFields(path, fields, size, buffer));
+        listed.Add(ListedSession(fields, path, context));
+    }
+    SessionDetailCache cache(3);
+    for (std::size_t i = 0; i < listed.Count(); ++i) {
+        EXPECT_FALSE(listed[i].DetailsRead);
+        EXPECT_EQ(listed[i].DisplayName, full[i].DisplayName);
+        ASSERT_TRUE(cache.Ensure(listed[i]));
+        EXPECT_EQ(recordBytes(listed[i]), recordBytes(full[i])) << i;
+        EXPECT_EQ(listed[i].Age, full[i].Age);
+        EXPECT_EQ(listed[i].SourceFile, full[i].SourceFile);
+    }
+    // The three made whole last are held; the others are back to their fields.
+    EXPECT_EQ(cache.Held(), 3u);
+    for (std::size_t i = 0; i < listed.Count(); ++i) {
+        EXPECT_EQ(listed[i].DetailsRead, i >= 5) << i;
+        EXPECT_EQ(SessionListFields::Of(listed[i]), SessionListFields::Of(full[i]));
+        EXPECT_EQ(listed[i].DisplayName, full[i].DisplayName);
+    }
+    EXPECT_EQ(listed[0].DetailedConclusion, "");
+    cache.Forget(&listed[7]);
+    EXPECT_EQ(cache.Held(), 2u);
+}
+
+TEST(SessionDetailCache, ADamagedOrVanishedFileLeavesTheListFields)
+{
+    Scratch scratch;
+    const std::string path = PathInFolder(scratch.Data(), saveSession(scratch.Data(), 3));
+    SessionListFields fields;
+    std::uint64_t size = 0;
+    TSimpleFileStream buffer;
+    ASSERT_TRUE(ReadSessionListFields(path, fields, size, buffer));
+    const std::string bytes = readAll(path);
+    SessionDetailCache cache;
+    for (const bool gone : {false, true}) {
+        if (gone)
+            fs::remove(path);
+        else
+            writeAll(path, bytes.substr(0, bytes.size() - 10)); // past the list fields
+        auto session = ListedSession(fields, path, {45000, ","});
+        if (gone)
+            EXPECT_FALSE(cache.Ensure(*session));
+        else
+            EXPECT_THROW(cache.Ensure(*session), StreamError);
+        EXPECT_FALSE(session->DetailsRead);
+        EXPECT_EQ(SessionListFields::Of(*session), fields);
+        EXPECT_EQ(session->SourceFile, path);
+        EXPECT_EQ(cache.Held(), 0u);
+    }
 }

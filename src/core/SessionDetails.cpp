@@ -1,0 +1,36 @@
+#include "SessionDetails.h"
+
+#include "SessionArchive.h"
+#include "SessionListFields.h"
+
+#include <algorithm>
+
+SessionDetailCache::SessionDetailCache(std::size_t capacity) : capacity(std::max<std::size_t>(capacity, 1)) {}
+
+bool SessionDetailCache::Ensure(TCLTSession &session)
+{
+    if (session.DetailsRead) {
+        // Touched again: it is the last one to go.
+        const auto held = std::find(recent.begin(), recent.end(), &session);
+        if (held != recent.end())
+            recent.splice(recent.begin(), recent, held);
+        return true;
+    }
+    TCLTSession whole;
+    whole.Context = session.Context;
+    if (!ReadSessionFile(session.SourceFile, whole, buffer))
+        return false;
+    whole.DetailsRead = true;
+    session = std::move(whole);
+    recent.push_front(&session);
+    while (recent.size() > capacity) {
+        KeepListFieldsOnly(*recent.back());
+        recent.pop_back();
+    }
+    return true;
+}
+
+void SessionDetailCache::Forget(const TCLTSession *session)
+{
+    recent.remove_if([session](const TCLTSession *held) { return held == session; });
+}
