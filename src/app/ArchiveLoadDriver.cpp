@@ -1,63 +1,84 @@
 #include "ArchiveLoadDriver.h"
 
+#include "SessionListFields.h"
+
 #include <QFileInfo>
-#include <QTimer>
+#include <QMetaObject>
 
-#include <chrono>
+#include <memory>
 
-ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, TCLTArchive &archive, SessionContext context, QObject *parent)
-    : QObject(parent), loader(dataFolder.toStdString(), archive, std::move(context), true)
+ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, QString indexPath, TCLTArchive &archive,
+                                     SessionContext context, QObject *parent)
+    : QObject(parent), folder(dataFolder.toStdString()), indexPath(indexPath.toStdString()), archive(archive),
+      context(std::move(context))
 {
 }
 
-ArchiveLoadDriver::~ArchiveLoadDriver() = default;
+ArchiveLoadDriver::~ArchiveLoadDriver() { Stop(); }
 
-bool ArchiveLoadDriver::Start()
+void ArchiveLoadDriver::Start()
 {
-    try {
-        loader.Start();
-    } catch (const std::exception &) {
-        return false;
-    }
-    if (loader.Done())
-        return false;
-    timer = new QTimer(this);
-    timer->setInterval(0);
-    connect(timer, &QTimer::timeout, this, &ArchiveLoadDriver::Turn);
-    timer->start();
-    return true;
+    if (running || worker.joinable())
+        return;
+    running = true;
+    SessionListOptions options;
+    options.RemoveStaleTemporaries = true;
+    options.BatchEntries = batchEntries;
+    options.Stop = &stop;
+    // Queued to this object: a batch posted after Stop is dropped with it.
+    options.OnBatch = [this](SessionListBatch &&batch) {
+        auto held = std::make_shared<SessionListBatch>(std::move(batch));
+        QMetaObject::invokeMethod(
+            this, [this, held] { take(*held); }, Qt::QueuedConnection);
+    };
+    worker = std::thread([this, options] {
+        SessionListLoad load;
+        try {
+            load = LoadSessionList(folder, indexPath, options);
+        } catch (const std::exception &error) {
+            // A failure outside any one file ends the pass with what was handed on.
+            load.IndexError = error.what();
+        }
+        auto held = std::make_shared<SessionListLoad>(std::move(load));
+        QMetaObject::invokeMethod(
+            this, [this, held] { finish(*held); }, Qt::QueuedConnection);
+    });
 }
 
 void ArchiveLoadDriver::Stop()
 {
-    if (timer)
-        timer->stop();
+    stop = true;
+    if (worker.joinable())
+        worker.join();
+    running = false;
 }
 
-std::size_t ArchiveLoadDriver::Total() const { return loader.Total(); }
-
-QStringList ArchiveLoadDriver::Damaged() const
+void ArchiveLoadDriver::take(SessionListBatch &batch)
 {
-    QStringList names;
-    for (const std::string &path : loader.Skipped())
-        names << QFileInfo(QString::fromStdString(path)).fileName();
-    return names;
+    if (!running)
+        return;
+    total = batch.Total;
+    for (const std::string &path : batch.Skipped)
+        damaged << QFileInfo(QString::fromStdString(path)).fileName();
+    const int first = static_cast<int>(archive.Count());
+    if (!reserved) {
+        archive.Reserve(archive.Count() + batch.Total);
+        reserved = true;
+    }
+    for (const SessionListEntry &entry : batch.Entries)
+        archive.Add(ListedSession(entry.Fields, PathInFolder(folder, entry.Name), context));
+    if (!batch.Entries.empty())
+        emit SessionsAdded(first, static_cast<int>(batch.Entries.size()));
+    emit Progress(batch.Done, batch.Total);
 }
 
-void ArchiveLoadDriver::Turn()
+void ArchiveLoadDriver::finish(const SessionListLoad &load)
 {
-    // About 30 ms of reading per turn: short enough for input and repaints to
-    // feel immediate, long enough that the event loop and the status bar do
-    // not cost more than the files themselves.
-    bool done = true;
-    try {
-        done = loader.LoadFor(std::chrono::milliseconds(sliceMs));
-    } catch (const std::exception &) {
-        // A failure outside any one file ends the pass with what was read.
-    }
-    emit Progress(loader.Read(), loader.Total());
-    if (done) {
-        timer->stop();
-        emit Finished();
-    }
+    if (!running)
+        return;
+    if (worker.joinable())
+        worker.join();
+    running = false;
+    indexError = QString::fromStdString(load.IndexError);
+    emit Finished();
 }

@@ -1,45 +1,60 @@
 #pragma once
 
-#include "ArchiveLoader.h"
 #include "SessionArchive.h"
+#include "SessionListIndex.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstddef>
+#include <thread>
 
-class QTimer;
-
-// Drives the archive loader from the event loop: one slice of reading per
-// turn, so the window stays responsive while a large archive loads. It is
-// the program's start-up pass, so stale temporaries of interrupted saves
-// are removed.
+// Reads the session list on a worker thread (the station's index first, the
+// files it does not know several at once) and appends a listed session per
+// entry to the archive in the window's thread, a batch at a time, so the
+// window stays responsive whatever the archive's size. It is the program's
+// start-up pass, so stale temporaries of interrupted saves are removed.
 class ArchiveLoadDriver : public QObject {
     Q_OBJECT
 public:
-    ArchiveLoadDriver(QString dataFolder, TCLTArchive &archive, SessionContext context, QObject *parent = nullptr);
+    ArchiveLoadDriver(QString dataFolder, QString indexPath, TCLTArchive &archive, SessionContext context,
+                      QObject *parent = nullptr);
     ~ArchiveLoadDriver() override;
 
-    // Milliseconds of reading per turn (at least one file a turn); 0 reads one file a turn.
-    void SetSlice(int ms) { sliceMs = ms; }
-    // Lists the folder and starts the turns. False when there is nothing to
-    // read; then no signal follows.
-    bool Start();
-    // Stops between two files; what was read stays in the archive.
+    // Entries per batch after the first ones; tests make it small.
+    void SetBatchEntries(std::size_t entries) { batchEntries = entries; }
+    void Start();
+    // Stops the worker and waits for it; what was appended stays.
     void Stop();
-    std::size_t Total() const;
-    // Names of the damaged files that were not loaded.
-    QStringList Damaged() const;
+    bool Running() const { return running; }
+    std::size_t Total() const { return total; }
+    // Names of the damaged files that were not listed.
+    QStringList Damaged() const { return damaged; }
+    // Why the index could not be kept (the list is whole regardless).
+    QString IndexError() const { return indexError; }
 
 signals:
-    void Progress(std::size_t read, std::size_t total);
+    // Sessions appended at these archive positions.
+    void SessionsAdded(int firstPosition, int count);
+    void Progress(std::size_t done, std::size_t total);
     void Finished();
 
 private:
-    void Turn();
+    void take(SessionListBatch &batch);
+    void finish(const SessionListLoad &load);
 
-    ArchiveLoader loader;
-    int sliceMs = 30;
-    QTimer *timer = nullptr;
+    std::string folder;
+    std::string indexPath;
+    TCLTArchive &archive;
+    SessionContext context;
+    std::size_t batchEntries = 2000;
+    std::atomic<bool> stop{false};
+    std::thread worker;
+    bool running = false;
+    bool reserved = false;
+    std::size_t total = 0;
+    QStringList damaged;
+    QString indexError;
 };

@@ -114,6 +114,12 @@ void PageHooks::RefillResults(bool filtered)
         resultsPage->RefillResults(filtered);
 }
 
+void PageHooks::RefillResultsAsBefore()
+{
+    if (resultsPage)
+        resultsPage->RefillAsBefore();
+}
+
 void PageHooks::SetResultsListReady(bool ready)
 {
     if (resultsPage)
@@ -124,6 +130,24 @@ void PageHooks::AddResultRow(const TCLTSession &session)
 {
     if (resultsPage)
         resultsPage->AppendFinishedSession(session);
+}
+
+void PageHooks::SessionsAppended(int firstPosition, int count)
+{
+    if (resultsPage)
+        resultsPage->SessionsAppended(firstPosition, count);
+    if (testingPage)
+        testingPage->UpdateEmptyHint();
+}
+
+void PageHooks::RemoveSession(int position)
+{
+    if (resultsPage)
+        resultsPage->RemoveSession(position);
+    else if (position >= 0 && static_cast<std::size_t>(position) < sessions.Count())
+        sessions.Delete(static_cast<std::size_t>(position));
+    if (testingPage)
+        testingPage->UpdateEmptyHint();
 }
 
 void PageHooks::FocusResultsList()

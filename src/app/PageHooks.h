@@ -48,9 +48,15 @@ public:
     void SetFilterGroups(const QStringList &groups, int selected);
     int FilterGroupIndex() const;
     void RefillResults(bool filtered);
+    // Refills with the filter the list had (the archive's order changed).
+    void RefillResultsAsBefore();
     void SetResultsListReady(bool ready);
     // Appends the finished session as the last row and selects it.
     void AddResultRow(const TCLTSession &session);
+    // Sessions appended to the archive after its list was filled.
+    void SessionsAppended(int firstPosition, int count);
+    // Takes a session whose file is gone out of the archive and the list.
+    void RemoveSession(int position);
     void FocusResultsList();
     // Rows of sessions for which this is true are marked as not stored.
     void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);

@@ -26,6 +26,7 @@ void StartupNotes::SetDamagedFiles(const QStringList &names, const QString &data
 {
     damaged = names;
     folder = dataFolder;
+    damagedKnown = true;
 }
 
 bool StartupNotes::StimulusFileReadable(const QString &path)
@@ -45,11 +46,14 @@ bool StartupNotes::StimulusFileReadable(const QString &path)
 
 void StartupNotes::ReportOnce(QWidget *parent)
 {
-    if (reported)
+    if (!notesReported) {
+        notesReported = true;
+        for (const QString &note : notes)
+            UserDialogs::Current().ShowWarning(parent, note);
+    }
+    if (!damagedKnown || damagedReported)
         return;
-    reported = true;
-    for (const QString &note : notes)
-        UserDialogs::Current().ShowWarning(parent, note);
+    damagedReported = true;
     if (damaged.isEmpty())
         return;
     QString text = QStringLiteral("Не удалось прочитать поврежденные файлы результатов в папке %1: %2.\r\n\r\n")

@@ -18,12 +18,15 @@ public:
     // False, with a note, when the stimulus-set file is too large to read.
     bool StimulusFileReadable(const QString &path);
 
-    // Shows every note once; later calls show nothing.
+    // Shows every note once; later calls show nothing. The damaged files
+    // are shown once they are known (the archive is listed meanwhile).
     void ReportOnce(QWidget *parent);
 
 private:
     QStringList notes;
     QStringList damaged;
     QString folder;
-    bool reported = false;
+    bool notesReported = false;
+    bool damagedKnown = false;
+    bool damagedReported = false;
 };

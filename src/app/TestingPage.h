@@ -90,6 +90,8 @@ public slots:
     // In administrator mode the empty test area also tells how many sessions
     // the archive holds.
     void SetArchiveCountShown(bool shown);
+    // Shows the hint of an empty page again (the archive's count changes).
+    void UpdateEmptyHint();
 
 signals:
     void statusTextChanged(int panel, const QString &text);
@@ -110,7 +112,6 @@ protected:
 private:
     void BuildStimulusPanel();
     void FitHeader();
-    void UpdateEmptyHint();
     void ConfigureProcedure();
     void StartKind(int kind);
     void SubmitRegistration();

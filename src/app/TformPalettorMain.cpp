@@ -3,7 +3,7 @@
 #include "AboutWindow.h"
 #include "AppInfo.h"
 #include "AppSettings.h"
-#include "ArchiveLoadDriver.h"
+#include "ArchiveSync.h"
 #include "BusyCursor.h"
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
@@ -131,10 +131,7 @@ void TformPalettorMain::CreatePages()
 void TformPalettorMain::ConnectActions()
 {
     const WindowActions &a = *actions;
-    connect(a.actStartTesting, &QAction::triggered, this, [this] {
-        if (!ArchiveLoading())
-            testingPage->StartOrStop();
-    });
+    connect(a.actStartTesting, &QAction::triggered, testingPage, &TestingPage::StartOrStop);
     connect(a.actFileAuthen, &QAction::triggered, this, &TformPalettorMain::Authorise);
     connect(a.actFileExit, &QAction::triggered, this, &QWidget::close);
     connect(actResultsSaveAgain, &QAction::triggered, this, &TformPalettorMain::RetryNotStored);
@@ -262,7 +259,7 @@ void TformPalettorMain::ApplyUserGroups()
 
 void TformPalettorMain::UpdateAuthoriseAction()
 {
-    actions->actFileAuthen->setEnabled(ProtectionInEffect(prefs) && !AdministratorMode() && !ArchiveLoading());
+    actions->actFileAuthen->setEnabled(ProtectionInEffect(prefs) && !AdministratorMode());
 }
 
 // ---- Modes ----
@@ -296,14 +293,12 @@ void TformPalettorMain::DecideMode()
     runStep([&] { finisher->AddWaitingRecovered(sessions); });
     runStep([&] { AskForAdministratorMode(); });
     UpdateAuthoriseAction();
-    emit StartupFinished();
+    modeDecided = true;
+    if (!ArchiveLoading())
+        emit StartupFinished();
 }
 
-void TformPalettorMain::Authorise()
-{
-    if (!ArchiveLoading())
-        AskForAdministratorMode();
-}
+void TformPalettorMain::Authorise() { AskForAdministratorMode(); }
 
 void TformPalettorMain::PageChanged(int index)
 {
@@ -381,44 +376,43 @@ void TformPalettorMain::StartArchiveLoad()
     // so this pass lists them with the rest.
     runStep([&] { *notes << finisher->MoveRecoveredIntoData(); });
     // One day and one separator for the whole pass.
-    archiveLoad = new ArchiveLoadDriver(DataFolder(), sessions, context.ForSessions(), this);
-    archiveLoad->SetSlice(archiveSliceMs);
-    if (!archiveLoad->Start()) {
-        delete archiveLoad;
-        archiveLoad = nullptr;
-        DecideMode();
-        return;
-    }
-    // The file actions stay off until the last file is read.
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    actions->SetFileActionsEnabled(false);
-    UpdateAuthoriseAction();
-    status->ShowLoading(0, archiveLoad->Total());
-    connect(archiveLoad, &ArchiveLoadDriver::Progress, this,
+    archive = new ArchiveSync(DataFolder(), sessions, *pages, this);
+    archive->SetBatchEntries(archiveBatchEntries);
+    if (archiveCheckMs >= 0)
+        archive->SetCheckInterval(archiveCheckMs);
+    // Only the table of the whole list waits for the pass.
+    actions->SetListComplete(false);
+    connect(archive, &ArchiveSync::Progress, this,
             [this](std::size_t read, std::size_t total) { status->ShowLoading(read, total); });
-    connect(archiveLoad, &ArchiveLoadDriver::Finished, this, &TformPalettorMain::FinishArchiveLoad);
+    connect(archive, &ArchiveSync::Loaded, this, &TformPalettorMain::FinishArchiveLoad);
+    archive->Start(context.ForSessions());
+    // The password is asked and a test can start while the pass runs.
+    DecideMode();
 }
 
 void TformPalettorMain::FinishArchiveLoad()
 {
-    if (!archiveLoad)
-        return;
-    notes->SetDamagedFiles(archiveLoad->Damaged(), DataFolder());
-    StopArchiveLoad();
+    notes->SetDamagedFiles(archive->Damaged(), DataFolder());
     status->EndLoading();
-    actions->SetFileActionsEnabled(true);
-    UpdateAuthoriseAction();
-    DecideMode();
+    actions->SetListComplete(true);
+    if (AdministratorMode())
+        notes->ReportOnce(this);
+    if (modeDecided)
+        emit StartupFinished();
 }
 
 void TformPalettorMain::StopArchiveLoad()
 {
-    if (!archiveLoad)
-        return;
-    archiveLoad->Stop();
-    archiveLoad->deleteLater();
-    archiveLoad = nullptr;
-    QApplication::restoreOverrideCursor();
+    if (archive)
+        archive->Stop();
+}
+
+bool TformPalettorMain::ArchiveLoading() const { return archive && archive->Loading(); }
+
+void TformPalettorMain::CheckArchiveFolder()
+{
+    if (archive)
+        archive->CheckNow();
 }
 
 bool TformPalettorMain::MayClose()

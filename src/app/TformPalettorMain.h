@@ -14,7 +14,7 @@
 
 #include <memory>
 
-class ArchiveLoadDriver;
+class ArchiveSync;
 class HelpLauncher;
 class PageHooks;
 class PreferencesPage;
@@ -65,16 +65,22 @@ public:
     // The authorisation action: asks for administrator mode.
     void Authorise();
 
-    // True while the archive is being read; no other file operation may start.
-    bool ArchiveLoading() const { return archiveLoad != nullptr; }
-    // Milliseconds of reading per turn of the event loop while the archive
-    // loads (at least one file a turn); 0 reads one file a turn.
-    void SetArchiveLoadSlice(int ms) { archiveSliceMs = ms; }
+    // True while the start-up pass lists the archive; tests can be run
+    // meanwhile, the list is filled as it goes.
+    bool ArchiveLoading() const;
+    // Seams for tests: sessions per batch of the start-up pass, and
+    // milliseconds between listings of the session folder.
+    void SetArchiveBatchEntries(std::size_t entries) { archiveBatchEntries = entries; }
+    void SetArchiveCheckInterval(int ms) { archiveCheckMs = ms; }
+    // Compares the session folder with the list now (another station's
+    // sessions appear, deleted ones go).
+    void CheckArchiveFolder();
     // Session files skipped as damaged at start-up.
     const QStringList &DamagedFiles() const;
 
 signals:
-    // The first show has run every step, the mode decided.
+    // The first show has run every step: the mode is decided and the
+    // start-up pass has listed the archive.
     void StartupFinished();
 
 protected:
@@ -134,7 +140,9 @@ private:
     int helpContext = 1000;
     bool firstShowDone = false;
     std::unique_ptr<StartupNotes> notes;
-    int archiveSliceMs = 30;
-    ArchiveLoadDriver *archiveLoad = nullptr;
+    std::size_t archiveBatchEntries = 2000;
+    int archiveCheckMs = -1;
+    ArchiveSync *archive = nullptr;
+    bool modeDecided = false;
     QAction *actResultsSaveAgain = nullptr;
 };

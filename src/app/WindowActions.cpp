@@ -132,12 +132,7 @@ void WindowActions::CreateMenusAndToolBar(QMainWindow &window)
         button->setFixedWidth(96);
 }
 
-void WindowActions::SetFileActionsEnabled(bool enabled)
-{
-    for (QAction *action : {actStartTesting, actResultsExportMSWord, actResultsSave, actResultsExportList,
-                            actResultsDelete, actResultsFilter, actResultsShowAll})
-        action->setEnabled(enabled);
-}
+void WindowActions::SetListComplete(bool complete) { actResultsExportList->setEnabled(complete); }
 
 void WindowActions::ShowTestRunning(bool running, const QString &caption)
 {

@@ -17,8 +17,9 @@ struct WindowActions {
     // resultsAction gives the results page's action of an object name, or nullptr.
     WindowActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction);
 
-    // The commands that read or write files; off while the archive loads.
-    void SetFileActionsEnabled(bool enabled);
+    // The table of the whole list is off until the start-up pass has listed
+    // every session; every other command works meanwhile.
+    void SetListComplete(bool complete);
     // Caption, hint and icon of actStartTesting for a running or idle test.
     void ShowTestRunning(bool running, const QString &caption);
     void ShowResultsMenu(bool visible);

@@ -210,22 +210,44 @@ std::string FunctionGroupsText(const TCLTSession &session)
     return text;
 }
 
-bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,
+bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, const ResearchCsvOptions &options,
                       std::string &out, const CsvProgress &progress)
 {
-    out = "\xEF\xBB\xBF";
+    // Each session is seen once (its file may have to be read for it), so a
+    // row is written with its own stimuli and padded to the widest at the end.
+    struct Written {
+        std::string Line;
+        std::size_t Stimuli;
+    };
+    std::vector<Written> rows;
+    rows.reserve(count);
     std::size_t stimuli = 0;
-    for (const TCLTSession *session : sessions)
-        stimuli = std::max(stimuli, stimulusCount(*session));
-    out += header(options.Separator, stimuli);
-    std::size_t done = 0;
-    for (const TCLTSession *session : sessions) {
-        out += sessionRow(*session, done + 1, stimuli, options);
-        ++done;
-        if (progress && !progress(done, sessions.size())) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const TCLTSession *session = sessionAt(i)) {
+            const std::size_t own = stimulusCount(*session);
+            rows.push_back({sessionRow(*session, rows.size() + 1, own, options), own});
+            stimuli = std::max(stimuli, own);
+        }
+        if (progress && !progress(i + 1, count)) {
             out.clear();
             return false;
         }
     }
+    constexpr std::size_t fieldsPerStimulus = 7;
+    out = "\xEF\xBB\xBF";
+    out += header(options.Separator, stimuli);
+    for (Written &row : rows) {
+        // Before the line's "\r\n".
+        row.Line.insert(row.Line.size() - 2, (stimuli - row.Stimuli) * fieldsPerStimulus, options.Separator);
+        out += row.Line;
+        row.Line = {};
+    }
     return true;
+}
+
+bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,
+                      std::string &out, const CsvProgress &progress)
+{
+    return WriteResearchCsv(
+        sessions.size(), [&sessions](std::size_t i) { return sessions[i]; }, options, out, progress);
 }

@@ -70,5 +70,13 @@ using CsvProgress = std::function<bool(std::size_t done, std::size_t total)>;
 bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,
                       std::string &out, const CsvProgress &progress = {});
 
+// The session of row i, or nullptr to leave it out; the pointer need only
+// stay good until the next call.
+using CsvSessionSource = std::function<const TCLTSession *(std::size_t i)>;
+// The same from sessions taken one at a time, so they need not all be in
+// memory at once; rows are numbered by what was written.
+bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, const ResearchCsvOptions &options,
+                      std::string &out, const CsvProgress &progress = {});
+
 // The function groups of a session as the column shows them.
 std::string FunctionGroupsText(const TCLTSession &session);

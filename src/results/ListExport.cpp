@@ -34,16 +34,22 @@ QString ListExport::FailureReason(const QString &path, const QString &systemMess
 
 bool ListExport::Write(const std::vector<const TCLTSession *> &sessions, const QString &path)
 {
+    return Write(
+        sessions.size(), [&sessions](std::size_t i) { return sessions[i]; }, path);
+}
+
+bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, const QString &path)
+{
     std::unique_ptr<QProgressDialog> progress;
-    if (sessions.size() >= ProgressFrom) {
+    if (count >= ProgressFrom) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("Экспорт списка..."), QStringLiteral("Отмена"), 0,
-                                                     static_cast<int>(sessions.size()), dialogParent);
+                                                     static_cast<int>(count), dialogParent);
         progress->setWindowTitle(QStringLiteral("Экспорт списка"));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(300);
     }
     std::string csv;
-    const bool complete = WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv,
+    const bool complete = WriteResearchCsv(count, sessionAt, ResearchCsvOptionsFor(decimalSeparator), csv,
                                            [&progress](std::size_t done, std::size_t) {
                                                if (!progress)
                                                    return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ResearchCsv.h"
 #include "TCLTSession.h"
 
 #include <QString>
@@ -23,6 +24,8 @@ public:
 
     // True when the file was written.
     bool Write(const std::vector<const TCLTSession *> &sessions, const QString &path);
+    // The same from sessions taken one at a time (see WriteResearchCsv).
+    bool Write(std::size_t count, const CsvSessionSource &sessionAt, const QString &path);
 
     // Why a file could not be written, in the user's words.
     static QString FailureReason(const QString &path, const QString &systemMessage);

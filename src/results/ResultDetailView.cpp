@@ -208,6 +208,17 @@ void ResultDetailView::Show(TCLTSession &session)
     memoResultsFactorSummary->setPlainText(QString::fromStdString(session.AdditionalFindings));
 }
 
+void ResultDetailView::ShowUnreadable(TCLTSession &session, const QString &why)
+{
+    Clear();
+    labelResultsUserName->setText(QString::fromStdString(session.FullName()));
+    labelResultsUserSexAge->setText(QString::fromStdString(session.SexAgeText()));
+    labelResultsUserGroup->setText(QString::fromStdString(session.Group));
+    labelResultsSessionStarted->setText(FormatOleDateTime(session.StartedAt, dateTimeFormat));
+    labelResultsSessionDuration->setText(DurationQText(session.DurationSeconds));
+    memoResultsBriefSummary->setPlainText(why);
+}
+
 void ResultDetailView::DrawChoices(const TCLTSession &session)
 {
     // A rolled-up panel is skipped; opening it asks for a redraw.

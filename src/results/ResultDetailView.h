@@ -37,6 +37,9 @@ public:
     // Only the swatch panels, leaving the memos and their scroll positions.
     void DrawChoices(const TCLTSession &session);
     void Clear();
+    // The list fields of a session whose file could not be read, and why
+    // in place of its conclusions.
+    void ShowUnreadable(TCLTSession &session, const QString &why);
 
     // Which panels are rolled up.
     void RestorePlacement(QSettings &store);

@@ -3,6 +3,8 @@
 #include "DateTimeText.h"
 #include "TestKinds.h"
 
+#include <algorithm>
+
 namespace {
 const char *const captions[ResultsModel::ColumnCount] = {"№", "Время проведения", "Тест", "Тестируемый",
                                                          "Продолжительность тестирования"};
@@ -105,13 +107,32 @@ void ResultsModel::Append(int position)
     endInsertRows();
 }
 
+void ResultsModel::AppendMany(const std::vector<int> &positions)
+{
+    if (positions.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(positions.size()) - 1);
+    for (const int position : positions)
+        rows.push_back({rowCount() + 1, position});
+    endInsertRows();
+}
+
+int ResultsModel::RowOf(int position) const
+{
+    // Searched through: it serves sessions removed by another station, which are few.
+    const auto found =
+        std::find_if(rows.begin(), rows.end(), [position](const Row &r) { return r.Position == position; });
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
 void ResultsModel::RemoveRowOfDeletedSession(int row, int removedPosition)
 {
-    if (row < 0 || row >= rowCount())
-        return;
-    beginRemoveRows({}, row, row);
-    rows.erase(rows.begin() + row);
-    endRemoveRows();
+    if (row >= 0 && row < rowCount()) {
+        beginRemoveRows({}, row, row);
+        rows.erase(rows.begin() + row);
+        endRemoveRows();
+    }
     bool shifted = false;
     for (Row &r : rows) {
         if (r.Position > removedPosition) {

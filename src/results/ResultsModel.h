@@ -35,8 +35,13 @@ public:
     void Clear();
     // Appends a row numbered with the new row count.
     void Append(int position);
-    // Removes the row and shifts the stored positions above the removed
-    // session's position down by one; running numbers stay as they were.
+    // Appends a row per position, numbered on, in one insertion.
+    void AppendMany(const std::vector<int> &positions);
+    // The row of that archive position, or -1 when it is not listed.
+    int RowOf(int position) const;
+    // Removes the row (none when it is -1) and shifts the stored positions
+    // above the removed session's position down by one; running numbers stay
+    // as they were.
     void RemoveRowOfDeletedSession(int row, int removedPosition);
 
     // -1 when the row is outside the list.

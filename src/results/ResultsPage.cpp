@@ -10,6 +10,7 @@
 #include "UserDialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -233,6 +234,9 @@ bool ResultsPage::AppendFinishedSession(const TCLTSession &session)
 void ResultsPage::RefillResults(bool applyFilter)
 {
     ResultsModel *model = Model();
+    refilled = true;
+    filterApplied = applyFilter;
+    appliedFilter = filterBar->CurrentFilter();
     if (archive.Empty()) {
         // Rows left over would name sessions that no longer exist.
         model->Clear();
@@ -250,7 +254,7 @@ void ResultsPage::RefillResults(bool applyFilter)
     }
     {
         NotReady notReady(listReady);
-        const ResultsFilter filter = filterBar->CurrentFilter();
+        const ResultsFilter &filter = appliedFilter;
         std::vector<int> positions;
         positions.reserve(archive.Count());
         int position = 0;
@@ -267,12 +271,46 @@ void ResultsPage::RefillResults(bool applyFilter)
         clearResultView();
 }
 
+void ResultsPage::RefillAsBefore()
+{
+    if (refilled)
+        RefillResults(filterApplied);
+}
+
+void ResultsPage::SessionsAppended(int firstPosition, int count)
+{
+    // Before the first refill the list is filled from the whole archive then.
+    if (!refilled)
+        return;
+    std::vector<int> positions;
+    const int end = std::min(firstPosition + count, static_cast<int>(archive.Count()));
+    for (int position = std::max(firstPosition, 0); position < end; ++position)
+        if (!filterApplied || MatchesFilter(archive[static_cast<std::size_t>(position)], appliedFilter))
+            positions.push_back(position);
+    Model()->AppendMany(positions);
+}
+
+void ResultsPage::RemoveSession(int position)
+{
+    if (position < 0 || static_cast<std::size_t>(position) >= archive.Count())
+        return;
+    const int row = Model()->RowOf(position);
+    if (row >= 0 && row == list->Selected()) {
+        removeDeletedRow(row, position);
+        return;
+    }
+    const QSignalBlocker quiet(list);
+    details.Forget(&archive[static_cast<std::size_t>(position)]);
+    std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
+    Model()->RemoveRowOfDeletedSession(row, position);
+}
+
 void ResultsPage::redrawSelected() { gridResultsSelectItem(list->Selected()); }
 
 void ResultsPage::redrawChoices()
 {
     const TCLTSession *session = list->SelectedSession();
-    if (listReady && session)
+    if (listReady && session && session->DetailsRead)
         detail->DrawChoices(*session);
 }
 
@@ -284,8 +322,40 @@ void ResultsPage::gridResultsSelectItem(int row)
         clearResultView();
         return;
     }
-    if (TCLTSession *session = sessionAt(row))
+    TCLTSession *session = sessionAt(row);
+    if (!session)
+        return;
+    const QString unreadable = makeWhole(*session);
+    if (unreadable.isEmpty())
         detail->Show(*session);
+    else
+        detail->ShowUnreadable(*session, unreadable);
+}
+
+QString ResultsPage::makeWhole(TCLTSession &session) const
+{
+    const QString file = QDir::toNativeSeparators(QString::fromStdString(session.SourceFile));
+    try {
+        if (details.Ensure(session))
+            return {};
+    } catch (const StreamError &error) {
+        // The list fields were sound; the damage lies further on in the file.
+        return QStringLiteral("Файл результата %1 поврежден, результат не может быть показан: %2.")
+            .arg(file, QString::fromStdString(error.what()));
+    }
+    return QStringLiteral("Файл результата %1 не найден: возможно, он удален на другом рабочем месте.").arg(file);
+}
+
+const TCLTSession *ResultsPage::selectedWhole() const
+{
+    TCLTSession *session = sessionAt(list->Selected());
+    if (!session)
+        return nullptr;
+    const QString unreadable = makeWhole(*session);
+    if (unreadable.isEmpty())
+        return session;
+    UserDialogs::Current().ShowWarning(const_cast<ResultsPage *>(this), unreadable);
+    return nullptr;
 }
 
 TCLTSession *ResultsPage::sessionAt(int row) const
@@ -297,7 +367,7 @@ TCLTSession *ResultsPage::sessionAt(int row) const
 
 void ResultsPage::clearResultView() { detail->Clear(); }
 
-QString ResultsPage::SessionReportText() const { return exporter->ReportText(list->SelectedSession()); }
+QString ResultsPage::SessionReportText() const { return exporter->ReportText(selectedWhole()); }
 
 bool ResultsPage::ResultsDeleteExecute()
 {
@@ -323,6 +393,7 @@ void ResultsPage::removeDeletedRow(int row, int position)
     ResultsModel *model = Model();
     {
         const QSignalBlocker quiet(list);
+        details.Forget(&archive[static_cast<std::size_t>(position)]);
         // Held until the rows no longer name it.
         std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
         model->RemoveRowOfDeletedSession(row, position);
@@ -344,22 +415,22 @@ void ResultsPage::removeDeletedRow(int row, int position)
         clearResultView();
 }
 
-bool ResultsPage::ResultsCopyExecute() { return exporter->Copy(list->SelectedSession()); }
-bool ResultsPage::ResultsExportMSWordExecute() { return exporter->HandToEditor(list->SelectedSession()); }
-bool ResultsPage::ResultsSaveExecute() { return exporter->SaveToFile(list->SelectedSession()); }
+bool ResultsPage::ResultsCopyExecute() { return exporter->Copy(selectedWhole()); }
+bool ResultsPage::ResultsExportMSWordExecute() { return exporter->HandToEditor(selectedWhole()); }
+bool ResultsPage::ResultsSaveExecute() { return exporter->SaveToFile(selectedWhole()); }
 
-bool ResultsPage::ResultsPreviewExecute() { return exporter->Preview(list->SelectedSession()); }
-bool ResultsPage::ResultsPrintExecute() { return exporter->Print(list->SelectedSession()); }
-bool ResultsPage::ResultsSendEMailExecute() { return exporter->SendByMail(list->SelectedSession()); }
-bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(list->SelectedSession()); }
+bool ResultsPage::ResultsPreviewExecute() { return exporter->Preview(selectedWhole()); }
+bool ResultsPage::ResultsPrintExecute() { return exporter->Print(selectedWhole()); }
+bool ResultsPage::ResultsSendEMailExecute() { return exporter->SendByMail(selectedWhole()); }
+bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(selectedWhole()); }
 
 bool ResultsPage::ResultsExportListExecute()
 {
     const ResultsModel *model = Model();
-    std::vector<const TCLTSession *> sessions;
+    std::vector<TCLTSession *> sessions;
     sessions.reserve(static_cast<std::size_t>(model->rowCount()));
     for (int row = 0; row < model->rowCount(); ++row)
-        if (const TCLTSession *session = model->SessionAt(row))
+        if (TCLTSession *session = sessionAt(row))
             sessions.push_back(session);
     if (sessions.empty())
         return false;
@@ -369,7 +440,34 @@ bool ResultsPage::ResultsExportListExecute()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    return ListExport(this, context->DecimalSeparator()).Write(sessions, path);
+    // A listed session is read into one scratch session row by row, so the
+    // table of a large archive does not hold every session whole at once.
+    TCLTSession scratch;
+    TSimpleFileStream buffer;
+    QStringList unreadable;
+    const auto sessionAtRow = [&](std::size_t i) -> const TCLTSession * {
+        TCLTSession *session = sessions[i];
+        if (session->DetailsRead)
+            return session;
+        scratch = TCLTSession();
+        scratch.Context = session->Context;
+        try {
+            if (ReadSessionFile(session->SourceFile, scratch, buffer))
+                return &scratch;
+        } catch (const StreamError &) {
+        }
+        unreadable << QFileInfo(QString::fromStdString(session->SourceFile)).fileName();
+        return nullptr;
+    };
+    if (!ListExport(this, context->DecimalSeparator()).Write(sessions.size(), sessionAtRow, path))
+        return false;
+    if (!unreadable.isEmpty())
+        UserDialogs::Current().ShowWarning(
+            this,
+            QStringLiteral("В таблицу не вошли сеансы, файлы которых повреждены или удалены (%1):\r\n%2")
+                .arg(unreadable.size())
+                .arg(unreadable.mid(0, 20).join(QStringLiteral("\r\n"))));
+    return true;
 }
 
 void ResultsPage::showContextMenu(const QPoint &at)

@@ -3,6 +3,7 @@
 #include "ColourTables.h"
 #include "ResultsFilter.h"
 #include "SessionArchive.h"
+#include "SessionDetails.h"
 #include "StationContext.h"
 
 #include <QStringList>
@@ -63,6 +64,14 @@ public:
     // selected whatever the filter says. False when it is not in the archive.
     bool AppendFinishedSession(const TCLTSession &session);
 
+    // Sessions appended to the archive at these positions (read by the
+    // start-up pass or written by another station): rows are added for
+    // those the list's filter admits, once the list has been filled.
+    void SessionsAppended(int firstPosition, int count);
+    // Takes the session at that position out of the archive (its file is
+    // gone), with its row; the next row is shown when it was selected.
+    void RemoveSession(int position);
+
     // The report of the selected row's session; empty without one.
     QString SessionReportText() const;
 
@@ -94,6 +103,9 @@ public:
 
 public slots:
     void RefillResults(bool applyFilter);
+    // Refills with or without the filter as the last refill did; nothing
+    // before the first.
+    void RefillAsBefore();
     // Each returns whether it did its work; without a selected row none does
     // anything.
     bool ResultsDeleteExecute();
@@ -122,6 +134,12 @@ private:
     void clearResultView();
     // The row's session as the page may change it, or nullptr.
     TCLTSession *sessionAt(int row) const;
+    // The selected row's session with everything its file holds, or nullptr;
+    // a file that cannot be read is told to the user.
+    const TCLTSession *selectedWhole() const;
+    // Reads the rest of a listed session; the reason in the user's words
+    // when its file cannot be read, else empty.
+    QString makeWhole(TCLTSession &session) const;
     // Removes the selected row once its session file is gone.
     void removeDeletedRow(int row, int position);
     void applyPendingTabHeight();
@@ -131,7 +149,11 @@ private:
     StationContext ownContext; // until SetContext
     const StationContext *context = &ownContext;
     bool listReady = false;
-    bool listShown = false; // a refill has laid out the list at least once
+    bool listShown = false;     // a refill has laid out the list at least once
+    bool refilled = false;      // rows added to the archive later are listed by SessionsAppended
+    bool filterApplied = false; // by the last refill, for rows added after it
+    ResultsFilter appliedFilter;
+    mutable SessionDetailCache details;
     int pendingTabHeight = -1;
 
     ResultsList *list;

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -36,9 +37,13 @@ public:
     int askedNew = 0;
     QStringList notices;
 
+    std::function<void()> whenAsked; // runs as the password is asked
+
     std::optional<QString> AskPasswordText(QWidget *, const QString &notice) override
     {
         ++asked;
+        if (whenAsked)
+            whenAsked();
         notices << notice;
         return Next(typed);
     }
@@ -77,6 +82,9 @@ public:
         // lies in the temporary folder too.
         savedDataHome = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/user-data")).toLocal8Bit());
+        // So is the station's index of the session list.
+        savedCacheHome = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", (dir.path() + QStringLiteral("/user-cache")).toLocal8Bit());
     }
     ~TemporaryInstallation()
     {
@@ -85,6 +93,10 @@ public:
             qunsetenv("XDG_DATA_HOME");
         else
             qputenv("XDG_DATA_HOME", savedDataHome);
+        if (savedCacheHome.isEmpty())
+            qunsetenv("XDG_CACHE_HOME");
+        else
+            qputenv("XDG_CACHE_HOME", savedCacheHome);
     }
     TemporaryInstallation(const TemporaryInstallation &) = delete;
     TemporaryInstallation &operator=(const TemporaryInstallation &) = delete;
@@ -112,4 +124,5 @@ public:
 private:
     QTemporaryDir dir;
     QByteArray savedDataHome;
+    QByteArray savedCacheHome;
 };

@@ -386,46 +386,6 @@ TEST_F(MainWindowTest, DamagedSessionFilesAreReportedOnceToTheAdministrator)
     EXPECT_EQ(dialogs.warnings.size(), 1);
 }
 
-TEST_F(MainWindowTest, ArchiveIsReadFileByFileWhileTheWindowStaysResponsive)
-{
-    for (int i = 0; i < 40; ++i)
-        WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
-    TformPalettorMain w(install.Root());
-    w.SetArchiveLoadSlice(0);
-    QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
-    w.show();
-    ASSERT_EQ(finished.count(), 0);
-    // The archive is read after the window is painted, one file per turn here.
-    for (int turn = 0; turn < 5 && !w.ArchiveLoading(); ++turn)
-        QCoreApplication::processEvents();
-    ASSERT_EQ(finished.count(), 0);
-    EXPECT_TRUE(w.ArchiveLoading());
-    EXPECT_FALSE(Find<QAction>(w, "actStartTesting")->isEnabled());
-    EXPECT_FALSE(Find<QAction>(w, "actResultsDelete")->isEnabled());
-    EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->maximum(), 40);
-    EXPECT_LT(Find<QProgressBar>(w, "ProgressBar1")->value(), 40);
-    ASSERT_TRUE(finished.wait(10000));
-    EXPECT_FALSE(w.ArchiveLoading());
-    EXPECT_EQ(w.Sessions().Count(), 40u);
-    EXPECT_TRUE(Find<QAction>(w, "actStartTesting")->isEnabled());
-    EXPECT_TRUE(Find<QAction>(w, "actResultsDelete")->isEnabled());
-    EXPECT_TRUE(w.AdministratorMode());
-}
-
-TEST_F(MainWindowTest, ArchiveIsReadInTimeSlicesNotOneFilePerTurn)
-{
-    for (int i = 0; i < 40; ++i)
-        WriteSession(install.DataFolder(), i % 60, "Тест" + std::to_string(i));
-    TformPalettorMain w(install.Root());
-    QSignalSpy finished(&w, &TformPalettorMain::StartupFinished);
-    w.show();
-    QSignalSpy progress(Find<QProgressBar>(w, "ProgressBar1"), &QProgressBar::valueChanged);
-    ASSERT_TRUE(finished.wait(10000));
-    EXPECT_EQ(w.Sessions().Count(), 40u);
-    // Forty small files fit a few slices: the status bar is not redrawn per file.
-    EXPECT_LT(progress.count(), 10);
-}
-
 TEST_F(MainWindowTest, StartUpRemovesOnlyStaleTemporariesOfInterruptedSaves)
 {
     WriteSession(install.DataFolder(), 1, "Первый");

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "SessionListIndex.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QFileSystemWatcher;
+class QTimer;
+
+// Notices sessions that another station writes into, or deletes from, the
+// shared session folder while the window runs. The folder is watched where
+// the system can, and its listing is also compared at intervals, since
+// changes made on a network folder by another machine are often not told.
+// Listing and reading new files run on a worker thread.
+class ArchiveWatcher : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int DefaultIntervalMs = 30000;
+
+    // knownNames gives the names of the folder's sessions the list holds, in
+    // name order; it is asked in the window's thread when a check starts.
+    ArchiveWatcher(QString dataFolder, std::function<std::vector<std::string>()> knownNames, QObject *parent = nullptr);
+    ~ArchiveWatcher() override;
+
+    void SetInterval(int ms);
+    void Start();
+    // Checks now unless a check is running (then one follows it).
+    void CheckNow();
+
+signals:
+    // Changes found by a check; a name may have been added or removed by the
+    // window itself meanwhile, so the receiver checks again against its list.
+    void Changed(const std::shared_ptr<SessionFolderChanges> &changes);
+
+private:
+    void checkFinished(const std::shared_ptr<SessionFolderChanges> &changes);
+    void join();
+
+    std::string folder;
+    std::function<std::vector<std::string>()> knownNames;
+    QFileSystemWatcher *watcher = nullptr;
+    QTimer *interval = nullptr;
+    QTimer *settle = nullptr; // a save touches the folder several times
+    std::thread worker;
+    bool checking = false;
+    bool again = false;
+};

@@ -1,0 +1,158 @@
+#include "AppTestSupport.h"
+#include "ListLayout.h"
+#include "ResultsModel.h"
+#include "SessionArchive.h"
+#include "TformPalettorMain.h"
+#include "WindowFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+// A session another station (or an earlier run) stored, with conclusions.
+std::string StoreSession(const QString &folder, int second, const std::string &surname)
+{
+    TCLTSession session;
+    session.TestKind = 1;
+    session.Surname = surname;
+    session.BriefConclusion = "Вывод " + surname;
+    LocalDateTime when{2025, 7, 4, 9, 5, second % 60, 100 + second};
+    return SaveSession(session, folder.toStdString(), when, [] { return 3; });
+}
+
+class ArchiveSyncTest : public ::testing::Test {
+protected:
+    TemporaryInstallation install;
+    ScriptedDialogs dialogs;
+    ScriptedPasswords passwords;
+    std::unique_ptr<TformPalettorMain> w;
+
+    void Start(std::size_t batchEntries = 2000)
+    {
+        if (!w)
+            w = std::make_unique<TformPalettorMain>(install.Root());
+        w->SetArchiveBatchEntries(batchEntries);
+        w->SetArchiveCheckInterval(60 * 60 * 1000); // checks are asked for by the tests
+        QSignalSpy finished(w.get(), &TformPalettorMain::StartupFinished);
+        w->show();
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        ASSERT_TRUE(w->AdministratorMode());
+    }
+    ResultsModel *Model() const { return w->findChild<ResultsModel *>(); }
+    QStringList Surnames() const
+    {
+        QStringList names;
+        for (int row = 0; row < Model()->rowCount(); ++row)
+            names << QString::fromStdString(Model()->SessionAt(row)->Surname);
+        return names;
+    }
+    QString Brief() const { return Find<QPlainTextEdit>(*w, "memoResultsBriefSummary")->toPlainText(); }
+};
+
+} // namespace
+
+TEST_F(ArchiveSyncTest, TheListFillsInBatchesWhileThePasswordIsAskedAndATestCanStart)
+{
+    QStringList expected;
+    for (int i = 0; i < 60; ++i) {
+        StoreSession(install.DataFolder(), i, "Тест" + std::to_string(i));
+        expected << QStringLiteral("Тест%1").arg(i);
+    }
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("pw"));
+    passwords.typed = {QStringLiteral("pw")};
+    bool loadingWhenAsked = false;
+    bool startableWhenAsked = false;
+    passwords.whenAsked = [&] {
+        loadingWhenAsked = w->ArchiveLoading();
+        startableWhenAsked = Find<QAction>(*w, "actStartTesting")->isEnabled();
+    };
+    w = std::make_unique<TformPalettorMain>(install.Root());
+    QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QSignalSpy inserted(Model(), &QAbstractItemModel::rowsInserted);
+    Start(7);
+
+    EXPECT_TRUE(loadingWhenAsked);
+    EXPECT_TRUE(startableWhenAsked);
+    EXPECT_FALSE(w->ArchiveLoading());
+    EXPECT_GT(inserted.count(), 2); // batch by batch, not at the end
+    EXPECT_EQ(Surnames(), expected);
+    EXPECT_EQ(Model()->NumberAt(59), 60);
+    EXPECT_TRUE(Find<QAction>(*w, "actResultsExportList")->isEnabled());
+    // Only the list fields were read; the rest comes when a row is shown.
+    EXPECT_FALSE(w->Sessions()[10].DetailsRead);
+    ASSERT_TRUE(SelectRow(w->findChild<QTableView *>(QStringLiteral("gridResults")), 10));
+    EXPECT_EQ(Brief(), QStringLiteral("Вывод Тест10"));
+    EXPECT_TRUE(w->Sessions()[10].DetailsRead);
+}
+
+TEST_F(ArchiveSyncTest, AnotherStationsSessionsAppearAndItsDeletionsGoWithoutAWord)
+{
+    const std::string first = StoreSession(install.DataFolder(), 1, "Первый");
+    const std::string second = StoreSession(install.DataFolder(), 2, "Второй");
+    Start();
+    ASSERT_EQ(Surnames(), (QStringList{QStringLiteral("Первый"), QStringLiteral("Второй")}));
+    QTableView *grid = w->findChild<QTableView *>(QStringLiteral("gridResults"));
+    ASSERT_TRUE(SelectRow(grid, 0));
+
+    // Seen by the folder watcher without being asked.
+    StoreSession(install.DataFolder(), 3, "Третий");
+    QTRY_COMPARE_WITH_TIMEOUT(Model()->rowCount(), 3, 5000);
+    EXPECT_EQ(Surnames().last(), QStringLiteral("Третий"));
+
+    // Deleted elsewhere while its row is shown, and found by a listing.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(first)));
+    w->CheckArchiveFolder();
+    QTRY_COMPARE_WITH_TIMEOUT(Model()->rowCount(), 2, 5000);
+    EXPECT_EQ(Surnames(), (QStringList{QStringLiteral("Второй"), QStringLiteral("Третий")}));
+    EXPECT_EQ(w->Sessions().Count(), 2u);
+    EXPECT_EQ(Brief(), QStringLiteral("Вывод Второй"));
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(second)));
+    w->CheckArchiveFolder();
+    QTRY_COMPARE_WITH_TIMEOUT(Model()->rowCount(), 1, 5000);
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+    EXPECT_TRUE(dialogs.infos.isEmpty());
+}
+
+TEST_F(ArchiveSyncTest, DamageBeyondTheListFieldsIsToldWhenTheSessionIsNeededAndHidesNothing)
+{
+    StoreSession(install.DataFolder(), 1, "Целый");
+    const QString damaged = QString::fromStdString(StoreSession(install.DataFolder(), 2, "Поврежденный"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() - 12));
+    file.close();
+    Start();
+    EXPECT_TRUE(w->DamagedFiles().isEmpty());
+    ASSERT_EQ(Model()->rowCount(), 2);
+
+    QTableView *grid = w->findChild<QTableView *>(QStringLiteral("gridResults"));
+    ASSERT_TRUE(SelectRow(grid, 1));
+    EXPECT_TRUE(Brief().contains(QStringLiteral("поврежден"))) << Brief().toStdString();
+    EXPECT_TRUE(Brief().contains(QFileInfo(damaged).fileName()));
+    EXPECT_EQ(Model()->rowCount(), 2);
+
+    // Its report is refused with the reason; the table of the list leaves it
+    // out and says so.
+    Find<QAction>(*w, "actResultsCopy")->trigger();
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QFileInfo(damaged).fileName()));
+    const QString table = install.Root() + QStringLiteral("list.csv");
+    dialogs.saveFileAnswers = {table};
+    Find<QAction>(*w, "actResultsExportList")->trigger();
+    ASSERT_EQ(dialogs.warnings.size(), 2);
+    EXPECT_TRUE(dialogs.warnings[1].contains(QFileInfo(damaged).fileName()));
+    QFile written(table);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(written.readAll());
+    EXPECT_TRUE(csv.contains(QStringLiteral("Целый")));
+    EXPECT_FALSE(csv.contains(QStringLiteral("Поврежденный")));
+}
