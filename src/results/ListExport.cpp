@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ResearchCsv.h"
+#include "SessionArchive.h"
 #include "UserDialogs.h"
 
 #include <QDir>
@@ -36,6 +37,36 @@ bool ListExport::Write(const std::vector<const TCLTSession *> &sessions, const Q
 {
     return Write(
         sessions.size(), [&sessions](std::size_t i) { return sessions[i]; }, path);
+}
+
+bool ListExport::WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path)
+{
+    TCLTSession scratch;
+    TSimpleFileStream buffer;
+    QStringList unreadable;
+    const auto sessionAt = [&](std::size_t i) -> const TCLTSession * {
+        const TCLTSession *session = sessions[i];
+        if (session->DetailsRead)
+            return session;
+        scratch = TCLTSession();
+        scratch.Context = session->Context;
+        try {
+            if (ReadSessionFile(session->SourceFile, scratch, buffer))
+                return &scratch;
+        } catch (const StreamError &) {
+        }
+        unreadable << QFileInfo(QString::fromStdString(session->SourceFile)).fileName();
+        return nullptr;
+    };
+    if (!Write(sessions.size(), sessionAt, path))
+        return false;
+    if (!unreadable.isEmpty())
+        UserDialogs::Current().ShowWarning(
+            dialogParent,
+            QStringLiteral("В таблицу не вошли сеансы, файлы которых повреждены или удалены (%1):\r\n%2")
+                .arg(unreadable.size())
+                .arg(unreadable.mid(0, 20).join(QStringLiteral("\r\n"))));
+    return true;
 }
 
 bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, const QString &path)

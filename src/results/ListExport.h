@@ -26,6 +26,11 @@ public:
     bool Write(const std::vector<const TCLTSession *> &sessions, const QString &path);
     // The same from sessions taken one at a time (see WriteResearchCsv).
     bool Write(std::size_t count, const CsvSessionSource &sessionAt, const QString &path);
+    // Sessions of the results list, some holding only their list fields: the
+    // rest of each is read from its file in turn, so a large list is never
+    // whole in memory at once. Sessions whose files cannot be read are left
+    // out and named to the user afterwards.
+    bool WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path);
 
     // Why a file could not be written, in the user's words.
     static QString FailureReason(const QString &path, const QString &systemMessage);

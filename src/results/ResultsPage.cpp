@@ -7,10 +7,10 @@
 #include "ResultsFilterBar.h"
 #include "ResultsList.h"
 #include "ResultsModel.h"
+#include "SessionRest.h"
 #include "UserDialogs.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -325,25 +325,11 @@ void ResultsPage::gridResultsSelectItem(int row)
     TCLTSession *session = sessionAt(row);
     if (!session)
         return;
-    const QString unreadable = makeWhole(*session);
+    const QString unreadable = ReadRestOf(details, *session);
     if (unreadable.isEmpty())
         detail->Show(*session);
     else
         detail->ShowUnreadable(*session, unreadable);
-}
-
-QString ResultsPage::makeWhole(TCLTSession &session) const
-{
-    const QString file = QDir::toNativeSeparators(QString::fromStdString(session.SourceFile));
-    try {
-        if (details.Ensure(session))
-            return {};
-    } catch (const StreamError &error) {
-        // The list fields were sound; the damage lies further on in the file.
-        return QStringLiteral("Файл результата %1 поврежден, результат не может быть показан: %2.")
-            .arg(file, QString::fromStdString(error.what()));
-    }
-    return QStringLiteral("Файл результата %1 не найден: возможно, он удален на другом рабочем месте.").arg(file);
 }
 
 const TCLTSession *ResultsPage::selectedWhole() const
@@ -351,7 +337,7 @@ const TCLTSession *ResultsPage::selectedWhole() const
     TCLTSession *session = sessionAt(list->Selected());
     if (!session)
         return nullptr;
-    const QString unreadable = makeWhole(*session);
+    const QString unreadable = ReadRestOf(details, *session);
     if (unreadable.isEmpty())
         return session;
     UserDialogs::Current().ShowWarning(const_cast<ResultsPage *>(this), unreadable);
@@ -427,7 +413,7 @@ bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(selectedW
 bool ResultsPage::ResultsExportListExecute()
 {
     const ResultsModel *model = Model();
-    std::vector<TCLTSession *> sessions;
+    std::vector<const TCLTSession *> sessions;
     sessions.reserve(static_cast<std::size_t>(model->rowCount()));
     for (int row = 0; row < model->rowCount(); ++row)
         if (TCLTSession *session = sessionAt(row))
@@ -440,34 +426,7 @@ bool ResultsPage::ResultsExportListExecute()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    // A listed session is read into one scratch session row by row, so the
-    // table of a large archive does not hold every session whole at once.
-    TCLTSession scratch;
-    TSimpleFileStream buffer;
-    QStringList unreadable;
-    const auto sessionAtRow = [&](std::size_t i) -> const TCLTSession * {
-        TCLTSession *session = sessions[i];
-        if (session->DetailsRead)
-            return session;
-        scratch = TCLTSession();
-        scratch.Context = session->Context;
-        try {
-            if (ReadSessionFile(session->SourceFile, scratch, buffer))
-                return &scratch;
-        } catch (const StreamError &) {
-        }
-        unreadable << QFileInfo(QString::fromStdString(session->SourceFile)).fileName();
-        return nullptr;
-    };
-    if (!ListExport(this, context->DecimalSeparator()).Write(sessions.size(), sessionAtRow, path))
-        return false;
-    if (!unreadable.isEmpty())
-        UserDialogs::Current().ShowWarning(
-            this,
-            QStringLiteral("В таблицу не вошли сеансы, файлы которых повреждены или удалены (%1):\r\n%2")
-                .arg(unreadable.size())
-                .arg(unreadable.mid(0, 20).join(QStringLiteral("\r\n"))));
-    return true;
+    return ListExport(this, context->DecimalSeparator()).WriteListed(sessions, path);
 }
 
 void ResultsPage::showContextMenu(const QPoint &at)

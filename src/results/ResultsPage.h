@@ -137,9 +137,7 @@ private:
     // The selected row's session with everything its file holds, or nullptr;
     // a file that cannot be read is told to the user.
     const TCLTSession *selectedWhole() const;
-    // Reads the rest of a listed session; the reason in the user's words
-    // when its file cannot be read, else empty.
-    QString makeWhole(TCLTSession &session) const;
+
     // Removes the selected row once its session file is gone.
     void removeDeletedRow(int row, int position);
     void applyPendingTabHeight();
