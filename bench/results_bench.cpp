@@ -237,19 +237,26 @@ int main(int argc, char **argv)
     }
     const double deleteMs = msSince(start);
 
-    // The main window's start on the same folder: read in time slices
-    // between turns of the event loop, then the list filled; compared with
-    // the plain LoadArchive above.
+    // The main window's start on the same folder, twice: the first builds
+    // the station's index, the second reads it. Timed to the moment a test
+    // can be started (the mode decided, the list pass running) and to the
+    // list filled; compared with the plain LoadArchive above.
     AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
-    double windowMs = 0;
+    qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
     std::size_t windowSessions = 0;
-    {
+    double startableMs[2] = {0, 0};
+    double windowMs[2] = {0, 0};
+    for (int run = 0; run < 2; ++run) {
         start = Clock::now();
         TformPalettorMain window(folder.path() + QLatin1Char('/'));
         QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
         window.show();
-        finished.wait(600000);
-        windowMs = msSince(start);
+        while (!window.ArchiveLoading() && finished.count() == 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        startableMs[run] = msSince(start);
+        if (finished.count() == 0)
+            finished.wait(600000);
+        windowMs[run] = msSince(start);
         windowSessions = window.Sessions().Count();
     }
     AppSettings::UseFile(QString());
@@ -262,7 +269,10 @@ int main(int argc, char **argv)
     line("filter the list", filterMs, iterateMs, "iterate the loaded sessions");
     line("select a row (detail view)", selectMs, iterateMs, "iterate the loaded sessions");
     line("delete the selected row", deleteMs, iterateMs, "iterate the loaded sessions");
-    line("main window start (load + list)", windowMs, loadMs, "LoadArchive of the same files");
+    line("window: a test can start, no index", startableMs[0], loadMs, "LoadArchive of the same files");
+    line("window: list filled, no index", windowMs[0], loadMs, "LoadArchive of the same files");
+    line("window: a test can start, index", startableMs[1], loadMs, "LoadArchive of the same files");
+    line("window: list filled, index", windowMs[1], loadMs, "LoadArchive of the same files");
     std::printf("\nmodel signals: select %s; delete %s\n", selectSignals.toStdString().c_str(),
                 deleteSignals.toStdString().c_str());
     std::printf("main window read %zu sessions (one file fewer: the deleted one)\n", windowSessions);
