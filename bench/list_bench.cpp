@@ -42,7 +42,8 @@ double msSince(Clock::time_point start)
 
 constexpr OleDate Today = 45839;
 
-// Russian texts of realistic length: about 2.9 KB a file.
+// Russian texts of realistic length: about 2.9 KB a file; a relations test
+// also holds its stimuli.
 const std::string brief = "Стремление к признанию и успеху, потребность в активной деятельности. ";
 const std::string detailed = "Испытуемый нуждается в спокойной обстановке, избегает конфликтов и ищет "
                              "понимания со стороны окружающих; возможна повышенная утомляемость. ";
@@ -72,6 +73,13 @@ TCLTSession makeSession(int i)
         group.FirstColour = g;
         group.SecondColour = g + 1;
     }
+    if (s.TestKind == 4)
+        for (const char *name : {"Мать", "Отец", "Я сам", "Работа", "Семья", "Друзья", "Будущее", "Здоровье"}) {
+            auto &item = s.CtoItems.AddNew();
+            item.StimulusName = name;
+            item.AssociatedColour[1] = i % 8;
+            item.AssociatedColour[2] = (i + 3) % 8;
+        }
     return s;
 }
 
@@ -309,6 +317,8 @@ void benchCount(const char *self, int count, const fs::path &root)
     std::printf("  memory (heap in use):\n");
     std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "full load of every session",
                 archiveHeap / 1048576.0, "session files", bytes / 1048576.0, double(archiveHeap) / bytes);
+    std::printf("  %-40s %9.0f B    %-28s %9.0f B    ratio %6.2f\n", "  per session, fully read",
+                double(archiveHeap) / count, "its file", double(bytes) / count, double(archiveHeap) / bytes);
     std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "listed sessions (the window's archive)",
                 listHeap / 1048576.0, "session files", bytes / 1048576.0, double(listHeap) / bytes);
     std::printf("  %-40s %9.1f MB   %-28s %9.1f MB   ratio %6.2f\n", "index file", indexBytes / 1048576.0,

@@ -93,15 +93,15 @@ QJsonObject SessionToJson(const TCLTSession &s)
     o[QStringLiteral("DetailedConclusion")] = text(s.DetailedConclusion);
     QJsonArray groups;
     for (const auto &g : s.FunctionGroups)
-        groups.append(QJsonObject{{QStringLiteral("FunctionCode"), g->FunctionCode},
-                                  {QStringLiteral("FirstColour"), g->FirstColour},
-                                  {QStringLiteral("SecondColour"), g->SecondColour}});
+        groups.append(QJsonObject{{QStringLiteral("FunctionCode"), g.FunctionCode},
+                                  {QStringLiteral("FirstColour"), g.FirstColour},
+                                  {QStringLiteral("SecondColour"), g.SecondColour}});
     o[QStringLiteral("FunctionGroups")] = groups;
     QJsonArray items;
     for (const auto &item : s.CtoItems)
-        items.append(QJsonObject{{QStringLiteral("StimulusName"), text(item->StimulusName)},
-                                 {QStringLiteral("AssociatedColour"), array(item->AssociatedColour)},
-                                 {QStringLiteral("AssociationRank"), array(item->AssociationRank)}});
+        items.append(QJsonObject{{QStringLiteral("StimulusName"), text(item.StimulusName)},
+                                 {QStringLiteral("AssociatedColour"), array(item.AssociatedColour)},
+                                 {QStringLiteral("AssociationRank"), array(item.AssociationRank)}});
     o[QStringLiteral("CtoItems")] = items;
     return o;
 }

@@ -60,8 +60,8 @@ public:
     OneBased<int, 3> AchromaticChoice;
     OneBased<OneBased<int, 8>, 2> Choice;       // colour tags 1..8
     OneBased<OneBased<int, 8>, 2> FunctionSign; // 0 none, 1 "+", 2 "x", 3 "=", 4 "-"
-    TOrvantaCollection<TCLTFunctionGroup> FunctionGroups;
-    TOrvantaCollection<TCTOChoiceItem> CtoItems;
+    TOrvantaInlineCollection<TCLTFunctionGroup> FunctionGroups;
+    TOrvantaInlineCollection<TCTOChoiceItem> CtoItems;
     OneBased<OneBased<int, 8>, 2> AcMark;   // 0 none, 1 anxiety, 2 compensation
     OneBased<OneBased<int, 8>, 2> AcWeight; // number of "!", 0..3
     OneBased<int, 2> AcIntensity;

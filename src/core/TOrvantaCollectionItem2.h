@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     // Appends a new item of the list's item class and returns it.
     virtual TOrvantaCollectionItem2 &AddNew() = 0;
     virtual void Clear() = 0;
+    // Room for count items; the list reader calls it once it has checked
+    // the count against the bytes left.
+    virtual void Reserve(std::size_t count) = 0;
 };
 
 template <typename T>
@@ -67,7 +71,7 @@ public:
         return *items.back();
     }
     void Clear() override { items.clear(); }
-    void Reserve(std::size_t count) { items.reserve(count); }
+    void Reserve(std::size_t count) override { items.reserve(count); }
 
     // Removes the item at index and hands it to the caller.
     std::unique_ptr<T> Take(std::size_t index)
@@ -85,4 +89,37 @@ public:
 
 private:
     std::vector<std::unique_ptr<T>> items;
+};
+
+// Owning ordered list that keeps its items by value in one block: for the
+// small records a session holds many of (no heap object, no pointer per
+// item). AddNew, Reserve and Delete may move the items, so nobody keeps a
+// reference to one across them; a list whose items are pointed at from
+// elsewhere is a TOrvantaCollection.
+template <typename T>
+class TOrvantaInlineCollection : public TOrvantaCollectionBase {
+    // Growing moves the items; a throwing move would make it copy them.
+    static_assert(std::is_nothrow_move_constructible_v<T>);
+
+public:
+    std::size_t Count() const override { return items.size(); }
+    bool Empty() const { return items.empty(); }
+
+    T &operator[](std::size_t index) { return items.at(index); }
+    const T &operator[](std::size_t index) const { return items.at(index); }
+    T &ItemAt(std::size_t index) override { return items.at(index); }
+    const T &ItemAt(std::size_t index) const override { return items.at(index); }
+
+    T &AddNew() override { return items.emplace_back(); }
+    void Clear() override { items.clear(); }
+    void Reserve(std::size_t count) override { items.reserve(count); }
+    void Delete(std::size_t index) { items.erase(items.begin() + static_cast<std::ptrdiff_t>(index)); }
+
+    auto begin() { return items.begin(); }
+    auto end() { return items.end(); }
+    auto begin() const { return items.begin(); }
+    auto end() const { return items.end(); }
+
+private:
+    std::vector<T> items;
 };

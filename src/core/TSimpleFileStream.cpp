@@ -302,6 +302,7 @@ void ReadItems(TSimpleFileStream &stream, TOrvantaCollectionBase *items, std::si
         return;
     if (static_cast<uint64_t>(count) * std::max<std::size_t>(minItemBytes, 1) > stream.Remaining())
         throw StreamError("число записей выходит за конец файла");
+    items->Reserve(static_cast<std::size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         if (stream.BeforeEachItem)
             stream.BeforeEachItem();

@@ -167,7 +167,7 @@ bool IsStablePair(const TCLTSession &session, int choice, int i, int j)
 bool AddFunctionGroup(TCLTSession &session, int code, int first, int second)
 {
     for (const auto &group : session.FunctionGroups)
-        if (group->FunctionCode == code && group->FirstColour == first && group->SecondColour == second)
+        if (group.FunctionCode == code && group.FirstColour == first && group.SecondColour == second)
             return false;
     auto &group = session.FunctionGroups.AddNew();
     group.FunctionCode = code;
@@ -240,7 +240,7 @@ std::string BuildBriefFunctionText(const TCLTSession &session, const TCLTKnowled
 {
     std::string text(opening);
     for (const auto &group : session.FunctionGroups) {
-        const int index = FindOutcomeForGroup(base, group.get());
+        const int index = FindOutcomeForGroup(base, &group);
         if (index >= 0)
             text += "\r\n" + BriefEntryText(base[static_cast<std::size_t>(index)]);
     }
@@ -254,9 +254,9 @@ std::string BuildDetailedFunctionText(const TCLTSession &session, const TCLTKnow
     for (int code = 1; code <= 5; ++code) {
         text += "\r\n" + FunctionHeading(code);
         for (const auto &group : session.FunctionGroups) {
-            if (group->FunctionCode != code)
+            if (group.FunctionCode != code)
                 continue;
-            const int index = FindOutcomeForGroup(base, group.get());
+            const int index = FindOutcomeForGroup(base, &group);
             if (index >= 0)
                 text += DetailedEntryText(base[static_cast<std::size_t>(index)], decimalSeparator) + "\r\n";
         }

@@ -204,7 +204,7 @@ std::string BuildFullTestBrief(const TCLTSession &session, const TCLTKnowledgeBa
         text += LineBreak + BriefTableEntryText(Entry(base, achromatic)) + LineBreak;
 
     for (const auto &group : session.FunctionGroups) {
-        const int index = FindOutcomeForGroup(base, group.get());
+        const int index = FindOutcomeForGroup(base, &group);
         if (index >= 0)
             text += LineBreak + BriefTableEntryText(Entry(base, index)) + LineBreak;
     }
@@ -234,9 +234,9 @@ std::string BuildFullTestDetailed(const TCLTSession &session, const TCLTKnowledg
     for (int code = 1; code <= 5; ++code) {
         text += LineBreak + FunctionSectionHeadings[static_cast<std::size_t>(code - 1)];
         for (const auto &group : session.FunctionGroups) {
-            if (group->FunctionCode != code)
+            if (group.FunctionCode != code)
                 continue;
-            const int index = FindOutcomeForGroup(base, group.get());
+            const int index = FindOutcomeForGroup(base, &group);
             if (index >= 0)
                 text += entryText(index) + LineBreak;
         }

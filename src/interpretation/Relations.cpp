@@ -99,7 +99,7 @@ void FillAssociationRanks(TCLTSession &session)
     for (auto &item : session.CtoItems) {
         for (int a = 1; a <= 2; ++a) {
             for (int c = 1; c <= 2; ++c)
-                item->AssociationRank[a][c] = PositionOf(session, c, item->AssociatedColour[a]);
+                item.AssociationRank[a][c] = PositionOf(session, c, item.AssociatedColour[a]);
         }
     }
 }
@@ -160,11 +160,11 @@ RelationList ListRelationsWithSum(const TCLTSession &session, int s)
 {
     RelationList list;
     for (const auto &item : session.CtoItems) {
-        if (RelationSum(*item) != s)
+        if (RelationSum(item) != s)
             continue;
         if (list.Count > 0)
             list.Text += ", ";
-        AppendQuoted(list.Text, item->StimulusName);
+        AppendQuoted(list.Text, item.StimulusName);
         ++list.Count;
     }
     return list;
@@ -175,11 +175,11 @@ std::string ListIdentifiedObjects(const TCLTSession &session, int colour, bool w
     int count = 0;
     std::string names;
     for (const auto &item : session.CtoItems) {
-        if (item->AssociatedColour[1] != colour || item->AssociatedColour[2] != colour)
+        if (item.AssociatedColour[1] != colour || item.AssociatedColour[2] != colour)
             continue;
         if (count > 0)
             names += ", ";
-        AppendQuoted(names, item->StimulusName);
+        AppendQuoted(names, item.StimulusName);
         ++count;
     }
     if (count < 2)
@@ -199,10 +199,10 @@ int CountAssociations(const TCLTSession &session, int colour, bool bothPassesOnl
 {
     int count = 0;
     for (const auto &item : session.CtoItems) {
-        if (bothPassesOnly && item->AssociatedColour[1] != item->AssociatedColour[2])
+        if (bothPassesOnly && item.AssociatedColour[1] != item.AssociatedColour[2])
             continue;
-        count += item->AssociatedColour[1] == colour ? 1 : 0;
-        count += item->AssociatedColour[2] == colour ? 1 : 0;
+        count += item.AssociatedColour[1] == colour ? 1 : 0;
+        count += item.AssociatedColour[2] == colour ? 1 : 0;
     }
     return count;
 }
@@ -212,7 +212,7 @@ int CountUsedColours(const TCLTSession &session)
     bool used[8] = {};
     for (const auto &item : session.CtoItems) {
         for (int a = 1; a <= 2; ++a) {
-            const int colour = item->AssociatedColour[a];
+            const int colour = item.AssociatedColour[a];
             if (IsColourNumber(colour))
                 used[colour] = true;
         }
@@ -230,13 +230,13 @@ std::string BuildBriefRelationsText(const TCLTSession &session)
 
     bool any = false;
     for (const auto &item : session.CtoItems) {
-        const RelationClass relation = ClassifyRelation(*item);
+        const RelationClass relation = ClassifyRelation(item);
         if (relation.Ambiguous)
             continue;
         any = true;
         out += relation.Label;
         out += " отношение к объекту ";
-        AppendQuoted(out, item->StimulusName);
+        AppendQuoted(out, item.StimulusName);
         out += ";";
         out += CRLF;
     }
@@ -263,10 +263,10 @@ std::string BuildDetailedRelationsText(const TCLTSession &session, std::string_v
     AppendHead(out);
 
     for (const auto &item : session.CtoItems) {
-        const RelationClass relation = ClassifyRelation(*item);
+        const RelationClass relation = ClassifyRelation(item);
         out += relation.Label;
         out += " отношение к объекту ";
-        AppendQuoted(out, item->StimulusName);
+        AppendQuoted(out, item.StimulusName);
         out += " (";
         out += relation.Description;
         out += ");";

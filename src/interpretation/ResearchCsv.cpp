@@ -199,13 +199,13 @@ std::string FunctionGroupsText(const TCLTSession &session)
 {
     std::string text;
     for (const auto &group : session.FunctionGroups) {
-        const int code = group->FunctionCode;
+        const int code = group.FunctionCode;
         const std::string sign = code >= 1 && code <= 5 ? FunctionSigns[static_cast<std::size_t>(code)] : "?";
         if (!text.empty())
             text += ' ';
-        text += sign + number(group->FirstColour);
-        if (group->SecondColour != group->FirstColour)
-            text += sign + number(group->SecondColour);
+        text += sign + number(group.FirstColour);
+        if (group.SecondColour != group.FirstColour)
+            text += sign + number(group.SecondColour);
     }
     return text;
 }

@@ -81,7 +81,7 @@ void PrepareForInterpretation(TCLTSession &session)
     session.ShadeScore = fresh.ShadeScore;
     session.ShadeTendency = fresh.ShadeTendency;
     for (auto &item : session.CtoItems)
-        item->AssociationRank = TCTOChoiceItem().AssociationRank;
+        item.AssociationRank = TCTOChoiceItem().AssociationRank;
     session.BriefConclusion.clear();
     session.DetailedConclusion.clear();
     session.AdditionalFindings.clear();

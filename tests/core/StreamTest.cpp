@@ -124,13 +124,23 @@ TEST(TextDecoding, WholeWordsDecodeAsTheirBytesOneByOne)
         return utf8;
     };
     EXPECT_EQ(oneByOne("\xC0\xEF\xF0\xFF\xA8\xB8\xB9"), "АпряЁё№");
+    // Texts of three words and a byte, long enough for the word paths.
     for (const std::string &word : {std::string(8, '\xE6'), std::string(8, 'w')})
         for (int b = 0; b < 256; ++b)
             for (std::size_t at = 0; at < 8; ++at) {
-                std::string text = word + word + "\xFF";
+                std::string text = word + word + word + "\xFF";
                 text[8 + at] = static_cast<char>(b);
                 ASSERT_EQ(ScrambledCp1251ToUtf8(Scramble(text)), oneByOne(text)) << b << " at " << at;
             }
+    // Every mix of letters and plain bytes in a word, letters from both
+    // halves of the alphabet (0xC0..0xEF, 0xF0..0xFF), and the table alone.
+    for (unsigned letters = 0; letters < 256; ++letters) {
+        std::string text = "\xC0\xEF\xF0\xFF Ab1" + std::string(8, ' ') + "\xC0\xEF\xF0\xFF Ab1";
+        for (unsigned k = 0; k < 8; ++k)
+            text[8 + k] = letters >> k & 1 ? static_cast<char>(0xC7 + 7 * k) : static_cast<char>('!' + 11 * k);
+        ASSERT_EQ(ScrambledCp1251ToUtf8(Scramble(text)), oneByOne(text)) << letters;
+        ASSERT_EQ(TableCp1251ToUtf8(Scramble(text), ScrambleKey), oneByOne(text)) << letters;
+    }
 }
 
 TEST(ItemLists, RoundTripReplacesPreviousItemsAndRefusesAbsurdCounts)

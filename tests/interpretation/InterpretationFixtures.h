@@ -35,7 +35,7 @@ inline std::vector<Group> GroupsOf(const TCLTSession &session)
 {
     std::vector<Group> groups;
     for (const auto &g : session.FunctionGroups)
-        groups.emplace_back(g->FunctionCode, g->FirstColour, g->SecondColour);
+        groups.emplace_back(g.FunctionCode, g.FirstColour, g.SecondColour);
     return groups;
 }
 

@@ -98,9 +98,9 @@ TEST(KnowledgeBaseKeys, EveryKeyTheRulesAskForIsListed)
         BuildFunctionGroups(session);
         ComputeCube(session);
         for (const auto &group : session.FunctionGroups) {
-            const int index = FindOutcomeForGroup(base, group.get());
+            const int index = FindOutcomeForGroup(base, &group);
             ASSERT_GE(index, 0);
-            EXPECT_TRUE(listed(index)) << "group " << group->FunctionCode << " " << group->FirstColour;
+            EXPECT_TRUE(listed(index)) << "group " << group.FunctionCode << " " << group.FirstColour;
         }
         for (int index : CubePairEntries(session, base)) {
             EXPECT_TRUE(listed(index));

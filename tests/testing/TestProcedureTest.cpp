@@ -594,11 +594,11 @@ TEST(StimulusItems, BuiltFromTheConfirmedLines)
     EXPECT_EQ(session.CtoItems[1].StimulusName, "");
     EXPECT_EQ(session.CtoItems[2].StimulusName, "%s \"x\"");
     for (const auto &item : session.CtoItems) {
-        EXPECT_EQ(item->AssociatedColour[1], 0);
-        EXPECT_EQ(item->AssociatedColour[2], 0);
+        EXPECT_EQ(item.AssociatedColour[1], 0);
+        EXPECT_EQ(item.AssociatedColour[2], 0);
         for (int a = 1; a <= 2; ++a)
             for (int c = 1; c <= 2; ++c)
-                EXPECT_EQ(item->AssociationRank[a][c], 0);
+                EXPECT_EQ(item.AssociationRank[a][c], 0);
     }
 }
 
