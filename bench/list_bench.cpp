@@ -152,8 +152,8 @@ SessionListLoad listIntoArchive(const std::string &data, const std::string &inde
     options.Readers = 4;
     const SessionContext context{Today, ","};
     options.OnBatch = [&](SessionListBatch &&batch) {
-        for (const SessionListEntry &entry : batch.Entries)
-            archive.Add(ListedSession(entry.Fields, PathInFolder(data, entry.Name), context));
+        for (SessionListEntry &entry : batch.Entries)
+            archive.Add(ListedSession(std::move(entry.Fields), PathInFolder(data, entry.Name), context));
     };
     return LoadSessionList(data, index, options);
 }

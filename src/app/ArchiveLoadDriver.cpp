@@ -65,8 +65,8 @@ void ArchiveLoadDriver::take(SessionListBatch &batch)
         archive.Reserve(archive.Count() + batch.Total);
         reserved = true;
     }
-    for (const SessionListEntry &entry : batch.Entries)
-        archive.Add(ListedSession(entry.Fields, PathInFolder(folder, entry.Name), context));
+    for (SessionListEntry &entry : batch.Entries)
+        archive.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
     if (!batch.Entries.empty())
         emit SessionsAdded(first, static_cast<int>(batch.Entries.size()));
     emit Progress(batch.Done, batch.Total);

@@ -39,12 +39,21 @@ void SessionListFields::ApplyTo(TCLTSession &s) const
     s.UpdateDisplayName();
 }
 
-std::unique_ptr<TCLTSession> ListedSession(const SessionListFields &fields, std::string path,
-                                           const SessionContext &context)
+std::unique_ptr<TCLTSession> ListedSession(SessionListFields fields, std::string path, const SessionContext &context)
 {
+    // Moved in: at start-up this runs once for every session of the archive.
     auto session = std::make_unique<TCLTSession>();
     session->Context = context;
-    fields.ApplyTo(*session);
+    session->StartedAt = fields.StartedAt;
+    session->DurationSeconds = fields.DurationSeconds;
+    session->TestKind = fields.TestKind;
+    session->FirstName = std::move(fields.FirstName);
+    session->Surname = std::move(fields.Surname);
+    session->Patronymic = std::move(fields.Patronymic);
+    session->Group = std::move(fields.Group);
+    session->Sex = fields.Sex;
+    session->BirthDate = fields.BirthDate;
+    session->UpdateDisplayName();
     session->SourceFile = std::move(path);
     session->DetailsRead = false;
     return session;

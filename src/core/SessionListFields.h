@@ -31,8 +31,7 @@ struct SessionListFields {
 
 // A session of the list that holds only these fields (DetailsRead false);
 // the rest stays in its file at path until it is needed.
-std::unique_ptr<TCLTSession> ListedSession(const SessionListFields &fields, std::string path,
-                                           const SessionContext &context);
+std::unique_ptr<TCLTSession> ListedSession(SessionListFields fields, std::string path, const SessionContext &context);
 // Returns a whole session read from a file to its list fields alone, so the
 // archive does not keep what the file holds anyway. A session never stored
 // (no SourceFile) is left whole: nothing else holds it.

@@ -406,6 +406,11 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
                 return load;
             switch (reads.Await(i)) {
             case Found::Listed:
+                // Kept for the index only when it is to be written.
+                if (options.OnBatch && !changed && !options.KeepEntries) {
+                    batch.Entries.push_back(std::move(entries[i]));
+                    break;
+                }
                 if (options.OnBatch)
                     batch.Entries.push_back(entries[i]);
                 listed.push_back(std::move(entries[i]));

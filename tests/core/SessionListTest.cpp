@@ -346,6 +346,19 @@ TEST(SessionListIndex, BatchesFromParallelReadsComeInNameOrderWhateverTheReaders
             EXPECT_EQ(load.FilesRead, pass == 0 ? expected.size() + 1 : 1u);
         }
     }
+    // Nothing new and nothing gone (a damaged file is never in the index):
+    // the entries are handed on, the index kept.
+    fs::remove(PathInFolder(scratch.Data(), "250704090500999.dat"));
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<SessionListEntry> got;
+        SessionListOptions options;
+        options.OnBatch = [&](SessionListBatch &&batch) {
+            got.insert(got.end(), batch.Entries.begin(), batch.Entries.end());
+        };
+        const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index(), options);
+        EXPECT_EQ(got, expected) << pass;
+        EXPECT_FALSE(load.IndexWritten);
+    }
 }
 
 TEST(SessionListIndex, AStoppedLoadWritesNoIndex)
