@@ -217,6 +217,8 @@ void ResultDetailView::ShowUnreadable(TCLTSession &session, const QString &why)
     labelResultsSessionStarted->setText(FormatOleDateTime(session.StartedAt, dateTimeFormat));
     labelResultsSessionDuration->setText(DurationQText(session.DurationSeconds));
     memoResultsBriefSummary->setPlainText(why);
+    // Nothing is known of the choices, not even that they were of another test.
+    TeLabel28->hide();
 }
 
 void ResultDetailView::DrawChoices(const TCLTSession &session)
