@@ -4,6 +4,7 @@
 //
 //   results_bench [session count]   (default 100000)
 #include "AppSettings.h"
+#include "ArchiveSync.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
@@ -242,6 +243,7 @@ int main(int argc, char **argv)
     // can be started (the mode decided, the list pass running) and to the
     // list filled; compared with the plain LoadArchive above.
     AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
+    PrepareHeapForArchive(); // as the program's main does
     qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
     std::size_t windowSessions = 0;
     double startableMs[2] = {0, 0};

@@ -12,6 +12,18 @@
 #include <filesystem>
 #include <unordered_set>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+void PrepareHeapForArchive()
+{
+#ifdef __GLIBC__
+    // Address space only: pages are still taken when first written.
+    mallopt(M_TOP_PAD, 32 * 1024 * 1024);
+#endif
+}
+
 ArchiveSync::ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent)
     : QObject(parent), dataFolder(std::move(dataFolder)), folder(this->dataFolder.toStdString()), sessions(sessions),
       pages(pages)

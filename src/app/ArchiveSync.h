@@ -13,6 +13,12 @@ class ArchiveLoadDriver;
 class ArchiveWatcher;
 class PageHooks;
 
+// Lets the heap grow in large steps: the start-up pass makes one small
+// allocation after another for every session of the archive, and growing by
+// the default 128 KB costs hundreds of system calls on a large archive. Call
+// once, before the window is made.
+void PrepareHeapForArchive();
+
 // Keeps the archive and the results list in step with the session folder:
 // the start-up pass lists it (from the station's index where it can), then
 // sessions that other stations write or delete are taken in while the

@@ -1,4 +1,5 @@
 #include "AppInfo.h"
+#include "ArchiveSync.h"
 #include "ProgramRootFolder.h"
 #include "QtTranslation.h"
 #include "TformPalettorMain.h"
@@ -81,6 +82,7 @@ int main(int argc, char **argv)
         processCommandLine(app);
         return 0;
     }
+    PrepareHeapForArchive();
     PalettorApplication app(argc, argv);
     describeApplication();
     processCommandLine(app);

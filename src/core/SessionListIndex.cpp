@@ -386,7 +386,8 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     changed = changed || !jobs.empty();
 
     std::vector<SessionListEntry> listed;
-    listed.reserve(names.size());
+    if (!options.OnBatch || options.KeepEntries || changed)
+        listed.reserve(names.size());
     SessionListBatch batch;
     batch.Total = names.size();
     // Small batches at first so the list shows at once, larger ones after so
@@ -398,7 +399,10 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
         batch = {};
         batch.Total = names.size();
         batchSize = std::max<std::size_t>(options.BatchEntries, 1);
+        batch.Entries.reserve(std::min(batchSize, names.size() - done));
     };
+    if (options.OnBatch)
+        batch.Entries.reserve(std::min(batchSize, names.size()));
     {
         ParallelReads reads(dataFolder, names, entries, found, std::move(jobs), options);
         for (std::size_t i = 0; i < names.size(); ++i) {
