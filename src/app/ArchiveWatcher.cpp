@@ -46,9 +46,10 @@ void ArchiveWatcher::CheckNow()
     worker = std::thread([this, known = std::move(known)] {
         auto changes = std::make_shared<SessionFolderChanges>();
         try {
-            *changes = ReadFolderChanges(folder, ListSessionFiles(folder), known);
-        } catch (const std::exception &) {
             // A folder out of reach now changes nothing; the next check tries again.
+            if (auto found = CheckSessionFolder(folder, known))
+                *changes = std::move(*found);
+        } catch (const std::exception &) {
             changes = std::make_shared<SessionFolderChanges>();
         }
         QMetaObject::invokeMethod(

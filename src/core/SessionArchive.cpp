@@ -286,6 +286,13 @@ struct FolderCloser {
 
 std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries)
 {
+    bool complete = true;
+    return ListSessionFiles(dataFolder, removeStaleTemporaries, complete);
+}
+
+std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries, bool &complete)
+{
+    complete = false;
     // readdir rather than directory_iterator: at 100,000 names the listing
     // is most of a start-up from the index, and the entry's type comes with
     // its name, so only links and file systems that do not say need a stat.
@@ -298,7 +305,12 @@ std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool re
     // An interrupted save (the program killed, the power gone) leaves its
     // temporary file. One that old cannot belong to a save still running.
     const std::time_t cutoff = std::time(nullptr) - 3600;
-    while (const dirent *entry = ::readdir(folder)) {
+    for (;;) {
+        // readdir leaves errno as it was at the end, and sets it on failure.
+        errno = 0;
+        const dirent *entry = ::readdir(folder);
+        if (!entry)
+            break;
         const std::string_view name(entry->d_name);
         const bool session = name.size() > 4 && name.substr(name.size() - 4) == ".dat";
         const bool temporary = !session && removeStaleTemporaries && isSaveTemporary(name);
@@ -318,6 +330,8 @@ std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool re
         else if (info.st_mtime < cutoff)
             ::unlinkat(fd, entry->d_name, 0);
     }
+    // The end of the folder, or a read that failed part way (a share gone).
+    complete = errno == 0;
     // Names begin with the time of saving, so sorted names are chronological.
     std::sort(names.begin(), names.end());
     return names;

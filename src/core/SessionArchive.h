@@ -88,6 +88,9 @@ inline const std::string SaveTemporarySuffix = ".tmp";
 // removeStaleTemporaries, the same pass removes the temporary files that an
 // interrupted save left more than an hour ago: the folder is listed once.
 std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries = false);
+// The same; complete is false when the folder could not be opened or its
+// listing broke off, so the names cannot tell which sessions are gone.
+std::vector<std::string> ListSessionFiles(const std::string &dataFolder, bool removeStaleTemporaries, bool &complete);
 
 struct ArchiveLoadResult {
     int Loaded = 0;

@@ -357,7 +357,8 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
         load.Index = ListIndexState::Missing;
         return load;
     }
-    const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries);
+    bool listedWhole = false;
+    const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);
     ListIndexRead index = ReadListIndex(indexPath, dataFolder);
     load.Index = index.State;
 
@@ -436,7 +437,8 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     if (options.OnBatch && (!batch.Entries.empty() || !batch.Skipped.empty()))
         handOn(names.size());
 
-    if (changed) {
+    // A listing that broke off would drop what it did not reach from the index.
+    if (changed && listedWhole) {
         try {
             WriteListIndex(indexPath, dataFolder, listed);
             load.IndexWritten = true;
@@ -484,4 +486,14 @@ SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std:
     }
     changes.Vanished.insert(changes.Vanished.end(), old, known.end());
     return changes;
+}
+
+std::optional<SessionFolderChanges> CheckSessionFolder(const std::string &dataFolder,
+                                                       const std::vector<std::string> &known)
+{
+    bool complete = false;
+    const std::vector<std::string> names = ListSessionFiles(dataFolder, false, complete);
+    if (!complete)
+        return std::nullopt;
+    return ReadFolderChanges(dataFolder, names, known);
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,3 +96,8 @@ struct SessionFolderChanges {
 };
 SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
                                        const std::vector<std::string> &known);
+// Lists the folder and reads its changes against known (in name order).
+// Nothing when the folder cannot be listed whole: a share that is out of
+// reach must not make every session look deleted.
+std::optional<SessionFolderChanges> CheckSessionFolder(const std::string &dataFolder,
+                                                       const std::vector<std::string> &known);

@@ -402,6 +402,13 @@ TEST(SessionFolderChanges, NewNamesAreReadAndVanishedOnesNamed)
     EXPECT_EQ(added, expectedAdded);
     EXPECT_EQ(changes.Vanished, std::vector<std::string>{"250704090500000.dat"});
     EXPECT_EQ(changes.Skipped, std::vector<std::string>{PathInFolder(scratch.Data(), "250704090500999.dat")});
+    // Listed whole, the same; a folder out of reach tells nothing, rather
+    // than that every session is gone.
+    const auto checked = CheckSessionFolder(scratch.Data(), sortedKnown);
+    ASSERT_TRUE(checked.has_value());
+    EXPECT_EQ(checked->Vanished, changes.Vanished);
+    EXPECT_EQ(checked->Added.size(), changes.Added.size());
+    EXPECT_FALSE(CheckSessionFolder((scratch.path / "gone").string(), sortedKnown).has_value());
 }
 
 TEST(SessionDetailCache, DetailsOnDemandEqualAFullReadAndOnlyTheLastFewStayWhole)
