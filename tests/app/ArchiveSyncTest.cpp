@@ -1,3 +1,4 @@
+#include "ArchiveSync.h"
 #include "AppTestSupport.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
@@ -91,6 +92,10 @@ TEST_F(ArchiveSyncTest, TheListFillsInBatchesWhileThePasswordIsAskedAndATestCanS
     EXPECT_EQ(Surnames(), expected);
     EXPECT_EQ(Model()->NumberAt(60), 61);
     EXPECT_TRUE(Find<QAction>(*w, "actResultsExportList")->isEnabled());
+    // The station's index of the list lies in the user's cache folder.
+    const QString index = ArchiveSync::IndexPath(install.DataFolder());
+    EXPECT_TRUE(index.startsWith(install.Root() + QStringLiteral("user-cache/"))) << index.toStdString();
+    EXPECT_TRUE(QFile::exists(index));
     // Only the list fields were read; the rest comes when a row is shown.
     EXPECT_FALSE(w->Sessions()[10].DetailsRead);
     ASSERT_TRUE(SelectRow(w->findChild<QTableView *>(QStringLiteral("gridResults")), 10));
