@@ -32,16 +32,14 @@ void ArchiveLoadDriver::Start()
             this, [this, held] { take(*held); }, Qt::QueuedConnection);
     };
     worker = std::thread([this, options] {
-        SessionListLoad load;
         try {
-            load = LoadSessionList(folder, indexPath, options);
-        } catch (const std::exception &error) {
+            // An index that cannot be written costs the next start time, never a session.
+            LoadSessionList(folder, indexPath, options);
+        } catch (const std::exception &) {
             // A failure outside any one file ends the pass with what was handed on.
-            load.IndexError = error.what();
         }
-        auto held = std::make_shared<SessionListLoad>(std::move(load));
         QMetaObject::invokeMethod(
-            this, [this, held] { finish(*held); }, Qt::QueuedConnection);
+            this, [this] { finish(); }, Qt::QueuedConnection);
     });
 }
 
@@ -57,7 +55,6 @@ void ArchiveLoadDriver::take(SessionListBatch &batch)
 {
     if (!running)
         return;
-    total = batch.Total;
     for (const std::string &path : batch.Skipped)
         damaged << QFileInfo(QString::fromStdString(path)).fileName();
     const int first = static_cast<int>(archive.Count());
@@ -72,13 +69,12 @@ void ArchiveLoadDriver::take(SessionListBatch &batch)
     emit Progress(batch.Done, batch.Total);
 }
 
-void ArchiveLoadDriver::finish(const SessionListLoad &load)
+void ArchiveLoadDriver::finish()
 {
     if (!running)
         return;
     if (worker.joinable())
         worker.join();
     running = false;
-    indexError = QString::fromStdString(load.IndexError);
     emit Finished();
 }

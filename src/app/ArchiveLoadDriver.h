@@ -29,11 +29,8 @@ public:
     // Stops the worker and waits for it; what was appended stays.
     void Stop();
     bool Running() const { return running; }
-    std::size_t Total() const { return total; }
     // Names of the damaged files that were not listed.
     QStringList Damaged() const { return damaged; }
-    // Why the index could not be kept (the list is whole regardless).
-    QString IndexError() const { return indexError; }
 
 signals:
     // Sessions appended at these archive positions.
@@ -43,7 +40,7 @@ signals:
 
 private:
     void take(SessionListBatch &batch);
-    void finish(const SessionListLoad &load);
+    void finish();
 
     std::string folder;
     std::string indexPath;
@@ -54,7 +51,5 @@ private:
     std::thread worker;
     bool running = false;
     bool reserved = false;
-    std::size_t total = 0;
     QStringList damaged;
-    QString indexError;
 };

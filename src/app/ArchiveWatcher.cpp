@@ -1,7 +1,5 @@
 #include "ArchiveWatcher.h"
 
-#include "SessionArchive.h"
-
 #include <QFileSystemWatcher>
 #include <QMetaObject>
 #include <QTimer>
