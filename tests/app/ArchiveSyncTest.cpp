@@ -165,3 +165,39 @@ TEST_F(ArchiveSyncTest, DamageBeyondTheListFieldsIsToldWhenTheSessionIsNeededAnd
     EXPECT_TRUE(csv.contains(QStringLiteral("Целый")));
     EXPECT_FALSE(csv.contains(QStringLiteral("Поврежденный")));
 }
+
+namespace {
+class TwoStationsTest : public WindowFixture {};
+} // namespace
+
+TEST_F(TwoStationsTest, ASessionFinishedAtOneStationIsListedAtTheOtherAndItsDeletionGoesBack)
+{
+    // Station B shares the session folder (and, here, the settings).
+    TformPalettorMain other(install.Root());
+    other.SetArchiveCheckInterval(60 * 60 * 1000);
+    QSignalSpy otherStarted(&other, &TformPalettorMain::StartupFinished);
+    other.show();
+    ASSERT_TRUE(otherStarted.count() == 1 || otherStarted.wait(10000));
+    StartWindow();
+    ASSERT_NO_FATAL_FAILURE(PlayToTheEnd(KindEightOnce, 2));
+    ASSERT_EQ(SessionFiles().size(), 1);
+
+    auto *otherModel = other.findChild<ResultsModel *>();
+    other.CheckArchiveFolder();
+    QTRY_COMPARE_WITH_TIMEOUT(otherModel->rowCount(), 1, 5000);
+    ASSERT_TRUE(SelectRow(other.findChild<QTableView *>(QStringLiteral("gridResults")), 0));
+    // Its choices are read from station A's file when the row is shown.
+    const TCLTSession &listed = other.Sessions()[0];
+    EXPECT_TRUE(listed.DetailsRead);
+    EXPECT_EQ(listed.Surname, "Кузнецов");
+    EXPECT_NE(listed.Choice[1][1], 0);
+    EXPECT_EQ(listed.Choice[1], w->Sessions()[0].Choice[1]);
+
+    dialogs.yesNoAnswers = {true};
+    Find<QAction>(other, "actResultsDelete")->trigger();
+    ASSERT_TRUE(SessionFiles().isEmpty());
+    w->CheckArchiveFolder();
+    QTRY_COMPARE_WITH_TIMEOUT(w->findChild<ResultsModel *>()->rowCount(), 0, 5000);
+    EXPECT_EQ(w->Sessions().Count(), 0u);
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
