@@ -37,11 +37,14 @@ void RestoreListLayout(QTableView *list, QSettings &store)
         if (ok && width >= 0)
             list->setColumnWidth(i, width);
     }
+    SelectRow(list, StoredRow(list, store));
+}
+
+int StoredRow(const QTableView *list, QSettings &store)
+{
     bool ok = false;
-    int row = store.value(selectKey(list), 0).toInt(&ok);
-    if (!ok)
-        row = 0;
-    SelectRow(list, row);
+    const int row = store.value(selectKey(list), 0).toInt(&ok);
+    return ok && row >= 0 ? row : 0;
 }
 
 bool SelectRow(QTableView *list, int index)

@@ -238,10 +238,14 @@ void ResultsPage::RefillResults(bool applyFilter)
     filterApplied = applyFilter;
     appliedFilter = filterBar->CurrentFilter();
     if (archive.Empty()) {
-        // Rows left over would name sessions that no longer exist.
+        // Rows left over would name sessions that no longer exist. The
+        // stored widths apply all the same: they are saved again at close.
         model->Clear();
         listReady = true;
         clearResultView();
+        listShown = true;
+        RestoreListLayout(list, placement);
+        pendingSelect = StoredRow(list, placement);
         return;
     }
     // Widths the user set during the run survive a refill; the stored row
@@ -267,6 +271,8 @@ void ResultsPage::RefillResults(bool applyFilter)
     }
     listShown = true;
     RestoreListLayout(list, placement);
+    // The start-up pass may not have reached the stored row yet.
+    pendingSelect = list->Selected() < 0 ? StoredRow(list, placement) : -1;
     if (model->rowCount() == 0 || list->Selected() < 0)
         clearResultView();
 }
@@ -288,6 +294,8 @@ void ResultsPage::SessionsAppended(int firstPosition, int count)
         if (!filterApplied || MatchesFilter(archive[static_cast<std::size_t>(position)], appliedFilter))
             positions.push_back(position);
     Model()->AppendMany(positions);
+    if (pendingSelect >= 0 && list->Selected() < 0 && SelectRow(list, pendingSelect))
+        pendingSelect = -1;
 }
 
 void ResultsPage::RemoveSession(int position)
@@ -316,6 +324,8 @@ void ResultsPage::redrawChoices()
 
 void ResultsPage::gridResultsSelectItem(int row)
 {
+    if (row >= 0)
+        pendingSelect = -1; // the user's choice, or the stored row reached
     if (!listReady)
         return;
     if (Model()->rowCount() == 0 || row < 0) {

@@ -150,6 +150,7 @@ private:
     bool listShown = false;     // a refill has laid out the list at least once
     bool refilled = false;      // rows added to the archive later are listed by SessionsAppended
     bool filterApplied = false; // by the last refill, for rows added after it
+    int pendingSelect = -1;     // the stored row, selected once rows reach it
     ResultsFilter appliedFilter;
     mutable SessionDetailCache details;
     int pendingTabHeight = -1;

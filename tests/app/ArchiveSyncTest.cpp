@@ -80,6 +80,13 @@ TEST_F(ArchiveSyncTest, TheListFillsInBatchesWhileThePasswordIsAskedAndATestCanS
         w->Sessions().AddNew().Surname = "Несохраненный";
     };
     expected << QStringLiteral("Несохраненный");
+    // The list is refilled before the pass has listed anything: the stored
+    // row is selected once it is there, and the stored widths hold.
+    {
+        QSettings settings(install.SettingsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("TformPalettorMain/gridResults_SelectIndex"), 40);
+        settings.setValue(QStringLiteral("TformPalettorMain/gridResults_ColWidth4"), 333);
+    }
     w = std::make_unique<TformPalettorMain>(install.Root());
     QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy inserted(Model(), &QAbstractItemModel::rowsInserted);
@@ -96,9 +103,13 @@ TEST_F(ArchiveSyncTest, TheListFillsInBatchesWhileThePasswordIsAskedAndATestCanS
     const QString index = ArchiveSync::IndexPath(install.DataFolder());
     EXPECT_TRUE(index.startsWith(install.Root() + QStringLiteral("user-cache/"))) << index.toStdString();
     EXPECT_TRUE(QFile::exists(index));
+    QTableView *grid = w->findChild<QTableView *>(QStringLiteral("gridResults"));
+    EXPECT_EQ(grid->columnWidth(3), 333);
+    EXPECT_EQ(SelectedRow(grid), 40);
+    EXPECT_EQ(Brief(), QStringLiteral("Вывод Тест40"));
     // Only the list fields were read; the rest comes when a row is shown.
     EXPECT_FALSE(w->Sessions()[10].DetailsRead);
-    ASSERT_TRUE(SelectRow(w->findChild<QTableView *>(QStringLiteral("gridResults")), 10));
+    ASSERT_TRUE(SelectRow(grid, 10));
     EXPECT_EQ(Brief(), QStringLiteral("Вывод Тест10"));
     EXPECT_TRUE(w->Sessions()[10].DetailsRead);
 }
@@ -107,10 +118,17 @@ TEST_F(ArchiveSyncTest, AnotherStationsSessionsAppearAndItsDeletionsGoWithoutAWo
 {
     const std::string first = StoreSession(install.DataFolder(), 1, "Первый");
     const std::string second = StoreSession(install.DataFolder(), 2, "Второй");
+    {
+        QSettings settings(install.SettingsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("TformPalettorMain/gridResults_ColWidth4"), 333);
+    }
     Start();
     ASSERT_EQ(Surnames(), (QStringList{QStringLiteral("Первый"), QStringLiteral("Второй")}));
+    // Filled while the archive was still empty: the stored width and the
+    // first row all the same.
     QTableView *grid = w->findChild<QTableView *>(QStringLiteral("gridResults"));
-    ASSERT_TRUE(SelectRow(grid, 0));
+    EXPECT_EQ(grid->columnWidth(3), 333);
+    EXPECT_EQ(SelectedRow(grid), 0);
 
     // Seen by the folder watcher without being asked.
     StoreSession(install.DataFolder(), 3, "Третий");
