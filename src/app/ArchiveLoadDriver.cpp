@@ -1,16 +1,9 @@
 #include "ArchiveLoadDriver.h"
 
-#include "SessionListFields.h"
-
-#include <QFileInfo>
 #include <QMetaObject>
 
-#include <memory>
-
-ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, QString indexPath, TCLTArchive &archive,
-                                     SessionContext context, QObject *parent)
-    : QObject(parent), folder(dataFolder.toStdString()), indexPath(indexPath.toStdString()), archive(archive),
-      context(std::move(context))
+ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, QString indexPath, QObject *parent)
+    : QObject(parent), folder(dataFolder.toStdString()), indexPath(indexPath.toStdString())
 {
 }
 
@@ -29,7 +22,12 @@ void ArchiveLoadDriver::Start()
     options.OnBatch = [this](SessionListBatch &&batch) {
         auto held = std::make_shared<SessionListBatch>(std::move(batch));
         QMetaObject::invokeMethod(
-            this, [this, held] { take(*held); }, Qt::QueuedConnection);
+            this,
+            [this, held] {
+                if (running)
+                    emit BatchRead(held);
+            },
+            Qt::QueuedConnection);
     };
     worker = std::thread([this, options] {
         try {
@@ -49,24 +47,6 @@ void ArchiveLoadDriver::Stop()
     if (worker.joinable())
         worker.join();
     running = false;
-}
-
-void ArchiveLoadDriver::take(SessionListBatch &batch)
-{
-    if (!running)
-        return;
-    for (const std::string &path : batch.Skipped)
-        damaged << QFileInfo(QString::fromStdString(path)).fileName();
-    const int first = static_cast<int>(archive.Count());
-    if (!reserved) {
-        archive.Reserve(archive.Count() + batch.Total);
-        reserved = true;
-    }
-    for (SessionListEntry &entry : batch.Entries)
-        archive.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
-    if (!batch.Entries.empty())
-        emit SessionsAdded(first, static_cast<int>(batch.Entries.size()));
-    emit Progress(batch.Done, batch.Total);
 }
 
 void ArchiveLoadDriver::finish()

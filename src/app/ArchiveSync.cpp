@@ -5,7 +5,7 @@
 #include "PageHooks.h"
 #include "SessionListFields.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -48,10 +48,9 @@ void ArchiveSync::SetCheckInterval(int ms)
 void ArchiveSync::Start(const SessionContext &sessionContext)
 {
     context = sessionContext;
-    driver = new ArchiveLoadDriver(dataFolder, IndexPath(dataFolder), sessions, context, this);
+    driver = new ArchiveLoadDriver(dataFolder, IndexPath(dataFolder), this);
     driver->SetBatchEntries(batchEntries);
-    connect(driver, &ArchiveLoadDriver::SessionsAdded, this, &ArchiveSync::added);
-    connect(driver, &ArchiveLoadDriver::Progress, this, &ArchiveSync::Progress);
+    connect(driver, &ArchiveLoadDriver::BatchRead, this, &ArchiveSync::batchRead);
     connect(driver, &ArchiveLoadDriver::Finished, this, &ArchiveSync::loaded);
     driver->Start();
 }
@@ -65,8 +64,6 @@ void ArchiveSync::Stop()
 }
 
 bool ArchiveSync::Loading() const { return driver && driver->Running(); }
-
-QStringList ArchiveSync::Damaged() const { return driver ? driver->Damaged() : QStringList(); }
 
 void ArchiveSync::CheckNow()
 {
@@ -82,16 +79,31 @@ std::string ArchiveSync::nameInFolder(const TCLTSession &session) const
     return PathInFolder(folder, name) == session.SourceFile ? name : std::string();
 }
 
-void ArchiveSync::added(int firstPosition, int count)
+void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
 {
+    for (const std::string &path : batch->Skipped)
+        damaged << QFileInfo(QString::fromStdString(path)).fileName();
+    if (sessions.Empty())
+        sessions.Reserve(batch->Total);
     // The pass appends in name order; a session finished or recovered
     // meanwhile lands between its batches and is put in its place at the end.
-    if (firstPosition > 0 && static_cast<std::size_t>(firstPosition) < sessions.Count()) {
-        const std::string before = nameInFolder(sessions[static_cast<std::size_t>(firstPosition - 1)]);
-        if (before.empty() || before > nameInFolder(sessions[static_cast<std::size_t>(firstPosition)]))
+    const std::size_t first = sessions.Count();
+    if (first > 0 && !batch->Entries.empty()) {
+        const std::string before = nameInFolder(sessions[first - 1]);
+        if (before.empty() || before > batch->Entries.front().Name)
             outOfOrder = true;
     }
-    pages.SessionsAppended(firstPosition, count);
+    appendListed(batch->Entries);
+    emit Progress(batch->Done, batch->Total);
+}
+
+void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
+{
+    const int first = static_cast<int>(sessions.Count());
+    for (SessionListEntry &entry : entries)
+        sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
+    if (!entries.empty())
+        pages.SessionsAppended(first, static_cast<int>(entries.size()));
 }
 
 void ArchiveSync::loaded()
@@ -151,10 +163,9 @@ void ArchiveSync::changed(const std::shared_ptr<SessionFolderChanges> &changes)
             }
         }
     }
-    const int first = static_cast<int>(sessions.Count());
-    for (const SessionListEntry &entry : changes->Added)
+    std::vector<SessionListEntry> fresh;
+    for (SessionListEntry &entry : changes->Added)
         if (!known.count(entry.Name))
-            sessions.Add(ListedSession(entry.Fields, PathInFolder(folder, entry.Name), context));
-    if (static_cast<int>(sessions.Count()) > first)
-        pages.SessionsAppended(first, static_cast<int>(sessions.Count()) - first);
+            fresh.push_back(std::move(entry));
+    appendListed(fresh);
 }

@@ -42,7 +42,7 @@ public:
     void Stop();
     bool Loading() const;
     // Names of damaged files the start-up pass did not list.
-    QStringList Damaged() const;
+    QStringList Damaged() const { return damaged; }
     // Compares the folder with the list now.
     void CheckNow();
 
@@ -51,7 +51,9 @@ signals:
     void Loaded();
 
 private:
-    void added(int firstPosition, int count);
+    void batchRead(const std::shared_ptr<SessionListBatch> &batch);
+    // Appends a listed session per entry (moved from) and lists them.
+    void appendListed(std::vector<SessionListEntry> &entries);
     void loaded();
     void changed(const std::shared_ptr<SessionFolderChanges> &changes);
     // Names of the stored sessions of the folder the archive holds, sorted.
@@ -69,4 +71,5 @@ private:
     ArchiveLoadDriver *driver = nullptr;
     ArchiveWatcher *watcher = nullptr;
     bool outOfOrder = false; // a session was appended amid the pass
+    QStringList damaged;
 };

@@ -5,6 +5,13 @@
 
 #include <algorithm>
 
+bool ReadWholeSession(const TCLTSession &listed, TCLTSession &whole, TSimpleFileStream &buffer)
+{
+    whole = TCLTSession();
+    whole.Context = listed.Context;
+    return ReadSessionFile(listed.SourceFile, whole, buffer);
+}
+
 SessionDetailCache::SessionDetailCache(std::size_t capacity) : capacity(std::max<std::size_t>(capacity, 1)) {}
 
 bool SessionDetailCache::Ensure(TCLTSession &session)
@@ -17,10 +24,8 @@ bool SessionDetailCache::Ensure(TCLTSession &session)
         return true;
     }
     TCLTSession whole;
-    whole.Context = session.Context;
-    if (!ReadSessionFile(session.SourceFile, whole, buffer))
+    if (!ReadWholeSession(session, whole, buffer))
         return false;
-    whole.DetailsRead = true;
     session = std::move(whole);
     recent.push_front(&session);
     while (recent.size() > capacity) {

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <list>
 
+// Reads the whole file of a listed session into whole, which takes its
+// context; false or StreamError as ReadSessionFile.
+bool ReadWholeSession(const TCLTSession &listed, TCLTSession &whole, TSimpleFileStream &buffer);
+
 // Reads the rest of a listed session from its file when it is shown,
 // exported or printed, and keeps the last few whole; older ones go back to
 // their list fields, so browsing a large archive does not grow it.

@@ -25,15 +25,16 @@ SessionListFields SessionListFields::Of(const TCLTSession &s)
             s.Patronymic, s.Group,           s.Sex,      s.BirthDate};
 }
 
-void SessionListFields::ApplyTo(TCLTSession &s) const
+void SessionListFields::ApplyTo(TCLTSession &s) &&
 {
+    // Moved: at start-up this runs once for every session of the archive.
     s.StartedAt = StartedAt;
     s.DurationSeconds = DurationSeconds;
     s.TestKind = TestKind;
-    s.FirstName = FirstName;
-    s.Surname = Surname;
-    s.Patronymic = Patronymic;
-    s.Group = Group;
+    s.FirstName = std::move(FirstName);
+    s.Surname = std::move(Surname);
+    s.Patronymic = std::move(Patronymic);
+    s.Group = std::move(Group);
     s.Sex = Sex;
     s.BirthDate = BirthDate;
     s.UpdateDisplayName();
@@ -41,19 +42,9 @@ void SessionListFields::ApplyTo(TCLTSession &s) const
 
 std::unique_ptr<TCLTSession> ListedSession(SessionListFields fields, std::string path, const SessionContext &context)
 {
-    // Moved in: at start-up this runs once for every session of the archive.
     auto session = std::make_unique<TCLTSession>();
     session->Context = context;
-    session->StartedAt = fields.StartedAt;
-    session->DurationSeconds = fields.DurationSeconds;
-    session->TestKind = fields.TestKind;
-    session->FirstName = std::move(fields.FirstName);
-    session->Surname = std::move(fields.Surname);
-    session->Patronymic = std::move(fields.Patronymic);
-    session->Group = std::move(fields.Group);
-    session->Sex = fields.Sex;
-    session->BirthDate = fields.BirthDate;
-    session->UpdateDisplayName();
+    std::move(fields).ApplyTo(*session);
     session->SourceFile = std::move(path);
     session->DetailsRead = false;
     return session;
@@ -63,13 +54,7 @@ void KeepListFieldsOnly(TCLTSession &session)
 {
     if (!session.DetailsRead || session.SourceFile.empty())
         return;
-    const SessionListFields fields = SessionListFields::Of(session);
-    TCLTSession listed;
-    listed.Context = std::move(session.Context);
-    fields.ApplyTo(listed);
-    listed.SourceFile = std::move(session.SourceFile);
-    listed.DetailsRead = false;
-    session = std::move(listed);
+    session = std::move(*ListedSession(SessionListFields::Of(session), session.SourceFile, session.Context));
 }
 
 bool ReadSessionListFields(const std::string &path, SessionListFields &fields, std::uint64_t &fileSize,

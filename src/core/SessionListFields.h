@@ -25,8 +25,9 @@ struct SessionListFields {
     bool operator==(const SessionListFields &) const = default;
 
     static SessionListFields Of(const TCLTSession &session);
-    // Copies the fields into the session and derives its age and display name.
-    void ApplyTo(TCLTSession &session) const;
+    // Puts the fields into the session and derives its age and display name.
+    void ApplyTo(TCLTSession &session) const & { SessionListFields(*this).ApplyTo(session); }
+    void ApplyTo(TCLTSession &session) &&;
 };
 
 // A session of the list that holds only these fields (DetailsRead false);

@@ -387,7 +387,7 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     changed = changed || !jobs.empty();
 
     std::vector<SessionListEntry> listed;
-    if (!options.OnBatch || options.KeepEntries || changed)
+    if (!options.OnBatch || changed)
         listed.reserve(names.size());
     SessionListBatch batch;
     batch.Total = names.size();
@@ -412,7 +412,7 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
             switch (reads.Await(i)) {
             case Found::Listed:
                 // Kept for the index only when it is to be written.
-                if (options.OnBatch && !changed && !options.KeepEntries) {
+                if (options.OnBatch && !changed) {
                     batch.Entries.push_back(std::move(entries[i]));
                     break;
                 }
@@ -446,7 +446,7 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
             load.IndexError = error.what();
         }
     }
-    if (!options.OnBatch || options.KeepEntries)
+    if (!options.OnBatch)
         load.Entries = std::move(listed);
     return load;
 }

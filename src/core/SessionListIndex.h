@@ -68,10 +68,9 @@ struct SessionListOptions {
     // or a network folder each open waits, and the waits overlap.
     unsigned Readers = 4;
     // Called on the loading thread; without it the entries are only in the
-    // result. With it, the result's Entries are empty unless KeepEntries.
+    // result. With it, the result's Entries are empty.
     std::function<void(SessionListBatch &&)> OnBatch;
     std::size_t BatchEntries = 2000;
-    bool KeepEntries = false;
     // Set from another thread to stop between files; a stopped load writes
     // no index.
     const std::atomic<bool> *Stop = nullptr;

@@ -2,7 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ResearchCsv.h"
-#include "SessionArchive.h"
+#include "SessionDetails.h"
 #include "UserDialogs.h"
 
 #include <QDir>
@@ -48,10 +48,8 @@ bool ListExport::WriteListed(const std::vector<const TCLTSession *> &sessions, c
         const TCLTSession *session = sessions[i];
         if (session->DetailsRead)
             return session;
-        scratch = TCLTSession();
-        scratch.Context = session->Context;
         try {
-            if (ReadSessionFile(session->SourceFile, scratch, buffer))
+            if (ReadWholeSession(*session, scratch, buffer))
                 return &scratch;
         } catch (const StreamError &) {
         }
