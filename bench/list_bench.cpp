@@ -8,6 +8,7 @@
 //   list_bench [session count...]          (default 10000 100000)
 //   list_bench --network <data> <index>     (run by the above, preloaded)
 #include "ArchiveLoader.h"
+#include "BenchFiles.h"
 #include "Cp1251.h"
 #include "SessionArchive.h"
 #include "SessionListFields.h"
@@ -81,27 +82,6 @@ TCLTSession makeSession(int i)
             item.AssociatedColour[2] = (i + 3) % 8;
         }
     return s;
-}
-
-std::string sessionFileBytes(TCLTSession &session)
-{
-    TSimpleFileStream stream;
-    WriteText(stream, SessionFileSignature, BareCutMode);
-    WriteInt32(stream, 1);
-    WriteDateTime(stream, Today);
-    WriteByte(stream, 0);
-    session.SaveToStream(&stream);
-    WriteByte(stream, 0);
-    return stream.Bytes();
-}
-
-bool writeRaw(const std::string &path, const std::string &bytes)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    return ::close(fd) == 0 && ok;
 }
 
 // The baseline: every file of the folder opened, read whole and closed.
@@ -237,7 +217,7 @@ void benchCount(const char *self, int count, const fs::path &root)
         TCLTSession s = makeSession(i);
         char name[32];
         std::snprintf(name, sizeof name, "25070110%08d.dat", i);
-        if (!writeRaw(PathInFolder(data, name), sessionFileBytes(s))) {
+        if (!writeRaw(PathInFolder(data, name), sessionFileBytes(s, Today))) {
             std::printf("cannot write into %s\n", data.c_str());
             std::exit(1);
         }

@@ -5,6 +5,7 @@
 //   results_bench [session count]   (default 100000)
 #include "AppSettings.h"
 #include "ArchiveSync.h"
+#include "BenchFiles.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
@@ -60,29 +61,6 @@ TCLTSession makeSession(int i)
     s.DetailedConclusion = std::string(3000, 'y');
     s.AdditionalFindings = std::string(600, 'z');
     return s;
-}
-
-// The bytes SaveSession writes, without its per-file sync (which would make
-// building the archive take longer than everything measured).
-std::string sessionFileBytes(TCLTSession &session)
-{
-    TSimpleFileStream stream;
-    WriteText(stream, "Color Session Data", BareCutMode);
-    WriteInt32(stream, 1);
-    WriteDateTime(stream, Today);
-    WriteByte(stream, 0);
-    session.SaveToStream(&stream);
-    WriteByte(stream, 0);
-    return stream.Bytes();
-}
-
-bool writeRaw(const std::string &path, const std::string &bytes)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    return ::close(fd) == 0 && ok;
 }
 
 // The baseline of loading: every file opened, read whole and closed.
@@ -161,7 +139,7 @@ int main(int argc, char **argv)
         char name[32];
         std::snprintf(name, sizeof name, "25070110%08d.dat", i);
         paths.push_back(data + "/" + name);
-        if (!writeRaw(paths.back(), sessionFileBytes(s))) {
+        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
             std::printf("cannot write %s\n", paths.back().c_str());
             return 1;
         }

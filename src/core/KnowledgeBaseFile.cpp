@@ -65,10 +65,7 @@ bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
     TSimpleFileStream stream;
     if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
-    stream.Take(scrambledSignature.size());
-    ReadInt32(stream);
-    ReadDateTime(stream);
-    ReadByte(stream);
+    ReadDataFileHeader(stream, scrambledSignature.size());
     const int32_t count = ReadInt32(stream);
     // A damaged count (near 2^31) still keeps every whole entry before the
     // end of the data: each entry takes at least 70 bytes, so the loop stops
@@ -206,11 +203,10 @@ std::optional<KnowledgeBaseHeader> ReadKnowledgeBaseHeader(const std::string &pa
     } catch (const StreamError &) {
         return std::nullopt;
     }
-    stream.Seek(storedSignature().size());
+    const DataFileHeader file = ReadDataFileHeader(stream, storedSignature().size());
     KnowledgeBaseHeader header;
-    header.FormatNumber = ReadInt32(stream);
-    header.Written = ReadDateTime(stream);
-    ReadByte(stream);
+    header.FormatNumber = file.FormatNumber;
+    header.Written = file.Written;
     header.EntryCount = ReadInt32(stream);
     return header;
 }
@@ -275,10 +271,7 @@ std::string KnowledgeBaseBytes(const KnowledgeBaseImage &image)
                               + problems.front().Message);
     }
     TSimpleFileStream stream;
-    stream.Write(storedSignature().data(), storedSignature().size());
-    WriteInt32(stream, image.FormatNumber);
-    WriteDateTime(stream, image.Written);
-    WriteByte(stream, image.Reserved);
+    WriteDataFileHeader(stream, storedSignature(), {image.FormatNumber, image.Written, image.Reserved});
     WriteInt32(stream, static_cast<int32_t>(image.Records.size()));
     for (const KnowledgeBaseRecord &record : image.Records) {
         // The record class fixes the field order; only its last byte, which it

@@ -128,10 +128,7 @@ std::string SaveSession(TCLTSession &session, const std::string &dataFolder, con
 
     // The whole file is made in memory first; it goes to disk in three parts.
     TSimpleFileStream stream;
-    WriteText(stream, sessionSignature, BareCutMode);
-    WriteInt32(stream, 1);
-    WriteDateTime(stream, ToOleDate(now));
-    WriteByte(stream, 0);
+    WriteDataFileHeader(stream, Scramble(sessionSignature), {1, ToOleDate(now), 0});
     const std::size_t headerEnd = stream.Position();
     session.SaveToStream(&stream);
     const std::size_t recordEnd = stream.Position();
@@ -235,10 +232,7 @@ bool ReadSessionFile(const std::string &path, TCLTSession &session, TSimpleFileS
     static const std::string scrambledSignature = Scramble(sessionSignature);
     if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
         return false;
-    stream.Take(scrambledSignature.size());
-    ReadInt32(stream);
-    ReadDateTime(stream);
-    ReadByte(stream);
+    ReadDataFileHeader(stream, scrambledSignature.size());
     session.LoadFromStream(&stream);
     ReadByte(stream);
     session.SourceFile = path;

@@ -64,7 +64,7 @@ bool ReadSessionListFields(const std::string &path, SessionListFields &fields, s
     if (!TSimpleFileStream::ReadRegularFileHead(path, stream, scrambledSignature, MaxDataFileBytes, mostListBytes,
                                                 fileSize))
         return false;
-    stream.Seek(headerBytes);
+    ReadDataFileHeader(stream, scrambledSignature.size());
     // The same readers, in the same order, as the whole record's.
     fields.StartedAt = ReadDateTime(stream);
     fields.DurationSeconds = ReadInt32(stream);

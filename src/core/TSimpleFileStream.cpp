@@ -221,6 +221,24 @@ void WriteInt32(TSimpleFileStream &stream, int32_t value) { stream.Write(&value,
 void WriteDouble(TSimpleFileStream &stream, double value) { stream.Write(&value, 8); }
 void WriteDateTime(TSimpleFileStream &stream, double value) { stream.Write(&value, 8); }
 
+void WriteDataFileHeader(TSimpleFileStream &stream, std::string_view scrambledSignature, const DataFileHeader &header)
+{
+    stream.Write(scrambledSignature.data(), scrambledSignature.size());
+    WriteInt32(stream, header.FormatNumber);
+    WriteDateTime(stream, header.Written);
+    WriteByte(stream, header.Reserved);
+}
+
+DataFileHeader ReadDataFileHeader(TSimpleFileStream &stream, std::size_t signatureBytes)
+{
+    stream.Seek(signatureBytes);
+    DataFileHeader header;
+    header.FormatNumber = ReadInt32(stream);
+    header.Written = ReadDateTime(stream);
+    header.Reserved = ReadByte(stream);
+    return header;
+}
+
 void WriteText(TSimpleFileStream &stream, const std::string &text, int mode)
 {
     std::string bytes = Scramble(Utf8ToCp1251(text));

@@ -115,6 +115,16 @@ void WriteByte(TSimpleFileStream &stream, uint8_t value);
 void WriteInt32(TSimpleFileStream &stream, int32_t value);
 void WriteDouble(TSimpleFileStream &stream, double value);
 void WriteDateTime(TSimpleFileStream &stream, double value);
+// What every data file begins with after its signature (stored scrambled).
+struct DataFileHeader {
+    int32_t FormatNumber = 1;
+    double Written = 0; // OLE date and time of writing
+    uint8_t Reserved = 0;
+};
+void WriteDataFileHeader(TSimpleFileStream &stream, std::string_view scrambledSignature, const DataFileHeader &header);
+// Reads the header from the start of the stream, stepping over the signature.
+DataFileHeader ReadDataFileHeader(TSimpleFileStream &stream, std::size_t signatureBytes);
+
 // Text given in UTF-8, written in Windows-1251, scrambled.
 void WriteText(TSimpleFileStream &stream, const std::string &text, int mode);
 void WriteItems(TSimpleFileStream &stream, TOrvantaCollectionBase *items);
