@@ -85,6 +85,24 @@ char *putCharacter(char *next, unsigned char byte)
 constexpr uint64_t ones = 0x0101010101010101ULL;
 constexpr uint64_t highBits = 0x8080808080808080ULL;
 
+// The table for each of count bytes; both decoders end with it.
+char *putBytes(char *next, const char *in, std::size_t count, unsigned char key)
+{
+    for (std::size_t k = 0; k < count; ++k)
+        next = putCharacter(next, static_cast<unsigned char>(in[k] ^ key));
+    return next;
+}
+
+// A word of plain ASCII (already unscrambled) is copied whole.
+bool putAscii(char *&next, uint64_t word)
+{
+    if ((word & highBits) != 0)
+        return false;
+    std::memcpy(next, &word, 8);
+    next += 8;
+    return true;
+}
+
 // The texts of a session are most of its bytes. One pass into room for the
 // longest result (three bytes a character), then one exact-size copy, so the
 // archive keeps no slack.
@@ -111,16 +129,11 @@ std::string tableDecode(std::string_view bytes, unsigned char key)
         uint64_t word;
         std::memcpy(&word, in + i, 8);
         word ^= keys;
-        if ((word & highBits) == 0) {
-            std::memcpy(d.Next, &word, 8);
-            d.Next += 8;
+        if (putAscii(d.Next, word))
             continue;
-        }
-        for (std::size_t k = i; k < i + 8; ++k)
-            d.Next = putCharacter(d.Next, static_cast<unsigned char>(in[k] ^ key));
+        d.Next = putBytes(d.Next, in + i, 8, key);
     }
-    for (; i < size; ++i)
-        d.Next = putCharacter(d.Next, static_cast<unsigned char>(in[i] ^ key));
+    d.Next = putBytes(d.Next, in + i, size - i, key);
     return d.Result();
 }
 
@@ -170,14 +183,10 @@ __attribute__((target("ssse3"))) std::string shuffleDecode(std::string_view byte
         uint64_t word;
         std::memcpy(&word, in + i, 8);
         word ^= keys;
-        if ((word & highBits) == 0) {
-            std::memcpy(d.Next, &word, 8);
-            d.Next += 8;
+        if (putAscii(d.Next, word))
             continue;
-        }
         if ((word & ~(word << 1) & highBits) != 0) {
-            for (std::size_t k = i; k < i + 8; ++k)
-                d.Next = putCharacter(d.Next, static_cast<unsigned char>(in[k] ^ key));
+            d.Next = putBytes(d.Next, in + i, 8, key);
             continue;
         }
         const uint64_t letters = (word >> 7) & ones;
@@ -191,8 +200,7 @@ __attribute__((target("ssse3"))) std::string shuffleDecode(std::string_view byte
         _mm_storeu_si128(reinterpret_cast<__m128i *>(d.Next), _mm_shuffle_epi8(pairs, order));
         d.Next += 8 + ((letters * ones) >> 56);
     }
-    for (; i < size; ++i)
-        d.Next = putCharacter(d.Next, static_cast<unsigned char>(in[i] ^ key));
+    d.Next = putBytes(d.Next, in + i, size - i, key);
     return d.Result();
 }
 
