@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <filesystem>
 #include <unordered_set>
 
 #ifdef __GLIBC__
@@ -25,8 +24,8 @@ void PrepareHeapForArchive()
 }
 
 ArchiveSync::ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent)
-    : QObject(parent), dataFolder(std::move(dataFolder)), folder(this->dataFolder.toStdString()), sessions(sessions),
-      pages(pages)
+    : QObject(parent), dataFolder(std::move(dataFolder)), folder(this->dataFolder.toStdString()),
+      folderPrefix(PathInFolder(folder, {})), sessions(sessions), pages(pages)
 {
 }
 
@@ -71,12 +70,14 @@ void ArchiveSync::CheckNow()
         watcher->CheckNow();
 }
 
-std::string ArchiveSync::nameInFolder(const TCLTSession &session) const
+std::string_view ArchiveSync::nameInFolder(const TCLTSession &session) const
 {
-    if (session.SourceFile.empty())
+    // Asked of every session at each check: compared, not parsed as a path.
+    const std::string_view path = session.SourceFile;
+    if (path.size() <= folderPrefix.size() || path.substr(0, folderPrefix.size()) != folderPrefix)
         return {};
-    std::string name = std::filesystem::path(session.SourceFile).filename().string();
-    return PathInFolder(folder, name) == session.SourceFile ? name : std::string();
+    const std::string_view name = path.substr(folderPrefix.size());
+    return name.find('/') == std::string_view::npos ? name : std::string_view();
 }
 
 void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
@@ -89,7 +90,7 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
     // meanwhile lands between its batches and is put in its place at the end.
     const std::size_t first = sessions.Count();
     if (first > 0 && !batch->Entries.empty()) {
-        const std::string before = nameInFolder(sessions[first - 1]);
+        const std::string_view before = nameInFolder(sessions[first - 1]);
         if (before.empty() || before > batch->Entries.front().Name)
             outOfOrder = true;
     }
@@ -117,8 +118,8 @@ void ArchiveSync::loaded()
         std::reverse(all.begin(), all.end());
         // Stored sessions by name, which is by time; the rest keep their turn after them.
         std::stable_sort(all.begin(), all.end(), [this](const auto &a, const auto &b) {
-            const std::string x = nameInFolder(*a);
-            const std::string y = nameInFolder(*b);
+            const std::string_view x = nameInFolder(*a);
+            const std::string_view y = nameInFolder(*b);
             return !x.empty() && (y.empty() || x < y);
         });
         for (auto &session : all)
@@ -139,9 +140,9 @@ std::vector<std::string> ArchiveSync::knownNames() const
     std::vector<std::string> names;
     names.reserve(sessions.Count());
     for (const auto &session : sessions) {
-        std::string name = nameInFolder(*session);
+        const std::string_view name = nameInFolder(*session);
         if (!name.empty())
-            names.push_back(std::move(name));
+            names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -149,12 +150,6 @@ std::vector<std::string> ArchiveSync::knownNames() const
 
 void ArchiveSync::changed(const std::shared_ptr<SessionFolderChanges> &changes)
 {
-    // Checked again: this window may have saved or deleted a session while
-    // the folder was being listed.
-    std::unordered_set<std::string> known;
-    known.reserve(sessions.Count());
-    for (const auto &session : sessions)
-        known.insert(nameInFolder(*session));
     for (const std::string &name : changes->Vanished) {
         for (std::size_t i = sessions.Count(); i-- > 0;) {
             if (nameInFolder(sessions[i]) == name) {
@@ -163,6 +158,12 @@ void ArchiveSync::changed(const std::shared_ptr<SessionFolderChanges> &changes)
             }
         }
     }
+    // Checked again: this window may have saved a session while the folder
+    // was being listed. (Views into the sessions: taken after the removals.)
+    std::unordered_set<std::string_view> known;
+    known.reserve(sessions.Count());
+    for (const auto &session : sessions)
+        known.insert(nameInFolder(*session));
     std::vector<SessionListEntry> fresh;
     for (SessionListEntry &entry : changes->Added)
         if (!known.count(entry.Name))

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string_view>
 
 class ArchiveLoadDriver;
 class ArchiveWatcher;
@@ -59,10 +60,11 @@ private:
     // Names of the stored sessions of the folder the archive holds, sorted.
     std::vector<std::string> knownNames() const;
     // The stored session's name in the folder, or empty for any other.
-    std::string nameInFolder(const TCLTSession &session) const;
+    std::string_view nameInFolder(const TCLTSession &session) const;
 
     QString dataFolder;
     std::string folder;
+    std::string folderPrefix; // a session file's path up to its name
     TCLTArchive &sessions;
     PageHooks &pages;
     SessionContext context;
