@@ -78,12 +78,10 @@ bool ResultsExport::SaveToFile(const TCLTSession *session)
     const QString report = reportForExport(session);
     if (report.isEmpty())
         return false;
-    QString path = UserDialogs::Current().AskSaveFileName(dialogParent, QStringLiteral("Сохранить в файле"), QString(),
-                                                          QStringLiteral("Текстовые файлы (*.txt)"));
+    const QString path = AskSavePath(dialogParent, QStringLiteral("Сохранить в файле"),
+                                     QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral(".txt"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".txt");
     return write(path, report);
 }
 
@@ -131,12 +129,10 @@ bool ResultsExport::SaveAsPdf(const TCLTSession *session)
 {
     if (!session)
         return false;
-    QString path = UserDialogs::Current().AskSaveFileName(dialogParent, QStringLiteral("Сохранить в PDF"), QString(),
-                                                          QStringLiteral("Документы PDF (*.pdf)"));
+    const QString path = AskSavePath(dialogParent, QStringLiteral("Сохранить в PDF"),
+                                     QStringLiteral("Документы PDF (*.pdf)"), QStringLiteral(".pdf"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     QString error;
     if (WriteReportPdf(*session, look(), path, &error))
         return true;

@@ -11,7 +11,6 @@
 #include "UserDialogs.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QSettings>
@@ -430,12 +429,10 @@ bool ResultsPage::ResultsExportListExecute()
             sessions.push_back(session);
     if (sessions.empty())
         return false;
-    QString path = UserDialogs::Current().AskSaveFileName(this, QStringLiteral("Экспорт списка"), QString(),
-                                                          QStringLiteral("Таблицы CSV (*.csv)"));
+    const QString path = AskSavePath(this, QStringLiteral("Экспорт списка"), QStringLiteral("Таблицы CSV (*.csv)"),
+                                     QStringLiteral(".csv"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
     return ListExport(this, context->DecimalSeparator()).WriteListed(sessions, path);
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -55,6 +56,14 @@ QString UserDialogs::AskSaveFileName(QWidget *parent, const QString &caption, co
                                      const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, caption, initialPath, filter);
+}
+
+QString AskSavePath(QWidget *parent, const QString &caption, const QString &filter, const QString &suffix)
+{
+    QString path = UserDialogs::Current().AskSaveFileName(parent, caption, QString(), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
 }
 
 std::optional<QColor> UserDialogs::AskColour(QWidget *parent, const QColor &initial)

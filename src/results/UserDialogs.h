@@ -34,3 +34,7 @@ public:
     static UserDialogs &Current();
     static void Install(UserDialogs *dialogs); // nullptr restores the default
 };
+
+// Asks where to save through the current dialogs; a name given without a
+// suffix gets this one (".txt"). Empty when cancelled.
+QString AskSavePath(QWidget *parent, const QString &caption, const QString &filter, const QString &suffix);
