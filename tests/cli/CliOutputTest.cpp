@@ -135,9 +135,9 @@ TEST_F(CliOutputTest, AnInputThatIsNotAFileSaysWhatItIs)
 TEST_F(CliOutputTest, KnowledgeBaseCommandsTakeFileNamesAsBytes)
 {
     // Windows-1251 "файл", not valid UTF-8.
-    const std::string odd = Path("\xF4\xE0\xE9\xEB.csv");
-    const std::string built = Path("\xF4\xE0\xE9\xEB.dat");
     const std::string folder = dir.path().toStdString();
+    const std::string odd = folder + "/\xF4\xE0\xE9\xEB.csv";
+    const std::string built = folder + "/\xF4\xE0\xE9\xEB.dat";
     ASSERT_EQ(RunCliBytes({"kb", "export", PALETTOR_BUILT_KB, "-o", odd}, folder).exitCode, 0);
     ASSERT_TRUE(fs::exists(odd));
     ASSERT_EQ(RunCliBytes({"kb", "build", odd, "-o", built}, folder).exitCode, 0);
