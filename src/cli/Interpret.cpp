@@ -1,5 +1,6 @@
 #include "Interpret.h"
 
+#include "CliFiles.h"
 #include "Conclusion.h"
 #include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
@@ -7,24 +8,14 @@
 #include "SessionJson.h"
 #include "TCLTOutcome.h"
 
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLocale>
 
 #include <iostream>
 #include <iterator>
 #include <random>
 
 namespace {
-
-LocalDateTime Now()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
-}
 
 int Fail(std::ostream &err, const std::string &message)
 {
@@ -45,12 +36,16 @@ void PadSingleChoice(QJsonObject &json)
 
 } // namespace
 
-int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream &out, std::ostream &err)
+int RunInterpret(const InterpretOptions &options, const CliContext &context, std::istream &in, std::ostream &out,
+                 std::ostream &err)
 {
-    const std::string separator =
-        options.DecimalSeparator ? *options.DecimalSeparator : QLocale().decimalPoint().toStdString();
+    const std::string separator = options.DecimalSeparator ? *options.DecimalSeparator : context.DecimalSeparator;
     if (separator.empty())
         return Fail(err, "--decimal-separator: the separator must not be empty");
+    // Before stdin is read: a FIFO given as the base is never opened.
+    if (options.KnowledgeBase)
+        if (const std::string problem = FileInputProblem(*options.KnowledgeBase); !problem.empty())
+            return Fail(err, *options.KnowledgeBase + ": " + problem);
 
     const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     QJsonParseError parseError;
@@ -63,7 +58,7 @@ int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream
         return Fail(err, "stdin: expected one session as a JSON object");
     QJsonObject json = document.object();
 
-    const LocalDateTime now = Now();
+    const LocalDateTime &now = context.Now;
     const LocalDateTime midnight{now.Year, now.Month, now.Day, 0, 0, 0, 0};
     TCLTSession session(ToOleDate(now), ToOleDate(midnight));
     session.Context.DecimalSeparator = separator;
@@ -106,7 +101,7 @@ int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream
             std::random_device seed;
             std::mt19937 generator(seed());
             std::uniform_int_distribution<int> digit(0, 9);
-            SaveSession(session, *options.SaveFolder, Now(), [&] { return digit(generator); });
+            SaveSession(session, *options.SaveFolder, now, [&] { return digit(generator); });
         } catch (const std::exception &error) {
             return Fail(err, *options.SaveFolder + ": session not saved (" + error.what() + ")");
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliContext.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -12,4 +14,5 @@ struct InterpretOptions {
 
 // Reads one session as JSON from in, finishes it as the end of a test does
 // and writes it as JSON to out. Faults go to err; returns the exit status.
-int RunInterpret(const InterpretOptions &options, std::istream &in, std::ostream &out, std::ostream &err);
+int RunInterpret(const InterpretOptions &options, const CliContext &context, std::istream &in, std::ostream &out,
+                 std::ostream &err);

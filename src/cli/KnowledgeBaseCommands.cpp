@@ -1,11 +1,10 @@
 #include "KnowledgeBaseCommands.h"
 
+#include "CliFiles.h"
 #include "KnowledgeBaseCheck.h"
 #include "KnowledgeBaseSource.h"
 #include "ReplaceFile.h"
 #include "TSimpleFileStream.h"
-
-#include <QDateTime>
 
 #include <algorithm>
 #include <iostream>
@@ -83,6 +82,10 @@ std::optional<Arguments> parse(const std::vector<std::string> &args, bool takesO
 // The whole file, or a message naming it.
 std::optional<std::string> readFile(const std::string &path, std::string &problem)
 {
+    if (const std::string why = FileInputProblem(path); !why.empty()) {
+        problem = path + ": " + why;
+        return std::nullopt;
+    }
     try {
         TSimpleFileStream stream;
         // Sources and files alike: the signature is told apart by the caller.
@@ -90,18 +93,15 @@ std::optional<std::string> readFile(const std::string &path, std::string &proble
             problem = path + ": no such file";
             return std::nullopt;
         }
+        if (HasSessionSignature(stream.Bytes())) {
+            problem = path + ": a session file, not a knowledge base nor its source";
+            return std::nullopt;
+        }
         return stream.Bytes();
     } catch (const StreamError &error) {
         problem = error.what();
         return std::nullopt;
     }
-}
-
-OleDate now()
-{
-    const QDateTime t = QDateTime::currentDateTime();
-    return ToOleDate(LocalDateTime{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
-                                   t.time().minute(), t.time().second(), t.time().msec()});
 }
 
 // Reads CSV sources; nullopt (the fault printed) when one cannot be read.
@@ -149,7 +149,7 @@ int exportCommand(const Arguments &args, std::ostream &out, std::ostream &err)
     }
 }
 
-int buildCommand(const Arguments &args, std::ostream &out, std::ostream &err)
+int buildCommand(const Arguments &args, const CliContext &context, std::ostream &out, std::ostream &err)
 {
     if (args.Paths.empty())
         return usage(err, "build needs at least one source");
@@ -157,7 +157,7 @@ int buildCommand(const Arguments &args, std::ostream &out, std::ostream &err)
         return usage(err, "build needs -o FILE");
     std::optional<OleDate> written;
     if (args.Written) {
-        written = *args.Written == "now" ? std::optional(now()) : ParseWrittenTime(*args.Written);
+        written = *args.Written == "now" ? std::optional(ToOleDate(context.Now)) : ParseWrittenTime(*args.Written);
         if (!written)
             return usage(err, "--written " + *args.Written + ": not YYYY-MM-DDTHH:MM:SS nor \"now\"");
     }
@@ -275,7 +275,8 @@ int checkCommand(const Arguments &args, std::ostream &out, std::ostream &err)
 
 } // namespace
 
-int RunKnowledgeBaseCommand(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &err)
+int RunKnowledgeBaseCommand(const std::vector<std::string> &arguments, const CliContext &context, std::ostream &out,
+                            std::ostream &err)
 {
     if (arguments.empty() || arguments.front() == "--help" || arguments.front() == "-h") {
         (arguments.empty() ? err : out) << HelpText;
@@ -289,7 +290,7 @@ int RunKnowledgeBaseCommand(const std::vector<std::string> &arguments, std::ostr
     }
     if (command == "build") {
         const auto args = parse(rest, true, true, false, err);
-        return args ? buildCommand(*args, out, err) : Usage;
+        return args ? buildCommand(*args, context, out, err) : Usage;
     }
     if (command == "check") {
         const auto args = parse(rest, false, false, true, err);

@@ -1,25 +1,20 @@
 #include "ReportCommands.h"
 
-#include "DateTimeText.h"
+#include "AtomicFile.h"
+#include "CliFiles.h"
 #include "ReportPdf.h"
 #include "ResearchCsv.h"
 #include "SessionArchive.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDate>
 #include <QGuiApplication>
-#include <QLocale>
-#include <QSaveFile>
 
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 int fail(const QString &message)
 {
@@ -27,62 +22,43 @@ int fail(const QString &message)
     return 1;
 }
 
-SessionContext todayContext(const std::string &decimalSeparator)
+int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator,
+                 const CliContext &context)
 {
-    const QDate today = QDate::currentDate();
-    return SessionContext{ToOleDate(LocalDateTime{today.year(), today.month(), today.day()}), decimalSeparator};
-}
-
-// All or nothing, as the program writes its files.
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString &error)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = file.errorString();
-    file.cancelWriting();
-    return false;
-}
-
-int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator)
-{
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
-        return fail(QString::fromStdString(folder) + QStringLiteral(": no such folder"));
+    if (const std::string problem = FolderInputProblem(folder); !problem.empty())
+        return fail(QString::fromStdString(folder + ": " + problem));
     TCLTArchive archive;
     // An export never changes the folder.
-    const ArchiveLoadResult loaded = LoadArchive(folder, archive, todayContext(decimalSeparator), {}, false);
+    const ArchiveLoadResult loaded = LoadArchive(folder, archive, context.ForSessions(decimalSeparator), {}, false);
     std::vector<const TCLTSession *> sessions;
     for (const auto &session : archive)
         sessions.push_back(session.get());
     std::string csv;
     WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv);
     QString why;
-    if (!writeAtomically(outPath, QByteArray::fromStdString(csv), why))
+    if (!WriteFileAtomically(outPath, QByteArray::fromStdString(csv), &why))
         return fail(outPath + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
     for (const std::string &skipped : loaded.Skipped)
         std::cerr << "palettor-cli: skipped damaged file " << skipped << '\n';
     return loaded.Skipped.empty() ? 0 : 2;
 }
 
-int report(const std::string &sessionPath, const QString &pdfPath, const std::string &decimalSeparator)
+int report(const std::string &sessionPath, const QString &pdfPath, const std::string &decimalSeparator,
+           const CliContext &context)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(sessionPath, error))
-        return fail(QString::fromStdString(sessionPath) + QStringLiteral(": no such file"));
+    if (const std::string problem = FileInputProblem(sessionPath); !problem.empty())
+        return fail(QString::fromStdString(sessionPath + ": " + problem));
     TCLTArchive archive;
     try {
-        if (!LoadSessionFile(sessionPath, archive, todayContext(decimalSeparator)))
+        if (!LoadSessionFile(sessionPath, archive, context.ForSessions(decimalSeparator)))
             return fail(QString::fromStdString(sessionPath) + QStringLiteral(": not a session file"));
     } catch (const std::exception &damaged) {
         return fail(QString::fromStdString(sessionPath) + QStringLiteral(": damaged file (")
                     + QString::fromStdString(damaged.what()) + QLatin1Char(')'));
     }
-    const QLocale locale;
     ReportLook look;
-    look.DateTimeFormat = DateTimeFormatOf(locale);
-    look.DateFormat = locale.dateFormat(QLocale::ShortFormat);
+    look.DateTimeFormat = context.DateTimeFormat;
+    look.DateFormat = context.DateFormat;
     if (pdfPath.isEmpty()) {
         std::cout << ReportPlainText(archive[0], look).toStdString() << std::endl;
         return 0;
@@ -118,7 +94,7 @@ bool IsReportCommand(int argc, char **argv)
     return argc >= 2 && (std::strcmp(argv[1], "export") == 0 || std::strcmp(argv[1], "report") == 0);
 }
 
-int RunReportCommand(int argc, char **argv)
+int RunReportCommand(int argc, char **argv, const CliContext &context)
 {
     const bool exporting = std::strcmp(argv[1], "export") == 0;
     // Painting a PDF needs fonts, which come with a Gui application; no
@@ -166,19 +142,19 @@ int RunReportCommand(int argc, char **argv)
         fail(QStringLiteral("expected one path; see %1 --help").arg(args.value(0)));
         return 2;
     }
-    const std::string decimal = parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString()
-                                                              : QLocale().decimalPoint().toStdString();
+    const std::string decimal =
+        parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString() : context.DecimalSeparator;
     const std::string path = argumentBytes(argc, argv, args[1]);
     if (exporting) {
         if (!parser.isSet(outOption) || parser.value(outOption).isEmpty()) {
             fail(QStringLiteral("export needs -o OUT.csv"));
             return 2;
         }
-        return exportFolder(path, parser.value(outOption), decimal);
+        return exportFolder(path, parser.value(outOption), decimal, context);
     }
     if (parser.isSet(pdfOption) && parser.isSet(textOption)) {
         fail(QStringLiteral("--pdf and --text exclude each other"));
         return 2;
     }
-    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal);
+    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal, context);
 }

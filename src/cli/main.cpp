@@ -1,4 +1,6 @@
 // palettor-cli: inspect the program's data files from a shell.
+#include "CliContext.h"
+#include "CliFiles.h"
 #include "DurationText.h"
 #include "Interpret.h"
 #include "KnowledgeBaseCommands.h"
@@ -18,21 +20,13 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-SessionContext localContext()
-{
-    const QDate today = QDate::currentDate();
-    SessionContext context;
-    context.Today = ToOleDate(LocalDateTime{today.year(), today.month(), today.day(), 0, 0, 0, 0});
-    context.DecimalSeparator = QLocale().decimalPoint().toStdString();
-    return context;
-}
 
 int fail(const std::string &message)
 {
@@ -46,14 +40,13 @@ void print(const QJsonObject &json) { std::cout << QJsonDocument(json).toJson().
 
 // Paths are passed on as the bytes given: a file or folder whose name is not
 // valid UTF-8 is still found.
-int dump(const std::string &path)
+int dump(const std::string &path, const CliContext &context)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        return fail(path + ": no such file");
+    if (const std::string problem = FileInputProblem(path); !problem.empty())
+        return fail(path + ": " + problem);
     try {
         TCLTArchive archive;
-        if (LoadSessionFile(path, archive, localContext())) {
+        if (LoadSessionFile(path, archive, context.ForSessions())) {
             print(SessionToJson(archive[0]));
             return 0;
         }
@@ -82,15 +75,14 @@ QString startText(OleDate when)
 // right but not the whole folder.
 constexpr int incompleteListing = 2;
 
-int listArchive(const std::string &folder)
+int listArchive(const std::string &folder, const CliContext &context)
 {
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
-        return fail(folder + ": no such folder");
+    if (const std::string problem = FolderInputProblem(folder); !problem.empty())
+        return fail(folder + ": " + problem);
     TCLTArchive archive;
     // A listing never changes the folder: temporaries of interrupted saves
     // are the program's own start-up to remove.
-    const ArchiveLoadResult result = LoadArchive(folder, archive, localContext(), {}, false);
+    const ArchiveLoadResult result = LoadArchive(folder, archive, context.ForSessions(), {}, false);
     for (const auto &session : archive) {
         std::cout << fs::path(session->SourceFile).filename().string() << '\t'
                   << startText(session->StartedAt).toStdString() << '\t' << TestKindListName(session->TestKind) << '\t'
@@ -116,23 +108,18 @@ std::string argumentBytes(int argc, char **argv, const QString &text)
     return text.toLocal8Bit().toStdString();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int run(int argc, char **argv, const CliContext &context)
 {
     // These make an application object of their own.
     if (IsReportCommand(argc, argv))
-        return RunReportCommand(argc, argv);
+        return RunReportCommand(argc, argv, context);
+    // The kb commands take their own options (-o, --written...), and paths
+    // as the bytes given, like the others.
+    if (argc >= 2 && std::strcmp(argv[1], "kb") == 0)
+        return RunKnowledgeBaseCommand(std::vector<std::string>(argv + 2, argv + argc), context, std::cout, std::cerr);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PALETTOR_VERSION));
-    // The kb commands take their own options (-o, --written...).
-    if (const QStringList all = QCoreApplication::arguments(); all.size() >= 2 && all[1] == QLatin1String("kb")) {
-        std::vector<std::string> rest;
-        for (qsizetype i = 2; i < all.size(); ++i)
-            rest.push_back(all[i].toStdString());
-        return RunKnowledgeBaseCommand(rest, std::cout, std::cerr);
-    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Inspects Palettor data files.\n\n"
@@ -172,15 +159,23 @@ int main(int argc, char **argv)
             options.DecimalSeparator = parser.value(separatorOption).toStdString();
         if (parser.isSet(saveOption))
             options.SaveFolder = parser.value(saveOption).toStdString();
-        return RunInterpret(options, std::cin, std::cout, std::cerr);
+        return RunInterpret(options, context, std::cin, std::cout, std::cerr);
     }
     if (interpretOptions)
         return fail(QStringLiteral("--kb, --decimal-separator and --save belong to interpret"));
     if (args.size() != 2)
         return fail(QStringLiteral("expected a command and a path; see --help"));
     if (args[0] == QLatin1String("dump"))
-        return dump(argumentBytes(argc, argv, args[1]));
+        return dump(argumentBytes(argc, argv, args[1]), context);
     if (args[0] == QLatin1String("archive"))
-        return listArchive(argumentBytes(argc, argv, args[1]));
+        return listArchive(argumentBytes(argc, argv, args[1]), context);
     return fail(QStringLiteral("unknown command \"%1\"; see --help").arg(args[0]));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    CheckStandardOutputAtExit();
+    return run(argc, argv, ReadCliContext());
 }

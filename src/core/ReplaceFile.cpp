@@ -1,9 +1,10 @@
 #include "ReplaceFile.h"
 
+#include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -17,64 +18,108 @@ std::string folderOf(const std::string &path)
     return parent.empty() ? std::string(".") : parent.string();
 }
 
-[[noreturn]] void fail(const std::string &path, const char *what, int error)
-{
-    throw StreamError("cannot write " + path + " (" + what + ": " + std::strerror(error) + ")");
-}
+// Removed on every way out except the rename that puts it in place.
+struct Temporary {
+    int fd = -1;
+    std::string path;
+    ~Temporary()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        if (!path.empty())
+            ::unlink(path.c_str());
+    }
+};
+
+std::string reason(const char *what, int code) { return std::string(what) + ": " + SystemReasonText(code); }
 
 } // namespace
 
-void ReplaceFileAtomically(const std::string &path, std::string_view bytes)
+std::string ReplaceFile(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw StreamError("cannot write " + path + " (it is a folder)");
-    const std::string folder = folderOf(path);
-    std::string temporary = folder + "/." + std::filesystem::path(path).filename().string() + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        fail(path, "creating a temporary file", errno);
-    // Removed on every way out except the rename that puts it in place.
-    struct Cleanup {
-        int fd;
-        std::string path;
-        ~Cleanup()
-        {
-            if (fd >= 0)
-                ::close(fd);
-            if (!path.empty())
-                ::unlink(path.c_str());
-        }
-    } cleanup{fd, temporary};
+    const ReplaceFileHooks &hooks = options.Hooks;
+    auto before = [&](ReplaceStep step) { return hooks.BeforeStep ? hooks.BeforeStep(step) : 0; };
+    std::string target = path;
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
+        // The link stays and the file it leads to is replaced, as an editor does.
+        std::error_code error;
+        const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+        if (!error)
+            target = resolved.string();
+    }
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            return "под этим именем уже есть папка";
+        // A device or a pipe is never swapped for a plain file.
+        if (!S_ISREG(existing.st_mode))
+            return "под этим именем не обычный файл, а устройство или канал";
+    }
+    const std::string folder = folderOf(target);
+    Temporary temporary;
+    temporary.path = folder + "/." + std::filesystem::path(target).filename().string() + ".XXXXXX";
+    int code = before(ReplaceStep::Creating);
+    if (code == 0) {
+        temporary.fd = ::mkostemp(temporary.path.data(), O_CLOEXEC);
+        code = temporary.fd < 0 ? errno : 0;
+    }
+    if (code != 0) {
+        temporary.path.clear(); // nothing was created
+        return reason("не удалось создать временный файл в папке", code);
+    }
 
-    std::size_t offset = 0;
-    while (offset < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + offset, bytes.size() - offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(path, "writing", errno);
+    for (std::size_t offset = 0; offset < bytes.size();) {
+        std::size_t count = bytes.size() - offset;
+        if (hooks.BeforeWrite) {
+            if (const int fault = hooks.BeforeWrite(offset, count))
+                return reason("не удалось записать файл", fault);
+            count = std::min(count, bytes.size() - offset);
         }
+        const ssize_t n = ::write(temporary.fd, bytes.data() + offset, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        // A write that takes nothing would take nothing again: a full disk.
+        if (n <= 0)
+            return reason("не удалось записать файл", n < 0 ? errno : ENOSPC);
         offset += static_cast<std::size_t>(n);
     }
-    // mkostemp makes the file readable by its owner alone; a data file is
-    // shared like any other the user writes.
+    // mkostemp makes the file its owner's alone.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0)
-        fail(path, "setting permissions", errno);
-    if (::fsync(fd) != 0)
-        fail(path, "syncing", errno);
-    cleanup.fd = -1;
-    if (::close(fd) != 0)
-        fail(path, "closing", errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        fail(path, "renaming into place", errno);
-    cleanup.path.clear();
+    if (::fchmod(temporary.fd, options.Mode & ~mask) != 0)
+        return reason("не удалось задать права файла", errno);
+    // Space a file system grants late (a network share, a thin volume) is
+    // found missing only here.
+    code = before(ReplaceStep::Syncing);
+    if (code == 0 && ::fsync(temporary.fd) != 0)
+        code = errno;
+    if (code != 0)
+        return reason("не удалось записать файл на диск", code);
+    code = before(ReplaceStep::Closing);
+    const int fd = temporary.fd;
+    temporary.fd = -1;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code != 0)
+        return reason("не удалось записать файл на диск", code);
+    code = before(ReplaceStep::Renaming);
+    if (code == 0 && ::rename(temporary.path.c_str(), target.c_str()) != 0)
+        code = errno;
+    if (code != 0)
+        return reason("не удалось заменить файл", code);
+    temporary.path.clear();
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         // The name is in place; a folder that cannot be synced does not undo it.
         ::fsync(folderFd);
         ::close(folderFd);
     }
+    return {};
+}
+
+void ReplaceFileAtomically(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options)
+{
+    const std::string problem = ReplaceFile(path, bytes, options);
+    if (!problem.empty())
+        throw StreamError("не удалось сохранить файл \"" + path + "\": " + problem);
 }

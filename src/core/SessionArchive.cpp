@@ -26,9 +26,6 @@ std::string twoDigits(int value)
     return text.size() < 2 ? "0" + text : text;
 }
 
-// The session file's path with its extension replaced by ".~da".
-std::string backupPath(const std::string &path) { return fs::path(path).replace_extension(".~da").string(); }
-
 // A temporary file this save created: closed and removed unless it took its
 // final name, so a failed save leaves nothing behind.
 struct TemporaryFile {
@@ -101,16 +98,6 @@ std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit)
     name += std::to_string(digit() % 10);
     name += std::to_string(digit() % 10);
     return name;
-}
-
-void BackupExisting(const std::string &path)
-{
-    std::error_code error;
-    if (!fs::exists(path, error))
-        return;
-    const std::string backup = backupPath(path);
-    fs::remove(backup, error);
-    fs::rename(path, backup, error);
 }
 
 std::string SaveSession(TCLTSession &session, const std::string &dataFolder, const LocalDateTime &now,

@@ -16,10 +16,6 @@ using DigitSource = std::function<int()>; // returns 0..9
 // yyMMddhhmmss + milliseconds (2 or 3 digits) + two random digits.
 std::string SessionFileName(const LocalDateTime &when, const DigitSource &digit);
 
-// Moves an existing file to its ".~da" name, replacing an older backup.
-// SaveSession does not use it: a save never displaces a stored session.
-void BackupExisting(const std::string &path);
-
 // The points of a save, each reached just before its operation.
 enum class SaveStage {
     Creating, // the temporary file (the name plus ".tmp") is about to be created

@@ -1,5 +1,6 @@
 #include "SessionListIndex.h"
 
+#include "ReplaceFile.h"
 #include "SessionArchive.h"
 #include "SystemReason.h"
 #include "TSimpleFileStream.h"
@@ -211,44 +212,15 @@ void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
     }
     out.Put(checksum(out.bytes));
 
-    auto fail = [&](const char *what, int code) {
-        throw StreamError(std::string(what) + " \"" + indexPath + "\": " + SystemReasonText(code));
-    };
     std::error_code error;
     const fs::path parent = fs::path(indexPath).parent_path();
     if (!parent.empty())
         fs::create_directories(parent, error);
-    std::string temporary = indexPath + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        fail("не удалось создать файл", errno);
-    auto abandon = [&](int code) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        fail("не удалось записать файл", code);
-    };
-    for (std::size_t done = 0; done < out.bytes.size();) {
-        const ssize_t n = ::write(fd, out.bytes.data() + done, out.bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            abandon(n < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        abandon(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        fail("не удалось записать файл", code);
-    }
     // Replacing is right here: the index is this station's alone, and an
     // older one is only an older copy of the same facts.
-    if (::rename(temporary.c_str(), indexPath.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        fail("не удалось сохранить файл", code);
-    }
+    ReplaceFileOptions options;
+    options.Mode = 0600;
+    ReplaceFileAtomically(indexPath, out.bytes, options);
 }
 
 namespace {

@@ -61,6 +61,14 @@ public:
         first = false;
         line += CsvField(text, separator);
     }
+    // Text from a person, a file name or a stimulus set, never a number.
+    void AddText(std::string_view text)
+    {
+        if (!first)
+            line += separator;
+        first = false;
+        line += CsvTextField(text, separator);
+    }
     void AddIf(bool applies, const std::string &text) { Add(applies ? text : std::string()); }
     std::string Take()
     {
@@ -121,18 +129,18 @@ std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stim
     const bool full = s.TestKind == KindFull;
     const bool secondChoice = s.TestKind != KindEightOnce;
     row.Add(std::to_string(index));
-    row.Add(s.SourceFile.empty() ? std::string() : std::filesystem::path(s.SourceFile).filename().string());
+    row.AddText(s.SourceFile.empty() ? std::string() : std::filesystem::path(s.SourceFile).filename().string());
     row.Add(isoDateTime(s.StartedAt));
     row.Add(number(s.DurationSeconds));
     row.Add(number(s.TestKind));
-    row.Add(TestKindListName(s.TestKind));
-    row.Add(s.Surname);
-    row.Add(s.FirstName);
-    row.Add(s.Patronymic);
+    row.AddText(TestKindListName(s.TestKind));
+    row.AddText(s.Surname);
+    row.AddText(s.FirstName);
+    row.AddText(s.Patronymic);
     row.AddIf(s.Sex == 1 || s.Sex == 2, number(s.Sex));
     row.AddIf(s.BirthDate != 0, s.BirthDate != 0 ? isoDate(FromOleDate(s.BirthDate)) : std::string());
     row.AddIf(s.Age > 0, decimal(s.Age, options.DecimalSeparator));
-    row.Add(s.Group);
+    row.AddText(s.Group);
     for (int c = 1; c <= 2; ++c)
         for (int p = 1; p <= 8; ++p)
             row.AddIf(c == 1 || secondChoice, colourOfTag(s.Choice[c][p]));
@@ -151,7 +159,7 @@ std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stim
             row.AddIf(c == 1 || secondChoice, number(s.AcWeight[c][p]));
     row.Add(number(s.AcIntensity[1]));
     row.AddIf(secondChoice, number(s.AcIntensity[2]));
-    row.Add(FunctionGroupsText(s));
+    row.AddText(FunctionGroupsText(s));
     for (int shade = 1; shade <= 4; ++shade)
         row.AddIf(full && s.ShadeScore[shade] != Undetermined, number(s.ShadeScore[shade]));
     for (int shade = 1; shade <= 4; ++shade)
@@ -159,7 +167,7 @@ std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stim
     const std::size_t own = stimulusCount(s);
     for (std::size_t k = 0; k < stimuli; ++k) {
         const TCTOChoiceItem *item = k < own ? &s.CtoItems[k] : nullptr;
-        row.Add(item ? item->StimulusName : std::string());
+        row.AddText(item ? item->StimulusName : std::string());
         for (int p = 1; p <= 2; ++p) {
             const int colour = item ? item->AssociatedColour[p] : -1;
             row.AddIf(colour >= 0 && colour <= 7, number(colour));
@@ -193,6 +201,26 @@ std::string CsvField(std::string_view text, char separator)
     }
     quoted += '"';
     return quoted;
+}
+
+std::string CsvTextField(std::string_view text, char separator)
+{
+    std::string cell;
+    cell.reserve(text.size() + 1);
+    for (char c : text)
+        if (c != '\0') // a NUL cuts the cell short in many readers
+            cell += c;
+    // A spreadsheet would run a cell that begins like a formula; the
+    // apostrophe makes it text there, and the quotes keep it one cell.
+    if (cell.empty() || std::string_view("=+-@\t\r").find(cell.front()) == std::string_view::npos)
+        return CsvField(cell, separator);
+    std::string quoted = "\"'";
+    for (char c : cell) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
 }
 
 std::string FunctionGroupsText(const TCLTSession &session)

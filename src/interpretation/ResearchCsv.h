@@ -37,7 +37,9 @@
 //   Intensity1, Intensity2 sum of the weights of each choice
 //   FunctionGroups         the groups as signs and colour numbers, blank
 //                          between groups ("+3+4 x2x5 =1=6 -0-7"); the sign
-//                          stands before every colour of its group
+//                          stands before every colour of its group; as a
+//                          text field it has an apostrophe before it
+//                          ("'+3+4 x2x5 ...") whenever it begins with a sign
 //   ShadeScore1..4, ShadeTendency1..4
 //                          full test: score and cube tendency per shade;
 //                          empty where the value cannot be determined
@@ -62,6 +64,13 @@ ResearchCsvOptions ResearchCsvOptionsFor(std::string_view decimalSeparator);
 
 // One field as it stands in the file.
 std::string CsvField(std::string_view text, char separator);
+
+// A text field (a name, a group, a file or stimulus name, the function
+// groups) as it stands in the file: one that begins with =, +, -, @, a tab or
+// a CR gets a leading apostrophe and quotes, so a spreadsheet shows it as
+// text and never runs it as a formula; NUL bytes are left out. Numbers are
+// written as they are.
+std::string CsvTextField(std::string_view text, char separator);
 
 // Told how many rows are done out of how many; false stops the export.
 using CsvProgress = std::function<bool(std::size_t done, std::size_t total)>;

@@ -1,22 +1,15 @@
 #include "AtomicFile.h"
 
-#include <QSaveFile>
+#include "ReplaceFile.h"
+
+#include <QFile>
 
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    // Without this a folder we may not write into would silently get the
-    // file written in place, losing the old one if the write breaks off.
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(bytes) == bytes.size();
-    if (ok)
-        ok = file.commit();
-    if (!ok) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-    }
-    return ok;
+    const std::string problem =
+        ReplaceFile(QFile::encodeName(path).toStdString(),
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!problem.empty() && error)
+        *error = QString::fromStdString(problem);
+    return problem.empty();
 }

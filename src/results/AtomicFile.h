@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-// Writes the bytes through a temporary file in the target folder that is
-// synced and renamed into place; an existing file is replaced only when all
-// went well. On failure returns false with a reason and leaves no temporary.
+// The core's atomic writer for a Qt path: the old file stays byte for byte
+// unless the whole new one is in place. On failure returns false with the
+// reason in Russian.
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);

@@ -16,7 +16,7 @@ ListExport::ListExport(QWidget *dialogParent, std::string decimalSeparator)
 {
 }
 
-QString ListExport::FailureReason(const QString &path, const QString &systemMessage)
+QString ListExport::FailureReason(const QString &path, const QString &writerReason)
 {
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
@@ -30,7 +30,7 @@ QString ListExport::FailureReason(const QString &path, const QString &systemMess
         return QStringLiteral("нет права записи в папку %1").arg(QDir::toNativeSeparators(folder.filePath()));
     if (file.exists() && !file.isWritable())
         return QStringLiteral("файл защищен от записи");
-    return QStringLiteral("ошибка записи на диск (%1)").arg(systemMessage);
+    return writerReason;
 }
 
 bool ListExport::Write(const std::vector<const TCLTSession *> &sessions, const QString &path)

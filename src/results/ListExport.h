@@ -33,7 +33,7 @@ public:
     bool WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path);
 
     // Why a file could not be written, in the user's words.
-    static QString FailureReason(const QString &path, const QString &systemMessage);
+    static QString FailureReason(const QString &path, const QString &writerReason);
 
 private:
     QWidget *dialogParent;

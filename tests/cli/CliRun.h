@@ -33,14 +33,15 @@ inline CliRun RunCli(const QStringList &args, const QByteArray &input = {})
 #include <vector>
 
 // The same with the arguments passed as bytes, for paths that are not valid
-// UTF-8 (a QProcess argument is text and would replace those bytes).
-inline CliRun RunCliBytes(const std::vector<std::string> &args, const std::string &outputFolder)
+// UTF-8 (a QProcess argument is text and would replace those bytes), and the
+// standard streams going to the files named (standard output to /dev/full,
+// say); what landed in them is read back where they are regular files.
+inline CliRun RunCliFiles(const std::vector<std::string> &args, const std::string &inPath, const std::string &outPath,
+                          const std::string &errPath)
 {
-    const std::string outPath = outputFolder + "/cli.out";
-    const std::string errPath = outputFolder + "/cli.err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> all{PALETTOR_CLI};
@@ -56,8 +57,15 @@ inline CliRun RunCliBytes(const std::vector<std::string> &args, const std::strin
     if (spawned != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return {-1, {}, {}};
     auto readAll = [](const std::string &path) {
+        if (path.starts_with("/dev/"))
+            return QByteArray();
         std::ifstream in(path, std::ios::binary);
         return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
     };
     return {WEXITSTATUS(status), readAll(outPath), readAll(errPath)};
+}
+
+inline CliRun RunCliBytes(const std::vector<std::string> &args, const std::string &outputFolder)
+{
+    return RunCliFiles(args, "/dev/null", outputFolder + "/cli.out", outputFolder + "/cli.err");
 }

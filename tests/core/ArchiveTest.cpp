@@ -257,19 +257,6 @@ TEST(Archive, MissingFolderLoadsNothingAndDeleteReportsWhatHappened)
     EXPECT_FALSE(DeleteSessionFile(""));
 }
 
-TEST(Backup, ExistingFileMovesAsideReplacingAnOlderBackup)
-{
-    TempFolder data;
-    writeFile(data.path / "a.dat", "new");
-    writeFile(data.path / "a.~da", "old");
-    BackupExisting((data.path / "a.dat").string());
-    EXPECT_EQ(filesIn(data.path), std::vector<std::string>{"a.~da"});
-    std::ifstream f(data.path / "a.~da");
-    std::string content;
-    f >> content;
-    EXPECT_EQ(content, "new");
-}
-
 TEST(KnowledgeBase, SignatureCountAndDamage)
 {
     TempFolder data;

@@ -170,7 +170,7 @@ TEST(ResearchCsv, EveryKindIsWrittenFieldByField)
             }
         EXPECT_EQ(row["Intensity1"], "5");
         EXPECT_EQ(row["Intensity2"], second ? "7" : "");
-        EXPECT_EQ(row["FunctionGroups"], "+3+4 -7");
+        EXPECT_EQ(row["FunctionGroups"], "'+3+4 -7"); // text, not a sum
         const bool full = kind == KindFull;
         EXPECT_EQ(row["Grey1"] + row["Grey2"] + row["Grey3"], full ? "140" : "");
         const char *tables[] = {"Main", "Blue", "Green", "Yellow", "Red"};
@@ -229,6 +229,48 @@ TEST(ResearchCsv, DecimalCommaTakesTheSemicolonAndQuotingKeepsEveryName)
     EXPECT_EQ(CsvField("a;b", ','), "a;b");
     EXPECT_EQ(CsvField("a;b", ';'), "\"a;b\"");
     EXPECT_EQ(CsvField("say \"hi\"", ';'), "\"say \"\"hi\"\"\"");
+}
+
+TEST(ResearchCsv, TextThatLooksLikeAFormulaIsWrittenAsText)
+{
+    struct Case {
+        std::string text;
+        std::string field; // with ';' as the separator
+    };
+    const Case cases[] = {
+        {"=HYPERLINK(\"http://evil.invalid\",\"x\")", "\"'=HYPERLINK(\"\"http://evil.invalid\"\",\"\"x\"\")\""},
+        {"+1+cmd|' /C calc'!A0", "\"'+1+cmd|' /C calc'!A0\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(1+1)", "\"'@SUM(1+1)\""},
+        {"\t=1", "\"'\t=1\""},
+        {"\r=1", "\"'\r=1\""},
+        {std::string("\0=1+1", 5), "\"'=1+1\""}, // a NUL is dropped, and does not hide the sign
+        {std::string("Ст") + '\0' + "имул", "Стимул"},
+        {"Петров-Водкин", "Петров-Водкин"},
+        {"a=b", "a=b"},
+        {"x5 -1", "x5 -1"},
+        {"", ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CsvTextField(c.text, ';'), c.field) << c.text;
+
+    // In a whole table: names and stimuli become text, numbers stay numbers.
+    TCLTSession s = MakeSession(KindRelations, {3, 4, 2, 1, 5, 6, 0, 7}, {4, 3, 2, 5, 1, 0, 6, 7});
+    s.Surname = "=1+1";
+    s.Group = "@A1";
+    s.CtoItems.AddNew().StimulusName = "-Мать";
+    auto &group = s.FunctionGroups.AddNew();
+    group.FunctionCode = 4;
+    group.FirstColour = group.SecondColour = 1;
+    std::string file;
+    ASSERT_TRUE(WriteResearchCsv({&s}, ResearchCsvOptionsFor(","), file));
+    EXPECT_NE(file.find(";\"'=1+1\";"), std::string::npos);
+    auto row = Records(ParseCsv(file, ';')).at(0);
+    EXPECT_EQ(row["Surname"], "'=1+1");
+    EXPECT_EQ(row["Group"], "'@A1");
+    EXPECT_EQ(row["Stimulus1"], "'-Мать");
+    EXPECT_EQ(row["FunctionGroups"], "'-1");
+    EXPECT_EQ(row["Choice1_1"], "3");
 }
 
 TEST(ResearchCsv, ProgressCanStopTheExportAndAnEmptyListGivesTheHeaderOnly)

@@ -2,6 +2,7 @@
 #include "ResultsFixture.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
+#include "SmallFilesystem.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -89,6 +90,41 @@ TEST_F(ListExportTest, AFailedExportSaysWhyAndLeavesNoFile)
     // Cancelled: nothing written, nothing said.
     EXPECT_FALSE(page->ResultsExportListExecute());
     EXPECT_EQ(dialogs.warnings.size(), written ? 1 : 2);
+}
+
+TEST_F(ListExportTest, AFullDiskKeepsTheEarlierListAndSaysSo)
+{
+    SmallFilesystem disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "cannot mount a small file system here (not root)";
+    for (int i = 0; i < 30; ++i)
+        Save(MakeSession("Петров" + std::to_string(i), 3));
+    OpenPage();
+    const QString path = QString::fromStdString(disk.Path()) + QStringLiteral("/list.csv");
+    dialogs.saveFileAnswers = {path};
+    ASSERT_TRUE(page->ResultsExportListExecute());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray earlier = file.readAll();
+    file.close();
+    ASSERT_GT(earlier.size(), 8192);
+    Save(MakeSession("Сидоров", 3));
+    page->RefillResults(true);
+    for (const std::size_t freeBytes : {std::size_t{0}, std::size_t{4096}}) {
+        SCOPED_TRACE(freeBytes);
+        disk.FillLeaving(freeBytes);
+        dialogs.warnings.clear();
+        dialogs.saveFileAnswers = {path};
+        EXPECT_FALSE(page->ResultsExportListExecute());
+        ASSERT_EQ(dialogs.warnings.size(), 1);
+        EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("нет места на диске")))
+            << dialogs.warnings[0].toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), earlier);
+        file.close();
+        EXPECT_EQ(QDir(QString::fromStdString(disk.Path())).entryList(QDir::Files).size(), 2); // no temporary
+        QFile::remove(QString::fromStdString(disk.Path()) + QStringLiteral("/filler"));
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
+#include "SmallFilesystem.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -129,6 +130,28 @@ TEST_F(ResultsExportTest, AFileThatCannotBeWrittenIsReported)
     EXPECT_FALSE(page->ResultsExportMSWordExecute());
     EXPECT_EQ(dialogs.warnings.size(), 2);
     EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(ResultsExportTest, AFullDiskKeepsTheEarlierReportAndSaysSo)
+{
+    SmallFilesystem disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "cannot mount a small file system here (not root)";
+    OpenExportPage();
+    const QString path = QString::fromStdString(disk.Path()) + QStringLiteral("/report.txt");
+    dialogs.saveFileAnswers = {path};
+    ASSERT_TRUE(page->ResultsSaveExecute());
+    const QByteArray earlier = readAll(path);
+    ASSERT_FALSE(earlier.isEmpty());
+    SelectRow(page->Grid(), 1);
+    disk.FillLeaving(0);
+    dialogs.saveFileAnswers = {path};
+    EXPECT_FALSE(page->ResultsSaveExecute());
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("нет места на диске")))
+        << dialogs.warnings[0].toStdString();
+    EXPECT_EQ(readAll(path), earlier);
+    EXPECT_EQ(QDir(QString::fromStdString(disk.Path())).entryList(QDir::Files).size(), 2); // no temporary
 }
 
 TEST_F(ResultsExportTest, NothingHappensWithoutASelectedRow)

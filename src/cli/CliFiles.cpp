@@ -1,0 +1,86 @@
+#include "CliFiles.h"
+
+#include "SessionArchive.h"
+#include "SystemReason.h"
+#include "TSimpleFileStream.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sys/stat.h>
+
+namespace {
+
+const char *kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO (named pipe)";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    return "a file";
+}
+
+std::string statProblem(const std::string &path, struct stat &info, const char *missing)
+{
+    if (::stat(path.c_str(), &info) == 0)
+        return {};
+    const int code = errno;
+    if (code == ENOENT)
+        return missing;
+    if (code == ELOOP)
+        return "too many levels of symbolic links (a link loop)";
+    return std::strerror(code);
+}
+
+} // namespace
+
+std::string FileInputProblem(const std::string &path)
+{
+    struct stat info {};
+    std::string problem = statProblem(path, info, "no such file");
+    if (problem.empty() && !S_ISREG(info.st_mode))
+        problem = std::string("is ") + kindOf(info.st_mode) + ", not a regular file";
+    return problem;
+}
+
+std::string FolderInputProblem(const std::string &path)
+{
+    struct stat info {};
+    std::string problem = statProblem(path, info, "no such folder");
+    if (problem.empty() && !S_ISDIR(info.st_mode))
+        problem = std::string("is ") + kindOf(info.st_mode) + ", not a folder";
+    return problem;
+}
+
+bool HasSessionSignature(const std::string &bytes)
+{
+    static const std::string scrambled = Scramble(SessionFileSignature);
+    return bytes.starts_with(scrambled);
+}
+
+namespace {
+
+void checkStandardOutput()
+{
+    errno = 0;
+    std::cout.flush();
+    int code = errno;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (!flushed && code == 0)
+        code = errno;
+    if (flushed && std::cout && !std::ferror(stdout))
+        return;
+    std::cerr << "palettor-cli: cannot write to standard output"
+              << (code ? " (" + SystemReasonText(code) + ")" : std::string()) << std::endl;
+    std::_Exit(1);
+}
+
+} // namespace
+
+void CheckStandardOutputAtExit() { std::atexit(checkStandardOutput); }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// Why a path given as input cannot be read as a file: empty for a regular file
+// (or a link to one), else the true reason ("is a folder, not a file", "is a
+// FIFO...", "too many levels of symbolic links", "no such file").
+std::string FileInputProblem(const std::string &path);
+
+// The same for a path given as a folder.
+std::string FolderInputProblem(const std::string &path);
+
+// Whether bytes begin as a session file does.
+bool HasSessionSignature(const std::string &bytes);
+
+// Makes output that did not reach its file (a full disk, /dev/full) fail the
+// run: at exit, however the program ends (a command returning, --help),
+// standard output is flushed and, if any of it was lost, the reason goes to
+// standard error and the exit status becomes 1.
+void CheckStandardOutputAtExit();
