@@ -30,7 +30,7 @@ QString KnowledgeBaseStatus::Problem() const
     case KnowledgeBaseState::Foreign:
         return QStringLiteral("не является базой знаний или поврежден в начале (%1)").arg(reason);
     case KnowledgeBaseState::TooLarge:
-        return QStringLiteral("слишком велик и не был прочитан (%1)").arg(reason);
+        return QStringLiteral("не был прочитан: %1").arg(reason);
     case KnowledgeBaseState::Unreadable:
         return QStringLiteral("не удалось прочитать (%1)").arg(reason);
     case KnowledgeBaseState::Damaged:

@@ -80,13 +80,6 @@ KnowledgeBaseLoad LoadKnowledgeBaseFile(const std::string &path, TCLTKnowledgeBa
         return load;
     }
     load.FileBytes = static_cast<std::uint64_t>(info.st_size);
-    if (load.FileBytes > MaxKnowledgeBaseBytes) {
-        load.State = KnowledgeBaseState::TooLarge;
-        load.Reason = std::to_string(load.FileBytes) + " байт, допустимо не более "
-            + std::to_string(MaxKnowledgeBaseBytes) + " байт";
-        return load;
-    }
-
     const std::string &scrambledSignature = storedSignature();
     TSimpleFileStream stream;
     try {
@@ -96,8 +89,10 @@ KnowledgeBaseLoad LoadKnowledgeBaseFile(const std::string &path, TCLTKnowledgeBa
             return load;
         }
     } catch (const StreamError &error) {
-        // Grown past the bound since it was looked at, or a failed read.
-        load.State = KnowledgeBaseState::Unreadable;
+        // Known by its signature and size before it is read whole: a larger
+        // file costs no more than its first bytes.
+        load.State =
+            load.FileBytes > MaxKnowledgeBaseBytes ? KnowledgeBaseState::TooLarge : KnowledgeBaseState::Unreadable;
         load.Reason = error.what();
         return load;
     }

@@ -21,7 +21,7 @@ enum class KnowledgeBaseState {
     Missing,    // no such file: the program works without it, as designed
     NotAFile,   // a folder, a pipe or a device has the name
     Foreign,    // no knowledge-base signature
-    TooLarge,   // larger than any knowledge base; not read
+    TooLarge,   // larger than any knowledge base; only its first bytes were read
     Unreadable, // could not be opened or read
     Damaged,    // cut short or garbled after the header; the entries before the damage are kept
 };
@@ -33,8 +33,8 @@ struct KnowledgeBaseLoad {
     std::size_t EntriesRead = 0;  // entries appended to the base
 };
 // LoadKnowledgeBase, telling why a file that is there was not read whole.
-// Never reads more than MaxKnowledgeBaseBytes: a larger file is refused by
-// its size alone.
+// Never reads more than MaxKnowledgeBaseBytes: a larger file is refused
+// after its signature, by its size.
 KnowledgeBaseLoad LoadKnowledgeBaseFile(const std::string &path, TCLTKnowledgeBase &base);
 // Far above any real base (its texts fill a few megabytes).
 inline constexpr std::size_t MaxKnowledgeBaseBytes = 64 * 1024 * 1024;
