@@ -24,6 +24,8 @@ QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 // so the administrator sees why the conclusions hold no looked-up texts.
 QString knowledgeBaseText(const AboutFacts &facts)
 {
+    if (!facts.KnowledgeBaseProblem.isEmpty())
+        return escaped(facts.KnowledgeBaseProblem);
     const QString path = escaped(QDir::toNativeSeparators(facts.KnowledgeBaseFile));
     const auto header = ReadKnowledgeBaseHeader(QFile::encodeName(facts.KnowledgeBaseFile).toStdString());
     if (!header)
@@ -39,7 +41,7 @@ QString knowledgeBaseText(const AboutFacts &facts)
 
 TformAbout::TformAbout(TformPalettorMain *window)
     : TformAbout(AboutFacts{window->RootFolder() + QStringLiteral("ColorTest.dat"), window->KnowledgeBase().Count(),
-                            window->DataFolder()},
+                            window->DataFolder(), window->KnowledgeBaseState().AboutText()},
                  window)
 {
     // The licence in the help, the links through the window's opener.

@@ -14,6 +14,7 @@ struct AboutFacts {
     QString KnowledgeBaseFile;
     std::size_t EntriesLoaded = 0;
     QString DataFolder;
+    QString KnowledgeBaseProblem; // why the file was not read whole; empty when it was or is missing
 };
 
 // "О программе": the program, its version and build date, the knowledge base

@@ -21,6 +21,22 @@ QString HelpLauncher::HelpFile() const { return HelpFolder() + HelpTopics::Conte
 HelpWindow *HelpLauncher::Window() const { return window; }
 
 void HelpLauncher::SetUrlOpener(UrlOpener value) { opener = value ? std::move(value) : UrlOpener(systemOpen); }
+void HelpLauncher::SetTestingMode(std::function<bool()> value) { testingMode = std::move(value); }
+
+bool HelpLauncher::OpenOutside(const QUrl &url) const
+{
+    const QString address = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    if (testingMode && testingMode()) {
+        UserDialogs::Current().ShowInfo(
+            window,
+            QStringLiteral("В режиме тестирования ссылки за пределы справки не открываются:\r\n%1").arg(address));
+        return false;
+    }
+    if (!UserDialogs::Current().AskYesNo(
+            window, QStringLiteral("Ссылка ведет за пределы справки:\r\n%1\r\n\r\nОткрыть ее?").arg(address)))
+        return false;
+    return opener(url);
+}
 
 void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keyword)
 {
@@ -48,7 +64,7 @@ void HelpLauncher::ShowTopic(QWidget *parent, int context, const QString &keywor
     if (!window) {
         // Belongs to the main window: it closes with it and stays above it.
         window = new HelpWindow(
-            HelpFolder(), [this](const QUrl &url) { return opener(url); }, parent ? parent->window() : nullptr);
+            HelpFolder(), [this](const QUrl &url) { return OpenOutside(url); }, parent ? parent->window() : nullptr);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->SetTopics(topics);

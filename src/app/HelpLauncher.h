@@ -23,6 +23,10 @@ public:
     // The contents page: without it the installation has no help.
     QString HelpFile() const;
     void SetUrlOpener(UrlOpener opener);
+    // True while the station is in testing mode: the help then opens no link
+    // that leaves its folder (a tested person is not to reach files or the
+    // web from it); otherwise it asks before opening one.
+    void SetTestingMode(std::function<bool()> testingMode);
     bool Open(const QUrl &url) const { return opener(url); }
     // Opens the web site or a mail link; when the system has no program for
     // it, tells the user the address to use by hand.
@@ -34,7 +38,11 @@ public:
     HelpWindow *Window() const;
 
 private:
+    // A link of a help page that leaves the help folder.
+    bool OpenOutside(const QUrl &url) const;
+
     QString rootFolder;
     UrlOpener opener;
+    std::function<bool()> testingMode;
     QPointer<HelpWindow> window;
 };

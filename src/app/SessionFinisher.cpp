@@ -3,6 +3,8 @@
 #include "BusyCursor.h"
 #include "Conclusion.h"
 #include "StationContext.h"
+#include "StoredSessionCopy.h"
+#include "SystemReason.h"
 #include "UserDialogs.h"
 
 #include <QApplication>
@@ -12,7 +14,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <random>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -32,6 +36,14 @@ bool inFolder(const std::string &path, const QString &folder)
     return QDir::cleanPath(QString::fromStdString(path)).startsWith(QDir::cleanPath(folder) + QLatin1Char('/'));
 }
 
+bool unlinkFile(const QString &path, QString &reason)
+{
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return true;
+    reason = QString::fromStdString(SystemReasonText(errno));
+    return false;
+}
+
 const QString calledAdministrator =
     QStringLiteral("Не удалось сохранить результат тестирования. Пожалуйста, позовите администратора.");
 } // namespace
@@ -39,7 +51,7 @@ const QString calledAdministrator =
 SessionFinisher::SessionFinisher(const TCLTKnowledgeBase &knowledgeBase, QString dataFolder,
                                  const StationContext &context, QWidget *dialogParent)
     : knowledgeBase(knowledgeBase), dataFolder(std::move(dataFolder)), recoveryFolder(DefaultRecoveryFolder()),
-      context(context), dialogParent(dialogParent), digits(randomDigits())
+      context(context), dialogParent(dialogParent), digits(randomDigits()), removeFile(unlinkFile)
 {
 }
 
@@ -55,6 +67,7 @@ void SessionFinisher::SetList(SessionStep value) { list = std::move(value); }
 void SessionFinisher::SetRecoveryFolder(QString value) { recoveryFolder = std::move(value); }
 void SessionFinisher::SetSaveHooks(SaveHooks value) { saveHooks = std::move(value); }
 void SessionFinisher::SetTestingMode(std::function<bool()> value) { testingMode = std::move(value); }
+void SessionFinisher::SetFileRemover(FileRemover value) { removeFile = value ? std::move(value) : unlinkFile; }
 
 UserDialogs &SessionFinisher::Dialogs() const { return dialogs ? *dialogs : UserDialogs::Current(); }
 
@@ -156,8 +169,10 @@ int SessionFinisher::RetryNotStored(TCLTArchive &sessions)
         const QString reason = SaveIntoData(session);
         if (reason.isEmpty()) {
             unwritten.erase(&session);
+            // One that stays is known as moved at the next start.
+            QString ignored;
             if (!recovered.empty())
-                QFile::remove(QString::fromStdString(recovered));
+                removeFile(QString::fromStdString(recovered), ignored);
             continue;
         }
         session.SourceFile = recovered;
@@ -177,10 +192,14 @@ int SessionFinisher::RetryNotStored(TCLTArchive &sessions)
 QStringList SessionFinisher::MoveRecoveredIntoData()
 {
     QStringList notes;
+    movedButKept.clear();
     if (recoveryFolder.isEmpty() || !QFileInfo(recoveryFolder).isDir())
         return notes;
+    StoredSessionCopies stored(dataFolder.toStdString());
     int left = 0;
     QString firstReason;
+    QStringList kept;
+    QString keptReason;
     for (const std::string &name : ListSessionFiles(recoveryFolder.toStdString())) {
         const std::string path = PathInFolder(recoveryFolder.toStdString(), name);
         TCLTArchive read;
@@ -192,9 +211,20 @@ QStringList SessionFinisher::MoveRecoveredIntoData()
             reason = QString::fromStdString(error.what());
         }
         if (reason.isEmpty()) {
-            reason = SaveIntoData(read[0]);
+            // A file that could not be removed at an earlier start is in
+            // Data already; a second copy there would be a second session.
+            if (stored.Find(read[0]).empty()) {
+                reason = SaveIntoData(read[0]);
+                if (reason.isEmpty())
+                    stored.Add(read[0].SourceFile);
+            }
             if (reason.isEmpty()) {
-                QFile::remove(QString::fromStdString(path));
+                QString removeReason;
+                if (!removeFile(QString::fromStdString(path), removeReason)) {
+                    movedButKept.insert(path);
+                    kept << QString::fromStdString(name);
+                    keptReason = removeReason;
+                }
                 continue;
             }
         }
@@ -207,6 +237,13 @@ QStringList SessionFinisher::MoveRecoveredIntoData()
                                 "Причина: %4.")
                      .arg(left)
                      .arg(folderText(recoveryFolder), folderText(dataFolder), firstReason);
+    if (!kept.isEmpty())
+        notes << QStringLiteral("Результаты тестирования из папки %1 уже перенесены в папку %2, но их файлы "
+                                "не удалось удалить из папки %1 (%3). Повторно они не переносятся. Удалите эти "
+                                "файлы вручную или разрешите запись в эту папку. Файлы (%4):\r\n%5")
+                     .arg(folderText(recoveryFolder), folderText(dataFolder), keptReason)
+                     .arg(kept.size())
+                     .arg(kept.join(QStringLiteral("\r\n")));
     return notes;
 }
 
@@ -215,8 +252,11 @@ void SessionFinisher::AddWaitingRecovered(TCLTArchive &sessions)
     if (recoveryFolder.isEmpty() || !QFileInfo(recoveryFolder).isDir())
         return;
     for (const std::string &name : ListSessionFiles(recoveryFolder.toStdString())) {
+        const std::string path = PathInFolder(recoveryFolder.toStdString(), name);
+        if (movedButKept.count(path))
+            continue; // listed from Data
         try {
-            LoadSessionFile(PathInFolder(recoveryFolder.toStdString(), name), sessions, context.ForSessions());
+            LoadSessionFile(path, sessions, context.ForSessions());
         } catch (const std::exception &) {
             // A damaged recovery file was named in the start-up notes.
         }

@@ -39,6 +39,11 @@ public:
     void SetRecoveryFolder(QString folder);
     // Saves into Data go through these (tests fail them).
     void SetSaveHooks(SaveHooks hooks);
+    // Removes a recovered file once it is in Data; false with the reason
+    // (Russian) when it cannot. Tests fail it: the suite runs as root, whom
+    // a read-only folder does not stop.
+    using FileRemover = std::function<bool(const QString &path, QString &reason)>;
+    void SetFileRemover(FileRemover remover);
     // True while the tested person, not the administrator, is at the screen:
     // a failed save then only says to call the administrator, who is told the
     // reason later (TakeAdministratorNotes).
@@ -65,8 +70,10 @@ public:
     bool MayCloseWith(const TCLTArchive &sessions) const;
 
     // At start, before the archive is read: moves every recovered session
-    // into Data under a new name of the archive's rule. Notes for the
-    // administrator tell what could not be moved and why.
+    // into Data under a new name of the archive's rule. One whose copy is in
+    // Data already (its file could not be removed at an earlier start) is not
+    // moved again. Notes for the administrator tell what could not be moved
+    // or removed and why.
     QStringList MoveRecoveredIntoData();
     // After the archive was read: the recovered sessions still waiting are
     // added to the list, so the administrator sees them as not stored.
@@ -91,7 +98,10 @@ private:
     SessionStep show;
     SessionStep list;
     std::function<bool()> testingMode;
+    FileRemover removeFile;
     QStringList administratorNotes;
+    // Recovered files whose session is in Data already: not listed as waiting.
+    std::set<std::string> movedButKept;
     // Sessions that neither Data nor the recovery folder took (no file at all).
     std::set<const TCLTSession *> unwritten;
 };

@@ -6,14 +6,12 @@
 #include "ArchiveSync.h"
 #include "BusyCursor.h"
 #include "HelpLauncher.h"
-#include "KnowledgeBaseFile.h"
 #include "PageHooks.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
 #include "SessionFinisher.h"
 #include "StartupNotes.h"
 #include "StimulusProfileFile.h"
-#include "TSimpleFileStream.h"
 #include "TestingPage.h"
 #include "UserDialogs.h"
 #include "WindowActions.h"
@@ -131,6 +129,11 @@ void TformPalettorMain::CreatePages()
 void TformPalettorMain::ConnectActions()
 {
     const WindowActions &a = *actions;
+    // Before the first test in testing mode: a damaged base leaves conclusions without texts.
+    connect(a.actStartTesting, &QAction::triggered, this, [this] {
+        if (!AdministratorMode() && !testingPage->Procedure().Running())
+            knowledgeBaseStatus.WarnBeforeFirstTest(this);
+    });
     connect(a.actStartTesting, &QAction::triggered, testingPage, &TestingPage::StartOrStop);
     connect(a.actFileAuthen, &QAction::triggered, this, &TformPalettorMain::Authorise);
     connect(a.actFileExit, &QAction::triggered, this, &QWidget::close);
@@ -162,6 +165,7 @@ void TformPalettorMain::ConnectTestingPage()
     // A finished session: interpreted, shown, saved, then listed in administrator mode.
     finisher->SetShow([page = testingPage](const TCLTSession &session) { page->ShowResult(session); });
     finisher->SetTestingMode([this] { return !AdministratorMode(); });
+    help->SetTestingMode([this] { return !AdministratorMode(); });
     pages->SetNotStoredTest([this](const TCLTSession &session) { return finisher->NotStored(session); });
     finisher->SetList([this](const TCLTSession &session) {
         if (AdministratorMode())
@@ -350,14 +354,9 @@ void TformPalettorMain::FirstShow()
     runStep([&] { pages->RestorePlacement(this); });
     runStep([&] { LoadStimulusSets(); });
     preferencesReady = true;
-    runStep([&] {
-        const std::string path = (rootFolder + QStringLiteral("ColorTest.dat")).toStdString();
-        try {
-            LoadKnowledgeBase(path, knowledgeBase);
-        } catch (const StreamError &) {
-            // A damaged knowledge base keeps what was read; the tests run without it.
-        }
-    });
+    // A damaged knowledge base keeps what was read; the administrator is told.
+    runStep([&] { knowledgeBaseStatus.Load(rootFolder + QStringLiteral("ColorTest.dat"), knowledgeBase); });
+    *notes << knowledgeBaseStatus.StartupNotes();
     // The window is painted before the archive is read and the password asked.
     QTimer::singleShot(0, this, &TformPalettorMain::StartArchiveLoad);
 }

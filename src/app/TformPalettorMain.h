@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KnowledgeBaseStatus.h"
 #include "Preferences.h"
 #include "SessionArchive.h"
 #include "StationContext.h"
@@ -57,6 +58,7 @@ public:
     const ThemeEngine &Theme() const { return theme; }
     TCLTArchive &Sessions() { return sessions; }
     const TCLTKnowledgeBase &KnowledgeBase() const { return knowledgeBase; }
+    const KnowledgeBaseStatus &KnowledgeBaseState() const { return knowledgeBaseStatus; }
     const StimulusSets &StimulusSetList() const { return stimulusSets; }
     TestingPage &Testing() const { return *testingPage; }
     // The route of every finished session.
@@ -126,6 +128,7 @@ private:
     ThemeEngine theme;
     TCLTArchive sessions;
     TCLTKnowledgeBase knowledgeBase;
+    KnowledgeBaseStatus knowledgeBaseStatus;
     StimulusSets stimulusSets;
     std::unique_ptr<PageHooks> pages;
     std::unique_ptr<SessionFinisher> finisher;

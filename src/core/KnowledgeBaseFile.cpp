@@ -1,13 +1,16 @@
 #include "KnowledgeBaseFile.h"
 
 #include "Cp1251.h"
+#include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <sys/stat.h>
 
 // The entry record, field by field as the file holds it.
 void TCLTOutcome::SaveToStream(TSimpleFileStream *stream)
@@ -59,25 +62,78 @@ const std::string &storedSignature()
 }
 } // namespace
 
-bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
+KnowledgeBaseLoad LoadKnowledgeBaseFile(const std::string &path, TCLTKnowledgeBase &base)
 {
+    KnowledgeBaseLoad load;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        const int code = errno;
+        if (code != ENOENT && code != ENOTDIR) {
+            load.State = KnowledgeBaseState::Unreadable;
+            load.Reason = SystemReasonText(code);
+        }
+        return load;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        load.State = KnowledgeBaseState::NotAFile;
+        load.Reason = S_ISDIR(info.st_mode) ? "это папка, а не файл" : "это не обычный файл";
+        return load;
+    }
+    load.FileBytes = static_cast<std::uint64_t>(info.st_size);
     const std::string &scrambledSignature = storedSignature();
     TSimpleFileStream stream;
-    if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxDataFileBytes))
-        return false;
-    ReadDataFileHeader(stream, scrambledSignature.size());
-    const int32_t count = ReadInt32(stream);
-    // A damaged count (near 2^31) still keeps every whole entry before the
-    // end of the data: each entry takes at least 70 bytes, so the loop stops
-    // at the end of the file with an error, not after 2^31 turns. An entry cut
-    // off by that end is dropped rather than kept half-read.
-    for (int32_t i = 0; i < count; ++i) {
-        auto entry = std::make_unique<TCLTOutcome>();
-        entry->LoadFromStream(&stream);
-        base.Add(std::move(entry));
+    try {
+        if (!TSimpleFileStream::ReadRegularFile(path, stream, scrambledSignature, MaxKnowledgeBaseBytes)) {
+            load.State = KnowledgeBaseState::Foreign;
+            load.Reason = "нет подписи базы знаний в начале файла";
+            return load;
+        }
+    } catch (const StreamError &error) {
+        // Known by its signature and size before it is read whole: a larger
+        // file costs no more than its first bytes.
+        load.State =
+            load.FileBytes > MaxKnowledgeBaseBytes ? KnowledgeBaseState::TooLarge : KnowledgeBaseState::Unreadable;
+        load.Reason = error.what();
+        return load;
     }
-    ReadByte(stream);
-    return true;
+    load.FileBytes = stream.Remaining();
+    const std::size_t before = base.Count();
+    try {
+        ReadDataFileHeader(stream, scrambledSignature.size());
+        load.EntriesAnnounced = ReadInt32(stream);
+        // A damaged count (near 2^31) still keeps every whole entry before
+        // the end of the data: each entry takes at least 70 bytes, so the
+        // loop stops at the end of the file with an error, not after 2^31
+        // turns. An entry cut off by that end is dropped rather than kept
+        // half-read.
+        for (int32_t i = 0; i < load.EntriesAnnounced; ++i) {
+            auto entry = std::make_unique<TCLTOutcome>();
+            entry->LoadFromStream(&stream);
+            base.Add(std::move(entry));
+        }
+        ReadByte(stream);
+        load.State = KnowledgeBaseState::Loaded;
+    } catch (const StreamError &error) {
+        load.State = KnowledgeBaseState::Damaged;
+        load.Reason = error.what();
+    }
+    load.EntriesRead = base.Count() - before;
+    return load;
+}
+
+bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base)
+{
+    const KnowledgeBaseLoad load = LoadKnowledgeBaseFile(path, base);
+    switch (load.State) {
+    case KnowledgeBaseState::Loaded:
+        return true;
+    case KnowledgeBaseState::Missing:
+    case KnowledgeBaseState::NotAFile:
+    case KnowledgeBaseState::Foreign:
+        return false;
+    default:
+        throw StreamError(load.Reason);
+    }
 }
 
 const std::array<OutcomeNumberField, 9> OutcomeNumberFields{{

@@ -15,6 +15,30 @@
 // StreamError after keeping the entries read before the damage.
 bool LoadKnowledgeBase(const std::string &path, TCLTKnowledgeBase &base);
 
+// What became of the installed knowledge base at start-up.
+enum class KnowledgeBaseState {
+    Loaded,     // read whole
+    Missing,    // no such file: the program works without it, as designed
+    NotAFile,   // a folder, a pipe or a device has the name
+    Foreign,    // no knowledge-base signature
+    TooLarge,   // larger than any knowledge base; only its first bytes were read
+    Unreadable, // could not be opened or read
+    Damaged,    // cut short or garbled after the header; the entries before the damage are kept
+};
+struct KnowledgeBaseLoad {
+    KnowledgeBaseState State = KnowledgeBaseState::Missing;
+    std::string Reason;           // the system's or the reader's words, for the administrator
+    std::uint64_t FileBytes = 0;  // size of the file, when it is one
+    int32_t EntriesAnnounced = 0; // the entry count of the header, when it was read
+    std::size_t EntriesRead = 0;  // entries appended to the base
+};
+// LoadKnowledgeBase, telling why a file that is there was not read whole.
+// Never reads more than MaxKnowledgeBaseBytes: a larger file is refused
+// after its signature, by its size.
+KnowledgeBaseLoad LoadKnowledgeBaseFile(const std::string &path, TCLTKnowledgeBase &base);
+// Far above any real base (its texts fill a few megabytes).
+inline constexpr std::size_t MaxKnowledgeBaseBytes = 64 * 1024 * 1024;
+
 // Everything a knowledge-base file holds, the values the program reads past
 // included, so a file can be taken apart and put back byte for byte.
 struct KnowledgeBaseRecord {

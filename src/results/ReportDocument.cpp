@@ -3,6 +3,7 @@
 #include "DateTimeText.h"
 #include "FullTestGrid.h"
 #include "QtColour.h"
+#include "ShownText.h"
 #include "TestKinds.h"
 
 #include <QTextCursor>
@@ -249,12 +250,13 @@ std::unique_ptr<QTextDocument> BuildReportDocument(const TCLTSession &session, c
         {QStringLiteral("Дополнительные выводы"), &s.AdditionalFindings}};
     for (const auto &[title, body] : sections) {
         out.Heading(title, 2);
-        out.Paragraphs(withLf(*body));
+        out.Paragraphs(withLf(ShownText(*body)));
     }
     return document;
 }
 
 QString ReportPlainText(const TCLTSession &session, const ReportLook &look)
 {
-    return BuildReportDocument(session, look)->toPlainText();
+    // Without the break opportunities the layout was given (no stored text holds them).
+    return BuildReportDocument(session, look)->toPlainText().remove(QChar(0x200B));
 }

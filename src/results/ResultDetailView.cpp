@@ -3,6 +3,7 @@
 #include "ChoiceSwatches.h"
 #include "CollapsiblePanel.h"
 #include "DateTimeText.h"
+#include "ShownText.h"
 #include "SwatchPanel.h"
 #include "TestKinds.h"
 
@@ -203,9 +204,9 @@ void ResultDetailView::Show(TCLTSession &session)
     labelResultsSessionStarted->setText(FormatOleDateTime(session.StartedAt, dateTimeFormat));
     labelResultsSessionDuration->setText(DurationQText(session.DurationSeconds));
     DrawChoices(session);
-    memoResultsBriefSummary->setPlainText(QString::fromStdString(session.BriefConclusion));
-    memoResultsTotalSummary->setPlainText(QString::fromStdString(session.DetailedConclusion));
-    memoResultsFactorSummary->setPlainText(QString::fromStdString(session.AdditionalFindings));
+    memoResultsBriefSummary->setPlainText(QString::fromStdString(ShownText(session.BriefConclusion)));
+    memoResultsTotalSummary->setPlainText(QString::fromStdString(ShownText(session.DetailedConclusion)));
+    memoResultsFactorSummary->setPlainText(QString::fromStdString(ShownText(session.AdditionalFindings)));
 }
 
 void ResultDetailView::ShowUnreadable(TCLTSession &session, const QString &why)

@@ -39,12 +39,17 @@ TEST_F(AboutWindowTest, NamesTheBaseInUseTheDataFolderAndTheLicence)
     EXPECT_TRUE(dialogs.infos[0].startsWith(QStringLiteral("Файл справочной системы")));
 }
 
-TEST_F(AboutWindowTest, SaysWhenThereIsNoKnowledgeBase)
+TEST_F(AboutWindowTest, SaysWhenThereIsNoKnowledgeBaseOrItIsDamaged)
 {
+    StartWindow();
+    QString text = TformAbout(w.get()).Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("База знаний: не найдена"))) << text.toStdString();
+
     WriteBytes(install.Root() + QStringLiteral("ColorTest.dat"), "not a knowledge base");
     StartWindow();
-    const QString text = TformAbout(w.get()).Text();
-    EXPECT_TRUE(text.contains(QStringLiteral("База знаний: не найдена"))) << text.toStdString();
+    text = TformAbout(w.get()).Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("не является базой знаний"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("без текстов базы"))) << text.toStdString();
 }
 
 } // namespace

@@ -308,13 +308,14 @@ struct BaseCase {
     const char *label;
     QByteArray bytes;
     std::size_t entries;
+    bool told = true; // the administrator is told at start-up
 };
 void PrintTo(const BaseCase &c, std::ostream *os) { *os << c.label; }
 
 
 class KnowledgeBaseFiles : public BadInput, public ::testing::WithParamInterface<BaseCase> {};
 
-TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
+TEST_P(KnowledgeBaseFiles, WindowStartsWithTheWholeEntriesTellsTheDamageAndTestsRun)
 {
     const BaseCase &c = GetParam();
     WriteBytes(install.Root() + QStringLiteral("ColorTest.dat"), c.bytes);
@@ -323,9 +324,13 @@ TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
     ASSERT_EQ(w->KnowledgeBase().Count(), c.entries) << c.label;
     for (std::size_t i = 0; i < c.entries; ++i)
         EXPECT_EQ(w->KnowledgeBase()[i].PsychologicallyText, std::string(100, 'p')) << c.label << " " << i;
+    ASSERT_EQ(dialogs.warnings.size(), c.told ? 1 : 0) << c.label;
+    if (c.told) {
+        EXPECT_TRUE(dialogs.warnings[0].startsWith(QStringLiteral("Файл базы знаний"))) << c.label;
+    }
     Register(KindEightOnce);
     Pick(7);
-    EXPECT_TRUE(dialogs.warnings.isEmpty()) << c.label;
+    EXPECT_EQ(dialogs.warnings.size(), c.told ? 1 : 0) << c.label;
     EXPECT_EQ(SessionFiles().size(), 1) << c.label;
     ASSERT_EQ(w->Sessions().Count(), 1u) << c.label;
     const TCLTSession &session = w->Sessions()[0];
@@ -336,12 +341,12 @@ TEST_P(KnowledgeBaseFiles, WindowStartsSilentlyWithTheWholeEntriesAndTestsRun)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, KnowledgeBaseFiles,
-    ::testing::Values(BaseCase{"whole", KnowledgeBase(2, 0), 2},
+    ::testing::Values(BaseCase{"whole", KnowledgeBase(2, 0), 2, false},
                       // A damaged count keeps what the file does hold.
                       BaseCase{"count_near_2_31", KnowledgeBase(0x7FFFFFFF, 0), 2},
                       BaseCase{"count_2_31_minus_2", KnowledgeBase(0x7FFFFFFE, 1), 2},
-                      BaseCase{"count_negative", KnowledgeBase(-5, 0), 0},
-                      BaseCase{"count_min", KnowledgeBase(INT32_MIN, 0), 0},
+                      BaseCase{"count_negative", KnowledgeBase(-5, 0), 0, false},
+                      BaseCase{"count_min", KnowledgeBase(INT32_MIN, 0), 0, false},
                       // The entry cut off by the end is dropped, not kept half-read.
                       BaseCase{"truncated_entry", KnowledgeBase(2, 60), 1},
                       BaseCase{"no_trailer", KnowledgeBase(2, 1), 2},

@@ -145,8 +145,9 @@ TEST_F(HelpWindowTest, ContentsFollowTheContentsPageAndSearchFindsPages)
     EXPECT_TRUE(help->Search(QStringLiteral("ЛИЦЕНЗИОННОЕ")).contains(QStringLiteral("licence.html")));
     EXPECT_TRUE(help->Search(QStringLiteral("zzzqqq несуществующее")).isEmpty());
 
-    // A link out of the guide goes to the system, not into the help browser.
+    // A link out of the guide goes to the system once agreed, not into the help browser.
     const QString before = Shown();
+    dialogs.yesNoAnswers.push_back(true);
     emit Find<QTextBrowser>(*help, "helpBrowser")->anchorClicked(QUrl(QStringLiteral("https://example.org/")));
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].host(), QStringLiteral("example.org"));
@@ -182,6 +183,52 @@ TEST_F(HelpWindowTest, WithoutTheGuideTheMessageNamesTheFileAndNothingOpens)
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[0].scheme(), QStringLiteral("https"));
     EXPECT_EQ(opened[1].scheme(), QStringLiteral("mailto"));
+}
+
+// Links of a help page that leave the help folder (another folder, the
+// data, the web): in testing mode none opens, otherwise each is asked about
+// first; links between the pages open without a question.
+TEST_F(HelpWindowTest, LinksOutOfTheGuideAreAskedAboutAndNeverOpenInTestingMode)
+{
+    const QString outside[] = {QStringLiteral("file:///etc/passwd"), QStringLiteral("../Data/"),
+                               QStringLiteral("https://example.org/")};
+    auto clickAll = [&] {
+        Find<QAction>(*w, "actHelpContents")->trigger();
+        auto *browser = Find<QTextBrowser>(*w->Help().Window(), "helpBrowser");
+        for (const QString &link : outside)
+            emit browser->anchorClicked(QUrl(link));
+        emit browser->anchorClicked(QUrl(QStringLiteral("licence.html")));
+        EXPECT_EQ(Shown(), QStringLiteral("licence.html"));
+    };
+
+    install.Store(QStringLiteral("AskAdminPassword"), 1);
+    install.Store(QStringLiteral("AdminPassword"), QStringLiteral("secret"));
+    passwords.typed.push_back(std::nullopt); // testing mode
+    StartWithHelp();
+    ASSERT_FALSE(w->AdministratorMode());
+    clickAll();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    ASSERT_EQ(dialogs.infos.size(), 3);
+    EXPECT_TRUE(dialogs.infos[0].contains(QStringLiteral("/etc/passwd"))) << dialogs.infos[0].toStdString();
+    EXPECT_TRUE(dialogs.infos[1].contains(QDir::toNativeSeparators(install.Root() + QStringLiteral("Data"))))
+        << dialogs.infos[1].toStdString();
+
+    // The administrator is asked; only what is agreed to opens.
+    passwords.typed.push_back(QStringLiteral("secret"));
+    w->Authorise();
+    ASSERT_TRUE(w->AdministratorMode());
+    dialogs.infos.clear();
+    dialogs.yesNoAnswers = {false, true, true};
+    clickAll();
+    ASSERT_EQ(dialogs.questions.size(), 3);
+    EXPECT_TRUE(dialogs.questions[2].contains(QStringLiteral("https://example.org/")));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(opened[0].toLocalFile().startsWith(install.Root() + QStringLiteral("Data")))
+        << opened[0].toString().toStdString();
+    EXPECT_EQ(opened[1].host(), QStringLiteral("example.org"));
+    EXPECT_TRUE(dialogs.infos.isEmpty());
 }
 
 TEST(HelpTopicsTest, TargetsOutsideTheHelpFolderAreIgnored)
