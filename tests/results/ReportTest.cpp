@@ -124,6 +124,16 @@ QStringList RowTexts(QTextTable *table, int row)
     return texts;
 }
 
+// The tables of the report, in document order.
+QList<QTextTable *> Tables(QTextDocument &document)
+{
+    QList<QTextTable *> tables;
+    for (QTextFrame *frame : document.rootFrame()->childFrames())
+        if (auto *table = qobject_cast<QTextTable *>(frame))
+            tables << table;
+    return tables;
+}
+
 // Under each swatch its colour number (0 to 7), under that its marks: "A"
 // for anxiety, "C" for compensation, then a "!" per weight.
 TEST(ReportDocument, UnderEachSwatchStandItsNumberAndItsMarks)
@@ -147,15 +157,30 @@ TEST(ReportDocument, UnderEachSwatchStandItsNumberAndItsMarks)
     const QStringList marks[2] = {QStringLiteral("A !!|C|||||A|C !!!").split(bar),
                                   QStringLiteral("C !|A !!!|||||!!|A !").split(bar)};
     const auto document = BuildReportDocument(s, RussianLook());
-    QList<QTextTable *> tables;
-    for (QTextFrame *frame : document->rootFrame()->childFrames())
-        if (auto *table = qobject_cast<QTextTable *>(frame))
-            tables << table;
+    const QList<QTextTable *> tables = Tables(*document);
     ASSERT_GE(tables.size(), 2);
     for (int c = 0; c < 2; ++c) {
         SCOPED_TRACE(c + 1);
         EXPECT_EQ(RowTexts(tables[c], 1), numbers[c]);
         EXPECT_EQ(RowTexts(tables[c], 2), marks[c]);
+    }
+}
+
+// Under each swatch of the full test's four-colour tables, its pair wins.
+TEST(ReportDocument, UnderEachShadeOfTheFullTestStandItsPairWins)
+{
+    TCLTSession s = MakeSession("Петров", 3);
+    for (int t = 1; t <= 5; ++t)
+        for (int c = 1; c <= 4; ++c)
+            s.PairWins[t][c] = 10 * t + c;
+    const auto document = BuildReportDocument(s, RussianLook());
+    const QList<QTextTable *> tables = Tables(*document);
+    ASSERT_EQ(tables.size(), 3);
+    for (int t = 1; t <= 5; ++t) {
+        QStringList wins;
+        for (int c = 1; c <= 4; ++c)
+            wins << QString::number(10 * t + c);
+        EXPECT_EQ(RowTexts(tables[2], 2 + 2 * t).mid(1), wins) << t;
     }
 }
 
