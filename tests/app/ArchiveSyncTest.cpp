@@ -329,22 +329,25 @@ TEST_F(TwoStationsTest, TheWindowsOwnSaveDuringACheckIsListedOnce)
     ASSERT_EQ(SessionFiles().size(), 1);
     ASSERT_EQ(w->Sessions().Count(), 1u);
     ASSERT_TRUE(held.Held());
+    // Nothing is deleted here: a row taken out was listed twice (and dropped
+    // again by a later check) or compared out of order.
+    auto *model = w->findChild<ResultsModel *>();
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
     held.Release();
     // Another station's session, found by the check after the held one,
     // tells that the held one has been taken in.
     StoreSession(install.DataFolder(), 5, "Другой");
     w->CheckArchiveFolder();
-    auto *model = w->findChild<ResultsModel *>();
     ASSERT_TRUE(
         WaitUntil([&] { return model->rowCount() > 0 && model->SessionAt(model->rowCount() - 1)->Surname == "Другой"; },
                   5000, "another station's session is listed"));
     ASSERT_EQ(w->Sessions().Count(), 2u);
     EXPECT_EQ(w->Sessions()[0].Surname, "Кузнецов");
     EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(removed.count(), 0);
 
     // The list is out of name order now (the window's session is the newer):
-    // a check compares the folder with it all the same and takes nothing out.
-    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    // a check compares the folder with it all the same.
     StoreSession(install.DataFolder(), 6, "Третий");
     w->CheckArchiveFolder();
     ASSERT_TRUE(WaitUntil([&] { return w->Sessions().Count() == 3; }, 5000, "the third session is listed"));
