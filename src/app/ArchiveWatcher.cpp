@@ -6,7 +6,8 @@
 
 ArchiveWatcher::ArchiveWatcher(QString dataFolder, std::function<std::vector<std::string>()> knownNames,
                                QObject *parent)
-    : QObject(parent), folder(dataFolder.toStdString()), knownNames(std::move(knownNames))
+    : QObject(parent), folder(dataFolder.toStdString()), knownNames(std::move(knownNames)),
+      folderCheck(CheckSessionFolder)
 {
     interval = new QTimer(this);
     interval->setInterval(DefaultIntervalMs);
@@ -22,6 +23,12 @@ ArchiveWatcher::ArchiveWatcher(QString dataFolder, std::function<std::vector<std
 ArchiveWatcher::~ArchiveWatcher() { join(); }
 
 void ArchiveWatcher::SetInterval(int ms) { interval->setInterval(ms); }
+
+void ArchiveWatcher::SetFolderCheck(FolderCheck check)
+{
+    // A running check keeps the one it was started with.
+    folderCheck = check ? std::move(check) : FolderCheck(CheckSessionFolder);
+}
 
 void ArchiveWatcher::Start()
 {
@@ -41,11 +48,11 @@ void ArchiveWatcher::CheckNow()
     checking = true;
     again = false;
     std::vector<std::string> known = knownNames();
-    worker = std::thread([this, known = std::move(known)] {
+    worker = std::thread([this, check = folderCheck, known = std::move(known)] {
         auto changes = std::make_shared<SessionFolderChanges>();
         try {
             // A folder out of reach now changes nothing; the next check tries again.
-            if (auto found = CheckSessionFolder(folder, known))
+            if (auto found = check(folder, known))
                 *changes = std::move(*found);
         } catch (const std::exception &) {
             changes = std::make_shared<SessionFolderChanges>();

@@ -5,8 +5,9 @@
 #include <QObject>
 #include <QString>
 
-#include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +35,13 @@ public:
     // Checks now unless a check is running (then one follows it).
     void CheckNow();
 
+    // How the worker compares the folder with the names known when the check
+    // started (CheckSessionFolder by default). A seam for tests: theirs can
+    // hold a check open while they change the folder or the list.
+    using FolderCheck = std::function<std::optional<SessionFolderChanges>(const std::string &folder,
+                                                                          const std::vector<std::string> &known)>;
+    void SetFolderCheck(FolderCheck check);
+
 signals:
     // Changes found by a check; a name may have been added or removed by the
     // window itself meanwhile, so the receiver checks again against its list.
@@ -45,6 +53,7 @@ private:
 
     std::string folder;
     std::function<std::vector<std::string>()> knownNames;
+    FolderCheck folderCheck;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *interval = nullptr;
     QTimer *settle = nullptr; // a save touches the folder several times

@@ -53,7 +53,7 @@ TEST_F(FirstScreenTest, EmptyTestAreaSaysWhatToDoAndTheAdministratorHowManySessi
         TformPalettorMain window(fresh.Root());
         QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
         window.show();
-        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        ASSERT_TRUE(WaitUntil([&] { return finished.count() == 1; }, 10000, "the window has started"));
         ASSERT_EQ(window.AdministratorMode(), !c.protectedStart);
         const QString hint = window.findChild<TestingPage *>()->EmptyAreaHint();
         EXPECT_TRUE(hint.startsWith(press)) << hint.toStdString();
@@ -109,10 +109,10 @@ TEST_F(FirstScreenTest, ResultsFitTheFirstSizeAndTheSideBarScrollsAtTheSmallest)
     QApplication::processEvents();
     EXPECT_LE(side->widget()->width(), side->viewport()->width()); // nothing cut off at the right
     w->resize(w->minimumSize());
-    QTest::qWait(50); // the scroll bar is shown by a later layout pass
+    // The scroll bar is shown by a later layout pass.
+    EXPECT_TRUE(WaitUntil([&] { return side->verticalScrollBar()->isVisible(); }, 2000, "the side bar scrolls"));
     EXPECT_LT(side->viewport()->height(), side->widget()->height());
     EXPECT_GT(side->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(side->verticalScrollBar()->isVisible());
 }
 
 // The light greys of the achromatic table would vanish into the page: tiles

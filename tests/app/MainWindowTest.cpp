@@ -33,9 +33,7 @@ std::unique_ptr<TformPalettorMain> Start(const TemporaryInstallation &install)
     auto window = std::make_unique<TformPalettorMain>(install.Root());
     QSignalSpy finished(window.get(), &TformPalettorMain::StartupFinished);
     window->show();
-    if (finished.count() == 0)
-        finished.wait(10000);
-    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return finished.count() == 1; }, 10000, "the window has started"));
     // Focus changes (leaving the group memo) need an active window.
     QApplication::setActiveWindow(window.get());
     return window;

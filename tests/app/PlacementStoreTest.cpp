@@ -1,5 +1,6 @@
 #include "PlacementStore.h"
 #include "AppTestSupport.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,7 @@ TEST(PlacementStoreTest, AMaximisedWindowComesBackMaximisedAndUnmaximisesToItsEa
     EXPECT_TRUE(back.isMaximized());
     back.showNormal();
     EXPECT_FALSE(back.isMaximized());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return back.geometry() == normal; }, 2000))
+    EXPECT_TRUE(WaitUntil([&] { return back.geometry() == normal; }, 2000, "the normal geometry is back"))
         << back.geometry().x() << "," << back.geometry().y() << " " << back.geometry().width() << "x"
         << back.geometry().height();
 }

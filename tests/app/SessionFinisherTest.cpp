@@ -1,5 +1,6 @@
 #include "SessionFinisher.h"
 #include "AppTestSupport.h"
+#include "ShortTextFields.h"
 #include "StationContext.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,24 @@ TEST_F(SessionFinisherTest, AFailedSaveIsKeptForRecoveryAndStoredOnRetry)
         EXPECT_TRUE(QDir(recovery).entryList({QStringLiteral("*.dat")}, QDir::Files).isEmpty());
         QDir(data).removeRecursively();
         QDir(install.Root()).mkpath(QStringLiteral("Data"));
+    }
+}
+
+// Every short text at its limit and one past it, saved as the window saves a
+// finished session: the file keeps the first 255 bytes and both readers take it.
+TEST_F(SessionFinisherTest, SavedShortTextsAtTheirLimitAreReadBack)
+{
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
+    for (const std::size_t bytes : ShortTextLengths) {
+        SCOPED_TRACE(bytes);
+        QDir(install.DataFolder()).removeRecursively(); // the fixed clock and digits give one name
+        QDir(install.Root()).mkpath(QStringLiteral("Data"));
+        TCLTSession held;
+        held.TestKind = 4;
+        for (std::size_t f = 0; f < std::size(ShortTextFields); ++f)
+            ShortTextFields[f].Of(held) = ShortTextOf(f, bytes);
+        ASSERT_TRUE(Make(context)->Store(held));
+        ExpectShortTextsKept(held.SourceFile, bytes);
     }
 }
 

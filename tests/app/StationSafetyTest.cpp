@@ -202,33 +202,51 @@ TEST_F(StationSafety, ClosingDuringATestAsksFirst)
 
 // A result Data would not take is kept in the recovery folder, marked in the
 // list, stored again on request or at the next start, and never dropped at
-// exit without a question.
+// exit without a question; so is one the recovery folder refuses as well,
+// which has no file at all until it is stored again.
 TEST_F(StationSafety, AResultDataWouldNotTakeIsKeptMarkedAndStoredLater)
 {
-    QDir(install.DataFolder()).removeRecursively();
-    StartWindow();
-    Register(KindEightOnce);
-    Pick(7);
-    ASSERT_EQ(dialogs.warnings.size(), 1);
-    EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("папка не существует")));
-    EXPECT_EQ(install.RecoveredFiles().size(), 1);
-    const QModelIndex name = Results()->index(0, 3);
-    EXPECT_TRUE(Results()->data(name, Qt::DisplayRole).toString().startsWith(QStringLiteral("[не сохранен] ")));
-    EXPECT_FALSE(Results()->data(name, Qt::ToolTipRole).toString().isEmpty());
+    for (const bool recoveryRefuses : {false, true}) {
+        SCOPED_TRACE(recoveryRefuses ? "recovery folder refuses too" : "recovery folder takes it");
+        dialogs.warnings.clear();
+        dialogs.questions.clear();
+        QDir(install.DataFolder()).removeRecursively();
+        const QString recovery = SessionFinisher::DefaultRecoveryFolder();
+        QDir(recovery).removeRecursively();
+        if (recoveryRefuses) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(recovery).path()));
+            WriteBytes(recovery, "not a folder");
+        }
+        StartWindow();
+        Register(KindEightOnce);
+        Pick(7);
+        ASSERT_EQ(dialogs.warnings.size(), 1);
+        EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("папка не существует")));
+        EXPECT_EQ(dialogs.warnings[0].contains(QStringLiteral("иначе он будет потерян")), recoveryRefuses)
+            << dialogs.warnings[0].toStdString();
+        EXPECT_EQ(install.RecoveredFiles().size(), recoveryRefuses ? 0 : 1);
+        const QModelIndex name = Results()->index(0, 3);
+        EXPECT_TRUE(Results()->data(name, Qt::DisplayRole).toString().startsWith(QStringLiteral("[не сохранен] ")));
+        EXPECT_FALSE(Results()->data(name, Qt::ToolTipRole).toString().isEmpty());
 
-    dialogs.yesNoAnswers = {false};
-    w->close();
-    ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("не сохранены")));
-    EXPECT_TRUE(w->isVisible());
+        dialogs.yesNoAnswers = {false};
+        w->close();
+        ASSERT_EQ(dialogs.questions.size(), 1);
+        EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("не сохранены")));
+        EXPECT_TRUE(w->isVisible());
 
-    QDir(install.Root()).mkpath(QStringLiteral("Data"));
-    Find<QAction>(*w, "actResultsSaveAgain")->trigger();
-    EXPECT_EQ(SessionFiles().size(), 1);
-    EXPECT_TRUE(install.RecoveredFiles().isEmpty());
-    EXPECT_EQ(Results()->data(name, Qt::DisplayRole).toString(), QStringLiteral("Кузнецов Олег"));
-    w->close();
-    EXPECT_EQ(dialogs.questions.size(), 1) << "nothing left to ask about";
+        QDir(install.Root()).mkpath(QStringLiteral("Data"));
+        Find<QAction>(*w, "actResultsSaveAgain")->trigger();
+        ASSERT_EQ(SessionFiles().size(), 1);
+        EXPECT_EQ(StoredSession()->Surname, "Кузнецов");
+        EXPECT_TRUE(install.RecoveredFiles().isEmpty());
+        EXPECT_EQ(Results()->data(name, Qt::DisplayRole).toString(), QStringLiteral("Кузнецов Олег"));
+        w->close();
+        EXPECT_EQ(dialogs.questions.size(), 1) << "nothing left to ask about";
+        EXPECT_FALSE(w->isVisible());
+        w.reset();
+        QFile::remove(recovery);
+    }
 }
 
 // In testing mode the person only learns to call the administrator, who

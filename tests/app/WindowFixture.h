@@ -8,6 +8,7 @@
 #include "TestingPage.h"
 #include "TformPalettorMain.h"
 #include "TileArea.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ protected:
         // Clicks of a test come faster than any double-click; each is a pick.
         w->Testing().Tiles()->SetDoubleClickInterval(0);
         w->show();
-        ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
+        ASSERT_TRUE(WaitUntil([&] { return finished.count() == 1; }, 10000, "the window has started"));
         QApplication::setActiveWindow(w.get());
     }
     TestingPage *Page() const { return w->findChild<TestingPage *>(); }

@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "KnowledgeBaseFile.h"
 #include "SessionArchive.h"
+#include "ShortTextFields.h"
 #include "TCLTOutcome.h"
 #include "TSimpleFileStream.h"
 
@@ -161,6 +162,31 @@ QJsonObject With(QJsonObject object, const char *key, const QJsonValue &value)
 {
     object[QLatin1String(key)] = value;
     return object;
+}
+
+// Every short text at its limit and one past it: the saved file keeps the
+// first 255 bytes and both readers take it.
+TEST(CliInterpret, SavedShortTextsAtTheirLimitAreReadBack)
+{
+    for (const std::size_t bytes : ShortTextLengths) {
+        SCOPED_TRACE(bytes);
+        QJsonObject input = RelationsTest(2, 3);
+        QJsonArray items = input[QStringLiteral("CtoItems")].toArray();
+        QJsonObject item = items[0].toObject();
+        for (std::size_t f = 0; f < std::size(ShortTextFields); ++f) {
+            const QString name = QString::fromLatin1(ShortTextFields[f].Name);
+            const QString text = QString::fromStdString(ShortTextOf(f, bytes));
+            (item.contains(name) ? item : input)[name] = text;
+        }
+        items[0] = item;
+        input[QStringLiteral("CtoItems")] = items;
+        QTemporaryDir dir;
+        const CliResult run = Interpret(Json(input), {QStringLiteral("--save"), dir.path()});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.dat")}, QDir::Files);
+        ASSERT_EQ(files.size(), 1);
+        ExpectShortTextsKept(dir.filePath(files[0]).toStdString(), bytes);
+    }
 }
 
 TEST(CliInterpret, FullTestGetsItsCubeAndSections)

@@ -18,7 +18,12 @@ inline CliRun RunCli(const QStringList &args, const QByteArray &input = {})
     p.start(QStringLiteral(PALETTOR_CLI), args);
     p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(30000);
+    // A run that does not end (or crashes) has no exit code a test could take for success.
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit) {
+        p.kill();
+        p.waitForFinished(1000);
+        return {-1, p.readAllStandardOutput(), p.readAllStandardError()};
+    }
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 

@@ -229,6 +229,7 @@ TEST(ResearchCsv, DecimalCommaTakesTheSemicolonAndQuotingKeepsEveryName)
     EXPECT_EQ(CsvField("a;b", ','), "a;b");
     EXPECT_EQ(CsvField("a;b", ';'), "\"a;b\"");
     EXPECT_EQ(CsvField("say \"hi\"", ';'), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("a\rb", ','), "\"a\rb\""); // a bare CR ends a row in spreadsheets
 }
 
 TEST(ResearchCsv, TextThatLooksLikeAFormulaIsWrittenAsText)

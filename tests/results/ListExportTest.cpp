@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 
 namespace {
 
@@ -125,6 +127,44 @@ TEST_F(ListExportTest, AFullDiskKeepsTheEarlierListAndSaysSo)
         EXPECT_EQ(QDir(QString::fromStdString(disk.Path())).entryList(QDir::Files).size(), 2); // no temporary
         QFile::remove(QString::fromStdString(disk.Path()) + QStringLiteral("/filler"));
     }
+}
+
+// A long export shows its progress; cancelled there, it leaves the file the
+// user named byte for byte as it was, says nothing and reports no success.
+TEST_F(ListExportTest, ACancelledLongExportLeavesTheExistingFileAsItWas)
+{
+    const QString path = temp.filePath(QStringLiteral("list.csv"));
+    const QByteArray before = "Number;File\r\n1;2501020304050099.dat\r\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(before), before.size());
+    }
+    const TCLTSession session = MakeSession("Петров", 1);
+    QWidget parent;
+    QString title;
+    std::size_t cancelledAt = 0;
+    const auto sessionAt = [&](std::size_t i) -> const TCLTSession * {
+        if (i == ListExport::ProgressFrom / 2) {
+            auto *progress = parent.findChild<QProgressDialog *>();
+            QPushButton *cancel = progress ? progress->findChild<QPushButton *>() : nullptr;
+            if (cancel && cancel->text() == QStringLiteral("Отмена")) {
+                title = progress->windowTitle();
+                cancel->click();
+                cancelledAt = i;
+            }
+        }
+        return &session;
+    };
+    EXPECT_FALSE(ListExport(&parent, ",").Write(ListExport::ProgressFrom, sessionAt, path));
+    EXPECT_EQ(cancelledAt, ListExport::ProgressFrom / 2) << "no progress dialog to cancel";
+    EXPECT_EQ(title, QStringLiteral("Экспорт списка"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("list.csv")});
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+    EXPECT_TRUE(dialogs.infos.isEmpty());
 }
 
 } // namespace

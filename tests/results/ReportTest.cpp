@@ -10,10 +10,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QUrlQuery>
+
+#include <array>
 
 namespace {
 
@@ -41,7 +44,7 @@ QString PdfTool(const QString &tool, const QString &path)
 {
     QProcess p;
     p.start(tool, {path});
-    p.waitForFinished(30000);
+    EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString() << " did not finish";
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -106,6 +109,79 @@ TEST(ReportDocument, SwatchesTakeTheColoursOfTheChoicesInOrder)
                 ToQColor(look.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, s.Choice[c][p]))]))
                 << c << " " << p;
     EXPECT_EQ(rows[0][2], QColor(1, 2, 3));
+}
+
+// The texts of one row of a table, cell by cell.
+QStringList RowTexts(QTextTable *table, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < table->columns(); ++c) {
+        const QTextTableCell cell = table->cellAt(row, c);
+        QTextCursor cursor = cell.firstCursorPosition();
+        cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        texts << cursor.selectedText();
+    }
+    return texts;
+}
+
+// The tables of the report, in document order.
+QList<QTextTable *> Tables(QTextDocument &document)
+{
+    QList<QTextTable *> tables;
+    for (QTextFrame *frame : document.rootFrame()->childFrames())
+        if (auto *table = qobject_cast<QTextTable *>(frame))
+            tables << table;
+    return tables;
+}
+
+// Under each swatch its colour number (0 to 7), under that its marks: "A"
+// for anxiety, "C" for compensation, then a "!" per weight.
+TEST(ReportDocument, UnderEachSwatchStandItsNumberAndItsMarks)
+{
+    TCLTSession s = MakeSession("Петров", 2);
+    const int firstChoice[8] = {3, 1, 4, 2, 6, 8, 5, 7};
+    for (int p = 1; p <= 8; ++p)
+        s.Choice[1][p] = firstChoice[p - 1];
+    const std::array<std::pair<int, int>, 4> marked[2] = {
+        {{{1, 2}, {2, 0}, {1, 0}, {2, 3}}}, // choice 1, positions 1, 2, 7, 8: mark, weight
+        {{{2, 1}, {1, 3}, {0, 2}, {1, 1}}}};
+    const int positions[4] = {1, 2, 7, 8};
+    for (int c = 1; c <= 2; ++c)
+        for (int i = 0; i < 4; ++i) {
+            s.AcMark[c][positions[i]] = marked[c - 1][static_cast<std::size_t>(i)].first;
+            s.AcWeight[c][positions[i]] = marked[c - 1][static_cast<std::size_t>(i)].second;
+        }
+    const QChar bar = QLatin1Char('|');
+    const QStringList numbers[2] = {QStringLiteral("2|0|3|1|5|7|4|6").split(bar),
+                                    QStringLiteral("7|6|5|4|3|2|1|0").split(bar)};
+    const QStringList marks[2] = {QStringLiteral("A !!|C|||||A|C !!!").split(bar),
+                                  QStringLiteral("C !|A !!!|||||!!|A !").split(bar)};
+    const auto document = BuildReportDocument(s, RussianLook());
+    const QList<QTextTable *> tables = Tables(*document);
+    ASSERT_GE(tables.size(), 2);
+    for (int c = 0; c < 2; ++c) {
+        SCOPED_TRACE(c + 1);
+        EXPECT_EQ(RowTexts(tables[c], 1), numbers[c]);
+        EXPECT_EQ(RowTexts(tables[c], 2), marks[c]);
+    }
+}
+
+// Under each swatch of the full test's four-colour tables, its pair wins.
+TEST(ReportDocument, UnderEachShadeOfTheFullTestStandItsPairWins)
+{
+    TCLTSession s = MakeSession("Петров", 3);
+    for (int t = 1; t <= 5; ++t)
+        for (int c = 1; c <= 4; ++c)
+            s.PairWins[t][c] = 10 * t + c;
+    const auto document = BuildReportDocument(s, RussianLook());
+    const QList<QTextTable *> tables = Tables(*document);
+    ASSERT_EQ(tables.size(), 3);
+    for (int t = 1; t <= 5; ++t) {
+        QStringList wins;
+        for (int c = 1; c <= 4; ++c)
+            wins << QString::number(10 * t + c);
+        EXPECT_EQ(RowTexts(tables[2], 2 + 2 * t).mid(1), wins) << t;
+    }
 }
 
 TEST(ReportPdf, IsAPdfWithEmbeddedFontsThatHoldsTheCyrillicText)
@@ -238,6 +314,49 @@ TEST_F(ReportActionsTest, MailCarriesTheReportOrNamesThePdfWhenItIsTooLong)
     EXPECT_FALSE(page->ResultsSendEMailExecute());
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QDir::toNativeSeparators(pdf)));
+}
+
+// The limit counts the link as sent, where a Cyrillic letter takes six
+// characters: a report far shorter than the limit as text may not fit,
+// and a link of exactly the limit does.
+TEST(MailLink, TheLimitCountsTheEncodedLink)
+{
+    QTemporaryDir temp;
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia),
+                                 [] { return LocalDateTime{2025, 7, 4, 9, 5, 3, 0}; });
+    ResultsExport exporter(nullptr, context);
+    exporter.SetTemporaryFolder(temp.path());
+    TCLTSession s = MakeSession("Волков", 1);
+    s.BriefConclusion = "Итог";
+    s.DetailedConclusion = "x";
+    s.AdditionalFindings.clear();
+    QString pdf;
+    const int shortest = static_cast<int>(exporter.MailLink(s, &pdf).toEncoded().size());
+    ASSERT_TRUE(pdf.isEmpty());
+    ASSERT_LT(shortest, ResultsExport::MailLinkLimit);
+
+    struct Case {
+        const char *what;
+        std::string detailed;
+        bool fits;
+    };
+    std::string cyrillic;
+    for (int i = 0; i < 300; ++i)
+        cyrillic += "ж";
+    const std::size_t room = static_cast<std::size_t>(ResultsExport::MailLinkLimit - shortest);
+    const Case cases[] = {{"Cyrillic, short as text", cyrillic, false},
+                          {"exactly the limit", std::string(1 + room, 'x'), true},
+                          {"one past the limit", std::string(2 + room, 'x'), false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        s.DetailedConclusion = c.detailed;
+        EXPECT_LT(exporter.ReportText(&s).size(), ResultsExport::MailLinkLimit);
+        const QUrl link = exporter.MailLink(s, &pdf);
+        EXPECT_EQ(pdf.isEmpty(), c.fits) << link.toEncoded().size();
+        EXPECT_LE(link.toEncoded().size(), ResultsExport::MailLinkLimit);
+        const QString body = QUrlQuery(link).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+        EXPECT_EQ(body.contains(QString::fromStdString(c.detailed)), c.fits);
+    }
 }
 
 } // namespace
