@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderMount.h"
 #include "SessionListIndex.h"
 
 #include <QObject>
@@ -24,15 +25,17 @@ class ArchiveWatcher : public QObject {
 public:
     static constexpr int DefaultIntervalMs = 30000;
 
-    // knownNames gives the names of the folder's sessions the list holds, in
-    // name order; it is asked in the window's thread when a check starts.
-    ArchiveWatcher(QString dataFolder, std::function<std::vector<std::string>()> knownNames, QObject *parent = nullptr);
+    // knownNames gives the files of the folder the list holds, in name
+    // order; it is asked in the window's thread when a check starts.
+    ArchiveWatcher(QString dataFolder, std::function<std::vector<KnownFile>()> knownNames, QObject *parent = nullptr);
     ~ArchiveWatcher() override;
 
     void SetInterval(int ms);
     void Start();
     // Checks now unless a check is running (then one follows it).
     void CheckNow();
+    // A seam for tests: how the device of the folder is found.
+    void SetDeviceProbe(std::function<std::optional<std::uint64_t>(const std::string &)> probe);
 
 signals:
     // Changes found by a check; a name may have been added or removed by the
@@ -44,11 +47,15 @@ private:
     void join();
 
     std::string folder;
-    std::function<std::vector<std::string>()> knownNames;
+    std::function<std::vector<KnownFile>()> knownNames;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *interval = nullptr;
     QTimer *settle = nullptr; // a save touches the folder several times
     std::thread worker;
     bool checking = false;
     bool again = false;
+    // Used by one check at a time; the folder is watched anew when a mount returns.
+    FolderMount mount;
+    std::function<std::optional<std::uint64_t>(const std::string &)> deviceOf = DeviceOf;
+    bool watchAnew = false;
 };
