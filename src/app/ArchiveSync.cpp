@@ -4,11 +4,13 @@
 #include "ArchiveWatcher.h"
 #include "PageHooks.h"
 #include "SessionListFields.h"
+#include "WholeFileCheck.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #ifdef __GLIBC__
@@ -44,6 +46,13 @@ void ArchiveSync::SetCheckInterval(int ms)
         watcher->SetInterval(ms);
 }
 
+void ArchiveSync::SetDeviceProbe(std::function<std::optional<std::uint64_t>(const std::string &)> probe)
+{
+    deviceProbe = std::move(probe);
+    if (watcher)
+        watcher->SetDeviceProbe(deviceProbe);
+}
+
 void ArchiveSync::Start(const SessionContext &sessionContext)
 {
     context = sessionContext;
@@ -60,6 +69,8 @@ void ArchiveSync::Stop()
         driver->Stop();
     delete watcher;
     watcher = nullptr;
+    delete wholeCheck;
+    wholeCheck = nullptr;
 }
 
 bool ArchiveSync::Loading() const { return driver && driver->Running(); }
@@ -84,6 +95,8 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
 {
     for (const std::string &path : batch->Skipped)
         damaged << QFileInfo(QString::fromStdString(path)).fileName();
+    for (const std::string &name : batch->FromFiles)
+        toCheck.push_back(PathInFolder(folder, name));
     if (sessions.Empty())
         sessions.Reserve(batch->Total);
     // The pass appends in name order; a session finished or recovered
@@ -102,7 +115,8 @@ void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
 {
     const int first = static_cast<int>(sessions.Count());
     for (SessionListEntry &entry : entries)
-        sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
+        stamps[&sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context))] =
+            entry.Stamp;
     if (!entries.empty())
         pages.SessionsAppended(first, static_cast<int>(entries.size()));
 }
@@ -130,34 +144,94 @@ void ArchiveSync::loaded()
         dataFolder, [this] { return knownNames(); }, this);
     if (checkIntervalMs >= 0)
         watcher->SetInterval(checkIntervalMs);
+    if (deviceProbe)
+        watcher->SetDeviceProbe(deviceProbe);
     connect(watcher, &ArchiveWatcher::Changed, this, &ArchiveSync::changed);
     watcher->Start();
+    // Only the head of a file read for the list was looked at; the rest is
+    // read in the background, once the list is there.
+    wholeCheck = new WholeFileCheck(this);
+    connect(wholeCheck, &WholeFileCheck::Damaged, this, &ArchiveSync::DamageFound);
+    wholeCheck->Add(toCheck);
+    toCheck = {};
     emit Loaded();
 }
 
-std::vector<std::string> ArchiveSync::knownNames() const
+std::vector<KnownFile> ArchiveSync::knownNames() const
 {
-    std::vector<std::string> names;
-    names.reserve(sessions.Count());
+    std::vector<KnownFile> files;
+    files.reserve(sessions.Count());
     for (const auto &session : sessions) {
         const std::string_view name = nameInFolder(*session);
-        if (!name.empty())
-            names.emplace_back(name);
+        if (!name.empty()) {
+            const auto stamp = stamps.find(session.get());
+            files.push_back({std::string(name), stamp == stamps.end() ? FileStamp{} : stamp->second});
+        }
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    const auto byName = [](const KnownFile &a, const KnownFile &b) { return a.Name < b.Name; };
+    // Mostly in order already (the archive is kept by name).
+    if (!std::is_sorted(files.begin(), files.end(), byName))
+        std::sort(files.begin(), files.end(), byName);
+    return files;
 }
 
 void ArchiveSync::changed(const std::shared_ptr<SessionFolderChanges> &changes)
 {
-    for (const std::string &name : changes->Vanished) {
-        for (std::size_t i = sessions.Count(); i-- > 0;) {
-            if (nameInFolder(sessions[i]) == name) {
-                pages.RemoveSession(static_cast<int>(i));
-                break;
-            }
-        }
+    std::vector<std::string> read;
+    for (const SessionListEntry &entry : changes->Changed)
+        read.push_back(PathInFolder(folder, entry.Name));
+    for (const SessionListEntry &entry : changes->Added)
+        read.push_back(PathInFolder(folder, entry.Name));
+    if (wholeCheck)
+        wholeCheck->Add(read);
+    applyChanges(*changes);
+    // Told once the list is in step: the notice waits for an answer.
+    if (!changes->Skipped.empty()) {
+        QStringList names;
+        for (const std::string &path : changes->Skipped)
+            names << QFileInfo(QString::fromStdString(path)).fileName();
+        emit DamageFound(names);
     }
+}
+
+void ArchiveSync::applyChanges(SessionFolderChanges &changes)
+{
+    // One pass over the archive for the whole set, one change of the list.
+    if (!changes.Vanished.empty() || !changes.Changed.empty()) {
+        const std::unordered_set<std::string_view> vanished(changes.Vanished.begin(), changes.Vanished.end());
+        std::unordered_map<std::string_view, SessionListEntry *> replaced;
+        for (SessionListEntry &entry : changes.Changed)
+            replaced.emplace(entry.Name, &entry);
+        std::vector<int> positions;
+        std::vector<int> reread;
+        for (std::size_t i = 0; i < sessions.Count(); ++i) {
+            const std::string_view name = nameInFolder(sessions[i]);
+            if (name.empty())
+                continue;
+            if (vanished.count(name)) {
+                positions.push_back(static_cast<int>(i));
+                continue;
+            }
+            const auto found = replaced.find(name);
+            if (found == replaced.end())
+                continue;
+            SessionListEntry &entry = *found->second;
+            TCLTSession &session = sessions[i];
+            // Only the stamp is new (a file this station saved, or touched):
+            // the row stays as it is.
+            if (!(entry.Fields == SessionListFields::Of(session))) {
+                session = std::move(*ListedSession(std::move(entry.Fields), session.SourceFile, context));
+                reread.push_back(static_cast<int>(i));
+            }
+            stamps[&session] = entry.Stamp;
+        }
+        for (const int p : positions)
+            stamps.erase(&sessions[static_cast<std::size_t>(p)]);
+        if (!positions.empty() || !reread.empty())
+            pages.RemoveSessions(positions, reread);
+    }
+    if (changes.Added.empty())
+        return;
     // Checked again: this window may have saved a session while the folder
     // was being listed. (Views into the sessions: taken after the removals.)
     std::unordered_set<std::string_view> known;
@@ -165,7 +239,7 @@ void ArchiveSync::changed(const std::shared_ptr<SessionFolderChanges> &changes)
     for (const auto &session : sessions)
         known.insert(nameInFolder(*session));
     std::vector<SessionListEntry> fresh;
-    for (SessionListEntry &entry : changes->Added)
+    for (SessionListEntry &entry : changes.Added)
         if (!known.count(entry.Name))
             fresh.push_back(std::move(entry));
     appendListed(fresh);

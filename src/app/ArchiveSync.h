@@ -7,12 +7,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 
 class ArchiveLoadDriver;
 class ArchiveWatcher;
 class PageHooks;
+class WholeFileCheck;
 
 // Lets the heap grow in large steps: the start-up pass makes one small
 // allocation after another for every session of the archive, and growing by
@@ -36,6 +41,8 @@ public:
     // Seams for tests: entries per batch, milliseconds between listings.
     void SetBatchEntries(std::size_t entries) { batchEntries = entries; }
     void SetCheckInterval(int ms);
+    // How the device of the folder is found (a share unmounted under it).
+    void SetDeviceProbe(std::function<std::optional<std::uint64_t>(const std::string &)> probe);
 
     // Starts the start-up pass; the folder is watched once it ends.
     void Start(const SessionContext &context);
@@ -50,6 +57,9 @@ public:
 signals:
     void Progress(std::size_t done, std::size_t total);
     void Loaded();
+    // Damaged files found after the pass: new or changed files read whole
+    // in the background, and damaged files another station wrote.
+    void DamageFound(const QStringList &names);
 
 private:
     void batchRead(const std::shared_ptr<SessionListBatch> &batch);
@@ -57,8 +67,10 @@ private:
     void appendListed(std::vector<SessionListEntry> &entries);
     void loaded();
     void changed(const std::shared_ptr<SessionFolderChanges> &changes);
-    // Names of the stored sessions of the folder the archive holds, sorted.
-    std::vector<std::string> knownNames() const;
+    // The session list takes in the changes as one set (moved from).
+    void applyChanges(SessionFolderChanges &changes);
+    // The stored sessions of the folder the archive holds, by name.
+    std::vector<KnownFile> knownNames() const;
     // The stored session's name in the folder, or empty for any other.
     std::string_view nameInFolder(const TCLTSession &session) const;
 
@@ -70,8 +82,16 @@ private:
     SessionContext context;
     std::size_t batchEntries = 2000;
     int checkIntervalMs = -1;
+    std::function<std::optional<std::uint64_t>(const std::string &)> deviceProbe;
     ArchiveLoadDriver *driver = nullptr;
     ArchiveWatcher *watcher = nullptr;
+    WholeFileCheck *wholeCheck = nullptr;
+    std::vector<std::string> toCheck; // paths read by the pass from their files
+    // The file of each listed session as its fields were read. Kept beside
+    // the sessions (keyed by their address, never followed): a session the
+    // user deleted leaves an entry that at worst makes its successor at that
+    // address be read once more.
+    std::unordered_map<const TCLTSession *, FileStamp> stamps;
     bool outOfOrder = false; // a session was appended amid the pass
     QStringList damaged;
 };

@@ -4,8 +4,7 @@
 #include <QMetaObject>
 #include <QTimer>
 
-ArchiveWatcher::ArchiveWatcher(QString dataFolder, std::function<std::vector<std::string>()> knownNames,
-                               QObject *parent)
+ArchiveWatcher::ArchiveWatcher(QString dataFolder, std::function<std::vector<KnownFile>()> knownNames, QObject *parent)
     : QObject(parent), folder(dataFolder.toStdString()), knownNames(std::move(knownNames)),
       folderCheck(CheckSessionFolder)
 {
@@ -30,8 +29,17 @@ void ArchiveWatcher::SetFolderCheck(FolderCheck check)
     folderCheck = check ? std::move(check) : FolderCheck(CheckSessionFolder);
 }
 
+void ArchiveWatcher::SetDeviceProbe(std::function<std::optional<std::uint64_t>(const std::string &)> probe)
+{
+    join();
+    deviceOf = std::move(probe);
+}
+
 void ArchiveWatcher::Start()
 {
+    // The list was read from the folder as it is now.
+    if (const auto device = deviceOf(folder))
+        mount.Listed(*device);
     // A folder that cannot be watched (or is missing now) is still listed at
     // each interval.
     watcher->addPath(QString::fromStdString(folder));
@@ -47,12 +55,17 @@ void ArchiveWatcher::CheckNow()
     join();
     checking = true;
     again = false;
-    std::vector<std::string> known = knownNames();
+    std::vector<KnownFile> known = knownNames();
     worker = std::thread([this, check = folderCheck, known = std::move(known)] {
         auto changes = std::make_shared<SessionFolderChanges>();
         try {
-            // A folder out of reach now changes nothing; the next check tries again.
-            if (auto found = check(folder, known))
+            // A folder out of reach now (or a share unmounted under it)
+            // changes nothing; the next check tries again.
+            const auto device = deviceOf(folder);
+            const auto seen = device ? mount.Check(*device, !known.empty()) : FolderMount::Seen::Same;
+            watchAnew = seen == FolderMount::Seen::Returned;
+            auto found = seen == FolderMount::Seen::Away ? std::nullopt : check(folder, known);
+            if (found)
                 *changes = std::move(*found);
         } catch (const std::exception &) {
             changes = std::make_shared<SessionFolderChanges>();
@@ -66,10 +79,12 @@ void ArchiveWatcher::checkFinished(const std::shared_ptr<SessionFolderChanges> &
 {
     join();
     checking = false;
-    // A folder removed and made again is watched anew.
+    // A folder removed and made again, or a share mounted again, is watched anew.
+    if (watchAnew && !watcher->directories().isEmpty())
+        watcher->removePaths(watcher->directories());
     if (watcher->directories().isEmpty())
         watcher->addPath(QString::fromStdString(folder));
-    if (!changes->Added.empty() || !changes->Vanished.empty())
+    if (!changes->Added.empty() || !changes->Changed.empty() || !changes->Vanished.empty())
         emit Changed(changes);
     if (again)
         CheckNow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderMount.h"
 #include "SessionListIndex.h"
 
 #include <QObject>
@@ -25,21 +26,23 @@ class ArchiveWatcher : public QObject {
 public:
     static constexpr int DefaultIntervalMs = 30000;
 
-    // knownNames gives the names of the folder's sessions the list holds, in
-    // name order; it is asked in the window's thread when a check starts.
-    ArchiveWatcher(QString dataFolder, std::function<std::vector<std::string>()> knownNames, QObject *parent = nullptr);
+    // knownNames gives the files of the folder the list holds, in name
+    // order; it is asked in the window's thread when a check starts.
+    ArchiveWatcher(QString dataFolder, std::function<std::vector<KnownFile>()> knownNames, QObject *parent = nullptr);
     ~ArchiveWatcher() override;
 
     void SetInterval(int ms);
     void Start();
     // Checks now unless a check is running (then one follows it).
     void CheckNow();
+    // A seam for tests: how the device of the folder is found.
+    void SetDeviceProbe(std::function<std::optional<std::uint64_t>(const std::string &)> probe);
 
     // How the worker compares the folder with the names known when the check
     // started (CheckSessionFolder by default). A seam for tests: theirs can
     // hold a check open while they change the folder or the list.
     using FolderCheck = std::function<std::optional<SessionFolderChanges>(const std::string &folder,
-                                                                          const std::vector<std::string> &known)>;
+                                                                          const std::vector<KnownFile> &known)>;
     void SetFolderCheck(FolderCheck check);
 
 signals:
@@ -52,7 +55,7 @@ private:
     void join();
 
     std::string folder;
-    std::function<std::vector<std::string>()> knownNames;
+    std::function<std::vector<KnownFile>()> knownNames;
     FolderCheck folderCheck;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *interval = nullptr;
@@ -60,4 +63,8 @@ private:
     std::thread worker;
     bool checking = false;
     bool again = false;
+    // Used by one check at a time; the folder is watched anew when a mount returns.
+    FolderMount mount;
+    std::function<std::optional<std::uint64_t>(const std::string &)> deviceOf = DeviceOf;
+    bool watchAnew = false;
 };

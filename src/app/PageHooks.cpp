@@ -6,6 +6,7 @@
 #include "ResultsPage.h"
 
 #include "StationContext.h"
+#include "TakeMany.h"
 #include "TestingPage.h"
 
 #include <QAction>
@@ -146,6 +147,21 @@ void PageHooks::RemoveSession(int position)
         resultsPage->RemoveSession(position);
     else if (position >= 0 && static_cast<std::size_t>(position) < sessions.Count())
         sessions.Delete(static_cast<std::size_t>(position));
+    if (testingPage)
+        testingPage->UpdateEmptyHint();
+}
+
+void PageHooks::RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread)
+{
+    if (resultsPage) {
+        resultsPage->RemoveSessions(ascending, reread);
+    } else {
+        std::vector<std::size_t> indexes;
+        for (const int p : ascending)
+            if (p >= 0 && static_cast<std::size_t>(p) < sessions.Count())
+                indexes.push_back(static_cast<std::size_t>(p));
+        TakeMany(sessions, indexes);
+    }
     if (testingPage)
         testingPage->UpdateEmptyHint();
 }

@@ -57,6 +57,9 @@ public:
     void SessionsAppended(int firstPosition, int count);
     // Takes a session whose file is gone out of the archive and the list.
     void RemoveSession(int position);
+    // Takes many at once (ascending positions) in one change of the list;
+    // sessions at the positions in reread were read again in place.
+    void RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread = {});
     void FocusResultsList();
     // Rows of sessions for which this is true are marked as not stored.
     void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);

@@ -29,6 +29,13 @@ void StartupNotes::SetDamagedFiles(const QStringList &names, const QString &data
     damagedKnown = true;
 }
 
+void StartupNotes::AddDamagedFiles(const QStringList &names)
+{
+    for (const QString &name : names)
+        if (!damaged.contains(name))
+            damaged << name;
+}
+
 bool StartupNotes::StimulusFileReadable(const QString &path)
 {
     // An oversized file is not read (its sets are not offered), and the
@@ -51,16 +58,15 @@ void StartupNotes::ReportOnce(QWidget *parent)
         for (const QString &note : notes)
             UserDialogs::Current().ShowWarning(parent, note);
     }
-    if (!damagedKnown || damagedReported)
+    if (!damagedKnown || damaged.size() <= damagedShown)
         return;
-    damagedReported = true;
-    if (damaged.isEmpty())
-        return;
+    const QStringList fresh = damaged.mid(damagedShown);
+    damagedShown = damaged.size();
     QString text = QStringLiteral("Не удалось прочитать поврежденные файлы результатов в папке %1: %2.\r\n\r\n")
                        .arg(QDir::toNativeSeparators(folder))
-                       .arg(damaged.size());
-    text += damaged.mid(0, damagedNamesShown).join(QStringLiteral("\r\n"));
-    if (damaged.size() > damagedNamesShown)
-        text += QStringLiteral("\r\n... и еще %1").arg(damaged.size() - damagedNamesShown);
+                       .arg(fresh.size());
+    text += fresh.mid(0, damagedNamesShown).join(QStringLiteral("\r\n"));
+    if (fresh.size() > damagedNamesShown)
+        text += QStringLiteral("\r\n... и еще %1").arg(fresh.size() - damagedNamesShown);
     UserDialogs::Current().ShowWarning(parent, text);
 }

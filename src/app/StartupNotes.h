@@ -13,13 +13,17 @@ public:
     StartupNotes &operator<<(const QString &note);
     StartupNotes &operator<<(const QStringList &notes);
     void SetDamagedFiles(const QStringList &names, const QString &dataFolder);
+    // Damaged files found later (read whole in the background, or written
+    // meanwhile); the next ReportOnce tells those not told yet.
+    void AddDamagedFiles(const QStringList &names);
     const QStringList &DamagedFiles() const { return damaged; }
 
     // False, with a note, when the stimulus-set file is too large to read.
     bool StimulusFileReadable(const QString &path);
 
-    // Shows every note once; later calls show nothing. The damaged files
-    // are shown once they are known (the archive is listed meanwhile).
+    // Shows every note once; later calls show nothing new. The damaged
+    // files are shown once they are known (the archive is listed meanwhile),
+    // each once.
     void ReportOnce(QWidget *parent);
 
 private:
@@ -28,5 +32,5 @@ private:
     QString folder;
     bool notesReported = false;
     bool damagedKnown = false;
-    bool damagedReported = false;
+    qsizetype damagedShown = 0;
 };

@@ -384,6 +384,10 @@ void TformPalettorMain::StartArchiveLoad()
     connect(archive, &ArchiveSync::Progress, this,
             [this](std::size_t read, std::size_t total) { status->ShowLoading(read, total); });
     connect(archive, &ArchiveSync::Loaded, this, &TformPalettorMain::FinishArchiveLoad);
+    connect(archive, &ArchiveSync::DamageFound, this, [this](const QStringList &names) {
+        notes->AddDamagedFiles(names);
+        ReportStartupProblems();
+    });
     archive->Start(context.ForSessions());
     // The password is asked and a test can start while the pass runs.
     DecideMode();

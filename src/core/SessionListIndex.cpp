@@ -21,13 +21,20 @@ namespace {
 
 // Layout, little-endian, no padding: signature, version, the session folder
 // (length-prefixed), the entry count, the entries, then a checksum of every
-// byte before it. An entry: name, file size, start, duration, kind, sex,
-// birth date, then given name, surname, patronymic and group in UTF-8, each
-// text with a two-byte length.
+// byte before it. An entry: name, file size, modification time, inode,
+// start, duration, kind, sex, birth date, then given name, surname,
+// patronymic and group in UTF-8, each text with a two-byte length. An index
+// of an older version is rebuilt.
 const std::string indexSignature = "Palettor list index\x1A";
-constexpr uint32_t indexVersion = 1;
-// Far above what a million sessions take; a larger file is not an index.
-constexpr std::size_t maxIndexBytes = std::size_t{1} << 30;
+constexpr uint32_t indexVersion = 2;
+// The largest entry: a name of 255 bytes, four texts of 255 stored bytes each
+// taking up to three bytes in UTF-8, and the fixed fields.
+constexpr std::size_t mostEntryBytes = (2 + 255) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * (2 + 3 * 255);
+// Signature, version, a folder path of up to 4096 bytes with its length, the
+// count and the checksum.
+constexpr std::size_t mostHeaderBytes = 32 + 4 + 4 + 4096 + 4 + 8;
+// The smallest entry: a one-letter name, empty texts.
+constexpr std::size_t leastEntryBytes = (2 + 1) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * 2;
 
 uint64_t checksum(std::string_view bytes)
 {
@@ -122,12 +129,15 @@ std::string ListIndexFileName(const std::string &dataFolder)
     return name;
 }
 
-ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder)
+std::size_t MaxListIndexBytes(std::size_t sessions) { return mostHeaderBytes + sessions * mostEntryBytes; }
+
+ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder, std::size_t maxBytes)
 {
     ListIndexRead result;
     TSimpleFileStream stream;
     try {
-        if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxIndexBytes))
+        // Refused by its size before a byte is read.
+        if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxBytes))
             return result; // Missing
     } catch (const StreamError &) {
         result.State = ListIndexState::Damaged;
@@ -160,15 +170,16 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
     Reader entries(body);
     entries.at = in.at;
     const auto count = entries.Get<uint32_t>();
-    // The smallest entry (a one-letter name, empty texts) takes 44 bytes; a
-    // count beyond what is left is damage.
-    if (!entries.Ok(static_cast<std::size_t>(count) * 44))
+    // A count beyond what is left is damage.
+    if (!entries.Ok(static_cast<std::size_t>(count) * leastEntryBytes))
         return {ListIndexState::Damaged, {}};
     result.Entries.reserve(count);
     for (uint32_t i = 0; i < count && !entries.damaged; ++i) {
         SessionListEntry e;
         e.Name = entries.Text();
-        e.Size = entries.Get<uint64_t>();
+        e.Stamp.Size = entries.Get<uint64_t>();
+        e.Stamp.ModifiedNs = entries.Get<int64_t>();
+        e.Stamp.Inode = entries.Get<uint64_t>();
         e.Fields.StartedAt = entries.Get<double>();
         e.Fields.DurationSeconds = entries.Get<int32_t>();
         e.Fields.TestKind = entries.Get<int32_t>();
@@ -201,7 +212,9 @@ void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
     out.Put(static_cast<uint32_t>(entries.size()));
     for (const SessionListEntry &e : entries) {
         out.Text(e.Name);
-        out.Put(e.Size);
+        out.Put(e.Stamp.Size);
+        out.Put(e.Stamp.ModifiedNs);
+        out.Put(e.Stamp.Inode);
         out.Put(e.Fields.StartedAt);
         out.Put(e.Fields.DurationSeconds);
         out.Put(e.Fields.TestKind);
@@ -232,8 +245,15 @@ Found readEntry(const std::string &folder, const std::string &name, SessionListE
 {
     const std::string path = PathInFolder(folder, name);
     entry.Name = name;
+    // Stamped before it is read: a file replaced meanwhile shows as changed
+    // at the next look, never as the old one.
+    const std::optional<FileStamp> stamp = StampOf(path);
+    if (!stamp)
+        return Found::Absent;
+    entry.Stamp = *stamp;
     try {
-        return ReadSessionListFields(path, entry.Fields, entry.Size, buffer) ? Found::Listed : Found::Absent;
+        std::uint64_t size = 0;
+        return ReadSessionListFields(path, entry.Fields, size, buffer) ? Found::Listed : Found::Absent;
     } catch (const StreamError &) {
         // A file deleted since the folder was listed is not damaged.
         std::error_code gone;
@@ -331,13 +351,14 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     }
     bool listedWhole = false;
     const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);
-    ListIndexRead index = ReadListIndex(indexPath, dataFolder);
+    ListIndexRead index = ReadListIndex(indexPath, dataFolder, MaxListIndexBytes(names.size()));
     load.Index = index.State;
 
     // Every name gets its entry from the index or is read from its file.
     std::vector<SessionListEntry> entries(names.size());
     std::vector<Found> found(names.size(), Found::Pending);
     std::vector<std::size_t> jobs;
+    std::vector<bool> fromFile(names.size(), false);
     bool changed = index.State != ListIndexState::Used;
     auto known = index.Entries.begin();
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -345,10 +366,15 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
             ++known; // gone from the folder: deleted here or by another station
             changed = true;
         }
-        if (known != index.Entries.end() && known->Name == names[i]) {
+        // An entry holds only while its file is the one it was read from.
+        if (known != index.Entries.end() && known->Name == names[i]
+            && StampOf(PathInFolder(dataFolder, names[i])) == known->Stamp) {
             entries[i] = std::move(*known++);
             found[i] = Found::Listed;
         } else {
+            if (known != index.Entries.end() && known->Name == names[i])
+                ++known;
+            fromFile[i] = true;
             jobs.push_back(i);
         }
     }
@@ -383,6 +409,8 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
                 return load;
             switch (reads.Await(i)) {
             case Found::Listed:
+                if (options.OnBatch && fromFile[i])
+                    batch.FromFiles.push_back(names[i]);
                 // Kept for the index only when it is to be written.
                 if (options.OnBatch && !changed) {
                     batch.Entries.push_back(std::move(entries[i]));
@@ -432,36 +460,45 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
 }
 
 SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
-                                       const std::vector<std::string> &known)
+                                       const std::vector<KnownFile> &known)
 {
     SessionFolderChanges changes;
     TSimpleFileStream buffer;
     auto old = known.begin();
     for (const std::string &name : names) {
-        while (old != known.end() && *old < name)
-            changes.Vanished.push_back(*old++);
-        if (old != known.end() && *old == name) {
+        while (old != known.end() && old->Name < name)
+            changes.Vanished.push_back((old++)->Name);
+        const bool listed = old != known.end() && old->Name == name;
+        if (listed && old->Stamp.Known() && StampOf(PathInFolder(dataFolder, name)) == old->Stamp) {
             ++old;
             continue;
         }
+        if (listed)
+            ++old;
         SessionListEntry entry;
         switch (readEntry(dataFolder, name, entry, buffer)) {
         case Found::Listed:
-            changes.Added.push_back(std::move(entry));
+            (listed ? changes.Changed : changes.Added).push_back(std::move(entry));
             break;
         case Found::Damaged:
             changes.Skipped.push_back(PathInFolder(dataFolder, name));
+            if (listed)
+                changes.Vanished.push_back(name);
             break;
-        default:
+        case Found::Absent:
+        case Found::Pending:
+            if (listed)
+                changes.Vanished.push_back(name);
             break;
         }
     }
-    changes.Vanished.insert(changes.Vanished.end(), old, known.end());
+    for (; old != known.end(); ++old)
+        changes.Vanished.push_back(old->Name);
     return changes;
 }
 
 std::optional<SessionFolderChanges> CheckSessionFolder(const std::string &dataFolder,
-                                                       const std::vector<std::string> &known)
+                                                       const std::vector<KnownFile> &known)
 {
     bool complete = false;
     const std::vector<std::string> names = ListSessionFiles(dataFolder, false, complete);

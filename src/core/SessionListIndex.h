@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "SessionListFields.h"
 
 #include <atomic>
@@ -11,8 +12,8 @@
 
 // One session file of the folder as the list knows it.
 struct SessionListEntry {
-    std::string Name;       // file name in the session folder
-    std::uint64_t Size = 0; // bytes of the file when its fields were read
+    std::string Name; // file name in the session folder
+    FileStamp Stamp;  // of the file, taken before its fields were read
     SessionListFields Fields;
 
     bool operator==(const SessionListEntry &) const = default;
@@ -32,10 +33,16 @@ struct ListIndexRead {
 };
 
 // A station's own cache of the list fields of one session folder, so a start
-// opens only the files it has not seen. Files in the folder are written once
-// and never changed, so an entry stays true for as long as its name is there;
-// the folder's listing always decides which sessions exist.
-ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder);
+// opens only the files it has not seen. Files in the folder are written once,
+// but a file may still be replaced under its name (restored from a copy), so
+// an entry is believed only while the file's stamp is the one it records; the
+// folder's listing always decides which sessions exist. An index larger than
+// maxBytes is not read (Damaged).
+ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder,
+                            std::size_t maxBytes = std::size_t{1} << 30);
+// The most bytes an index of a folder of that many sessions can take; a
+// larger file is not this folder's index and is never read whole.
+std::size_t MaxListIndexBytes(std::size_t sessions);
 // Writes the index atomically (a temporary file beside it, synced, renamed
 // over the old one), creating its folder; entries must be in name order.
 // Throws StreamError naming the file and the reason; then nothing changed.
@@ -57,9 +64,10 @@ struct SessionListLoad {
 // Entries handed on while a list loads, in name order and each once.
 struct SessionListBatch {
     std::vector<SessionListEntry> Entries;
-    std::vector<std::string> Skipped; // damaged files met since the last batch
-    std::size_t Done = 0;             // names of the listing dealt with so far
-    std::size_t Total = 0;            // names in the listing
+    std::vector<std::string> Skipped;   // damaged files met since the last batch
+    std::vector<std::string> FromFiles; // names of Entries read from their files (new or changed)
+    std::size_t Done = 0;               // names of the listing dealt with so far
+    std::size_t Total = 0;              // names in the listing
 };
 
 struct SessionListOptions {
@@ -85,18 +93,27 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
 SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
                                 bool removeStaleTemporaries = false);
 
+// A file of the folder the list holds, with its stamp as last read (an
+// unknown stamp counts as changed).
+struct KnownFile {
+    std::string Name;
+    FileStamp Stamp;
+};
+
 // What changed in the folder since a listing: names is a fresh listing,
-// known the names already in the list (both in name order). The fields of
-// the new names are read; damaged ones are reported, not listed.
+// known the files already in the list (both in name order). The fields of
+// the new names, and of known files whose stamp differs, are read; damaged
+// ones are reported, not listed (a known one that became damaged vanishes).
 struct SessionFolderChanges {
     std::vector<SessionListEntry> Added;
-    std::vector<std::string> Vanished; // names no longer in the folder
-    std::vector<std::string> Skipped;  // paths of damaged new files
+    std::vector<SessionListEntry> Changed; // known files replaced or rewritten, read again
+    std::vector<std::string> Vanished;     // names no longer in the folder (or no longer sound)
+    std::vector<std::string> Skipped;      // paths of damaged new or changed files
 };
 SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
-                                       const std::vector<std::string> &known);
+                                       const std::vector<KnownFile> &known);
 // Lists the folder and reads its changes against known (in name order).
 // Nothing when the folder cannot be listed whole: a share that is out of
 // reach must not make every session look deleted.
 std::optional<SessionFolderChanges> CheckSessionFolder(const std::string &dataFolder,
-                                                       const std::vector<std::string> &known);
+                                                       const std::vector<KnownFile> &known);

@@ -146,6 +146,42 @@ void ResultsModel::RemoveRowOfDeletedSession(int row, int removedPosition)
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
+void ResultsModel::RemoveRowsOfDeletedSessions(const std::vector<int> &ascendingPositions, bool refreshed)
+{
+    const auto gone = [&](int position) {
+        return std::binary_search(ascendingPositions.begin(), ascendingPositions.end(), position);
+    };
+    int first = -1;
+    int last = -1;
+    bool together = true;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!gone(rows[static_cast<std::size_t>(row)].Position))
+            continue;
+        together = together && (first < 0 || last == row - 1);
+        if (first < 0)
+            first = row;
+        last = row;
+    }
+    const bool reset = refreshed || (first >= 0 && !together);
+    if (reset)
+        beginResetModel();
+    else if (first >= 0)
+        beginRemoveRows({}, first, last);
+    if (first >= 0)
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const Row &r) { return gone(r.Position); }),
+                   rows.end());
+    // Every later row's session moved down by the removed ones before it; the
+    // cells show the same sessions, so no repaint is asked for.
+    for (Row &r : rows) {
+        const auto below = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), r.Position);
+        r.Position -= static_cast<int>(below - ascendingPositions.begin());
+    }
+    if (reset)
+        endResetModel();
+    else if (first >= 0)
+        endRemoveRows();
+}
+
 int ResultsModel::PositionAt(int row) const
 {
     if (row < 0 || row >= rowCount())

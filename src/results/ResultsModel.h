@@ -43,6 +43,11 @@ public:
     // above the removed session's position down by one; running numbers stay
     // as they were.
     void RemoveRowOfDeletedSession(int row, int removedPosition);
+    // The same for sessions taken out of the archive at these positions
+    // (ascending, their positions before the removal), as one change: one
+    // removal when their rows stand together, else a reset. With refreshed
+    // (listed sessions were read again in place) it is always a reset.
+    void RemoveRowsOfDeletedSessions(const std::vector<int> &ascendingPositions, bool refreshed = false);
 
     // -1 when the row is outside the list.
     int PositionAt(int row) const;

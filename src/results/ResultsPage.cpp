@@ -8,6 +8,7 @@
 #include "ResultsList.h"
 #include "ResultsModel.h"
 #include "SessionRest.h"
+#include "TakeMany.h"
 #include "UserDialogs.h"
 
 #include <QAction>
@@ -310,6 +311,47 @@ void ResultsPage::RemoveSession(int position)
     details.Forget(&archive[static_cast<std::size_t>(position)]);
     std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
     Model()->RemoveRowOfDeletedSession(row, position);
+}
+
+void ResultsPage::RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread)
+{
+    ResultsModel *model = Model();
+    const auto gone = [&](int p) { return std::binary_search(ascending.begin(), ascending.end(), p); };
+    const int selected = list->Selected();
+    const int shown = model->PositionAt(selected);
+    // The row to select afterwards: the shown one, or the next one left when it goes.
+    int keep = -1;
+    for (int row = selected; row >= 0 && row < model->rowCount() && keep < 0; ++row)
+        if (!gone(model->PositionAt(row)))
+            keep = model->PositionAt(row);
+    const bool showAgain = keep != shown || std::find(reread.begin(), reread.end(), shown) != reread.end();
+    if (keep >= 0)
+        keep -= static_cast<int>(std::lower_bound(ascending.begin(), ascending.end(), keep) - ascending.begin());
+    std::vector<std::size_t> indexes;
+    indexes.reserve(ascending.size());
+    bool selectedAgain = false;
+    {
+        const QSignalBlocker quiet(list);
+        for (const int p : ascending)
+            if (p >= 0 && static_cast<std::size_t>(p) < archive.Count()) {
+                details.Forget(&archive[static_cast<std::size_t>(p)]);
+                indexes.push_back(static_cast<std::size_t>(p));
+            }
+        for (const int p : reread)
+            if (p >= 0 && static_cast<std::size_t>(p) < archive.Count())
+                details.Forget(&archive[static_cast<std::size_t>(p)]);
+        // Held until the rows no longer name them.
+        const auto removed = TakeMany(archive, indexes);
+        model->RemoveRowsOfDeletedSessions(ascending, !reread.empty());
+        if (selected >= 0 && model->rowCount() > 0)
+            selectedAgain = SelectRow(list, keep >= 0 ? model->RowOf(keep) : model->rowCount() - 1);
+    }
+    if (selected < 0)
+        return;
+    if (!selectedAgain)
+        clearResultView();
+    else if (showAgain)
+        gridResultsSelectItem(list->Selected());
 }
 
 void ResultsPage::redrawSelected() { gridResultsSelectItem(list->Selected()); }

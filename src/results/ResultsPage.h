@@ -71,6 +71,10 @@ public:
     // Takes the session at that position out of the archive (its file is
     // gone), with its row; the next row is shown when it was selected.
     void RemoveSession(int position);
+    // The same for many sessions at once (ascending positions), in one
+    // change of the list. Sessions at the positions in reread were read
+    // again in place (their files were replaced) and are shown anew.
+    void RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread = {});
 
     // The report of the selected row's session; empty without one.
     QString SessionReportText() const;

@@ -1,3 +1,4 @@
+#include "FolderMount.h"
 #include "SampleSession.h"
 #include "SessionArchive.h"
 #include "SessionDetails.h"
@@ -77,7 +78,7 @@ std::vector<SessionListEntry> fullRead(const std::string &data)
         } catch (const StreamError &) {
             continue;
         }
-        entries.push_back({name, fs::file_size(path), SessionListFields::Of(s)});
+        entries.push_back({name, StampOf(path).value_or(FileStamp{}), SessionListFields::Of(s)});
     }
     return entries;
 }
@@ -305,7 +306,7 @@ TEST(SessionListIndex, EntriesReadBackWhateverTheirSize)
     entries[0].Name = "a"; // the smallest entry an index can hold
     entries[1].Name = "b";
     entries[2].Name = "c";
-    entries[2].Size = 1u << 31;
+    entries[2].Stamp.Size = 1u << 31;
     entries[2].Fields = {45000.5, -1, 3, "Иван", std::string(255 * 2, 'x'), "Ёё", "Группа", 2, 30000};
     WriteListIndex(scratch.Index(), scratch.Data(), entries);
     const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
@@ -389,9 +390,11 @@ TEST(SessionFolderChanges, NewNamesAreReadAndVanishedOnesNamed)
         names.push_back(saveSession(scratch.Data(), i));
     writeCutSession(scratch.Data(), "250704090500999.dat");
     // The list knows 0, 2 and 4 and a name deleted since.
-    const std::vector<std::string> known = {names[0], names[2], names[4], "250704090500000.dat"};
-    std::vector<std::string> sortedKnown = known;
-    std::sort(sortedKnown.begin(), sortedKnown.end());
+    std::vector<KnownFile> sortedKnown;
+    for (const std::string &name : {names[0], names[2], names[4], std::string("250704090500000.dat")})
+        sortedKnown.push_back({name, StampOf(PathInFolder(scratch.Data(), name)).value_or(FileStamp{})});
+    std::sort(sortedKnown.begin(), sortedKnown.end(),
+              [](const KnownFile &a, const KnownFile &b) { return a.Name < b.Name; });
     const SessionFolderChanges changes =
         ReadFolderChanges(scratch.Data(), ListSessionFiles(scratch.Data()), sortedKnown);
     std::vector<std::string> added;
@@ -472,4 +475,136 @@ TEST(SessionDetailCache, ADamagedOrVanishedFileLeavesTheListFields)
         EXPECT_EQ(session->SourceFile, path);
         EXPECT_EQ(cache.Held(), 0u);
     }
+}
+
+namespace {
+
+// A session file of its own name whose person is surname.
+std::string sessionBytes(const std::string &surname)
+{
+    TCLTSession s = sampleSession(1);
+    s.Surname = surname;
+    TSimpleFileStream out;
+    WriteDataFileHeader(out, Scramble(SessionFileSignature), {1, 45000, 0});
+    s.SaveToStream(&out);
+    WriteByte(out, 0);
+    return out.Bytes();
+}
+
+std::string surnameOf(const std::vector<SessionListEntry> &entries, const std::string &name)
+{
+    for (const SessionListEntry &entry : entries)
+        if (entry.Name == name)
+            return entry.Fields.Surname;
+    return "(none)";
+}
+
+} // namespace
+
+TEST(SessionListIndex, AFileReplacedUnderItsNameIsReadAgainAtStartAndAtACheck)
+{
+    Scratch scratch;
+    const fs::path file = fs::path(scratch.Data()) / "2507040905030071.dat";
+    const std::string name = file.filename().string();
+    const std::string petrov = sessionBytes("Петров");
+    // Each replacement leaves two of size, time and inode as they were.
+    const struct {
+        const char *what;
+        std::string bytes;
+        bool newInode;
+        bool keepTime;
+    } cases[] = {
+        {"same size, same inode, new time", sessionBytes("Иванов"), false, false},
+        {"same size, same time, new inode", sessionBytes("Иванов"), true, true},
+        {"other size, same inode, same time", sessionBytes("Иванова"), false, true},
+    };
+    for (const auto &c : cases) {
+        fs::remove(scratch.Index());
+        writeAll(file, petrov);
+        fs::last_write_time(file, fs::last_write_time(file) - std::chrono::seconds(10));
+        const SessionListLoad before = LoadSessionList(scratch.Data(), scratch.Index());
+        ASSERT_EQ(surnameOf(before.Entries, name), "Петров");
+        const auto time = fs::last_write_time(file);
+        if (c.newInode) {
+            writeAll(scratch.path / "other", c.bytes);
+            fs::rename(scratch.path / "other", file);
+        } else {
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << c.bytes;
+        }
+        if (c.keepTime)
+            fs::last_write_time(file, time);
+
+        const std::vector<KnownFile> known = {{name, before.Entries.at(0).Stamp}};
+        const SessionFolderChanges changes = ReadFolderChanges(scratch.Data(), {name}, known);
+        EXPECT_TRUE(changes.Added.empty()) << c.what;
+        ASSERT_EQ(changes.Changed.size(), 1u) << c.what;
+        EXPECT_EQ(changes.Changed[0].Fields.Surname, c.bytes.size() == petrov.size() ? "Иванов" : "Иванова");
+
+        const SessionListLoad after = LoadSessionList(scratch.Data(), scratch.Index());
+        EXPECT_EQ(after.FilesRead, 1u) << c.what;
+        EXPECT_EQ(after.Entries, fullRead(scratch.Data())) << c.what;
+        // Read again, the entry holds: a check finds nothing more.
+        EXPECT_TRUE(ReadFolderChanges(scratch.Data(), {name}, {{name, after.Entries.at(0).Stamp}}).Changed.empty());
+    }
+}
+
+TEST(SessionListIndex, AnIndexLargerThanTheFoldersNamesCanNeedIsNotRead)
+{
+    Scratch scratch;
+    saveSession(scratch.Data(), 1);
+    // The largest entry there can be fits the bound for one name.
+    std::vector<SessionListEntry> largest(1);
+    largest[0].Name = std::string(255, '9');
+    std::string wide;
+    for (int i = 0; i < 255; ++i)
+        wide += "№"; // three bytes in UTF-8, one stored
+    largest[0].Fields = {45000, 1, 1, wide, wide, wide, wide, 1, 30000};
+    WriteListIndex(scratch.Index(), scratch.Data(), largest);
+    EXPECT_LE(fs::file_size(scratch.Index()), MaxListIndexBytes(1));
+    EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data(), MaxListIndexBytes(1)).State, ListIndexState::Used);
+
+    // A well-formed index of forty such entries for a folder of one session
+    // is refused by its size, and rebuilt.
+    std::vector<SessionListEntry> many(40, largest[0]);
+    for (std::size_t i = 0; i < many.size(); ++i)
+        many[i].Name = std::to_string(100 + i) + ".dat";
+    WriteListIndex(scratch.Index(), scratch.Data(), many);
+    ASSERT_GT(fs::file_size(scratch.Index()), MaxListIndexBytes(1));
+    EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data()).State, ListIndexState::Used);
+    EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data(), MaxListIndexBytes(1)).State, ListIndexState::Damaged);
+    const SessionListLoad load = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(load.Index, ListIndexState::Damaged);
+    EXPECT_EQ(load.Entries, fullRead(scratch.Data()));
+    EXPECT_LE(fs::file_size(scratch.Index()), MaxListIndexBytes(1));
+}
+
+TEST(FolderMount, AnotherDeviceUnderAListedArchiveIsAwayUntilAMountReturns)
+{
+    using Seen = FolderMount::Seen;
+    // Devices seen by successive checks after the list was read from device 1.
+    const struct {
+        const char *what;
+        std::vector<std::uint64_t> devices;
+        bool listsStored;
+        std::vector<Seen> seen;
+    } cases[] = {
+        {"unchanged", {1, 1}, true, {Seen::Same, Seen::Same}},
+        {"unmounted, then the same share back",
+         {2, 2, 1, 1},
+         true,
+         {Seen::Away, Seen::Away, Seen::Returned, Seen::Same}},
+        {"unmounted, then mounted as device 3", {2, 3, 3}, true, {Seen::Away, Seen::Returned, Seen::Same}},
+        {"an empty list loses nothing", {2, 2}, false, {Seen::Returned, Seen::Same}},
+    };
+    for (const auto &c : cases) {
+        FolderMount mount;
+        mount.Listed(1);
+        std::vector<Seen> seen;
+        for (const std::uint64_t device : c.devices)
+            seen.push_back(mount.Check(device, c.listsStored));
+        EXPECT_EQ(seen, c.seen) << c.what;
+    }
+    Scratch scratch;
+    EXPECT_TRUE(DeviceOf(scratch.Data()).has_value());
+    EXPECT_FALSE(DeviceOf((scratch.path / "none").string()).has_value());
 }

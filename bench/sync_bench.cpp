@@ -1,0 +1,188 @@
+// Times how long the window's thread stalls while another station deletes
+// many sessions from the shared folder: the main window runs on an archive
+// of session files, a 2 ms heartbeat timer on its thread records the longest
+// gap between its ticks, and a share of the files is deleted at once.
+//
+//   sync_bench [session count] [deletions]   (default 100000 and 3000)
+#include "AppSettings.h"
+#include "ArchiveSync.h"
+#include "BenchFiles.h"
+#include "SessionArchive.h"
+#include "TformPalettorMain.h"
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+constexpr OleDate Today = 45839;
+
+TCLTSession makeSession(int i)
+{
+    TCLTSession s(Today - 1 - i / 1000.0, Today);
+    s.Surname = "Испытуемый" + std::to_string(i);
+    s.FirstName = "Иван";
+    s.TestKind = 1 + i % 4;
+    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
+    s.DurationSeconds = 300 + i % 3000;
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            s.Choice[c][p] = 1 + (p + i + c) % 8;
+    s.BriefConclusion = std::string(400, 'x');
+    s.DetailedConclusion = std::string(2000, 'y');
+    return s;
+}
+
+// Ticks every 2 ms on the window's thread and keeps the longest gap.
+class Heartbeat {
+public:
+    Heartbeat()
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(2);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const double now = clock.nsecsElapsed() / 1e6;
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        clock.start();
+        timer.start();
+    }
+    void Restart()
+    {
+        last = clock.nsecsElapsed() / 1e6;
+        longest = 0;
+    }
+    double Longest() const { return longest; }
+
+private:
+    QTimer timer;
+    QElapsedTimer clock;
+    double last = 0;
+    double longest = 0;
+};
+
+class NoMessages : public UserDialogs {
+public:
+    bool AskYesNo(QWidget *, const QString &, bool) override { return true; }
+    void ShowInfo(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected message: %s\n", text.toStdString().c_str());
+    }
+    void ShowWarning(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
+    }
+};
+
+void runFor(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 100000;
+    const int deletions = std::min(count - 1, argc > 2 ? std::max(1, std::atoi(argv[2])) : 3000);
+
+    QTemporaryDir folder;
+    const std::string data = (folder.path() + QStringLiteral("/Data")).toStdString();
+    std::filesystem::create_directories(data);
+    auto start = Clock::now();
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        TCLTSession s = makeSession(i);
+        char name[32];
+        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
+        paths.push_back(data + "/" + name);
+        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
+            std::printf("cannot write %s\n", paths.back().c_str());
+            return 1;
+        }
+    }
+    std::printf("built %d session files in %.1f s\n", count, msSince(start) / 1000);
+
+    NoMessages quiet;
+    UserDialogs::Install(&quiet);
+    AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
+    PrepareHeapForArchive();
+    qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
+
+    int result = 0;
+    {
+        TformPalettorMain window(folder.path() + QLatin1Char('/'));
+        window.SetArchiveCheckInterval(60 * 60 * 1000); // the deletion is checked when asked
+        QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
+        window.show();
+        if (finished.count() == 0)
+            finished.wait(600000);
+        runFor(3000); // the background reading of the files settles
+
+        Heartbeat heartbeat;
+        // Baselines in the same run: the heartbeat of the idle window, and
+        // listing the folder once (what any check of it costs).
+        runFor(100);
+        heartbeat.Restart();
+        runFor(1000);
+        const double idleMs = heartbeat.Longest();
+        start = Clock::now();
+        const std::size_t listed = ListSessionFiles(data).size();
+        const double listMs = msSince(start);
+
+        // Another station deletes evenly spread sessions; the window's
+        // folder watcher and an asked-for check take them in.
+        const int step = count / deletions;
+        for (int i = 0, done = 0; done < deletions; i += step, ++done)
+            ::unlink(paths[static_cast<std::size_t>(i)].c_str());
+        const std::size_t expected = static_cast<std::size_t>(count - deletions);
+        runFor(20);
+        heartbeat.Restart();
+        start = Clock::now();
+        window.CheckArchiveFolder();
+        while (window.Sessions().Count() != expected && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double appliedMs = msSince(start);
+        runFor(1500); // the folder watcher's own check after the change
+        const double stallMs = heartbeat.Longest();
+
+        std::printf("%d sessions, %d deleted elsewhere; %zu listed; %zu left in the window\n\n", count, deletions,
+                    listed, window.Sessions().Count());
+        std::printf("%-46s %9.1f ms\n", "longest stall of the window, idle (1 s)", idleMs);
+        std::printf("%-46s %9.1f ms\n", "listing the folder once (the limit)", listMs);
+        std::printf("%-46s %9.1f ms\n", "deletions taken in after the check was asked", appliedMs);
+        std::printf("%-46s %9.1f ms   ratio to idle %6.1f, to listing %6.2f\n",
+                    "longest stall while they were taken in", stallMs, idleMs > 0 ? stallMs / idleMs : 0.0,
+                    listMs > 0 ? stallMs / listMs : 0.0);
+        result = window.Sessions().Count() == expected ? 0 : 1;
+    }
+    AppSettings::UseFile(QString());
+    UserDialogs::Install(nullptr);
+    return result;
+}
