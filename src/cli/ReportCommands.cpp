@@ -66,7 +66,13 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     return loaded.Skipped.empty() ? 0 : 2;
 }
 
-int report(const std::string &sessionPath, const QString &pdfPath, const std::string &decimalSeparator)
+struct Signer {
+    QString Examiner;
+    QString Organisation;
+};
+
+int report(const std::string &sessionPath, const QString &pdfPath, const std::string &decimalSeparator,
+           const Signer &signer)
 {
     std::error_code error;
     if (!fs::is_regular_file(sessionPath, error))
@@ -79,10 +85,15 @@ int report(const std::string &sessionPath, const QString &pdfPath, const std::st
         return fail(QString::fromStdString(sessionPath) + QStringLiteral(": damaged file (")
                     + QString::fromStdString(damaged.what()) + QLatin1Char(')'));
     }
-    const QLocale locale;
+    // The report is a Russian document: its dates are Russian whatever the
+    // system's locale, as in the window.
     ReportLook look;
-    look.DateTimeFormat = DateTimeFormatOf(locale);
-    look.DateFormat = locale.dateFormat(QLocale::ShortFormat);
+    look.DateTimeFormat = DateTimeFormatOf(look.Locale);
+    look.DateFormat = look.Locale.dateFormat(QLocale::ShortFormat);
+    look.Examiner = signer.Examiner;
+    look.Organisation = signer.Organisation;
+    const QDate today = QDate::currentDate();
+    look.ReportDate = ToOleDate(LocalDateTime{today.year(), today.month(), today.day()});
     if (pdfPath.isEmpty()) {
         std::cout << ReportPlainText(archive[0], look).toStdString() << std::endl;
         return 0;
@@ -135,22 +146,30 @@ int RunReportCommand(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        exporting ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
-                                   "(UTF-8, \";\" where the decimal separator is a comma)")
-                  : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text]: the printed report of a session"));
+        exporting
+            ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
+                             "(UTF-8, \";\" where the decimal separator is a comma)")
+            : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text] [--examiner NAME] [--organisation NAME]: "
+                             "the printed report of a session"));
     parser.addHelpOption();
     const QCommandLineOption outOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("export: the CSV file to write"), QStringLiteral("FILE"));
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("report: write a PDF file"),
                                        QStringLiteral("FILE"));
     const QCommandLineOption textOption(QStringLiteral("text"), QStringLiteral("report: print the text (default)"));
+    const QCommandLineOption examinerOption(QStringLiteral("examiner"),
+                                            QStringLiteral("report: the examiner named above the signature line"),
+                                            QStringLiteral("NAME"));
+    const QCommandLineOption organisationOption(QStringLiteral("organisation"),
+                                                QStringLiteral("report: the organisation named in the heading"),
+                                                QStringLiteral("NAME"));
     const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
                                              QStringLiteral("decimal separator (the system's by default)"),
                                              QStringLiteral("SEP"));
     if (exporting)
         parser.addOption(outOption);
     else
-        parser.addOptions({pdfOption, textOption});
+        parser.addOptions({pdfOption, textOption, examinerOption, organisationOption});
     parser.addOption(separatorOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("export or report"));
     parser.addPositionalArgument(QStringLiteral("path"),
@@ -180,5 +199,6 @@ int RunReportCommand(int argc, char **argv)
         fail(QStringLiteral("--pdf and --text exclude each other"));
         return 2;
     }
-    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal);
+    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal,
+                  {parser.value(examinerOption).trimmed(), parser.value(organisationOption).trimmed()});
 }
