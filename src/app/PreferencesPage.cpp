@@ -134,10 +134,9 @@ void PreferencesPage::BuildPage()
     editOrganisation->setPlaceholderText(QStringLiteral("не указывать"));
     auto *reportLayout = new QGridLayout(groupReport);
     reportLayout->addWidget(new QLabel(QStringLiteral("Специалист (Ф.И.О.)"), groupReport), 0, 0);
-    reportLayout->addWidget(editExaminer, 0, 1);
-    reportLayout->addWidget(new QLabel(QStringLiteral("Организация"), groupReport), 1, 0);
+    reportLayout->addWidget(editExaminer, 1, 0);
+    reportLayout->addWidget(new QLabel(QStringLiteral("Организация"), groupReport), 0, 1);
     reportLayout->addWidget(editOrganisation, 1, 1);
-    reportLayout->setColumnStretch(1, 1);
 
     // Colours.
     auto *groupColours = new QGroupBox(QStringLiteral("Используемые цвета"), this);
@@ -153,8 +152,12 @@ void PreferencesPage::BuildPage()
     left->addWidget(groupUsers, 1);
     left->addWidget(groupProtection);
     left->addWidget(groupInterface);
-    left->addWidget(groupTesting);
-    left->addWidget(groupReport);
+    // Side by side, each a caption over one line: the page must still fit
+    // the smallest screen's height.
+    auto *lastRow = new QHBoxLayout;
+    lastRow->addWidget(groupTesting);
+    lastRow->addWidget(groupReport, 1);
+    left->addLayout(lastRow);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left, 2);
     layout->addWidget(groupColours, 3);
