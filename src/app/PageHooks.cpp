@@ -101,6 +101,12 @@ void PageHooks::SetColours(const ColourSet &colours)
         resultsPage->SetColours(colours);
 }
 
+void PageHooks::SetSigner(const QString &examiner, const QString &organisation)
+{
+    if (resultsPage)
+        resultsPage->SetSigner(examiner, organisation);
+}
+
 void PageHooks::SetFilterGroups(const QStringList &groups, int selected)
 {
     if (resultsPage)

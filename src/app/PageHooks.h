@@ -39,6 +39,7 @@ public:
     void UpdateRequiredMarks(const std::array<bool, 6> &required);
     // Colours in effect, for the tiles and the detail view's swatches.
     void SetColours(const ColourSet &colours);
+    void SetSigner(const QString &examiner, const QString &organisation);
     void SetShowResultType(int type);
     void SetStimulusSets(const StimulusSets &sets);
     // The result memo of the testing page (its pop-up menu copies).

@@ -119,6 +119,13 @@ LoadedPreferences LoadPreferences(QSettings &settings)
             p.Colours[static_cast<std::size_t>(index)] = ColourFromText(text).value_or(fallback);
         }
     }
+    // A name, not a document: anything longer is no setting of ours.
+    for (const auto &[name, value] : {std::pair{QStringLiteral("Examiner"), &p.Examiner},
+                                      std::pair{QStringLiteral("Organisation"), &p.Organisation}}) {
+        *value = readText(settings, name, QString());
+        if (value->size() > MaxSignerLength)
+            *value = value->left(MaxSignerLength);
+    }
     loaded.Remembered.FilterGroup = readInt(settings, QStringLiteral("FilterGroup"), 0, 0, INT_MAX);
     loaded.Remembered.ActiveDataPage = readInt(settings, QStringLiteral("ActiveDataPage"), 0, 0, 2);
     settings.endGroup();
@@ -144,6 +151,8 @@ void SavePreferences(QSettings &settings, const Preferences &p, int filterGroup,
         for (int entry = 1; entry <= TableSize(table); ++entry)
             settings.setValue(key(ColourKey(table, entry)),
                               ColourText(p.Colours[static_cast<std::size_t>(ColourIndex(table, entry))]));
+    settings.setValue(QStringLiteral("Examiner"), p.Examiner);
+    settings.setValue(QStringLiteral("Organisation"), p.Organisation);
     settings.setValue(QStringLiteral("FilterGroup"), std::max(filterGroup, 0));
     if (activeDataPage)
         settings.setValue(QStringLiteral("ActiveDataPage"), *activeDataPage);

@@ -34,6 +34,9 @@ struct Preferences {
     std::array<bool, 6> UserField{true, true, false, false, false, false};
     int ShowResultType = 1;
     ColourSet Colours = DefaultColours;
+    // The printed report's examiner and organisation; left out while empty.
+    QString Examiner;
+    QString Organisation;
 
     bool operator==(const Preferences &) const = default;
 };
@@ -47,6 +50,8 @@ struct RememberedChoices {
 // The longest group list taken from the store: thousands of groups; a
 // longer value would only stall the drop-down lists.
 constexpr int MaxUserGroupsLength = 64 * 1024;
+// The examiner's and the organisation's names are cut to this length.
+constexpr int MaxSignerLength = 200;
 
 struct LoadedPreferences {
     Preferences Prefs;

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -121,6 +122,22 @@ void PreferencesPage::BuildPage()
     testingLayout->addWidget(new QLabel(QStringLiteral("По завершении тестирования"), groupTesting));
     testingLayout->addWidget(cbShowResultType);
 
+    // The printed report.
+    auto *groupReport = new QGroupBox(QStringLiteral("Печатный отчет"), this);
+    editExaminer = new QLineEdit(groupReport);
+    editExaminer->setObjectName(QStringLiteral("editExaminer"));
+    editExaminer->setMaxLength(MaxSignerLength);
+    editExaminer->setPlaceholderText(QStringLiteral("не указывать"));
+    editOrganisation = new QLineEdit(groupReport);
+    editOrganisation->setObjectName(QStringLiteral("editOrganisation"));
+    editOrganisation->setMaxLength(MaxSignerLength);
+    editOrganisation->setPlaceholderText(QStringLiteral("не указывать"));
+    auto *reportLayout = new QGridLayout(groupReport);
+    reportLayout->addWidget(new QLabel(QStringLiteral("Специалист (Ф.И.О.)"), groupReport), 0, 0);
+    reportLayout->addWidget(editExaminer, 1, 0);
+    reportLayout->addWidget(new QLabel(QStringLiteral("Организация"), groupReport), 0, 1);
+    reportLayout->addWidget(editOrganisation, 1, 1);
+
     // Colours.
     auto *groupColours = new QGroupBox(QStringLiteral("Используемые цвета"), this);
     auto *coloursLayout = new QVBoxLayout(groupColours);
@@ -135,7 +152,12 @@ void PreferencesPage::BuildPage()
     left->addWidget(groupUsers, 1);
     left->addWidget(groupProtection);
     left->addWidget(groupInterface);
-    left->addWidget(groupTesting);
+    // Side by side, each a caption over one line: the page must still fit
+    // the smallest screen's height.
+    auto *lastRow = new QHBoxLayout;
+    lastRow->addWidget(groupTesting);
+    lastRow->addWidget(groupReport, 1);
+    left->addLayout(lastRow);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left, 2);
     layout->addWidget(groupColours, 3);
@@ -168,6 +190,8 @@ void PreferencesPage::ConnectControls()
             [this] { emit Changed(PreferencesChange::ResultType); });
     for (ColourSwatchPanel *panel : panels)
         connect(panel, &ColourSwatchPanel::SwatchClicked, this, &PreferencesPage::EditColour);
+    for (QLineEdit *edit : {editExaminer, editOrganisation})
+        connect(edit, &QLineEdit::textEdited, this, [this] { emit Changed(PreferencesChange::Signer); });
 }
 
 void PreferencesPage::FillThemes(const QStringList &themeFiles)
@@ -230,6 +254,8 @@ void PreferencesPage::Show(const Preferences &prefs)
     colours = prefs.Colours;
     for (ColourSwatchPanel *panel : panels)
         panel->ShowColours(colours);
+    editExaminer->setText(prefs.Examiner);
+    editOrganisation->setText(prefs.Organisation);
 }
 
 void PreferencesPage::ShowTheme()
@@ -274,6 +300,8 @@ void PreferencesPage::Collect(Preferences &prefs)
     if (cbShowResultType->currentIndex() >= 0)
         prefs.ShowResultType = cbShowResultType->currentIndex();
     prefs.Colours = colours;
+    prefs.Examiner = editExaminer->text().trimmed();
+    prefs.Organisation = editOrganisation->text().trimmed();
 }
 
 void PreferencesPage::ThemeChosen(int item)

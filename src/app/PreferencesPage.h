@@ -12,13 +12,14 @@ class ColourSwatchPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class ThemeEngine;
 
 // What the user changed on the preferences page.
-enum class PreferencesChange { Theme, Protection, UserGroups, RequiredFields, ResultType, Colours };
+enum class PreferencesChange { Theme, Protection, UserGroups, RequiredFields, ResultType, Colours, Signer };
 
 // The "Настройка" page: every control of the stored settings. It shows a
 // Preferences, hands back what the user made of it, and keeps the theme in
@@ -71,5 +72,7 @@ private:
     QPlainTextEdit *memoUserGroups;
     std::array<QCheckBox *, 6> checkUserField{};
     QComboBox *cbShowResultType;
+    QLineEdit *editExaminer;
+    QLineEdit *editOrganisation;
     std::array<ColourSwatchPanel *, ColourTableCount> panels{};
 };

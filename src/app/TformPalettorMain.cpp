@@ -208,6 +208,7 @@ void TformPalettorMain::ApplyPreferences()
     pages->UpdateRequiredMarks(prefs.UserField);
     pages->SetShowResultType(prefs.ShowResultType);
     pages->SetColours(prefs.Colours);
+    pages->SetSigner(prefs.Examiner, prefs.Organisation);
 }
 
 void TformPalettorMain::CollectPreferences()
@@ -235,6 +236,9 @@ void TformPalettorMain::PreferencesChanged(PreferencesChange what)
         break;
     case PreferencesChange::Colours:
         pages->SetColours(prefs.Colours);
+        break;
+    case PreferencesChange::Signer:
+        pages->SetSigner(prefs.Examiner, prefs.Organisation);
         break;
     case PreferencesChange::Theme:
     case PreferencesChange::Protection:

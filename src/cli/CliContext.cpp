@@ -16,10 +16,13 @@ CliContext ReadCliContext()
     const QDate d = now.date();
     const QTime t = now.time();
     const QLocale locale;
+    // Reports are Russian documents: their dates are Russian whatever the
+    // system's locale, as in the window.
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
     CliContext context;
     context.Now = LocalDateTime{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
     context.DecimalSeparator = locale.decimalPoint().toStdString();
-    context.DateTimeFormat = DateTimeFormatOf(locale);
-    context.DateFormat = locale.dateFormat(QLocale::ShortFormat);
+    context.DateTimeFormat = DateTimeFormatOf(russian);
+    context.DateFormat = russian.dateFormat(QLocale::ShortFormat);
     return context;
 }

@@ -13,7 +13,7 @@
 struct CliContext {
     LocalDateTime Now;
     std::string DecimalSeparator; // the locale's, unless a command is told another
-    QString DateTimeFormat;       // for printed reports
+    QString DateTimeFormat;       // for printed reports, always Russian
     QString DateFormat;
 
     // What sessions read in this run take: today's date and the separator.

@@ -43,8 +43,13 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     return loaded.Skipped.empty() ? 0 : 2;
 }
 
+struct Signer {
+    QString Examiner;
+    QString Organisation;
+};
+
 int report(const std::string &sessionPath, const QString &pdfPath, const std::string &decimalSeparator,
-           const CliContext &context)
+           const Signer &signer, const CliContext &context)
 {
     if (const std::string problem = FileInputProblem(sessionPath); !problem.empty())
         return fail(QString::fromStdString(sessionPath + ": " + problem));
@@ -59,6 +64,9 @@ int report(const std::string &sessionPath, const QString &pdfPath, const std::st
     ReportLook look;
     look.DateTimeFormat = context.DateTimeFormat;
     look.DateFormat = context.DateFormat;
+    look.Examiner = signer.Examiner;
+    look.Organisation = signer.Organisation;
+    look.ReportDate = ToOleDate(LocalDateTime{context.Now.Year, context.Now.Month, context.Now.Day});
     if (pdfPath.isEmpty()) {
         std::cout << ReportPlainText(archive[0], look).toStdString() << std::endl;
         return 0;
@@ -111,22 +119,30 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        exporting ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
-                                   "(UTF-8, \";\" where the decimal separator is a comma)")
-                  : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text]: the printed report of a session"));
+        exporting
+            ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
+                             "(UTF-8, \";\" where the decimal separator is a comma)")
+            : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text] [--examiner NAME] [--organisation NAME]: "
+                             "the printed report of a session"));
     parser.addHelpOption();
     const QCommandLineOption outOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("export: the CSV file to write"), QStringLiteral("FILE"));
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("report: write a PDF file"),
                                        QStringLiteral("FILE"));
     const QCommandLineOption textOption(QStringLiteral("text"), QStringLiteral("report: print the text (default)"));
+    const QCommandLineOption examinerOption(QStringLiteral("examiner"),
+                                            QStringLiteral("report: the examiner named above the signature line"),
+                                            QStringLiteral("NAME"));
+    const QCommandLineOption organisationOption(QStringLiteral("organisation"),
+                                                QStringLiteral("report: the organisation named in the heading"),
+                                                QStringLiteral("NAME"));
     const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
                                              QStringLiteral("decimal separator (the system's by default)"),
                                              QStringLiteral("SEP"));
     if (exporting)
         parser.addOption(outOption);
     else
-        parser.addOptions({pdfOption, textOption});
+        parser.addOptions({pdfOption, textOption, examinerOption, organisationOption});
     parser.addOption(separatorOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("export or report"));
     parser.addPositionalArgument(QStringLiteral("path"),
@@ -156,5 +172,6 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
         fail(QStringLiteral("--pdf and --text exclude each other"));
         return 2;
     }
-    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal, context);
+    return report(path, parser.isSet(pdfOption) ? parser.value(pdfOption) : QString(), decimal,
+                  {parser.value(examinerOption).trimmed(), parser.value(organisationOption).trimmed()}, context);
 }

@@ -131,7 +131,8 @@ int run(int argc, char **argv, const CliContext &context)
                        "                as JSON (options --kb, --decimal-separator, --save)\n"
                        "  kb ...        export, build or check a knowledge base (see kb --help)\n"
                        "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
-                       "  report FILE [--pdf OUT | --text] the printed report of a session"));
+                       "  report FILE [--pdf OUT | --text] [--examiner NAME] [--organisation NAME]\n"
+                       "                the printed report of a session"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));

@@ -196,11 +196,11 @@ std::string checkUtf8(std::string_view text, std::size_t &characters)
             }
             const char32_t least = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
             if (!valid || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-                return "broken UTF-8 at byte " + std::to_string(i + 1);
+                return "испорченный UTF-8 в байте " + std::to_string(i + 1);
             // Every Windows-1251 character decodes to at most three bytes.
             const std::string one(text.substr(i, length));
             if (length == 4 || Utf8ToCp1251(one) == "?")
-                return "character " + codePointName(cp) + " has no Windows-1251 byte";
+                return "символа " + codePointName(cp) + " нет в Windows-1251";
         }
         i += length;
         ++characters;
@@ -276,7 +276,7 @@ std::vector<FieldProblem> EntryTextProblems(const TCLTOutcome &entry)
         std::string problem = checkUtf8(text, characters);
         // One byte per character in Windows-1251.
         if (problem.empty() && field.Short && characters > 255)
-            problem = "text of " + std::to_string(characters) + " bytes in Windows-1251, at most 255 fit";
+            problem = "текст длиной " + std::to_string(characters) + " байт в Windows-1251, а вмещается не больше 255";
         if (!problem.empty())
             problems.push_back({field.Name, std::move(problem)});
     }

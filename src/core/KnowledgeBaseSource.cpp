@@ -48,8 +48,7 @@ std::optional<CsvBreak> splitCsv(std::string_view text, std::vector<CsvRecord> &
                 ++i;
                 for (;;) {
                     if (i >= n)
-                        return CsvBreak{opened, record.Fields.size(),
-                                        "quoted field not closed before the end of the file"};
+                        return CsvBreak{opened, record.Fields.size(), "кавычка поля не закрыта до конца файла"};
                     const char c = text[i];
                     if (c == '"') {
                         if (i + 1 < n && text[i + 1] == '"') {
@@ -66,12 +65,13 @@ std::optional<CsvBreak> splitCsv(std::string_view text, std::vector<CsvRecord> &
                     ++i;
                 }
                 if (!isEnd(i))
-                    return CsvBreak{line, record.Fields.size(), "text after the closing quote"};
+                    return CsvBreak{line, record.Fields.size(), "текст после закрывающей кавычки"};
             } else {
                 for (; !isEnd(i); ++i) {
                     if (text[i] == '"')
-                        return CsvBreak{line, record.Fields.size(),
-                                        "quote in an unquoted field (quote the whole field and double the quote)"};
+                        return CsvBreak{
+                            line, record.Fields.size(),
+                            "кавычка в поле без кавычек (заключите всё поле в кавычки, а кавычку внутри удвойте)"};
                     field.Value += text[i];
                 }
             }
@@ -123,6 +123,9 @@ const std::vector<Column> &knownColumns()
 
 bool isFileColumn(ColumnType type) { return type >= ColumnType::FileFormat; }
 
+// Key1 among the number fields; Key2 to Key4 follow it.
+constexpr std::size_t FirstKeyField = 2;
+
 std::string knownColumnList()
 {
     std::string list;
@@ -142,7 +145,7 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) { return "«" + std::string(text) + "»"; }
 
 // A whole number within [lowest, highest]; the problem otherwise.
 std::optional<int64_t> parseWhole(std::string_view cell, int64_t lowest, int64_t highest, std::string &problem)
@@ -153,11 +156,12 @@ std::optional<int64_t> parseWhole(std::string_view cell, int64_t lowest, int64_t
     int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error == std::errc::invalid_argument || end != text.data() + text.size()) {
-        problem = quoted(cell) + " is not a whole number";
+        problem = quoted(cell) + " — не целое число";
         return std::nullopt;
     }
     if (error == std::errc::result_out_of_range || value < lowest || value > highest) {
-        problem = quoted(cell) + " is out of range (" + std::to_string(lowest) + " to " + std::to_string(highest) + ")";
+        problem =
+            quoted(cell) + " — вне допустимого (от " + std::to_string(lowest) + " до " + std::to_string(highest) + ")";
         return std::nullopt;
     }
     return value;
@@ -206,6 +210,81 @@ std::string percentText(double value)
     return std::string(text, result.ptr);
 }
 
+// ---- the file's encoding ----------------------------------------------------
+
+// Counts the valid multi-byte UTF-8 characters and the bytes that fit no
+// UTF-8 sequence.
+void countUtf8(std::string_view text, std::size_t &multiByte, std::size_t &broken)
+{
+    multiByte = broken = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1
+            : lead >= 0xC2 && lead < 0xE0      ? 2
+            : lead >= 0xE0 && lead < 0xF0      ? 3
+            : lead >= 0xF0 && lead <= 0xF4     ? 4
+                                               : 0;
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (!valid) {
+            ++broken;
+            ++i;
+            continue;
+        }
+        multiByte += length > 1;
+        i += length;
+    }
+}
+
+// The encoding a source was saved in when it is plainly not UTF-8: one
+// message for the whole file instead of one per cell.
+std::optional<std::string> foreignEncoding(std::string_view bytes)
+{
+    // Without a byte-order mark UTF-16 shows in the header: column names are
+    // ASCII, so every other byte of the first characters is 0. (A NUL inside
+    // a text is a character like any other.)
+    const auto asciiIn16 = [&](std::size_t zeroFirst) {
+        if (bytes.size() < 4)
+            return false;
+        for (std::size_t i = 0; i < 4; ++i)
+            if ((bytes[i] == '\0') != (i % 2 == zeroFirst))
+                return false;
+        return true;
+    };
+    const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") || asciiIn16(0) || asciiIn16(1);
+    std::string name;
+    if (utf16) {
+        name = "UTF-16";
+    } else {
+        std::size_t multiByte = 0, broken = 0;
+        countUtf8(bytes, multiByte, broken);
+        // A stray broken byte in a UTF-8 file is told of in its cell.
+        if (broken == 0 || multiByte > 0)
+            return std::nullopt;
+        name = "Windows-1251";
+    }
+    return "файл сохранён в кодировке " + name
+        + ", а читается только UTF-8: откройте его в редакторе таблиц и сохраните как «CSV UTF-8» "
+          "(разделитель — запятая) или в текстовом редакторе выберите кодировку UTF-8";
+}
+
+// Byte-order marks, at the start or inside the text (left by files joined
+// one after another, or saved twice), are invisible and carry nothing.
+std::string withoutByteOrderMarks(std::string_view text)
+{
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.substr(i, ByteOrderMark.size()) == ByteOrderMark) {
+            i += ByteOrderMark.size();
+            continue;
+        }
+        kept += text[i++];
+    }
+    return kept;
+}
+
 // ---- one source file --------------------------------------------------------
 
 class SourceReader {
@@ -215,13 +294,17 @@ public:
     void Read(const SourceFile &file)
     {
         name = file.Name;
+        if (const auto encoding = foreignEncoding(file.Bytes)) {
+            problem(1, "", *encoding);
+            return;
+        }
         std::vector<CsvRecord> records;
-        const std::optional<CsvBreak> broken = splitCsv(file.Bytes, records);
+        const std::optional<CsvBreak> broken = splitCsv(withoutByteOrderMarks(file.Bytes), records);
         if (records.empty()) {
             if (broken)
                 problem(broken->Line, "", broken->Message);
             else
-                problem(1, "", "no header row (the file is empty)");
+                problem(1, "", "нет строки с названиями столбцов (файл пуст)");
             return;
         }
         const bool headerOk = ReadHeader(records.front());
@@ -251,17 +334,17 @@ private:
                 if (column.Name == field.Value)
                     found = &column;
             if (field.Value.empty()) {
-                problem(header.Line, "", "column " + std::to_string(columns.size() + 1) + " has no name");
+                problem(header.Line, "", "у столбца " + std::to_string(columns.size() + 1) + " нет названия");
                 ok = false;
             } else if (!found && field.Value.find(';') != std::string::npos) {
                 // Spreadsheet programs set up for Russian save with semicolons.
-                problem(header.Line, "", "columns must be separated by commas, not semicolons");
+                problem(header.Line, "", "столбцы должны разделяться запятыми, а не точками с запятой");
                 ok = false;
             } else if (!found) {
-                problem(header.Line, field.Value, "unknown column; the columns are " + knownColumnList());
+                problem(header.Line, field.Value, "неизвестный столбец; допустимые столбцы: " + knownColumnList());
                 ok = false;
             } else if (std::find(columns.begin(), columns.end(), found) != columns.end()) {
-                problem(header.Line, field.Value, "column named twice");
+                problem(header.Line, field.Value, "столбец назван дважды");
                 ok = false;
             }
             columns.push_back(found);
@@ -282,12 +365,12 @@ private:
             return; // a blank line or a row of empty cells
         if (row.Fields.size() != columns.size()) {
             problem(row.Line, "",
-                    std::to_string(row.Fields.size()) + " fields where the header has "
+                    "полей в строке " + std::to_string(row.Fields.size()) + ", а столбцов в заголовке "
                         + std::to_string(columns.size()));
             return;
         }
         if (fileValue && entryValue) {
-            problem(row.Line, "", "file values and entry values in one row; the file values need a row of their own");
+            problem(row.Line, "", "значения файла и значения записи в одной строке; значениям файла нужна своя строка");
             return;
         }
         if (fileValue)
@@ -300,7 +383,7 @@ private:
     {
         if (fileRow) {
             problem(row.Line, "",
-                    "file values given a second time (first on " + fileRow->File + ":" + std::to_string(fileRow->Line)
+                    "значения файла заданы второй раз (впервые в " + fileRow->File + ":" + std::to_string(fileRow->Line)
                         + ")");
             return;
         }
@@ -321,7 +404,8 @@ private:
                     image.Written = *v;
                     source.WrittenGiven = true;
                 } else {
-                    why = quoted(cell.Value) + " is not a time (YYYY-MM-DDTHH:MM:SS) nor 0x and sixteen hex digits";
+                    why = quoted(cell.Value)
+                        + " — не время (YYYY-MM-DDTHH:MM:SS) и не 0x с шестнадцатью шестнадцатеричными цифрами";
                 }
                 break;
             case ColumnType::FileReserved:
@@ -344,6 +428,7 @@ private:
     {
         KnowledgeBaseRecord record;
         bool idGiven = false;
+        unsigned blankKeys = 0xF;
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const CsvField &cell = row.Fields[c];
             const Column &column = *columns[c];
@@ -355,13 +440,15 @@ private:
                 if (auto v = parseWhole(cell.Value, INT32_MIN, INT32_MAX, why)) {
                     record.Entry.*OutcomeNumberFields[column.Index].Member = static_cast<int32_t>(*v);
                     idGiven = idGiven || column.Index == 0;
+                    if (column.Index >= FirstKeyField && column.Index < FirstKeyField + 4)
+                        blankKeys &= ~(1u << (column.Index - FirstKeyField));
                 }
                 break;
             case ColumnType::Percent:
                 if (auto v = parsePercent(cell.Value))
                     record.Entry.Percent = *v;
                 else
-                    why = quoted(cell.Value) + " is not a number (a point separates the decimals)";
+                    why = quoted(cell.Value) + " — не число (дробную часть отделяет точка)";
                 break;
             case ColumnType::Text:
                 record.Entry.*OutcomeTextFields[column.Index].Member = cell.Value;
@@ -388,6 +475,7 @@ private:
         }
         source.Image.Records.push_back(std::move(record));
         source.Places.push_back({name, row.Line});
+        source.BlankKeys.push_back(blankKeys);
     }
 
     KnowledgeBaseSource &source;

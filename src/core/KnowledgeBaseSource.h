@@ -47,7 +47,10 @@ struct SourceProblem {
 struct KnowledgeBaseSource {
     KnowledgeBaseImage Image;
     std::vector<SourcePlace> Places; // one per record: where its row begins
-    bool WrittenGiven = false;       // a file row named the written time
+    // One per record: bit k set when the cell of Key(k+1) was empty or its
+    // column missing, so the key was taken as 0.
+    std::vector<unsigned> BlankKeys;
+    bool WrittenGiven = false; // a file row named the written time
     std::vector<SourceProblem> Problems;
 };
 

@@ -5,10 +5,12 @@
 #include "FullTestRules.h"
 #include "Relations.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <vector>
 
 int DurationSecondsBetween(OleDate testStart, OleDate testEnd)
 {
@@ -52,4 +54,23 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
     default:
         break;
     }
+}
+
+bool IsConclusionHeading(std::string_view line)
+{
+    const auto trimmed = [](std::string_view text) {
+        while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+            text.remove_suffix(1);
+        while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+            text.remove_prefix(1);
+        return text;
+    };
+    const std::vector<std::string> headings = [&] {
+        std::vector<std::string> all = FullTestSectionHeadings();
+        for (int code = 1; code <= 5; ++code)
+            all.emplace_back(trimmed(FunctionHeading(code)));
+        return all;
+    }();
+    const std::string_view wanted = trimmed(line);
+    return !wanted.empty() && std::find(headings.begin(), headings.end(), wanted) != headings.end();
 }

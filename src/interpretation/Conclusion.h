@@ -18,3 +18,9 @@ void FinishTestSession(TCLTSession &session, const TCLTKnowledgeBase &base, OleD
 
 // Whole seconds between two times, whichever comes first, fraction dropped.
 int DurationSecondsBetween(OleDate testStart, OleDate testEnd);
+
+// Whether a line of a detailed conclusion is one of the section headings the
+// rules write (the five function sections, the full test's sections), so a
+// printed report can set it apart. Line breaks and blanks around it are
+// ignored.
+bool IsConclusionHeading(std::string_view line);

@@ -195,6 +195,23 @@ std::vector<int> CubePairEntries(const TCLTSession &session, const TCLTKnowledge
     return found;
 }
 
+std::vector<std::string> FullTestSectionHeadings()
+{
+    const auto line = [](std::string text) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
+        return text;
+    };
+    std::vector<std::string> headings{"I. " + AchromaticTitle};
+    for (const std::string &heading : FunctionSectionHeadings)
+        headings.push_back(line(heading));
+    for (const TableSection &section : TableSections)
+        headings.push_back(std::string(section.Numeral) + section.Title);
+    headings.push_back(CubeTitle);
+    headings.push_back(line(RecommendationsHeading));
+    return headings;
+}
+
 std::string BuildFullTestBrief(const TCLTSession &session, const TCLTKnowledgeBase &base)
 {
     std::string text;

@@ -51,6 +51,11 @@ void ComputeCube(TCLTSession &session);
 // out.
 std::vector<int> CubePairEntries(const TCLTSession &session, const TCLTKnowledgeBase &base);
 
+// The section headings of the detailed conclusion, I to XII and the
+// recommendations, each as the one line it stands on (no line break, no
+// trailing blank).
+std::vector<std::string> FullTestSectionHeadings();
+
 // Brief conclusion: the entry texts strung together.
 std::string BuildFullTestBrief(const TCLTSession &session, const TCLTKnowledgeBase &base);
 

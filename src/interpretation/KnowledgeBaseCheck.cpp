@@ -9,22 +9,78 @@ namespace {
 const char *kindName(int kind)
 {
     static const char *const names[] = {
-        "\"+\" function group",
-        "\"x\" function group",
-        "\"=\" function group",
-        "\"-\" function group",
-        "\"+-\" function group",
-        "compensation recommendation",
-        "anxiety recommendation",
-        "achromatic table",
-        "main colours table",
-        "blue table",
-        "green table",
-        "yellow table",
-        "red table",
-        "pair of cube tendencies",
+        "функциональная группа «+»",
+        "функциональная группа «x»",
+        "функциональная группа «=»",
+        "функциональная группа «-»",
+        "функциональная группа «+-»",
+        "рекомендация при компенсации",
+        "рекомендация при тревоге",
+        "ахроматическая таблица",
+        "таблица основных цветов",
+        "синяя таблица",
+        "зелёная таблица",
+        "жёлтая таблица",
+        "красная таблица",
+        "пара тенденций куба",
     };
     return kind >= 1 && kind <= 14 ? names[kind - 1] : "";
+}
+
+// The texts a conclusion shows of an entry it finds, by the formatter that
+// writes it (BriefEntryText and DetailedEntryText, BriefTableEntryText and
+// DetailedTableEntryText, MarkEntryText).
+struct ShownFields {
+    const char *Where;
+    std::vector<std::string TCLTOutcome::*> Fields;
+};
+
+std::vector<ShownFields> shownFields(int kind)
+{
+    const ShownFields eightColour{
+        "в заключениях восьмицветового теста и теста цветовых отношений",
+        {&TCLTOutcome::BriefText, &TCLTOutcome::PhysiologicalText, &TCLTOutcome::PsychologicalText}};
+    const ShownFields table{"в заключениях полного теста",
+                            {&TCLTOutcome::HeadingText, &TCLTOutcome::PrimaryActionText,
+                             &TCLTOutcome::PsychologicallyText, &TCLTOutcome::SummaryText}};
+    if (kind >= 1 && kind <= 5)
+        return {eightColour, table};
+    if (kind == 6 || kind == 7)
+        return {{"в рекомендациях полного теста", {&TCLTOutcome::PsychologicallyText}}};
+    if (kind >= 8 && kind <= 14)
+        return {table};
+    return {};
+}
+
+const char *fieldName(std::string TCLTOutcome::*member)
+{
+    for (const OutcomeTextField &field : OutcomeTextFields)
+        if (field.Member == member)
+            return field.Name;
+    return "";
+}
+
+// One error per conclusion that shows empty texts of the entry, naming them.
+void reportEmptyShownFields(std::size_t index, const TCLTOutcome &entry, std::vector<CheckFinding> &findings)
+{
+    for (const ShownFields &shown : shownFields(entry.Kind)) {
+        std::string empty;
+        std::size_t count = 0;
+        for (const auto member : shown.Fields)
+            if (IsBlank(entry.*member)) {
+                empty += (empty.empty() ? "" : ", ") + std::string(fieldName(member));
+                ++count;
+            }
+        if (count > 0)
+            findings.push_back(
+                {index,
+                 true,
+                 empty,
+                 std::string(count == 1 ? "пустой текст, а его показывают " : "пустые тексты, а их показывают ")
+                     + shown.Where,
+                 FindingKind::EmptyShown,
+                 {}});
+    }
 }
 
 EntryKeys comparedKeys(const TCLTOutcome &entry)
@@ -83,40 +139,42 @@ KnowledgeBaseCheckReport CheckKnowledgeBase(const std::vector<KnowledgeBaseRecor
     for (std::size_t i = 0; i < records.size(); ++i) {
         const TCLTOutcome &entry = records[i].Entry;
         for (const FieldProblem &problem : EntryTextProblems(entry))
-            report.Findings.push_back({i, true, problem.Field, problem.Message, true, {}});
+            report.Findings.push_back({i, true, problem.Field, problem.Message, FindingKind::Text, {}});
         if (ComparedKeyCount(entry.Kind) == 0) {
-            std::string message = "kind " + std::to_string(entry.Kind) + " is not looked up by any rule";
+            std::string message = "вид " + std::to_string(entry.Kind) + " не запрашивает ни одно правило";
             if (entry.Kind == 15 || entry.Kind == -4)
-                message += " (it has a designation but no lookup asks for it)";
-            report.Findings.push_back({i, true, "Kind", message, false, {}});
+                message += " (у него есть обозначение, но ни один поиск его не ищет)";
+            report.Findings.push_back({i, true, "Kind", message, FindingKind::UnknownKind, {}});
             continue;
         }
         const EntryKeys keys = comparedKeys(entry);
         const auto [found, isFirst] = first.try_emplace({entry.Kind, keys}, i);
         if (!isFirst) {
             report.Findings.push_back({i, true, "",
-                                       "same kind and keys as an earlier entry, which every lookup finds first", false,
-                                       found->second});
+                                       "те же вид и ключи, что у записи выше, а поиск всегда находит её первой",
+                                       FindingKind::Shadowed, found->second});
             continue;
         }
         const auto question = questionOf.find({entry.Kind, keys});
         if (question == questionOf.end()) {
-            report.Findings.push_back(
-                {i,
-                 false,
-                 "",
-                 "no rule asks for kind " + std::to_string(entry.Kind) + " with the keys " + KeysText(entry.Kind, keys),
-                 false,
-                 {}});
+            report.Findings.push_back({i,
+                                       false,
+                                       "",
+                                       "ни одно правило не запрашивает вид " + std::to_string(entry.Kind)
+                                           + " с ключами " + KeysText(entry.Kind, keys)
+                                           + ": запись никогда не будет показана",
+                                       FindingKind::Unreachable,
+                                       {}});
             continue;
         }
+        reportEmptyShownFields(i, entry, report.Findings);
         const auto [answered, isAnswer] = answer.try_emplace({entry.Kind, question->second}, i);
         if (!isAnswer)
             report.Findings.push_back({i, false, "",
-                                       "shown together with an earlier entry for the same sessions (cube pair "
+                                       "показывается вместе с записью выше для тех же сеансов (пара куба "
                                            + KeysText(entry.Kind, questions[entry.Kind][question->second].front())
                                            + ")",
-                                       false, answered->second});
+                                       FindingKind::ShownTogether, answered->second});
     }
 
     for (int kind = 1; kind <= 14; ++kind) {

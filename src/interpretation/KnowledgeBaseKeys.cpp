@@ -1,6 +1,7 @@
 #include "KnowledgeBaseKeys.h"
 
 #include "ColourTables.h"
+#include "EightColour.h"
 #include "FullTestRules.h"
 
 #include <algorithm>
@@ -91,8 +92,12 @@ std::vector<std::vector<EntryKeys>> QuestionsFor(int kind)
             for (int second = 0; second < ColourNumbers; ++second)
                 keys.insert({first, second, 0, 0});
     } else if (kind == 6 || kind == 7) {
+        // A recommendation is looked up only for a colour that carries a
+        // weight: an achromatic colour first (compensation), a main colour
+        // last (anxiety).
         for (int colour = 0; colour < ColourNumbers; ++colour)
-            keys.insert({colour, 0, 0, 0});
+            if (kind == 6 ? IsAchromaticColour(colour) : IsMainColour(colour))
+                keys.insert({colour, 0, 0, 0});
     } else if (kind == 8) {
         for (int a = 0; a < Greys; ++a)
             for (int b = 0; b < Greys; ++b)

@@ -15,7 +15,8 @@ int ComparedKeyCount(int kind);
 // Every key of the kind that some session can make a lookup ask for, sorted;
 // empty for a kind no lookup asks for.
 //   1-5  every ordered pair of colour numbers, single colours included
-//   6, 7 every colour number, second key 0
+//   6    the achromatic colours grey, brown, black (0, 6, 7), second key 0
+//   7    the main colours blue, green, red, yellow (1 to 4), second key 0
 //   8    every ordered triple of distinct greys
 //   9-13 every win vector the pair comparisons of a table can produce
 //   14   every tendency pair the cube can ask for

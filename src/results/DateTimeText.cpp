@@ -13,11 +13,21 @@ QString DateTimeFormatOf(const QLocale &locale)
     return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time.trimmed();
 }
 
-QString FormatOleDateTime(OleDate when, const QString &format)
+namespace {
+
+QDateTime qtDateTime(OleDate when)
 {
     const LocalDateTime t = FromOleDate(when);
-    const QDateTime value(QDate(t.Year, t.Month, t.Day), QTime(t.Hour, t.Minute, t.Second, t.Millisecond));
-    return value.toString(format);
+    return QDateTime(QDate(t.Year, t.Month, t.Day), QTime(t.Hour, t.Minute, t.Second, t.Millisecond));
+}
+
+} // namespace
+
+QString FormatOleDateTime(OleDate when, const QString &format) { return qtDateTime(when).toString(format); }
+
+QString FormatOleDateTime(OleDate when, const QString &format, const QLocale &locale)
+{
+    return locale.toString(qtDateTime(when), format);
 }
 
 QString DurationQText(int seconds) { return QString::fromStdString(DurationText(seconds)); }

@@ -10,6 +10,8 @@
 QString DateTimeFormatOf(const QLocale &locale);
 
 QString FormatOleDateTime(OleDate when, const QString &format);
+// The same with the month and day names of the given locale.
+QString FormatOleDateTime(OleDate when, const QString &format, const QLocale &locale);
 
 // "1 ч 2 мин 5 сек", as the list and the detail view show a duration.
 QString DurationQText(int seconds);

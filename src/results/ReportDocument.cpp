@@ -1,17 +1,23 @@
 #include "ReportDocument.h"
 
+#include "Conclusion.h"
 #include "DateTimeText.h"
 #include "FullTestGrid.h"
 #include "QtColour.h"
 #include "ShownText.h"
 #include "TestKinds.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -25,6 +31,9 @@ QString withLf(const std::string &utf8)
     value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return value;
 }
+
+// Headings inside the conclusions: below the report's own three levels.
+constexpr int ConclusionHeadingLevel = 4;
 
 class Writer {
 public:
@@ -54,12 +63,38 @@ public:
     }
 
     // Each line its own paragraph, so long texts break across pages anywhere.
+    // The conclusion's own section headings are set in bold and kept with
+    // the text under them.
     void Paragraphs(const QString &value)
     {
         for (const QString &line : value.split(QLatin1Char('\n'))) {
-            newBlock(QTextBlockFormat(), plain());
-            cursor.insertText(line);
+            const bool heading = IsConclusionHeading(line.toStdString());
+            QTextBlockFormat block;
+            QTextCharFormat chars = plain();
+            if (heading) {
+                block.setHeadingLevel(ConclusionHeadingLevel);
+                chars.setFontWeight(QFont::Bold);
+            }
+            newBlock(block, chars);
+            cursor.insertText(line, chars);
         }
+    }
+
+    // An empty line that sets what follows apart.
+    void Spacer()
+    {
+        QTextBlockFormat block;
+        block.setTopMargin(12);
+        newBlock(block, plain());
+    }
+
+    // A line of a given length to sign on, after its caption.
+    void SignatureLine(const QString &caption)
+    {
+        QTextBlockFormat block;
+        block.setTopMargin(18);
+        newBlock(block, plain());
+        cursor.insertText(caption + QStringLiteral(": ") + QString(32, QLatin1Char('_')));
     }
 
     QTextTable *Table(int rows, int columns, const QList<double> &percentWidths)
@@ -221,8 +256,11 @@ std::unique_ptr<QTextDocument> BuildReportDocument(const TCLTSession &session, c
     Writer out(*document);
 
     out.Heading(QStringLiteral("Результаты тестирования"), 1);
+    if (!look.Organisation.trimmed().isEmpty())
+        out.Field(QStringLiteral("Организация"), look.Organisation.trimmed());
     out.Field(QStringLiteral("Тест"), ReportTestName(s.TestKind));
-    out.Field(QStringLiteral("Сеанс тестирования начат"), FormatOleDateTime(s.StartedAt, look.DateTimeFormat));
+    out.Field(QStringLiteral("Сеанс тестирования начат"),
+              FormatOleDateTime(s.StartedAt, look.DateTimeFormat, look.Locale));
     out.Field(QStringLiteral("Продолжительность тестирования"), DurationQText(s.DurationSeconds));
 
     out.Heading(QStringLiteral("Тестируемый"), 2);
@@ -231,7 +269,7 @@ std::unique_ptr<QTextDocument> BuildReportDocument(const TCLTSession &session, c
     if (const QString sexAge = text(s.SexAgeText()); !sexAge.isEmpty())
         out.Field(QStringLiteral("Пол, возраст"), sexAge);
     if (s.BirthDate != 0)
-        out.Field(QStringLiteral("Дата рождения"), FormatOleDateTime(s.BirthDate, look.DateFormat));
+        out.Field(QStringLiteral("Дата рождения"), FormatOleDateTime(s.BirthDate, look.DateFormat, look.Locale));
     if (!s.Group.empty())
         out.Field(QStringLiteral("Группа"), text(s.Group));
 
@@ -252,7 +290,74 @@ std::unique_ptr<QTextDocument> BuildReportDocument(const TCLTSession &session, c
         out.Heading(title, 2);
         out.Paragraphs(withLf(ShownText(*body)));
     }
+
+    // What makes the report one to sign and hand over.
+    out.Spacer();
+    if (look.ReportDate != 0)
+        out.Field(QStringLiteral("Дата отчета"), FormatOleDateTime(look.ReportDate, look.DateFormat, look.Locale));
+    if (!look.Examiner.trimmed().isEmpty())
+        out.Field(QStringLiteral("Специалист"), look.Examiner.trimmed());
+    out.SignatureLine(QStringLiteral("Подпись"));
+    // Laying out pages needs fonts, which only a Gui application has; the
+    // plain text needs neither. The printer lays the pages out again.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        KeepHeadingsWithTheirText(*document);
     return document;
+}
+
+void KeepHeadingsWithTheirText(QTextDocument &document)
+{
+    const double pageHeight = document.pageSize().height();
+    if (!(pageHeight > 0))
+        return;
+    // Breaks set for another page size go first: only headings get them.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.headingLevel() > 0 && format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+            format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+            QTextCursor(block).setBlockFormat(format);
+        }
+    }
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    // The layout rounds to a 64th of a pixel, so a page may begin a little
+    // above its exact multiple of the page height.
+    const auto pageOf = [&](double y) { return static_cast<int>((y + 0.5) / pageHeight); };
+    // Each move shifts what follows, so the pages are looked at again from
+    // the heading moved; every heading moves at most once.
+    QTextBlock from = document.begin();
+    while (from.isValid()) {
+        QTextBlock moved;
+        for (QTextBlock block = from; block.isValid() && !moved.isValid(); block = block.next()) {
+            QTextBlockFormat format = block.blockFormat();
+            if (format.headingLevel() == 0 || format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            // The first line of the next block with something in it; empty
+            // lines between do not count as text.
+            QTextBlock next = block.next();
+            while (next.isValid() && next.text().isEmpty())
+                next = next.next();
+            if (!next.isValid())
+                continue;
+            const QRectF heading = layout->blockBoundingRect(block);
+            const QRectF following = layout->blockBoundingRect(next);
+            const QTextLine firstLine = next.layout()->lineCount() > 0 ? next.layout()->lineAt(0) : QTextLine();
+            const double firstLineBottom =
+                following.top() + (firstLine.isValid() ? firstLine.y() + firstLine.height() : following.height());
+            const bool atPageTop = std::abs(heading.top() - pageOf(heading.top()) * pageHeight) < 1;
+            if (pageOf(firstLineBottom - 1) > pageOf(heading.top()) && !atPageTop) {
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                QTextCursor(block).setBlockFormat(format);
+                // The layout redone piece by piece after an edit can place
+                // later blocks apart from a layout of the whole; lay it all
+                // out again before measuring further.
+                const QSizeF size = document.pageSize();
+                document.setPageSize(QSizeF());
+                document.setPageSize(size);
+                moved = block;
+            }
+        }
+        from = moved.isValid() ? moved.next() : QTextBlock();
+    }
 }
 
 QString ReportPlainText(const TCLTSession &session, const ReportLook &look)

@@ -97,6 +97,10 @@ ReportLook ResultsExport::look() const
     result.DateTimeFormat = context->DateTimeFormat();
     result.DateFormat = context->Locale().dateFormat(QLocale::ShortFormat);
     result.Colours = colours;
+    result.Locale = context->Locale();
+    result.Examiner = examiner;
+    result.Organisation = organisation;
+    result.ReportDate = context->NowOle();
     return result;
 }
 

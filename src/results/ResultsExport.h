@@ -32,6 +32,13 @@ public:
     void SetUrlOpener(std::function<bool(const QUrl &)> opener) { openUrl = std::move(opener); }
     // Colours of the printed swatches, as last applied from the preferences.
     void SetColours(const ColourSet &value) { colours = value; }
+    // Who signs the printed report and for which organisation, as last
+    // applied from the preferences; empty ones are left out.
+    void SetSigner(const QString &examinerName, const QString &organisationName)
+    {
+        examiner = examinerName;
+        organisation = organisationName;
+    }
 
     // The report as the session report gives it; empty without a session.
     QString ReportText(const TCLTSession *session) const;
@@ -73,4 +80,6 @@ private:
     std::function<bool(const QString &)> openFile;
     std::function<bool(const QUrl &)> openUrl;
     ColourSet colours = DefaultColours;
+    QString examiner;
+    QString organisation;
 };

@@ -158,6 +158,11 @@ void ResultsPage::SetColours(const ColourSet &value)
     redrawSelected();
 }
 
+void ResultsPage::SetSigner(const QString &examiner, const QString &organisation)
+{
+    exporter->SetSigner(examiner, organisation);
+}
+
 void ResultsPage::SetContext(const StationContext &value)
 {
     context = &value;

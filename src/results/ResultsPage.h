@@ -38,6 +38,8 @@ public:
 
     // Colours of the swatches, as last applied from the preferences.
     void SetColours(const ColourSet &colours);
+    // The examiner and the organisation the printed report names.
+    void SetSigner(const QString &examiner, const QString &organisation);
     // The locale (date and time format of the list, the detail view and the
     // report, decimal separator of the age fields) and the clock of the
     // editor file's name. The context must outlive the page; until it is

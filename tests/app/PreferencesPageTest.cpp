@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -129,6 +130,8 @@ TEST_F(PreferencesPageTest, ShownSettingsAreCollectedBackAndNoChangeIsReported)
     changed.UserField = {false, true, true, false, true, true};
     changed.ShowResultType = 3;
     changed.Colours[5] = MakeColour(1, 2, 3);
+    changed.Examiner = QStringLiteral("Орлова А. В.");
+    changed.Organisation = QStringLiteral("Центр");
     // Groups come back in their stored form, every line ended.
     Preferences defaults;
     defaults.UserGroups = QStringLiteral("Администрация\r\n");
@@ -174,6 +177,10 @@ TEST_F(PreferencesPageTest, WhatTheUserChangesIsReportedByKindAndCollected)
              Child<QComboBox>("cbShowResultType")->setFocus();
          },
          {PreferencesChange::UserGroups}},
+        {[&] { QTest::keyClicks(Child<QLineEdit>("editExaminer"), QStringLiteral(" Orlova ")); },
+         std::vector<PreferencesChange>(8, PreferencesChange::Signer)},
+        {[&] { QTest::keyClicks(Child<QLineEdit>("editOrganisation"), QStringLiteral("Centr")); },
+         std::vector<PreferencesChange>(5, PreferencesChange::Signer)},
     };
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         changes.clear();
@@ -191,6 +198,8 @@ TEST_F(PreferencesPageTest, WhatTheUserChangesIsReportedByKindAndCollected)
     EXPECT_TRUE(prefs.AskAdminPassword);
     EXPECT_EQ(prefs.AdminPassword, QStringLiteral("новый"));
     EXPECT_EQ(prefs.UserGroups, QStringLiteral("Отдел\r\n"));
+    EXPECT_EQ(prefs.Examiner, QStringLiteral("Orlova"));
+    EXPECT_EQ(prefs.Organisation, QStringLiteral("Centr"));
 }
 
 } // namespace

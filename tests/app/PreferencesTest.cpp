@@ -62,6 +62,8 @@ TEST_F(PreferencesStoreTest, EmptyStoreGivesEveryDefault)
     EXPECT_EQ(loaded.Prefs.UserGroups, QStringLiteral("Администрация"));
     EXPECT_EQ(loaded.Prefs.ShowResultType, 1);
     EXPECT_EQ(loaded.Prefs.Colours, DefaultColours);
+    EXPECT_TRUE(loaded.Prefs.Examiner.isEmpty());
+    EXPECT_TRUE(loaded.Prefs.Organisation.isEmpty());
     EXPECT_EQ(loaded.Remembered.FilterGroup, 0);
     EXPECT_EQ(loaded.Remembered.ActiveDataPage, 0);
 }
@@ -87,6 +89,8 @@ TEST_F(PreferencesStoreTest, WrongTypesAndBadValuesFallBackToDefaults)
         {"UserGroups", QStringList{QStringLiteral("a"), QStringLiteral("b")}},
         {"ActiveDataPage", 7},
         {"FilterGroup", -2},
+        {"Examiner", 5},
+        {"Organisation", QStringList{QStringLiteral("a"), QStringLiteral("b")}},
     };
     for (const auto &c : cases) {
         settings.clear();
@@ -122,6 +126,8 @@ TEST_F(PreferencesStoreTest, SavedValuesComeBackAndUseTheStoredForms)
     prefs.UserGroups = QStringLiteral("Первая\r\nВторая\r\n");
     prefs.UserField = {false, true, true, false, true, true};
     prefs.ShowResultType = 3;
+    prefs.Examiner = QStringLiteral("Орлова А. В.");
+    prefs.Organisation = QStringLiteral("Центр «Диалог», кабинет 3");
     prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 2))] = MakeColour(255, 255, 255);
     prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Achromatic, 1))] = MakeColour(1, 2, 3);
     SavePreferences(settings, prefs, 2, 1);

@@ -104,7 +104,7 @@ TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
     const CliRun run =
         RunCli({QStringLiteral("kb"), QStringLiteral("build"), good, bad, QStringLiteral("-o"), kb.Path("old.dat")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("bad.csv:3: Key1: \"two\" is not a whole number")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("bad.csv:3: Key1: «two» — не целое число")) << run.err.toStdString();
     EXPECT_EQ(kb.Read("old.dat"), "earlier file");
     EXPECT_EQ(QDir(kb.Path("")).entryList(QDir::Files).size(), 3); // no temporary file left
 
@@ -113,19 +113,19 @@ TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
         int exitCode;
         const char *message;
     } cases[] = {
-        {{QStringLiteral("kb"), QStringLiteral("build"), good}, 2, "build needs -o FILE"},
+        {{QStringLiteral("kb"), QStringLiteral("build"), good}, 2, "build нужен -o ФАЙЛ"},
         {{QStringLiteral("kb"), QStringLiteral("build"), good, QStringLiteral("-o"), kb.Path("x.dat"),
           QStringLiteral("--written"), QStringLiteral("yesterday")},
          2,
          "--written yesterday"},
         {{QStringLiteral("kb"), QStringLiteral("build"), kb.Path("none.csv"), QStringLiteral("-o"), kb.Path("x.dat")},
          1,
-         "none.csv: no such file"},
-        {{QStringLiteral("kb"), QStringLiteral("export"), good}, 1, "not a knowledge-base file"},
+         "none.csv: нет такого файла"},
+        {{QStringLiteral("kb"), QStringLiteral("export"), good}, 1, "не файл базы знаний"},
         {{QStringLiteral("kb"), QStringLiteral("check"), good, QStringLiteral("--output"), QStringLiteral("x")},
          2,
-         "unknown option --output"},
-        {{QStringLiteral("kb"), QStringLiteral("merge")}, 2, "unknown command \"merge\""},
+         "неизвестный параметр --output"},
+        {{QStringLiteral("kb"), QStringLiteral("merge")}, 2, "неизвестная команда «merge»"},
     };
     for (const auto &c : cases) {
         const CliRun r = RunCli(c.args);
@@ -135,34 +135,59 @@ TEST(CliKnowledgeBase, BadInputIsNamedAndNothingIsWritten)
     EXPECT_FALSE(kb.Exists("x.dat"));
 }
 
+namespace {
+
+// Every text a conclusion can show of an entry, by kind.
+const QByteArray FullHeader =
+    "Kind,Key1,Key2,BriefText,PhysiologicalText,PsychologicalText,HeadingText,PrimaryActionText,"
+    "PsychologicallyText,SummaryText\n";
+
+} // namespace
+
 TEST(CliKnowledgeBase, CheckReportsPerKindAndFailsOnErrors)
 {
     KbFolder kb;
-    const QString clean = kb.Write("clean.csv", WriterSource);
+    const QByteArray cleanRows = "1,3,4,a,b,c,d,e,f,g\n6,7,0,,,,,,Совет,\n";
+    const QString clean = kb.Write("clean.csv", FullHeader + cleanRows);
     const CliRun gaps = RunCli({QStringLiteral("kb"), QStringLiteral("check"), clean});
     EXPECT_EQ(gaps.exitCode, 0) << gaps.out.toStdString();
-    EXPECT_TRUE(gaps.out.contains("Kind 6, compensation recommendation: 8 keys asked for, 1 with an entry, 7 gaps: "
-                                  "0 0; 1 0; 3 0; 4 0; 5 0; 6 0; 7 0\n"));
-    EXPECT_TRUE(gaps.out.contains("2 entries; 0 errors, 0 warnings, 596 gaps (334 in kinds 1-7, 262 in kinds 8-14)"));
+    EXPECT_TRUE(gaps.out.contains("Вид 6, рекомендация при компенсации: запрашиваемых ключей 3, с записью 1, "
+                                  "пропусков 2: 0 0; 6 0\n"))
+        << gaps.out.toStdString();
+    EXPECT_TRUE(gaps.out.contains("2 записи; 0 ошибок, 0 предупреждений, 587 пропусков (325 в видах 1-7, "
+                                  "262 в видах 8-14)"))
+        << gaps.out.toStdString();
     EXPECT_EQ(
         RunCli({QStringLiteral("kb"), QStringLiteral("check"), clean, QStringLiteral("--gaps-are-errors")}).exitCode,
         1);
 
-    const QString faulty =
-        kb.Write("faulty.csv", WriterSource + "1,3,4,again,,\n15,1,2,,,\n2,9,9,\"" + QByteArray(300, 'a') + "\",,\n");
+    const QString faulty = kb.Write("faulty.csv",
+                                    FullHeader + cleanRows
+                                        + "1,3,4,a,b,c,d,e,f,g\n"
+                                          "15,1,2,a,b,c,d,e,f,g\n"
+                                          "2,9,9,a,b,c,d,e,f,g\n"
+                                          "3,2,5,a,b,c,d,e,,g\n"
+                                          "1,5,0,a,b,c,d,e,f,g\n"
+                                          "1,5,,a,b,c,d,e,f,g\n");
     const CliRun errors = RunCli({QStringLiteral("kb"), QStringLiteral("check"), faulty});
     EXPECT_EQ(errors.exitCode, 1);
     const QString at = kb.Path("faulty.csv");
     const QStringList lines{
-        at + QStringLiteral(":5: error: same kind and keys as an earlier entry, which every lookup finds first (") + at
+        at + QStringLiteral(":4: ошибка: те же вид и ключи, что у записи выше, а поиск всегда находит её первой (") + at
             + QStringLiteral(":2)"),
-        at + QStringLiteral(":6: error: Kind: kind 15 is not looked up by any rule"),
-        at + QStringLiteral(":7: error: BriefText: text of 300 bytes"),
-        at + QStringLiteral(":7: warning: no rule asks for kind 2 with the keys 9 9"),
-        QStringLiteral("5 entries; 3 errors, 1 warning"),
+        at + QStringLiteral(":5: ошибка: Kind: вид 15 не запрашивает ни одно правило"),
+        at + QStringLiteral(":6: предупреждение: ни одно правило не запрашивает вид 2 с ключами 9 9"),
+        at
+            + QStringLiteral(":7: ошибка: PsychologicallyText: пустой текст, а его показывают в заключениях полного "
+                             "теста"),
+        at + QStringLiteral(":9: ошибка: те же вид и ключи"),
+        QStringLiteral("(") + at
+            + QStringLiteral(":8); пустая ячейка Key2 читается как 0 (для одного цвета Key2 "
+                             "равен Key1)"),
+        QStringLiteral("8 записей; 4 ошибки, 1 предупреждение"),
     };
     // In line order, after the per-kind lines.
-    qsizetype from = errors.out.indexOf("Kind 14,");
+    qsizetype from = errors.out.indexOf("Вид 14,");
     for (const QString &line : lines) {
         const qsizetype found = errors.out.indexOf(line.toUtf8(), from);
         EXPECT_GT(found, from) << line.toStdString() << "\n" << errors.out.toStdString();
@@ -175,5 +200,55 @@ TEST(CliKnowledgeBase, CheckReportsPerKindAndFailsOnErrors)
               0);
     const CliRun file = RunCli({QStringLiteral("kb"), QStringLiteral("check"), kb.Path("kb.dat")});
     EXPECT_EQ(file.exitCode, 0);
-    EXPECT_TRUE(file.out.contains("2 entries; 0 errors"));
+    EXPECT_TRUE(file.out.contains("2 записи; 0 ошибок"));
+}
+
+TEST(CliKnowledgeBase, BuildWarnsOfShadowsAndRefusesKindsNoLookupUses)
+{
+    KbFolder kb;
+    const QString shadowed = kb.Write("shadowed.csv", "Kind,Key1,Key2,BriefText\n1,5,0,a\n1,5,,b\n");
+    const CliRun built =
+        RunCli({QStringLiteral("kb"), QStringLiteral("build"), shadowed, QStringLiteral("-o"), kb.Path("a.dat")});
+    EXPECT_EQ(built.exitCode, 0);
+    EXPECT_TRUE(built.err.contains(kb.Path("shadowed.csv").toUtf8() + ":3: предупреждение: те же вид и ключи"))
+        << built.err.toStdString();
+    EXPECT_TRUE(built.err.contains("пустая ячейка Key2 читается как 0")) << built.err.toStdString();
+    EXPECT_TRUE(built.out.contains("записано 2 записи"));
+
+    const QString unused = kb.Write("unused.csv", "Kind,Key1,Key2,BriefText\n1,5,5,a\n15,1,2,b\n");
+    kb.Write("old.dat", "earlier file");
+    const CliRun refused =
+        RunCli({QStringLiteral("kb"), QStringLiteral("build"), unused, QStringLiteral("-o"), kb.Path("old.dat")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(":3: ошибка: Kind: вид 15 не запрашивает ни одно правило"))
+        << refused.err.toStdString();
+    EXPECT_EQ(kb.Read("old.dat"), "earlier file");
+}
+
+TEST(CliKnowledgeBase, AFileThatCannotBeReadIsToldOnceAndNotCheckedFurther)
+{
+    KbFolder kb;
+    // Two thousand rows saved in Windows-1251, and the same header in UTF-16.
+    QByteArray cp1251 = "Kind,Key1,Key2,BriefText\n";
+    for (int row = 0; row < 2000; ++row)
+        cp1251 += "1,2,3,\xD1\xE5\xF0\xFB\xE9\n";
+    const QString saved1251 = kb.Write("cp1251.csv", cp1251);
+    const QString saved16 = kb.Write("utf16.csv", QByteArray("\xFF\xFEK\0i\0n\0d\0\n\0", 12));
+    const QString broken = kb.Write("broken.csv", "Kind,Key1,BriefText\n1,2,\"open\n");
+    for (const auto &[path, message] :
+         {std::pair{saved1251, "файл сохранён в кодировке Windows-1251"},
+          std::pair{saved16, "файл сохранён в кодировке UTF-16"}, std::pair{broken, "кавычка поля не закрыта"}}) {
+        const CliRun check = RunCli({QStringLiteral("kb"), QStringLiteral("check"), path});
+        EXPECT_EQ(check.exitCode, 1);
+        EXPECT_EQ(check.out.count('\n'), 2) << check.out.toStdString();
+        EXPECT_TRUE(check.out.contains(message)) << check.out.toStdString();
+        EXPECT_TRUE(check.out.contains("Источники не прочитаны (1 ошибка); содержание не проверялось"));
+        EXPECT_FALSE(check.out.contains("пропуск")) << check.out.toStdString();
+        const CliRun build =
+            RunCli({QStringLiteral("kb"), QStringLiteral("build"), path, QStringLiteral("-o"), kb.Path("x.dat")});
+        EXPECT_EQ(build.exitCode, 1);
+        EXPECT_EQ(build.err.count('\n'), 2) << build.err.toStdString();
+        EXPECT_TRUE(build.err.contains("сохраните как «CSV UTF-8»") || path == broken) << build.err.toStdString();
+    }
+    EXPECT_FALSE(kb.Exists("x.dat"));
 }

@@ -114,7 +114,7 @@ TEST_F(CliOutputTest, AnInputThatIsNotAFileSaysWhatItIs)
         {{"kb", "build", Path("folder"), "-o", Path("x.dat")}, "is a folder"},
         {{"interpret", "--kb", Path("folder")}, "is a folder"},
         // A session file is no knowledge base and no CSV source.
-        {{"kb", "check", Session()}, "a session file, not a knowledge base"},
+        {{"kb", "check", Session()}, "это файл результата, а не база знаний"},
         {{"kb", "build", Session(), "-o", Path("x.dat")}, "a session file"},
         {{"kb", "export", Session()}, "a session file"},
         {{"dump", Path("none")}, "no such file"},

@@ -120,4 +120,29 @@ TEST(CliReport, TextAndPdfComeFromTheLayout)
         2);
 }
 
+TEST(CliReport, DatesAreRussianInTheCLocaleAndTheSignerIsNamed)
+{
+    QTemporaryDir dir;
+    const QString folder = WriteArchive(dir);
+    const QString session =
+        QDir(folder).filePath(QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name).first());
+    QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"LC_ALL", "LC_TIME", "LANG"})
+        environment.insert(QString::fromLatin1(name), QStringLiteral("C"));
+    p.setProcessEnvironment(environment);
+    p.start(QStringLiteral(PALETTOR_CLI),
+            {QStringLiteral("report"), session, QStringLiteral("--examiner"), QStringLiteral("Орлова А. В."),
+             QStringLiteral("--organisation"), QStringLiteral("Центр «Диалог»")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    for (const QString &part : {QStringLiteral("Сеанс тестирования начат: 15.03.2023 12:00:00"),
+                                QStringLiteral("Организация: Центр «Диалог»"), QStringLiteral("Дата отчета: ") + today,
+                                QStringLiteral("Специалист: Орлова А. В."), QStringLiteral("Подпись: ____")})
+        EXPECT_TRUE(shown.contains(part)) << part.toStdString() << "\n" << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("Mar"))) << shown.toStdString();
+}
+
 } // namespace

@@ -220,38 +220,56 @@ TEST(KnowledgeBaseSource, BadInputNamesFileLineAndField)
         std::string csv;
         std::string message;
     } cases[] = {
-        {"", "a.csv:1: no header row"},
-        {"Kind,Colour\n1,2\n", "a.csv:1: Colour: unknown column"},
-        {"Kind,Key1,Kind\n", "a.csv:1: Kind: column named twice"},
-        {"Kind;Key1\n1;2\n", "a.csv:1: columns must be separated by commas"},
-        {"Kind,\n", "a.csv:1: column 2 has no name"},
-        {"Kind,Key1\n1,2\nx,3\n", "a.csv:3: Kind: \"x\" is not a whole number"},
-        {"Key1\n2147483648\n", "a.csv:2: Key1: \"2147483648\" is out of range"},
-        {"RecordTrailer\n256\n", "a.csv:2: RecordTrailer: \"256\" is out of range (0 to 255)"},
-        {"Percent\n\"12,5\"\n", "a.csv:2: Percent: \"12,5\" is not a number"},
-        {"Kind,Key1\n1,2,3\n", "a.csv:2: 3 fields where the header has 2"},
-        {"Kind,BriefText\n1,\"open\n\n", "a.csv:2: BriefText: quoted field not closed"},
-        {"Kind,BriefText\n1,\"a\"b\n", "a.csv:2: BriefText: text after the closing quote"},
-        {"Kind,BriefText\n1,a\"b\n", "a.csv:2: BriefText: quote in an unquoted field"},
-        {"Kind,BriefText\n1,\"" + long256 + "\"\n", "a.csv:2: BriefText: text of 256 bytes"},
+        {"", "a.csv:1: нет строки с названиями столбцов"},
+        {"Kind,Colour\n1,2\n", "a.csv:1: Colour: неизвестный столбец"},
+        {"Kind,Key1,Kind\n", "a.csv:1: Kind: столбец назван дважды"},
+        {"Kind;Key1\n1;2\n", "a.csv:1: столбцы должны разделяться запятыми"},
+        {"Kind,\n", "a.csv:1: у столбца 2 нет названия"},
+        {"Kind,Key1\n1,2\nx,3\n", "a.csv:3: Kind: «x» — не целое число"},
+        {"Key1\n2147483648\n", "a.csv:2: Key1: «2147483648» — вне допустимого"},
+        {"RecordTrailer\n256\n", "a.csv:2: RecordTrailer: «256» — вне допустимого (от 0 до 255)"},
+        {"Percent\n\"12,5\"\n", "a.csv:2: Percent: «12,5» — не число"},
+        {"Kind,Key1\n1,2,3\n", "a.csv:2: полей в строке 3, а столбцов в заголовке 2"},
+        {"Kind,BriefText\n1,\"open\n\n", "a.csv:2: BriefText: кавычка поля не закрыта"},
+        {"Kind,BriefText\n1,\"a\"b\n", "a.csv:2: BriefText: текст после закрывающей кавычки"},
+        {"Kind,BriefText\n1,a\"b\n", "a.csv:2: BriefText: кавычка в поле без кавычек"},
+        {"Kind,BriefText\n1,\"" + long256 + "\"\n", "a.csv:2: BriefText: текст длиной 256 байт"},
         {"Kind,PhysiologicalText,Remark\n1,\"1\n2\n3\",\xE4\xB8\xAD\n",
-         "a.csv:4: Remark: character U+4E2D has no Windows-1251 byte"},
-        {"Kind,HeadingText\n1,\xD0\n", "a.csv:2: HeadingText: broken UTF-8 at byte 1"},
-        {"Kind,FileFormat\n1,2\n", "a.csv:2: file values and entry values in one row"},
-        {"FileWritten\n2026-02-30\n", "a.csv:2: FileWritten: \"2026-02-30\" is not a time"},
+         "a.csv:4: Remark: символа U+4E2D нет в Windows-1251"},
+        {"Kind,HeadingText\n1,\xD1\x8F\xD0\n", "a.csv:2: HeadingText: испорченный UTF-8 в байте 3"},
+        // A file in another encoding is named once, not cell by cell.
+        {"Kind,BriefText\n1,\xD1\xE5\xF0\xFB\xE9\n2,\xC7\xE5\xEB\xB8\xED\xFB\xE9\n",
+         "a.csv:1: файл сохранён в кодировке Windows-1251, а читается только UTF-8: откройте его в редакторе таблиц и "
+         "сохраните как «CSV UTF-8»"},
+        {std::string("\xFF\xFEK\0i\0n\0d\0\n\0", 12), "a.csv:1: файл сохранён в кодировке UTF-16"},
+        {std::string("K\0i\0n\0d\0\n\0", 10), "a.csv:1: файл сохранён в кодировке UTF-16"},
+        {std::string("\0K\0i\0n\0d\0\n", 10), "a.csv:1: файл сохранён в кодировке UTF-16"},
+        {"Kind,FileFormat\n1,2\n", "a.csv:2: значения файла и значения записи в одной строке"},
+        {"FileWritten\n2026-02-30\n", "a.csv:2: FileWritten: «2026-02-30» — не время"},
     };
     for (const auto &c : cases) {
         const auto texts = problemTexts(readOne(c.csv));
         ASSERT_EQ(texts.size(), 1u) << c.message;
         EXPECT_EQ(texts.front().rfind(c.message, 0), 0u) << texts.front();
     }
+    // Byte-order marks are dropped wherever they stand: doubled at the start,
+    // or left inside by files joined one after another.
+    const std::string mark = "\xEF\xBB\xBF";
+    const KnowledgeBaseSource marked =
+        readOne(mark + mark + "Kind,BriefText\r\n1,один\r\n" + mark + "2,два" + mark + "\r\n");
+    ASSERT_TRUE(marked.Problems.empty()) << problemTexts(marked).front();
+    ASSERT_EQ(marked.Image.Records.size(), 2u);
+    EXPECT_EQ(marked.Image.Records[1].Entry.Kind, 2);
+    EXPECT_EQ(marked.Image.Records[1].Entry.BriefText, "два");
+    EXPECT_EQ(marked.BlankKeys, (std::vector<unsigned>{0xF, 0xF}));
+    EXPECT_EQ(readOne("Key1,Key2,Key4\n1,,3\n").BlankKeys, (std::vector<unsigned>{0x2 | 0x4}));
     // Long texts have no limit.
     EXPECT_TRUE(readOne("PhysiologicalText\n" + std::string(5000, 'a') + "\n").Problems.empty());
 
     const KnowledgeBaseSource twice =
         ReadKnowledgeBaseSources({{"a.csv", "FileFormat\n1\n"}, {"b.csv", "Kind,FileTrailer\n1,\n,3\n"}});
     ASSERT_EQ(twice.Problems.size(), 1u);
-    EXPECT_EQ(twice.Problems.front().Text(), "b.csv:3: file values given a second time (first on a.csv:2)");
+    EXPECT_EQ(twice.Problems.front().Text(), "b.csv:3: значения файла заданы второй раз (впервые в a.csv:2)");
 }
 
 TEST(KnowledgeBaseSource, WrittenTimeTexts)

@@ -1,3 +1,4 @@
+#include "FullTestRules.h"
 #include "QtColour.h"
 #include "ReportDocument.h"
 #include "ReportPdf.h"
@@ -7,12 +8,15 @@
 #include "ScriptedDialogs.h"
 #include "StationContext.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 #include <QUrlQuery>
 
@@ -92,6 +96,99 @@ TEST(ReportDocument, HoldsEverySectionOfEachKind)
         EXPECT_LT(text.indexOf(QStringLiteral("Подробное заключение")),
                   text.indexOf(QStringLiteral("Дополнительные выводы")));
     }
+}
+
+TEST(ReportDocument, NamesTheExaminerTheOrganisationAndTheDateAboveASignatureLine)
+{
+    const struct {
+        const char *examiner;
+        const char *organisation;
+        OleDate date;
+    } cases[] = {
+        {"Орлова А. В.", "Центр «Диалог»", ToOleDate({2026, 12, 9})},
+        {"", "", ToOleDate({2026, 12, 9})},
+        {"  ", "Центр", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.organisation);
+        ReportLook look = RussianLook();
+        look.Examiner = QString::fromUtf8(c.examiner);
+        look.Organisation = QString::fromUtf8(c.organisation);
+        look.ReportDate = c.date;
+        const QString text = ReportPlainText(MakeSession("Петров", 3), look);
+        const QString examiner = QString::fromUtf8(c.examiner).trimmed();
+        EXPECT_EQ(text.contains(QStringLiteral("Специалист: ") + examiner), !examiner.isEmpty());
+        EXPECT_EQ(text.contains(QStringLiteral("Специалист")), !examiner.isEmpty());
+        EXPECT_EQ(text.contains(QStringLiteral("Организация: ") + QString::fromUtf8(c.organisation)),
+                  *c.organisation != 0);
+        EXPECT_EQ(text.contains(QStringLiteral("Организация")), *c.organisation != 0);
+        EXPECT_EQ(text.contains(QStringLiteral("Дата отчета: 09.12.2026")), c.date != 0);
+        // The organisation heads the report; the signature line ends it.
+        if (*c.organisation) {
+            EXPECT_LT(text.indexOf(QStringLiteral("Организация")), text.indexOf(QStringLiteral("Тест:")));
+        }
+        EXPECT_TRUE(text.trimmed().endsWith(QStringLiteral("Подпись: ") + QString(32, QLatin1Char('_'))));
+        EXPECT_GT(text.indexOf(QStringLiteral("Подпись")), text.indexOf(QStringLiteral("Дополнительные выводы")));
+    }
+}
+
+// Blocks that are headings, with the page their text and the text after
+// them start on.
+struct HeadingPlace {
+    QString Text;
+    bool Bold = false;
+    int Page = 0;
+    int NextTextPage = 0;
+};
+
+QList<HeadingPlace> HeadingPlaces(QTextDocument &document)
+{
+    // Pages begin at multiples of the height, give or take the layout's
+    // rounding to a 64th of a pixel.
+    const double height = document.pageSize().height();
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    QList<HeadingPlace> places;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0)
+            continue;
+        QTextBlock next = block.next();
+        while (next.isValid() && next.text().isEmpty())
+            next = next.next();
+        if (!next.isValid())
+            continue;
+        const QRectF own = layout->blockBoundingRect(block);
+        const QRectF following = layout->blockBoundingRect(next);
+        const QTextLine line = next.layout()->lineAt(0);
+        places.append({block.text(), block.begin().fragment().charFormat().fontWeight() >= QFont::Bold,
+                       static_cast<int>((own.top() + 0.5) / height),
+                       static_cast<int>((following.top() + line.y() + line.height() - 0.5) / height)});
+    }
+    return places;
+}
+
+TEST(ReportDocument, ConclusionHeadingsAreBoldAndNeverLastOnAPage)
+{
+    // A heading of the detailed conclusion after ever more lines: somewhere
+    // it falls at the foot of the first or second page.
+    const std::vector<std::string> headings = FullTestSectionHeadings();
+    int bodyHeadingsSeen = 0;
+    for (int lines = 10; lines <= 120; lines += 2) {
+        SCOPED_TRACE(lines);
+        TCLTSession s = MakeSession("Петров", 3);
+        s.DetailedConclusion.clear();
+        for (int i = 0; i < lines; ++i)
+            s.DetailedConclusion += "Строка " + std::to_string(i) + "\r\n";
+        s.DetailedConclusion += headings[3] + "\r\n\r\nТекст раздела\r\n" + headings[4] + "\r\nЕще текст";
+        const auto document = BuildReportDocument(s, RussianLook());
+        for (const HeadingPlace &place : HeadingPlaces(*document)) {
+            EXPECT_EQ(place.Page, place.NextTextPage) << place.Text.toStdString();
+            if (place.Text.toStdString() == headings[3] || place.Text.toStdString() == headings[4]) {
+                EXPECT_TRUE(place.Bold) << place.Text.toStdString();
+                ++bodyHeadingsSeen;
+            }
+        }
+    }
+    EXPECT_EQ(bodyHeadingsSeen, 2 * 56);
 }
 
 TEST(ReportDocument, SwatchesTakeTheColoursOfTheChoicesInOrder)
