@@ -7,6 +7,7 @@
 #include "ReportCommands.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
+#include "StatsCommand.h"
 #include "TSimpleFileStream.h"
 #include "TestKinds.h"
 
@@ -123,6 +124,8 @@ int main(int argc, char **argv)
     // These make an application object of their own.
     if (IsReportCommand(argc, argv))
         return RunReportCommand(argc, argv);
+    if (IsStatsCommand(argc, argv))
+        return RunStatsCommand(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PALETTOR_VERSION));
@@ -144,7 +147,8 @@ int main(int argc, char **argv)
                        "                as JSON (options --kb, --decimal-separator, --save)\n"
                        "  kb ...        export, build or check a knowledge base (see kb --help)\n"
                        "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
-                       "  report FILE [--pdf OUT | --text] the printed report of a session"));
+                       "  report FILE [--pdf OUT | --text] the printed report of a session\n"
+                       "  stats DIR (--json | --csv | --pdf OUT) group statistics (see stats --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));
