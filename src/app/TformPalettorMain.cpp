@@ -8,6 +8,7 @@
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
 #include "PageHooks.h"
+#include "PersonCode.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
 #include "SessionFinisher.h"
@@ -67,6 +68,9 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
 {
     setObjectName(mainWindowClass);
     setWindowTitle(AppInfo::MainWindowCaption);
+    // The person-code secret lives with the settings, made at the first
+    // name-free export.
+    context.SetPersonCodeKeySource([] { return PersonCodeKeyFrom(*AppSettings::Open()); });
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(9);
     setFont(font);

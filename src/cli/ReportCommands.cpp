@@ -1,6 +1,7 @@
 #include "ReportCommands.h"
 
 #include "DateTimeText.h"
+#include "PersonCode.h"
 #include "ReportPdf.h"
 #include "ResearchCsv.h"
 #include "SessionArchive.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QSaveFile>
+#include <QSettings>
 
 #include <cstring>
 #include <filesystem>
@@ -45,7 +47,16 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString &erro
     return false;
 }
 
-int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator)
+// The person-code secret of the program's own settings store, so a code
+// here is the one the window's name-free export gives.
+QByteArray installationPersonCodeKey()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvanta"),
+                       QStringLiteral("Palettor"));
+    return PersonCodeKeyFrom(settings);
+}
+
+int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator, bool nameFree)
 {
     std::error_code error;
     if (!fs::is_directory(folder, error))
@@ -57,7 +68,10 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     for (const auto &session : archive)
         sessions.push_back(session.get());
     std::string csv;
-    WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv);
+    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    if (nameFree)
+        options.PersonCode = PersonCoder(installationPersonCodeKey());
+    WriteResearchCsv(sessions, options, csv);
     QString why;
     if (!writeAtomically(outPath, QByteArray::fromStdString(csv), why))
         return fail(outPath + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
@@ -135,8 +149,8 @@ int RunReportCommand(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        exporting ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
-                                   "(UTF-8, \";\" where the decimal separator is a comma)")
+        exporting ? QStringLiteral("export DATA-FOLDER -o OUT.csv [--pseudonymise]: the sessions of the folder as "
+                                   "one CSV table (UTF-8, \";\" where the decimal separator is a comma)")
                   : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text]: the printed report of a session"));
     parser.addHelpOption();
     const QCommandLineOption outOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -147,8 +161,11 @@ int RunReportCommand(int argc, char **argv)
     const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
                                              QStringLiteral("decimal separator (the system's by default)"),
                                              QStringLiteral("SEP"));
+    const QCommandLineOption pseudonymiseOption(
+        QStringLiteral("pseudonymise"),
+        QStringLiteral("export: a person code instead of surname, first name, patronymic and birth date"));
     if (exporting)
-        parser.addOption(outOption);
+        parser.addOptions({outOption, pseudonymiseOption});
     else
         parser.addOptions({pdfOption, textOption});
     parser.addOption(separatorOption);
@@ -174,7 +191,7 @@ int RunReportCommand(int argc, char **argv)
             fail(QStringLiteral("export needs -o OUT.csv"));
             return 2;
         }
-        return exportFolder(path, parser.value(outOption), decimal);
+        return exportFolder(path, parser.value(outOption), decimal, parser.isSet(pseudonymiseOption));
     }
     if (parser.isSet(pdfOption) && parser.isSet(textOption)) {
         fail(QStringLiteral("--pdf and --text exclude each other"));

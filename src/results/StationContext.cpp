@@ -3,7 +3,9 @@
 #include "DateTimeText.h"
 #include "QtDateTime.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QRandomGenerator>
 
 StationContext::StationContext(const QLocale &locale, Clock clock)
     : locale(locale), clock(std::move(clock)), decimalSeparator(locale.decimalPoint().toStdString()),
@@ -28,4 +30,13 @@ QString StationContext::DateTimeText(OleDate when) const { return FormatOleDateT
 QString StationContext::DateText(OleDate when) const
 {
     return FormatOleDateTime(when, locale.dateFormat(QLocale::ShortFormat));
+}
+
+QByteArray StationContext::PersonCodeKey() const
+{
+    if (personCodeKey)
+        return personCodeKey();
+    static const QByteArray runKey = QCryptographicHash::hash(
+        QByteArray::number(QRandomGenerator::system()->generate64()), QCryptographicHash::Sha256);
+    return runKey;
 }

@@ -3,6 +3,7 @@
 #include "OleDate.h"
 #include "TCLTSession.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
@@ -30,7 +31,15 @@ public:
     QString DateTimeText(OleDate when) const;
     QString DateText(OleDate when) const;
 
+    // The secret of the person codes of name-free exports, asked for only
+    // when one is made (the window reads or makes it in the settings).
+    using KeySource = std::function<QByteArray()>;
+    void SetPersonCodeKeySource(KeySource source) { personCodeKey = std::move(source); }
+    // A key made here for this run alone when no source was set.
+    QByteArray PersonCodeKey() const;
+
 private:
+    KeySource personCodeKey;
     QLocale locale;
     Clock clock;
     std::string decimalSeparator;
