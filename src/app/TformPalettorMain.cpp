@@ -8,7 +8,6 @@
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
 #include "PageHooks.h"
-#include "PersonCode.h"
 #include "PlacementStore.h"
 #include "PreferencesPage.h"
 #include "SessionFinisher.h"
@@ -70,7 +69,7 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
     setWindowTitle(AppInfo::MainWindowCaption);
     // The person-code secret lives with the settings, made at the first
     // name-free export.
-    context.SetPersonCodeKeySource([] { return PersonCodeKeyFrom(*AppSettings::Open()); });
+    context.SetPersonCodeSettings([] { return AppSettings::Open(); });
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(9);
     setFont(font);

@@ -1,11 +1,13 @@
 #include "StationContext.h"
 
 #include "DateTimeText.h"
+#include "PersonCode.h"
 #include "QtDateTime.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QRandomGenerator>
+#include <QSettings>
 
 StationContext::StationContext(const QLocale &locale, Clock clock)
     : locale(locale), clock(std::move(clock)), decimalSeparator(locale.decimalPoint().toStdString()),
@@ -39,4 +41,9 @@ QByteArray StationContext::PersonCodeKey() const
     static const QByteArray runKey = QCryptographicHash::hash(
         QByteArray::number(QRandomGenerator::system()->generate64()), QCryptographicHash::Sha256);
     return runKey;
+}
+
+void StationContext::SetPersonCodeSettings(std::function<std::unique_ptr<QSettings>()> open)
+{
+    personCodeKey = [open = std::move(open)] { return PersonCodeKeyFrom(*open()); };
 }

@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QSettings;
 
 // What the user's locale and the clock give the program: built once by the
 // window and handed down, so no page reads the system locale or the time
@@ -32,9 +35,12 @@ public:
     QString DateText(OleDate when) const;
 
     // The secret of the person codes of name-free exports, asked for only
-    // when one is made (the window reads or makes it in the settings).
+    // when one is made.
     using KeySource = std::function<QByteArray()>;
     void SetPersonCodeKeySource(KeySource source) { personCodeKey = std::move(source); }
+    // The same kept in the settings the opener gives (read there, or made
+    // and stored there at first use).
+    void SetPersonCodeSettings(std::function<std::unique_ptr<QSettings>()> open);
     // A key made here for this run alone when no source was set.
     QByteArray PersonCodeKey() const;
 
