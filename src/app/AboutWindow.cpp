@@ -69,7 +69,9 @@ TformAbout::TformAbout(const AboutFacts &facts, QWidget *parent) : QDialog(paren
         QStringLiteral("Программа цветового психологического тестирования.<br>"
                        "Версия %1, сборка от %2<br><br>%3<br>Папка результатов: %4<br><br>"
                        "Программа распространяется на условиях "
-                       "<a href=\"licence\">лицензионного соглашения</a>.<br><br>"
+                       "<a href=\"licence\">лицензионного соглашения</a>.<br>"
+                       "Использует библиотеку Qt 6 на условиях лицензии GNU LGPL версии 3; исходные тексты Qt "
+                       "доступны в Debian (apt-get source qt6-base) и на сайте проекта Qt (qt.io).<br><br>"
                        "Интернет-сайт: <a href=\"%5\">%5</a><br>Электронная почта: <a href=\"mailto:%6\">%6</a>")
             .arg(AppInfo::Version, QStringLiteral(PALETTOR_BUILD_DATE), knowledgeBaseText(facts),
                  escaped(QDir::toNativeSeparators(facts.DataFolder)), AppInfo::DeveloperWebSite,

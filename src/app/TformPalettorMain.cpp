@@ -65,6 +65,9 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
 {
     setObjectName(mainWindowClass);
     setWindowTitle(AppInfo::MainWindowCaption);
+    // The person-code secret lives with the settings, made at the first
+    // name-free export.
+    context.SetPersonCodeSettings([] { return AppSettings::Open(); });
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(9);
     setFont(font);

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CliFiles.h"
+#include "PersonCode.h"
 #include "ReportPdf.h"
 #include "ResearchCsv.h"
 #include "SessionArchive.h"
@@ -9,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSettings>
 
 #include <cstring>
 #include <iostream>
@@ -22,8 +24,17 @@ int fail(const QString &message)
     return 1;
 }
 
+// The person-code secret of the program's own settings store, so a code
+// here is the one the window's name-free export gives.
+QByteArray installationPersonCodeKey()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvanta"),
+                       QStringLiteral("Palettor"));
+    return PersonCodeKeyFrom(settings);
+}
+
 int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator,
-                 const CliContext &context)
+                 bool nameFree, const CliContext &context)
 {
     if (const std::string problem = FolderInputProblem(folder); !problem.empty())
         return fail(QString::fromStdString(folder + ": " + problem));
@@ -34,7 +45,10 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     for (const auto &session : archive)
         sessions.push_back(session.get());
     std::string csv;
-    WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv);
+    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    if (nameFree)
+        options.PersonCode = PersonCoder(installationPersonCodeKey());
+    WriteResearchCsv(sessions, options, csv);
     QString why;
     if (!WriteFileAtomically(outPath, QByteArray::fromStdString(csv), &why))
         return fail(outPath + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
@@ -120,8 +134,8 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         exporting
-            ? QStringLiteral("export DATA-FOLDER -o OUT.csv: the sessions of the folder as one CSV table "
-                             "(UTF-8, \";\" where the decimal separator is a comma)")
+            ? QStringLiteral("export DATA-FOLDER -o OUT.csv [--pseudonymise]: the sessions of the folder as one CSV "
+                             "table (UTF-8, \";\" where the decimal separator is a comma)")
             : QStringLiteral("report SESSION.dat [--pdf OUT.pdf | --text] [--examiner NAME] [--organisation NAME]: "
                              "the printed report of a session"));
     parser.addHelpOption();
@@ -139,8 +153,11 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
     const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
                                              QStringLiteral("decimal separator (the system's by default)"),
                                              QStringLiteral("SEP"));
+    const QCommandLineOption pseudonymiseOption(
+        QStringLiteral("pseudonymise"),
+        QStringLiteral("export: a person code instead of surname, first name, patronymic and birth date"));
     if (exporting)
-        parser.addOption(outOption);
+        parser.addOptions({outOption, pseudonymiseOption});
     else
         parser.addOptions({pdfOption, textOption, examinerOption, organisationOption});
     parser.addOption(separatorOption);
@@ -166,7 +183,7 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
             fail(QStringLiteral("export needs -o OUT.csv"));
             return 2;
         }
-        return exportFolder(path, parser.value(outOption), decimal, context);
+        return exportFolder(path, parser.value(outOption), decimal, parser.isSet(pseudonymiseOption), context);
     }
     if (parser.isSet(pdfOption) && parser.isSet(textOption)) {
         fail(QStringLiteral("--pdf and --text exclude each other"));

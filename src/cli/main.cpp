@@ -9,6 +9,7 @@
 #include "ReportCommands.h"
 #include "SessionArchive.h"
 #include "SessionJson.h"
+#include "StatsCommand.h"
 #include "TSimpleFileStream.h"
 #include "TestKinds.h"
 
@@ -113,6 +114,8 @@ int run(int argc, char **argv, const CliContext &context)
     // These make an application object of their own.
     if (IsReportCommand(argc, argv))
         return RunReportCommand(argc, argv, context);
+    if (IsStatsCommand(argc, argv))
+        return RunStatsCommand(argc, argv, context);
     // The kb commands take their own options (-o, --written...), and paths
     // as the bytes given, like the others.
     if (argc >= 2 && std::strcmp(argv[1], "kb") == 0)
@@ -132,7 +135,8 @@ int run(int argc, char **argv, const CliContext &context)
                        "  kb ...        export, build or check a knowledge base (see kb --help)\n"
                        "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
                        "  report FILE [--pdf OUT | --text] [--examiner NAME] [--organisation NAME]\n"
-                       "                the printed report of a session"));
+                       "                the printed report of a session\n"
+                       "  stats DIR (--json | --csv | --pdf OUT) group statistics (see stats --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));

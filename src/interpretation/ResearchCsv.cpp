@@ -87,12 +87,22 @@ std::size_t stimulusCount(const TCLTSession &session)
     return session.TestKind == KindRelations ? session.CtoItems.Count() : 0;
 }
 
-std::string header(char separator, std::size_t stimuli)
+// The columns a name-free table leaves out.
+bool isPersonalColumn(std::string_view name)
+{
+    return name == "Surname" || name == "FirstName" || name == "Patronymic" || name == "BirthDate";
+}
+
+std::string header(char separator, std::size_t stimuli, bool nameFree)
 {
     Row row(separator);
     for (const char *name : {"Number", "File", "Start", "DurationSeconds", "TestKind", "Test", "Surname", "FirstName",
-                             "Patronymic", "Sex", "BirthDate", "Age", "Group"})
-        row.Add(name);
+                             "Patronymic", "Sex", "BirthDate", "Age", "Group"}) {
+        if (nameFree && std::string_view(name) == "Surname")
+            row.Add("PersonCode");
+        else if (!nameFree || !isPersonalColumn(name))
+            row.Add(name);
+    }
     for (int c = 1; c <= 2; ++c)
         for (int p = 1; p <= 8; ++p)
             row.Add("Choice" + number(c) + '_' + number(p));
@@ -134,11 +144,16 @@ std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stim
     row.Add(number(s.DurationSeconds));
     row.Add(number(s.TestKind));
     row.AddText(TestKindListName(s.TestKind));
-    row.AddText(s.Surname);
-    row.AddText(s.FirstName);
-    row.AddText(s.Patronymic);
-    row.AddIf(s.Sex == 1 || s.Sex == 2, number(s.Sex));
-    row.AddIf(s.BirthDate != 0, s.BirthDate != 0 ? isoDate(FromOleDate(s.BirthDate)) : std::string());
+    if (options.PersonCode) {
+        row.AddText(options.PersonCode(s));
+        row.AddIf(s.Sex == 1 || s.Sex == 2, number(s.Sex));
+    } else {
+        row.AddText(s.Surname);
+        row.AddText(s.FirstName);
+        row.AddText(s.Patronymic);
+        row.AddIf(s.Sex == 1 || s.Sex == 2, number(s.Sex));
+        row.AddIf(s.BirthDate != 0, s.BirthDate != 0 ? isoDate(FromOleDate(s.BirthDate)) : std::string());
+    }
     row.AddIf(s.Age > 0, decimal(s.Age, options.DecimalSeparator));
     row.AddText(s.Group);
     for (int c = 1; c <= 2; ++c)
@@ -263,7 +278,7 @@ bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, cons
     }
     constexpr std::size_t fieldsPerStimulus = 7;
     out = "\xEF\xBB\xBF";
-    out += header(options.Separator, stimuli);
+    out += header(options.Separator, stimuli, static_cast<bool>(options.PersonCode));
     for (Written &row : rows) {
         // Before the line's "\r\n".
         row.Line.insert(row.Line.size() - 2, (stimuli - row.Stimuli) * fieldsPerStimulus, options.Separator);

@@ -53,9 +53,15 @@
 // single administration, the full test's values of other kinds, stimuli
 // beyond a session's list) is an empty field, never a zero that could be
 // counted.
+//
+// Name-free: with a PersonCode, the columns Surname, FirstName, Patronymic
+// and BirthDate give way to one column PersonCode, where Surname stood.
+using CsvPersonCode = std::function<std::string(const TCLTSession &)>;
+
 struct ResearchCsvOptions {
     char Separator = ',';
     std::string DecimalSeparator = ".";
+    CsvPersonCode PersonCode; // empty: names and birth dates as stored
 };
 
 // ";" where numbers are written with a decimal comma (spreadsheets there

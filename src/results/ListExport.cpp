@@ -78,13 +78,14 @@ bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, con
         progress->setMinimumDuration(300);
     }
     std::string csv;
-    const bool complete = WriteResearchCsv(count, sessionAt, ResearchCsvOptionsFor(decimalSeparator), csv,
-                                           [&progress](std::size_t done, std::size_t) {
-                                               if (!progress)
-                                                   return true;
-                                               progress->setValue(static_cast<int>(done));
-                                               return !progress->wasCanceled();
-                                           });
+    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    options.PersonCode = personCode;
+    const bool complete = WriteResearchCsv(count, sessionAt, options, csv, [&progress](std::size_t done, std::size_t) {
+        if (!progress)
+            return true;
+        progress->setValue(static_cast<int>(done));
+        return !progress->wasCanceled();
+    });
     progress.reset();
     if (!complete)
         return false; // cancelled: nothing written, nothing to say

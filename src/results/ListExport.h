@@ -32,10 +32,14 @@ public:
     // out and named to the user afterwards.
     bool WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path);
 
+    // Name-free: a person code instead of names and birth dates.
+    void SetPersonCode(CsvPersonCode code) { personCode = std::move(code); }
+
     // Why a file could not be written, in the user's words.
     static QString FailureReason(const QString &path, const QString &writerReason);
 
 private:
     QWidget *dialogParent;
     std::string decimalSeparator;
+    CsvPersonCode personCode;
 };

@@ -2,6 +2,7 @@
 
 #include "ListExport.h"
 #include "ListLayout.h"
+#include "PersonCode.h"
 #include "ResultDetailView.h"
 #include "ResultsExport.h"
 #include "ResultsFilterBar.h"
@@ -476,11 +477,21 @@ bool ResultsPage::ResultsExportListExecute()
             sessions.push_back(session);
     if (sessions.empty())
         return false;
+    const bool nameFree = UserDialogs::Current().AskYesNo(
+        this,
+        QStringLiteral("Выгрузить список без персональных данных?\r\n\r\n"
+                       "«Да»: вместо фамилии, имени, отчества и даты рождения в таблице будет код "
+                       "тестируемого (у одного человека он один и тот же во всех выгрузках с этого "
+                       "компьютера), возраст сохранится.\r\n"
+                       "«Нет»: таблица с фамилиями, именами и датами рождения."));
     const QString path = AskSavePath(this, QStringLiteral("Экспорт списка"), QStringLiteral("Таблицы CSV (*.csv)"),
                                      QStringLiteral(".csv"));
     if (path.isEmpty())
         return false;
-    return ListExport(this, context->DecimalSeparator()).WriteListed(sessions, path);
+    ListExport exporter(this, context->DecimalSeparator());
+    if (nameFree)
+        exporter.SetPersonCode(PersonCoder(context->PersonCodeKey()));
+    return exporter.WriteListed(sessions, path);
 }
 
 void ResultsPage::showContextMenu(const QPoint &at)

@@ -1,9 +1,13 @@
 #include "StationContext.h"
 
 #include "DateTimeText.h"
+#include "PersonCode.h"
 #include "QtDateTime.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QRandomGenerator>
+#include <QSettings>
 
 StationContext::StationContext(const QLocale &locale, Clock clock)
     : locale(locale), clock(std::move(clock)), decimalSeparator(locale.decimalPoint().toStdString()),
@@ -28,4 +32,18 @@ QString StationContext::DateTimeText(OleDate when) const { return FormatOleDateT
 QString StationContext::DateText(OleDate when) const
 {
     return FormatOleDateTime(when, locale.dateFormat(QLocale::ShortFormat));
+}
+
+QByteArray StationContext::PersonCodeKey() const
+{
+    if (personCodeKey)
+        return personCodeKey();
+    static const QByteArray runKey = QCryptographicHash::hash(
+        QByteArray::number(QRandomGenerator::system()->generate64()), QCryptographicHash::Sha256);
+    return runKey;
+}
+
+void StationContext::SetPersonCodeSettings(std::function<std::unique_ptr<QSettings>()> open)
+{
+    personCodeKey = [open = std::move(open)] { return PersonCodeKeyFrom(*open()); };
 }

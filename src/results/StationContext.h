@@ -3,10 +3,14 @@
 #include "OleDate.h"
 #include "TCLTSession.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QSettings;
 
 // What the user's locale and the clock give the program: built once by the
 // window and handed down, so no page reads the system locale or the time
@@ -30,7 +34,18 @@ public:
     QString DateTimeText(OleDate when) const;
     QString DateText(OleDate when) const;
 
+    // The secret of the person codes of name-free exports, asked for only
+    // when one is made.
+    using KeySource = std::function<QByteArray()>;
+    void SetPersonCodeKeySource(KeySource source) { personCodeKey = std::move(source); }
+    // The same kept in the settings the opener gives (read there, or made
+    // and stored there at first use).
+    void SetPersonCodeSettings(std::function<std::unique_ptr<QSettings>()> open);
+    // A key made here for this run alone when no source was set.
+    QByteArray PersonCodeKey() const;
+
 private:
+    KeySource personCodeKey;
     QLocale locale;
     Clock clock;
     std::string decimalSeparator;

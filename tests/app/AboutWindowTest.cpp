@@ -30,6 +30,7 @@ TEST_F(AboutWindowTest, NamesTheBaseInUseTheDataFolderAndTheLicence)
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(base)));
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(w->DataFolder())));
     EXPECT_TRUE(text.contains(QStringLiteral("лицензионного соглашения")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Qt 6 на условиях лицензии GNU LGPL версии 3")));
 
     QSignalSpy licence(&about, &TformAbout::licenceRequested);
     emit Find<QLabel>(about, "aboutText")->linkActivated(QStringLiteral("licence"));

@@ -134,8 +134,9 @@ TEST_F(HelpWindowTest, ContentsFollowTheContentsPageAndSearchFindsPages)
     auto *contents = Find<QTreeWidget>(*help, "helpContents");
     ASSERT_EQ(contents->topLevelItemCount(), 1);
     QTreeWidgetItem *top = contents->topLevelItem(0);
-    // Start, testing, results, preferences, knowledge base, data, licence.
-    ASSERT_EQ(top->childCount(), 7);
+    // Start, testing, results, statistics, preferences, knowledge base, data,
+    // licence.
+    ASSERT_EQ(top->childCount(), 8);
     EXPECT_EQ(top->child(1)->text(0), QStringLiteral("Страница «Тестирование»"));
     ASSERT_GE(top->child(1)->childCount(), 2);
     emit contents->itemClicked(top->child(1)->child(1), 0);

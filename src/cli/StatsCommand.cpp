@@ -1,0 +1,184 @@
+#include "StatsCommand.h"
+
+#include "CliContext.h"
+#include "CliFiles.h"
+
+#include "GroupStatistics.h"
+#include "SessionArchive.h"
+#include "StatisticsDocument.h"
+#include "TestKinds.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLocale>
+
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int fail(const QString &message, int status = 1)
+{
+    std::cerr << "palettor-cli: " << message.toStdString() << std::endl;
+    return status;
+}
+
+std::string argumentBytes(int argc, char **argv, const QString &text)
+{
+    for (int i = argc - 1; i > 1; --i)
+        if (QString::fromLocal8Bit(argv[i]) == text)
+            return argv[i];
+    return text.toLocal8Bit().toStdString();
+}
+
+bool hasArgument(int argc, char **argv, const char *wanted)
+{
+    const std::size_t length = std::strlen(wanted);
+    for (int i = 2; i < argc; ++i)
+        if (std::strncmp(argv[i], wanted, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+            return true;
+    return false;
+}
+
+struct Selection {
+    int Kind = 0; // 0 any
+    std::optional<std::string> Group;
+};
+
+std::vector<const TCLTSession *> select(const TCLTArchive &archive, const Selection &selection)
+{
+    std::vector<const TCLTSession *> sessions;
+    for (const auto &session : archive)
+        if ((selection.Kind == 0 || session->TestKind == selection.Kind)
+            && (!selection.Group || session->Group == *selection.Group))
+            sessions.push_back(session.get());
+    return sessions;
+}
+
+// What the selection is, as the PDF names it.
+QString selectionText(const Selection &selection)
+{
+    QString text = selection.Group ? QStringLiteral("Группа: ") + QString::fromStdString(*selection.Group)
+                                   : QStringLiteral("Все группы");
+    if (selection.Kind != 0)
+        text += QStringLiteral("; тест: ") + QString::fromStdString(TestKindListName(selection.Kind));
+    return text;
+}
+
+} // namespace
+
+bool IsStatsCommand(int argc, char **argv) { return argc >= 2 && std::strcmp(argv[1], "stats") == 0; }
+
+int RunStatsCommand(int argc, char **argv, const CliContext &cli)
+{
+    std::unique_ptr<QCoreApplication> app;
+    if (hasArgument(argc, argv, "--pdf")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "stats DATA-FOLDER (--json | --csv | --pdf OUT.pdf): group statistics of the colour positions of the "
+        "sessions of the folder. Without --versus-group and with three or more user groups among the sessions, "
+        "the colours are also compared across the groups (Kruskal-Wallis). The figures carry no names; "
+        "--pseudonymise is accepted so scripts can ask for name-free output from every command."));
+    parser.addHelpOption();
+    const QCommandLineOption kindOption(QStringLiteral("kind"), QStringLiteral("only sessions of test kind K (1-4)"),
+                                        QStringLiteral("K"));
+    const QCommandLineOption groupOption(QStringLiteral("group"), QStringLiteral("only sessions of user group G"),
+                                         QStringLiteral("G"));
+    const QCommandLineOption versusOption(QStringLiteral("versus-group"),
+                                          QStringLiteral("compare with the sessions of user group G2"),
+                                          QStringLiteral("G2"));
+    const QCommandLineOption choiceOption(QStringLiteral("choice"),
+                                          QStringLiteral("first or second eight-colour choice (default 2)"),
+                                          QStringLiteral("1|2"));
+    const QCommandLineOption pseudonymiseOption(QStringLiteral("pseudonymise"),
+                                                QStringLiteral("name-free output (the statistics hold no names)"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("print JSON"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("print CSV, one row per colour"));
+    const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("write the charts and tables as PDF"),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
+                                             QStringLiteral("CSV and PDF decimal separator (the system's by default)"),
+                                             QStringLiteral("SEP"));
+    parser.addOptions({kindOption, groupOption, versusOption, choiceOption, pseudonymiseOption, jsonOption, csvOption,
+                       pdfOption, separatorOption});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("stats"));
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("session folder"));
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText(), 2);
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 2)
+        return fail(QStringLiteral("expected one folder; see stats --help"), 2);
+    const int outputs = int(parser.isSet(jsonOption)) + int(parser.isSet(csvOption)) + int(parser.isSet(pdfOption));
+    if (outputs != 1)
+        return fail(QStringLiteral("give exactly one of --json, --csv and --pdf OUT"), 2);
+    Selection selection;
+    if (parser.isSet(kindOption)) {
+        bool ok = false;
+        selection.Kind = parser.value(kindOption).toInt(&ok);
+        if (!ok || selection.Kind < 1 || selection.Kind > 4)
+            return fail(QStringLiteral("--kind takes a test kind from 1 to 4"), 2);
+    }
+    int choice = 2;
+    if (parser.isSet(choiceOption)) {
+        const QString value = parser.value(choiceOption);
+        if (value != QLatin1String("1") && value != QLatin1String("2"))
+            return fail(QStringLiteral("--choice takes 1 or 2"), 2);
+        choice = value.toInt();
+    }
+    if (parser.isSet(groupOption))
+        selection.Group = parser.value(groupOption).toStdString();
+
+    const std::string folder = argumentBytes(argc, argv, args[1]);
+    if (const std::string problem = FolderInputProblem(folder); !problem.empty())
+        return fail(QString::fromStdString(folder + ": " + problem));
+    const std::string decimal =
+        parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString() : cli.DecimalSeparator;
+    const SessionContext context = cli.ForSessions(decimal);
+    TCLTArchive archive;
+    // Statistics never change the folder.
+    const ArchiveLoadResult loaded = LoadArchive(folder, archive, context, {}, false);
+    const std::vector<const TCLTSession *> sessions = select(archive, selection);
+    std::vector<const TCLTSession *> versus;
+    if (parser.isSet(versusOption)) {
+        Selection second = selection;
+        second.Group = parser.value(versusOption).toStdString();
+        versus = select(archive, second);
+    }
+    const StatisticsOutput output = AnalyseSelection(sessions, parser.isSet(versusOption) ? &versus : nullptr, choice);
+    if (parser.isSet(jsonOption)) {
+        std::cout << StatisticsToJson(output);
+    } else if (parser.isSet(csvOption)) {
+        std::cout << StatisticsToCsv(output, decimal == "," ? ';' : ',', decimal);
+    } else {
+        StatisticsDocumentText text;
+        text.Selection = selectionText(selection);
+        if (parser.isSet(versusOption)) {
+            Selection second = selection;
+            second.Group = parser.value(versusOption).toStdString();
+            text.VersusSelection = selectionText(second);
+        }
+        text.DecimalSeparator = QString::fromStdString(decimal);
+        QString why;
+        const QString out = parser.value(pdfOption);
+        if (!WriteStatisticsPdf(output, text, DefaultSwatchColours(), out, &why))
+            return fail(out + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
+    }
+    std::cout.flush();
+    for (const std::string &skipped : loaded.Skipped)
+        std::cerr << "palettor-cli: skipped damaged file " << skipped << '\n';
+    return loaded.Skipped.empty() ? 0 : 2;
+}
