@@ -19,7 +19,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 
 int fail(const QString &message, int status = 1)
 {
