@@ -40,6 +40,7 @@ public:
     // Colours in effect, for the tiles and the detail view's swatches.
     void SetColours(const ColourSet &colours);
     void SetShowResultType(int type);
+    void SetIdleClearMinutes(int minutes);
     void SetStimulusSets(const StimulusSets &sets);
     // The result memo of the testing page (its pop-up menu copies).
     QPlainTextEdit *ResultMemo() const;

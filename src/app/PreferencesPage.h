@@ -15,6 +15,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class ThemeEngine;
 
 // What the user changed on the preferences page.
@@ -71,5 +72,6 @@ private:
     QPlainTextEdit *memoUserGroups;
     std::array<QCheckBox *, 6> checkUserField{};
     QComboBox *cbShowResultType;
+    QSpinBox *seIdleClearMinutes;
     std::array<ColourSwatchPanel *, ColourTableCount> panels{};
 };

@@ -45,7 +45,8 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString &erro
     return false;
 }
 
-int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator)
+int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator,
+                 bool russianHeaders)
 {
     std::error_code error;
     if (!fs::is_directory(folder, error))
@@ -57,7 +58,9 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     for (const auto &session : archive)
         sessions.push_back(session.get());
     std::string csv;
-    WriteResearchCsv(sessions, ResearchCsvOptionsFor(decimalSeparator), csv);
+    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    options.RussianHeaders = russianHeaders;
+    WriteResearchCsv(sessions, options, csv);
     QString why;
     if (!writeAtomically(outPath, QByteArray::fromStdString(csv), why))
         return fail(outPath + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
@@ -147,8 +150,11 @@ int RunReportCommand(int argc, char **argv)
     const QCommandLineOption separatorOption(QStringLiteral("decimal-separator"),
                                              QStringLiteral("decimal separator (the system's by default)"),
                                              QStringLiteral("SEP"));
+    const QCommandLineOption headersOption(QStringLiteral("headers"),
+                                           QStringLiteral("export: language of the header row, en (default) or ru"),
+                                           QStringLiteral("LANG"), QStringLiteral("en"));
     if (exporting)
-        parser.addOption(outOption);
+        parser.addOptions({outOption, headersOption});
     else
         parser.addOptions({pdfOption, textOption});
     parser.addOption(separatorOption);
@@ -174,7 +180,12 @@ int RunReportCommand(int argc, char **argv)
             fail(QStringLiteral("export needs -o OUT.csv"));
             return 2;
         }
-        return exportFolder(path, parser.value(outOption), decimal);
+        const QString headers = parser.value(headersOption);
+        if (headers != QLatin1String("en") && headers != QLatin1String("ru")) {
+            fail(QStringLiteral("--headers takes en or ru, not \"%1\"").arg(headers));
+            return 2;
+        }
+        return exportFolder(path, parser.value(outOption), decimal, headers == QLatin1String("ru"));
     }
     if (parser.isSet(pdfOption) && parser.isSet(textOption)) {
         fail(QStringLiteral("--pdf and --text exclude each other"));

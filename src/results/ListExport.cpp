@@ -78,13 +78,15 @@ bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, con
         progress->setMinimumDuration(300);
     }
     std::string csv;
-    const bool complete = WriteResearchCsv(count, sessionAt, ResearchCsvOptionsFor(decimalSeparator), csv,
-                                           [&progress](std::size_t done, std::size_t) {
-                                               if (!progress)
-                                                   return true;
-                                               progress->setValue(static_cast<int>(done));
-                                               return !progress->wasCanceled();
-                                           });
+    // People read what the window writes: the header row is in Russian.
+    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    options.RussianHeaders = true;
+    const bool complete = WriteResearchCsv(count, sessionAt, options, csv, [&progress](std::size_t done, std::size_t) {
+        if (!progress)
+            return true;
+        progress->setValue(static_cast<int>(done));
+        return !progress->wasCanceled();
+    });
     progress.reset();
     if (!complete)
         return false; // cancelled: nothing written, nothing to say

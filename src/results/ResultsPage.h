@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAction;
+class QLineEdit;
 class QSettings;
 class QSplitter;
 class QTableView;
@@ -83,6 +84,8 @@ public:
     void SetUrlOpener(std::function<bool(const QUrl &)> opener);
 
     QTableView *Grid() const;
+    // Narrows the shown rows to the people whose names hold the typed text.
+    QLineEdit *SearchField() const;
     ResultsModel *Model() const;
     SwatchPanel *EightColourPanel(int choice) const;
     SwatchPanel *FullChoicesPanel() const;
@@ -127,7 +130,8 @@ protected:
 
 private:
     void buildActions();
-    QToolBar *buildToolBar();
+    QWidget *buildToolBar();
+    QWidget *buildSearchField();
     void showContextMenu(const QPoint &at);
     void redrawSelected();
     void redrawChoices();
@@ -160,4 +164,5 @@ private:
     ResultDetailView *detail;
     std::unique_ptr<ResultsExport> exporter;
     QSplitter *listSplitter;
+    QLineEdit *searchField = nullptr;
 };
