@@ -64,6 +64,12 @@ void PageHooks::SetShowResultType(int type)
         testingPage->SetShowResultType(type);
 }
 
+void PageHooks::SetIdleClearMinutes(int minutes)
+{
+    if (testingPage)
+        testingPage->SetIdleClearMinutes(minutes);
+}
+
 void PageHooks::SetStimulusSets(const StimulusSets &sets)
 {
     if (testingPage)

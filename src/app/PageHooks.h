@@ -41,6 +41,7 @@ public:
     void SetColours(const ColourSet &colours);
     void SetSigner(const QString &examiner, const QString &organisation);
     void SetShowResultType(int type);
+    void SetIdleClearMinutes(int minutes);
     void SetStimulusSets(const StimulusSets &sets);
     // The result memo of the testing page (its pop-up menu copies).
     QPlainTextEdit *ResultMemo() const;

@@ -1,5 +1,6 @@
 #include "PasswordDialogs.h"
 
+#include "PasswordHash.h"
 #include "PlacementStore.h"
 #include "UserDialogs.h"
 
@@ -189,7 +190,7 @@ bool AskPassword(QWidget *parent, const QString &expected, const QString &notice
     const auto typed = PasswordPrompts::Current().AskPasswordText(parent, notice);
     if (!typed)
         return false;
-    if (*typed == expected)
+    if (PasswordMatches(*typed, expected))
         return true;
     UserDialogs::Current().ShowWarning(parent, WrongPasswordMessage);
     return false;
@@ -200,6 +201,6 @@ bool SetPassword(QWidget *parent, QString &password)
     const auto chosen = PasswordPrompts::Current().AskNewPassword(parent);
     if (!chosen || chosen->isEmpty() || chosen->size() > PasswordMaxLength)
         return false;
-    password = *chosen;
+    password = HashPassword(*chosen);
     return true;
 }

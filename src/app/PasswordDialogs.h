@@ -67,8 +67,10 @@ public:
     static void Install(PasswordPrompts *prompts); // nullptr restores the default
 };
 
-// True when the typed text equals expected exactly; a wrong text shows
+// True when the typed text is the password whose stored form (its hash,
+// PasswordHash.h) is expected, exactly; a wrong text shows
 // WrongPasswordMessage; a cancel says nothing.
 bool AskPassword(QWidget *parent, const QString &expected, const QString &notice);
-// On OK replaces password and returns true; on cancel leaves it.
+// On OK replaces password with the new one's hash and returns true; on
+// cancel leaves it.
 bool SetPassword(QWidget *parent, QString &password);

@@ -62,6 +62,20 @@ void centreOnScreen(QWidget *window)
 }
 } // namespace
 
+QRect FitIntoArea(const QRect &stored, const QRect &area)
+{
+    QRect fitted(stored.topLeft(), stored.size().boundedTo(area.size()));
+    if (fitted.right() > area.right())
+        fitted.moveRight(area.right());
+    if (fitted.bottom() > area.bottom())
+        fitted.moveBottom(area.bottom());
+    if (fitted.left() < area.left())
+        fitted.moveLeft(area.left());
+    if (fitted.top() < area.top())
+        fitted.moveTop(area.top());
+    return fitted;
+}
+
 PlacementStore::PlacementStore(QString windowClass) : windowClass(std::move(windowClass)) {}
 
 bool PlacementStore::RestoreWindow(QWidget *window) const
@@ -85,11 +99,14 @@ bool PlacementStore::RestoreWindow(QWidget *window) const
         // A placement on a screen that is gone would hide the window.
         for (const QScreen *screen : QGuiApplication::screens()) {
             if (screen->availableGeometry().intersects(stored)) {
-                // Never larger than the screen: a damaged size would ask for
-                // a window buffer of gigabytes.
-                QRect fitted = stored;
-                fitted.setSize(stored.size().boundedTo(screen->availableVirtualGeometry().size()));
-                window->setGeometry(fitted);
+                // A window saved on a larger screen comes back whole on this
+                // one, its frame included; a damaged size never asks for a
+                // window buffer of gigabytes.
+                const QRect frame = window->frameGeometry();
+                const QRect client = window->geometry();
+                const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                                       frame.right() - client.right(), frame.bottom() - client.bottom());
+                window->setGeometry(FitIntoArea(stored, screen->availableGeometry().marginsRemoved(margins)));
                 used = true;
                 break;
             }

@@ -6,6 +6,11 @@
 
 class QSettings;
 class QWidget;
+class QRect;
+
+// The stored rectangle moved and, where it must be, shrunk so that it lies
+// wholly within the area (a screen's available part).
+QRect FitIntoArea(const QRect &stored, const QRect &area);
 
 // Keeps a window's position, size and state, and the states of the listed
 // child controls, in a group named after the window's class. Read and write

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "ColourText.h"
+#include "PasswordHash.h"
 
 #include <QSettings>
 #include <QVariant>
@@ -99,6 +100,12 @@ LoadedPreferences LoadPreferences(QSettings &settings)
     p.ThemeHue = readInt(settings, QStringLiteral("ThemeHue"), defaults.ThemeHue, ThemeHueMin, ThemeHueMax);
     p.AskAdminPassword = readBool(settings, QStringLiteral("AskAdminPassword"), defaults.AskAdminPassword);
     p.AdminPassword = readText(settings, QStringLiteral("AdminPassword"), defaults.AdminPassword);
+    // A password kept as typed by an older version is replaced by its hash
+    // at once, so the settings never hold it in plain text again.
+    if (!p.AdminPassword.isEmpty() && !IsPasswordHash(p.AdminPassword)) {
+        p.AdminPassword = HashPassword(p.AdminPassword);
+        settings.setValue(QStringLiteral("AdminPassword"), p.AdminPassword);
+    }
     p.UserGroups = readText(settings, QStringLiteral("UserGroups"), defaults.UserGroups);
     if (p.UserGroups.size() > MaxUserGroupsLength) {
         loaded.Problems << QStringLiteral("Список групп пользователей в настройках слишком длинный (%1 символов, "
@@ -126,6 +133,8 @@ LoadedPreferences LoadPreferences(QSettings &settings)
         if (value->size() > MaxSignerLength)
             *value = value->left(MaxSignerLength);
     }
+    p.IdleClearMinutes = readInt(settings, QStringLiteral("IdleClearMinutes"), defaults.IdleClearMinutes,
+                                 IdleClearMinutesMin, IdleClearMinutesMax);
     loaded.Remembered.FilterGroup = readInt(settings, QStringLiteral("FilterGroup"), 0, 0, INT_MAX);
     loaded.Remembered.ActiveDataPage = readInt(settings, QStringLiteral("ActiveDataPage"), 0, 0, 2);
     settings.endGroup();
@@ -153,6 +162,7 @@ void SavePreferences(QSettings &settings, const Preferences &p, int filterGroup,
                               ColourText(p.Colours[static_cast<std::size_t>(ColourIndex(table, entry))]));
     settings.setValue(QStringLiteral("Examiner"), p.Examiner);
     settings.setValue(QStringLiteral("Organisation"), p.Organisation);
+    settings.setValue(QStringLiteral("IdleClearMinutes"), p.IdleClearMinutes);
     settings.setValue(QStringLiteral("FilterGroup"), std::max(filterGroup, 0));
     if (activeDataPage)
         settings.setValue(QStringLiteral("ActiveDataPage"), *activeDataPage);

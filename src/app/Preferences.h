@@ -18,6 +18,9 @@ constexpr int ThemeBrightnessMax = 100;
 constexpr int ThemeHueMin = 0;
 constexpr int ThemeHueMax = 250;
 constexpr int ShowResultTypeCount = 4;
+// Minutes without input after which a finished test's result leaves the screen.
+constexpr int IdleClearMinutesMin = 1;
+constexpr int IdleClearMinutesMax = 240;
 
 // Every stored setting, with its default.
 struct Preferences {
@@ -27,7 +30,7 @@ struct Preferences {
     int ThemeBrightness = 0;
     int ThemeHue = ThemeHueMax;
     bool AskAdminPassword = false;
-    QString AdminPassword;
+    QString AdminPassword; // its salted hash (PasswordHash.h), empty for none
     QString UserGroups = DefaultUserGroup;
     // Required registration fields: surname, given name, patronymic, group,
     // sex, birth date.
@@ -37,6 +40,7 @@ struct Preferences {
     // The printed report's examiner and organisation; left out while empty.
     QString Examiner;
     QString Organisation;
+    int IdleClearMinutes = 10;
 
     bool operator==(const Preferences &) const = default;
 };

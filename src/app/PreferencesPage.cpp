@@ -3,6 +3,7 @@
 #include "ColourSwatchPanel.h"
 #include "PasswordDialogs.h"
 #include "QtColour.h"
+#include "ScreenCheckPage.h"
 #include "ThemeEngine.h"
 #include "UserDialogs.h"
 
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -118,9 +121,21 @@ void PreferencesPage::BuildPage()
     cbShowResultType = new QComboBox(groupTesting);
     cbShowResultType->setObjectName(QStringLiteral("cbShowResultType"));
     cbShowResultType->addItems(ShowResultTypeTexts());
-    auto *testingLayout = new QVBoxLayout(groupTesting);
-    testingLayout->addWidget(new QLabel(QStringLiteral("По завершении тестирования"), groupTesting));
-    testingLayout->addWidget(cbShowResultType);
+    auto *testingLayout = new QFormLayout(groupTesting);
+    testingLayout->addRow(QStringLiteral("По завершении тестирования"), cbShowResultType);
+    // The next person must not find the last one's result on the screen.
+    seIdleClearMinutes = new QSpinBox(groupTesting);
+    seIdleClearMinutes->setObjectName(QStringLiteral("seIdleClearMinutes"));
+    seIdleClearMinutes->setRange(IdleClearMinutesMin, IdleClearMinutesMax);
+    seIdleClearMinutes->setSuffix(QStringLiteral(" мин бездействия"));
+    // The station's screen, checked before a day of testing.
+    auto *btnScreenCheck = new QPushButton(QStringLiteral("Проверка экрана..."), groupTesting);
+    btnScreenCheck->setObjectName(QStringLiteral("btnScreenCheck"));
+    connect(btnScreenCheck, &QPushButton::clicked, this, [this] { ScreenCheckPage(colours, this).exec(); });
+    auto *idleRow = new QHBoxLayout;
+    idleRow->addWidget(seIdleClearMinutes, 1);
+    idleRow->addWidget(btnScreenCheck);
+    testingLayout->addRow(QStringLiteral("Убирать результат с экрана через"), idleRow);
 
     // The printed report.
     auto *groupReport = new QGroupBox(QStringLiteral("Печатный отчет"), this);
@@ -188,6 +203,7 @@ void PreferencesPage::ConnectControls()
         connect(box, &QCheckBox::toggled, this, [this] { emit Changed(PreferencesChange::RequiredFields); });
     connect(cbShowResultType, &QComboBox::currentIndexChanged, this,
             [this] { emit Changed(PreferencesChange::ResultType); });
+    connect(seIdleClearMinutes, &QSpinBox::valueChanged, this, [this] { emit Changed(PreferencesChange::ResultType); });
     for (ColourSwatchPanel *panel : panels)
         connect(panel, &ColourSwatchPanel::SwatchClicked, this, &PreferencesPage::EditColour);
     for (QLineEdit *edit : {editExaminer, editOrganisation})
@@ -251,6 +267,10 @@ void PreferencesPage::Show(const Preferences &prefs)
         const QSignalBlocker block(cbShowResultType);
         cbShowResultType->setCurrentIndex(prefs.ShowResultType);
     }
+    {
+        const QSignalBlocker block(seIdleClearMinutes);
+        seIdleClearMinutes->setValue(prefs.IdleClearMinutes);
+    }
     colours = prefs.Colours;
     for (ColourSwatchPanel *panel : panels)
         panel->ShowColours(colours);
@@ -299,6 +319,7 @@ void PreferencesPage::Collect(Preferences &prefs)
         prefs.UserField[i] = checkUserField[i]->isChecked();
     if (cbShowResultType->currentIndex() >= 0)
         prefs.ShowResultType = cbShowResultType->currentIndex();
+    prefs.IdleClearMinutes = seIdleClearMinutes->value();
     prefs.Colours = colours;
     prefs.Examiner = editExaminer->text().trimmed();
     prefs.Organisation = editOrganisation->text().trimmed();

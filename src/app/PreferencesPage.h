@@ -16,6 +16,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class ThemeEngine;
 
 // What the user changed on the preferences page.
@@ -74,5 +75,6 @@ private:
     QComboBox *cbShowResultType;
     QLineEdit *editExaminer;
     QLineEdit *editOrganisation;
+    QSpinBox *seIdleClearMinutes;
     std::array<ColourSwatchPanel *, ColourTableCount> panels{};
 };

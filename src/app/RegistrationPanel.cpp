@@ -1,5 +1,7 @@
 #include "RegistrationPanel.h"
 
+#include "BirthDatePicker.h"
+
 #include "QtDateTime.h"
 
 #include <QComboBox>
@@ -28,9 +30,8 @@ RegistrationPanel::RegistrationPanel(QWidget *parent) : QWidget(parent)
     sex->setObjectName(QStringLiteral("cbUserSex"));
     sex->addItems({QStringLiteral("Мужчина"), QStringLiteral("Женщина")});
     sex->setCurrentIndex(-1);
-    birthDate = new QDateEdit(this);
+    birthDate = new BirthDatePicker(this);
     birthDate->setObjectName(QStringLiteral("TeDateTimePicker1"));
-    birthDate->setCalendarPopup(true);
     birthDate->setMinimumDate(QDate(1753, 1, 1));
     submit = new QPushButton(QStringLiteral("Продолжить"), this);
     submit->setObjectName(QStringLiteral("btnSubmitUserRegInfo"));
@@ -127,5 +128,6 @@ void RegistrationPanel::Clear(const QDate &today)
         edit->clear();
     group->setCurrentIndex(-1);
     sex->setCurrentIndex(-1);
+    birthDate->SetToday(today);
     birthDate->setDate(today);
 }

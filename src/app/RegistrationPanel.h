@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BirthDatePicker.h"
 #include "OleDate.h"
 #include "Registration.h"
 
@@ -39,7 +40,7 @@ public:
     QLineEdit *PatronymicEdit() const { return patronymic; }
     QComboBox *GroupBox() const { return group; }
     QComboBox *SexBox() const { return sex; }
-    QDateEdit *BirthDateEdit() const { return birthDate; }
+    BirthDatePicker *BirthDateEdit() const { return birthDate; }
     QPushButton *SubmitButton() const { return submit; }
 
 signals:
@@ -51,7 +52,7 @@ private:
     QLineEdit *patronymic;
     QComboBox *group;
     QComboBox *sex;
-    QDateEdit *birthDate;
+    BirthDatePicker *birthDate;
     QPushButton *submit;
     std::array<QLabel *, RegistrationFieldCount> marks{};
 };

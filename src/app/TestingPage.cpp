@@ -7,6 +7,7 @@
 #include "TileArea.h"
 #include "UserDialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFrame>
@@ -114,6 +115,10 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     timer = new QTimer(this);
     timer->setObjectName(QStringLiteral("Timer1"));
     timer->setInterval(ClockInterval);
+    idleTimer = new QTimer(this);
+    idleTimer->setObjectName(QStringLiteral("IdleClearTimer"));
+    idleTimer->setSingleShot(true);
+    SetIdleClearMinutes(10);
 
     ConfigureProcedure();
     SetContext(ownContext);
@@ -125,6 +130,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     connect(cbStimulSet, &QComboBox::currentIndexChanged, this, &TestingPage::FillStimulusList);
     connect(tileArea, &TileArea::tileClicked, this, [this](int tag) { procedure->PickTile(tag); });
     connect(timer, &QTimer::timeout, this, [this] { procedure->ClockTick(); });
+    connect(idleTimer, &QTimer::timeout, this, &TestingPage::ForgetLastPerson);
 }
 
 TestingPage::~TestingPage() = default;
@@ -189,6 +195,44 @@ void TestingPage::SetUserGroups(const QStringList &groups) { registration->SetGr
 
 void TestingPage::SetShowResultType(int type) { showResultType = type; }
 
+void TestingPage::SetIdleClearMinutes(int minutes) { idleTimer->setInterval(std::max(minutes, 1) * 60 * 1000); }
+
+void TestingPage::ForgetLastPerson()
+{
+    if (running)
+        return;
+    idleTimer->stop();
+    qApp->removeEventFilter(this);
+    thanksShown = false;
+    headerCaption->clear();
+    memoTestResult->clear();
+    memoTestResult->hide();
+    tileArea->show();
+    SetStatusText(StatusPanel::StartTime, {});
+    SetStatusText(StatusPanel::Elapsed, {});
+    const LocalDateTime today = context->Now();
+    registration->Clear(QDate(today.Year, today.Month, today.Day));
+    UpdateEmptyHint();
+    emit lastPersonForgotten();
+}
+
+bool TestingPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Someone still reading the result keeps it on the screen.
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (idleTimer->isActive())
+            idleTimer->start();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TestingPage::SetArchiveCountShown(bool shown)
 {
     archiveCountShown = shown;
@@ -199,7 +243,9 @@ void TestingPage::UpdateEmptyHint()
 {
     const bool empty = !running && chooser->isHidden() && registration->isHidden() && stimulusPanel->isHidden();
     QString text = QStringLiteral("Нажмите «Начать тестирование» (F5), чтобы выбрать тест.");
-    if (archiveCountShown)
+    if (thanksShown)
+        text = QStringLiteral("Тестирование завершено. Спасибо!");
+    else if (archiveCountShown)
         text += QStringLiteral("\n\nВ архиве %1.")
                     .arg(CountWithNoun(sessions->Count(), QStringLiteral("сеанс"), QStringLiteral("сеанса"),
                                        QStringLiteral("сеансов")));
@@ -233,9 +279,11 @@ void TestingPage::SetContext(const StationContext &value)
 {
     context = &value;
     const QLocale &locale = value.Locale();
+    // The birth date keeps its own day-month-year form, which is what it reads
+    // back when typed.
     registration->BirthDateEdit()->setLocale(locale);
-    registration->BirthDateEdit()->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
     const LocalDateTime today = value.Now();
+    registration->BirthDateEdit()->SetToday(QDate(today.Year, today.Month, today.Day));
     registration->BirthDateEdit()->setDate(QDate(today.Year, today.Month, today.Day));
 }
 
@@ -267,6 +315,8 @@ void TestingPage::StopTest()
     if (!procedure->Running())
         return;
     procedure->StopTest();
+    // The hint counted while the stopped session was still in the archive.
+    UpdateEmptyHint();
     emit testStopped();
 }
 
@@ -275,8 +325,7 @@ void TestingPage::StartKind(int kind)
     if (procedure->Running())
         return;
     // Nothing of the previous person is offered to the next.
-    const LocalDateTime today = context->Now();
-    registration->Clear(QDate(today.Year, today.Month, today.Day));
+    ForgetLastPerson();
     procedure->SetSessionContext(context->ForSessions());
     procedure->StartTest(kind);
 }
@@ -326,6 +375,12 @@ void TestingPage::ShowResult(const TCLTSession &session)
     memoTestResult->setVisible(shown.MemoVisible);
     if (shown.HideTestArea)
         tileArea->hide();
+    // Without a result to read, the person is told the test is over.
+    thanksShown = !shown.MemoVisible;
+    UpdateEmptyHint();
+    idleTimer->start();
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------- ITestView
@@ -333,6 +388,7 @@ void TestingPage::ShowResult(const TCLTSession &session)
 void TestingPage::ShowChooser(bool visible)
 {
     if (visible) {
+        thanksShown = false;
         memoTestResult->hide();
         tileArea->show();
         tileArea->raise();
@@ -356,14 +412,24 @@ void TestingPage::SetHeaderHeight(int pixels)
 void TestingPage::FitHeader()
 {
     // The header grows beyond its height when the details wrap to more lines
-    // than fit, so no instruction is cut off on a narrow window.
+    // than fit, so no instruction is cut off on a narrow window. It is as
+    // high as the longest instruction of the colour steps needs from the
+    // start, so the tiles do not move when the repeat step's longer text comes.
     int height = headerHeight;
     if (!stepHeader->isHidden()) {
         const QMargins m = headerPanel->layout()->contentsMargins();
         const int textWidth =
             std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
+        const QFontMetrics metrics(labelStepDetails->font());
+        int detailsHeight = labelStepDetails->heightForWidth(textWidth);
+        for (const std::string *text :
+             {&StepCaptions::RepeatDetails, &StepCaptions::UnpleasantDetails, &StepCaptions::PleasantDetails})
+            detailsHeight = std::max(
+                detailsHeight,
+                metrics.boundingRect(QRect(0, 0, textWidth, 100000), Qt::TextWordWrap, QString::fromStdString(*text))
+                    .height());
         const int needed = m.top() + m.bottom() + 2 * headerPanel->frameWidth() + labelStepNo->sizeHint().height()
-            + labelStepName->sizeHint().height() + labelStepDetails->heightForWidth(textWidth) + 2;
+            + labelStepName->sizeHint().height() + detailsHeight + 2;
         height = std::max(height, needed);
     }
     headerPanel->setFixedHeight(height);

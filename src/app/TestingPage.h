@@ -41,6 +41,10 @@ public:
     void SetRequiredFields(const RequiredFields &required);
     void SetUserGroups(const QStringList &groups);
     void SetShowResultType(int type);
+    // Minutes without input after which a finished person's result, name and
+    // start time leave the screen.
+    void SetIdleClearMinutes(int minutes);
+    QTimer *IdleTimer() const { return idleTimer; }
     void SetStimulusSets(const StimulusSets &sets);
     // The locale and clock of the station: date-time texts, the birth date's
     // format, today's date and the decimal separator of new sessions; the
@@ -92,6 +96,8 @@ public slots:
     void SetArchiveCountShown(bool shown);
     // Shows the hint of an empty page again (the archive's count changes).
     void UpdateEmptyHint();
+    // Takes the last person's result, name and start time off the screen.
+    void ForgetLastPerson();
 
 signals:
     void statusTextChanged(int panel, const QString &text);
@@ -104,10 +110,12 @@ signals:
     // receiver interprets it, calls ShowResult, saves it and lists it.
     void testFinished(TCLTSession *session, double testStart, double testEnd);
     void testStopped();
+    void lastPersonForgotten();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildStimulusPanel();
@@ -147,6 +155,8 @@ private:
     QPlainTextEdit *memoTestResult;
     QLabel *emptyHint;
     QTimer *timer; // Timer1
+    QTimer *idleTimer;
+    bool thanksShown = false; // the finished person is thanked in place of a result
 
     std::array<QString, 3> status;
     int progressPosition = 0;

@@ -210,6 +210,7 @@ void TformPalettorMain::ApplyPreferences()
     filterGroupIndex = pages->FilterGroupIndex();
     pages->UpdateRequiredMarks(prefs.UserField);
     pages->SetShowResultType(prefs.ShowResultType);
+    pages->SetIdleClearMinutes(prefs.IdleClearMinutes);
     pages->SetColours(prefs.Colours);
     pages->SetSigner(prefs.Examiner, prefs.Organisation);
 }
@@ -236,6 +237,7 @@ void TformPalettorMain::PreferencesChanged(PreferencesChange what)
         break;
     case PreferencesChange::ResultType:
         pages->SetShowResultType(prefs.ShowResultType);
+        pages->SetIdleClearMinutes(prefs.IdleClearMinutes);
         break;
     case PreferencesChange::Colours:
         pages->SetColours(prefs.Colours);

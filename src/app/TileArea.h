@@ -9,6 +9,10 @@
 
 #include <functional>
 
+// The grey behind the tiles: fixed, so neither the theme's brightness and
+// saturation nor its style sheet shift how the colours look.
+inline const QColor TileBackground = QColor(128, 128, 128);
+
 // A borderless colour tile without text: hand cursor, a tag, a click.
 class ColourTile : public QWidget {
     Q_OBJECT
@@ -17,6 +21,9 @@ public:
 
     int Tag() const { return tag; }
     QColor Colour() const { return colour; }
+    // The keyboard's frame: the tile Enter or Space would pick.
+    bool FocusFrameShown() const { return focusFrame; }
+    void ShowFocusFrame(bool shown);
 
 signals:
     void clicked(int tag);
@@ -30,6 +37,7 @@ private:
     int tag;
     QColor colour;
     bool pressed = false;
+    bool focusFrame = false;
 };
 
 // The test area (TePanel3): holds the registration, chooser and stimulus
@@ -40,6 +48,10 @@ private:
 // second click of a double-click would land on the tile that slid into
 // place: a click within the double-click interval of the last pick, after
 // the tiles were laid out again, is ignored.
+//
+// Without a mouse: while tiles are shown the area takes the keyboard, the
+// arrow keys move a frame from tile to tile and Enter or Space picks the
+// framed tile, under the same guard.
 class TileArea : public QWidget {
     Q_OBJECT
 public:
@@ -56,16 +68,23 @@ public:
     void SetTiles(const std::vector<TileSpec> &tiles);
     void ClearTiles();
     QList<ColourTile *> Tiles() const;
+    // The tile in the keyboard's frame, -1 when none.
+    int FocusedTile() const;
 
 signals:
     void tileClicked(int tag);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void LayOut();
     void TileClicked(int tag);
+    void MoveFocusFrame(int index);
 
     QList<QPointer<ColourTile>> tiles;
     QElapsedTimer started;
@@ -74,4 +93,5 @@ private:
     qint64 lastPick = 0;
     bool picked = false;
     bool laidOutSincePick = false;
+    int focusIndex = 0;
 };

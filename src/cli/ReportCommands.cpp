@@ -34,7 +34,7 @@ QByteArray installationPersonCodeKey()
 }
 
 int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator,
-                 bool nameFree, const CliContext &context)
+                 bool nameFree, bool russianHeaders, const CliContext &context)
 {
     if (const std::string problem = FolderInputProblem(folder); !problem.empty())
         return fail(QString::fromStdString(folder + ": " + problem));
@@ -48,6 +48,7 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
     ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
     if (nameFree)
         options.PersonCode = PersonCoder(installationPersonCodeKey());
+    options.RussianHeaders = russianHeaders;
     WriteResearchCsv(sessions, options, csv);
     QString why;
     if (!WriteFileAtomically(outPath, QByteArray::fromStdString(csv), &why))
@@ -156,8 +157,11 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
     const QCommandLineOption pseudonymiseOption(
         QStringLiteral("pseudonymise"),
         QStringLiteral("export: a person code instead of surname, first name, patronymic and birth date"));
+    const QCommandLineOption headersOption(QStringLiteral("headers"),
+                                           QStringLiteral("export: language of the header row, en (default) or ru"),
+                                           QStringLiteral("LANG"), QStringLiteral("en"));
     if (exporting)
-        parser.addOptions({outOption, pseudonymiseOption});
+        parser.addOptions({outOption, pseudonymiseOption, headersOption});
     else
         parser.addOptions({pdfOption, textOption, examinerOption, organisationOption});
     parser.addOption(separatorOption);
@@ -183,7 +187,13 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
             fail(QStringLiteral("export needs -o OUT.csv"));
             return 2;
         }
-        return exportFolder(path, parser.value(outOption), decimal, parser.isSet(pseudonymiseOption), context);
+        const QString headers = parser.value(headersOption);
+        if (headers != QLatin1String("en") && headers != QLatin1String("ru")) {
+            fail(QStringLiteral("--headers takes en or ru, not \"%1\"").arg(headers));
+            return 2;
+        }
+        return exportFolder(path, parser.value(outOption), decimal, parser.isSet(pseudonymiseOption),
+                            headers == QLatin1String("ru"), context);
     }
     if (parser.isSet(pdfOption) && parser.isSet(textOption)) {
         fail(QStringLiteral("--pdf and --text exclude each other"));

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -93,42 +94,60 @@ bool isPersonalColumn(std::string_view name)
     return name == "Surname" || name == "FirstName" || name == "Patronymic" || name == "BirthDate";
 }
 
-std::string header(char separator, std::size_t stimuli, bool nameFree)
+std::string header(char separator, std::size_t stimuli, bool nameFree, bool russian)
 {
+    // Each name in English (for scripts) or Russian (for people reading the table).
+    const auto in = [russian](const char *english, const char *inRussian) {
+        return std::string(russian ? inRussian : english);
+    };
     Row row(separator);
-    for (const char *name : {"Number", "File", "Start", "DurationSeconds", "TestKind", "Test", "Surname", "FirstName",
-                             "Patronymic", "Sex", "BirthDate", "Age", "Group"}) {
-        if (nameFree && std::string_view(name) == "Surname")
-            row.Add("PersonCode");
-        else if (!nameFree || !isPersonalColumn(name))
-            row.Add(name);
+    const std::array<std::pair<const char *, const char *>, 13> fixed = {{{"Number", "№"},
+                                                                          {"File", "Файл"},
+                                                                          {"Start", "Начало"},
+                                                                          {"DurationSeconds", "Длительность, с"},
+                                                                          {"TestKind", "Код теста"},
+                                                                          {"Test", "Тест"},
+                                                                          {"Surname", "Фамилия"},
+                                                                          {"FirstName", "Имя"},
+                                                                          {"Patronymic", "Отчество"},
+                                                                          {"Sex", "Пол"},
+                                                                          {"BirthDate", "Дата рождения"},
+                                                                          {"Age", "Возраст"},
+                                                                          {"Group", "Группа"}}};
+    for (const auto &[english, inRussian] : fixed) {
+        if (nameFree && std::string_view(english) == "Surname")
+            row.Add(in("PersonCode", "Код обследуемого"));
+        else if (!nameFree || !isPersonalColumn(english))
+            row.Add(in(english, inRussian));
     }
     for (int c = 1; c <= 2; ++c)
         for (int p = 1; p <= 8; ++p)
-            row.Add("Choice" + number(c) + '_' + number(p));
+            row.Add(in("Choice", "Выбор") + number(c) + '_' + number(p));
     for (int g = 1; g <= 3; ++g)
-        row.Add("Grey" + number(g));
-    for (const char *table : TableNames)
+        row.Add(in("Grey", "Серый") + number(g));
+    const std::array<const char *, 5> tablesInRussian = {"Основная", "Синяя", "Зеленая", "Желтая", "Красная"};
+    for (std::size_t t = 0; t < TableNames.size(); ++t)
         for (int s = 1; s <= 4; ++s)
-            row.Add(std::string("Wins") + table + number(s));
-    for (const char *what : {"Mark", "Weight"})
+            row.Add(in("Wins", "Победы") + (russian ? tablesInRussian[t] : TableNames[t]) + number(s));
+    for (const auto &[english, inRussian] : {std::pair{"Mark", "Метка"}, std::pair{"Weight", "Вес"}})
         for (int c = 1; c <= 2; ++c)
             for (int p = 1; p <= 8; ++p)
-                row.Add(what + number(c) + '_' + number(p));
-    row.Add("Intensity1");
-    row.Add("Intensity2");
-    row.Add("FunctionGroups");
-    for (const char *what : {"ShadeScore", "ShadeTendency"})
+                row.Add(in(english, inRussian) + number(c) + '_' + number(p));
+    row.Add(in("Intensity1", "Интенсивность1"));
+    row.Add(in("Intensity2", "Интенсивность2"));
+    row.Add(in("FunctionGroups", "Функциональные группы"));
+    for (const auto &[english, inRussian] :
+         {std::pair{"ShadeScore", "Оценка оттенка"}, std::pair{"ShadeTendency", "Тенденция оттенка"}})
         for (int s = 1; s <= 4; ++s)
-            row.Add(what + number(s));
+            row.Add(in(english, inRussian) + number(s));
     for (std::size_t k = 1; k <= stimuli; ++k) {
-        const std::string name = "Stimulus" + std::to_string(k);
+        const std::string name = in("Stimulus", "Стимул") + std::to_string(k);
         row.Add(name);
-        row.Add(name + "Colour1");
-        row.Add(name + "Colour2");
+        row.Add(name + in("Colour", "Цвет") + "1");
+        row.Add(name + in("Colour", "Цвет") + "2");
         for (int p = 1; p <= 2; ++p)
             for (int c = 1; c <= 2; ++c)
-                row.Add(name + "Rank" + number(p) + '_' + number(c));
+                row.Add(name + in("Rank", "Ранг") + number(p) + '_' + number(c));
     }
     return row.Take();
 }
@@ -278,7 +297,7 @@ bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, cons
     }
     constexpr std::size_t fieldsPerStimulus = 7;
     out = "\xEF\xBB\xBF";
-    out += header(options.Separator, stimuli, static_cast<bool>(options.PersonCode));
+    out += header(options.Separator, stimuli, static_cast<bool>(options.PersonCode), options.RussianHeaders);
     for (Written &row : rows) {
         // Before the line's "\r\n".
         row.Line.insert(row.Line.size() - 2, (stimuli - row.Stimuli) * fieldsPerStimulus, options.Separator);

@@ -62,6 +62,9 @@ struct ResearchCsvOptions {
     char Separator = ',';
     std::string DecimalSeparator = ".";
     CsvPersonCode PersonCode; // empty: names and birth dates as stored
+    // The header row in Russian ("Фамилия", "Выбор1_1"...), for people
+    // reading the table; the names above for scripts.
+    bool RussianHeaders = false;
 };
 
 // ";" where numbers are written with a decimal comma (spreadsheets there

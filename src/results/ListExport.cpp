@@ -78,7 +78,9 @@ bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, con
         progress->setMinimumDuration(300);
     }
     std::string csv;
+    // People read what the window writes: the header row is in Russian.
     ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    options.RussianHeaders = true;
     options.PersonCode = personCode;
     const bool complete = WriteResearchCsv(count, sessionAt, options, csv, [&progress](std::size_t done, std::size_t) {
         if (!progress)

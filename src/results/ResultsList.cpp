@@ -3,18 +3,22 @@
 #include "DateTimeText.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
+#include "ResultsSearchProxy.h"
 #include "TestKinds.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 
 #include <algorithm>
 
 namespace {
-// Narrow enough that all five fit beside the side bar at the window's first
-// size; the name column takes whatever is left.
+// Every width is the user's to change and is stored. Until one is stored or
+// dragged, the name column takes the width the others leave, so the first
+// view needs no sideways scrolling.
 constexpr int DefaultColumnWidths[ResultsModel::ColumnCount] = {40, 120, 100, 160, 100};
 constexpr int NameColumn = 3;
+constexpr int NarrowestName = 90;
 constexpr int HeaderLines = 2;
 
 // The widest word: a caption wraps at its blanks.
@@ -28,19 +32,22 @@ int widestWord(const QFontMetrics &metrics, const QString &text)
 } // namespace
 
 ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
-    : QTableView(parent), model(new ResultsModel(archive, this)),
+    : QTableView(parent), model(new ResultsModel(archive, this)), proxy(new ResultsSearchProxy(*model, this)),
       dateTimeFormat(DateTimeFormatOf(QLocale(QLocale::Russian, QLocale::Russia)))
 {
     setObjectName(QStringLiteral("gridResults"));
     setToolTip(QStringLiteral("Результаты тестирования"));
     model->SetDateTimeFormat(dateTimeFormat);
-    setModel(model);
+    setModel(proxy);
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
-    setSortingEnabled(false);
+    // Unsorted (the archive's order) until a header is clicked.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicatorShown(true);
+    setSortingEnabled(true);
     setAlternatingRowColors(true);
     // The highlight stays visible when the list loses focus.
     QPalette colours = palette();
@@ -63,10 +70,25 @@ ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
     columnsHeader->setMinimumHeight(HeaderLines * fontMetrics().lineSpacing() + 8);
     for (int i = 0; i < ResultsModel::ColumnCount; ++i)
         setColumnWidth(i, DefaultColumnWidths[i]);
-    // The name takes the width the other columns leave, so no column lies
-    // beyond the right edge.
-    columnsHeader->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     widenColumnsToTheirTexts();
+    connect(columnsHeader, &QHeaderView::sectionResized, this, [this] {
+        if (QApplication::mouseButtons() & Qt::LeftButton)
+            nameFillsRest = false; // dragged by the user: the width is theirs from now on
+    });
+}
+
+void ResultsList::KeepNameWidth() { nameFillsRest = false; }
+
+void ResultsList::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (!nameFillsRest)
+        return;
+    int others = 0;
+    for (int i = 0; i < ResultsModel::ColumnCount; ++i)
+        if (i != NameColumn)
+            others += columnWidth(i);
+    setColumnWidth(NameColumn, std::max(NarrowestName, viewport()->width() - others));
 }
 
 void ResultsList::SetDateTimeFormat(const QString &format)
@@ -76,16 +98,20 @@ void ResultsList::SetDateTimeFormat(const QString &format)
     widenColumnsToTheirTexts(); // the dates of this format may be wider
 }
 
-int ResultsList::Selected() const { return SelectedRow(this); }
+int ResultsList::Selected() const { return proxy->SourceRow(SelectedRow(this)); }
+
+bool ResultsList::SelectModelRow(int row) { return SelectRow(this, proxy->ShownRow(row)); }
 
 const TCLTSession *ResultsList::SelectedSession() const { return model->SessionAt(Selected()); }
 
 bool ResultsList::event(QEvent *event)
 {
-    // The view would copy the text of its current cell on Ctrl+C. Left
-    // unaccepted, the override lets the page's copy shortcut fire.
+    // The view would copy the text of its current cell on Ctrl+C, and the
+    // window's copy of selected text would take the key first. The override
+    // is accepted, so the key reaches the list, which copies the report.
     if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
         && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
         if (event->type() == QEvent::KeyPress)
             emit copyRequested();
         return true;
@@ -99,12 +125,12 @@ void ResultsList::selectionChanged(const QItemSelection &selected, const QItemSe
     // The row gaining the selection is handled last, so the view ends on it.
     if (!deselected.isEmpty() && selected.isEmpty()) {
         const QModelIndexList lost = deselected.indexes();
-        emit rowPicked(lost.isEmpty() ? -1 : lost.first().row());
+        emit rowPicked(lost.isEmpty() ? -1 : proxy->SourceRow(lost.first().row()));
         return;
     }
     const QModelIndexList gained = selected.indexes();
     if (!gained.isEmpty())
-        emit rowPicked(gained.first().row());
+        emit rowPicked(proxy->SourceRow(gained.first().row()));
 }
 
 void ResultsList::widenColumnsToTheirTexts()

@@ -103,7 +103,7 @@ void ResultsModel::Append(int position)
 {
     const int row = rowCount();
     beginInsertRows({}, row, row);
-    rows.push_back({row + 1, position});
+    rows.push_back({nextNumber(), position});
     endInsertRows();
 }
 
@@ -114,8 +114,15 @@ void ResultsModel::AppendMany(const std::vector<int> &positions)
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(positions.size()) - 1);
     for (const int position : positions)
-        rows.push_back({rowCount() + 1, position});
+        rows.push_back({nextNumber(), position});
     endInsertRows();
+}
+
+int ResultsModel::nextNumber() const
+{
+    // One past the last row's number, not the row count: after a deletion the
+    // numbers keep their gap, and the count would repeat the last number.
+    return rows.empty() ? 1 : rows.back().Number + 1;
 }
 
 int ResultsModel::RowOf(int position) const

@@ -33,7 +33,7 @@ public:
     // Replaces all rows with one per given archive position, numbered 1, 2...
     void Reset(std::vector<int> positions);
     void Clear();
-    // Appends a row numbered with the new row count.
+    // Appends a row numbered one past the last row's number.
     void Append(int position);
     // Appends a row per position, numbered on, in one insertion.
     void AppendMany(const std::vector<int> &positions);
@@ -60,6 +60,8 @@ private:
         int Number;
         int Position;
     };
+    int nextNumber() const;
+
     const TCLTArchive &archive;
     std::vector<Row> rows;
     QString dateTimeFormat = QStringLiteral("dd.MM.yyyy H:mm:ss");

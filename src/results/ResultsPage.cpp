@@ -1,5 +1,6 @@
 #include "ResultsPage.h"
 
+#include "FlowLayout.h"
 #include "ListExport.h"
 #include "ListLayout.h"
 #include "PersonCode.h"
@@ -8,12 +9,15 @@
 #include "ResultsFilterBar.h"
 #include "ResultsList.h"
 #include "ResultsModel.h"
+#include "ResultsSearchProxy.h"
 #include "SessionRest.h"
 #include "TakeMany.h"
 #include "UserDialogs.h"
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -122,21 +126,51 @@ void ResultsPage::buildActions()
     connect(actResultsExportList, &QAction::triggered, this, &ResultsPage::ResultsExportListExecute);
 }
 
-QToolBar *ResultsPage::buildToolBar()
+QWidget *ResultsPage::buildToolBar()
 {
-    auto *bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ResultsToolBar"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->addAction(actResultsExportMSWord);
-    bar->addAction(actResultsSave);
-    bar->addAction(actResultsSavePdf);
-    bar->addAction(actResultsPreview);
-    bar->addAction(actResultsPrint);
-    bar->addAction(actResultsSendEMail);
-    bar->addSeparator();
-    bar->addAction(actResultsExportList);
-    return bar;
+    // Three groups and the search field, wrapping onto a second row where the
+    // page is narrow, so no action is hidden in an overflow menu.
+    auto *bars = new QWidget(this);
+    auto *flow = new FlowLayout(bars, 0);
+    const auto group = [bars, flow](const char *name, std::initializer_list<QAction *> actions) {
+        auto *bar = new QToolBar(bars);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        for (QAction *action : actions)
+            bar->addAction(action);
+        flow->addWidget(bar);
+    };
+    group("ResultsToolBar", {actResultsExportMSWord, actResultsSave, actResultsSavePdf});
+    group("ResultsPrintToolBar", {actResultsPreview, actResultsPrint, actResultsSendEMail});
+    group("ResultsListToolBar", {actResultsExportList});
+    flow->addWidget(buildSearchField());
+    return bars;
 }
+
+QWidget *ResultsPage::buildSearchField()
+{
+    searchField = new QLineEdit(this);
+    searchField->setObjectName(QStringLiteral("editResultsSearch"));
+    searchField->setPlaceholderText(QStringLiteral("Поиск по фамилии, имени или отчеству"));
+    searchField->setToolTip(QStringLiteral("Показывает только тех, чьи фамилия, имя или отчество содержат "
+                                           "набранный текст (без учета регистра; «ё» и «е» не различаются)"));
+    searchField->setClearButtonEnabled(true);
+    searchField->setMinimumWidth(200);
+    connect(searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
+        list->Shown()->SetSearchText(text);
+        redrawSelected();
+    });
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *caption = new QLabel(QStringLiteral("Найти:"), row);
+    caption->setBuddy(searchField);
+    layout->addWidget(caption);
+    layout->addWidget(searchField, 1);
+    return row;
+}
+
+QLineEdit *ResultsPage::SearchField() const { return searchField; }
 
 QTableView *ResultsPage::Grid() const { return list; }
 ResultsModel *ResultsPage::Model() const { return list->Model(); }
@@ -222,7 +256,7 @@ void ResultsPage::AddResultRow(int position, bool select)
 {
     Model()->Append(position);
     if (select && Model()->rowCount() > 0)
-        SelectRow(list, Model()->rowCount() - 1);
+        list->SelectModelRow(Model()->rowCount() - 1);
 }
 
 bool ResultsPage::AppendFinishedSession(const TCLTSession &session)
@@ -251,6 +285,8 @@ void ResultsPage::RefillResults(bool applyFilter)
         clearResultView();
         listShown = true;
         RestoreListLayout(list, placement);
+        if (placement.contains(QStringLiteral("gridResults_ColWidth4")))
+            list->KeepNameWidth();
         pendingSelect = StoredRow(list, placement);
         return;
     }
@@ -277,6 +313,8 @@ void ResultsPage::RefillResults(bool applyFilter)
     }
     listShown = true;
     RestoreListLayout(list, placement);
+    if (placement.contains(QStringLiteral("gridResults_ColWidth4")))
+        list->KeepNameWidth();
     // The start-up pass may not have reached the stored row yet.
     pendingSelect = list->Selected() < 0 ? StoredRow(list, placement) : -1;
     if (model->rowCount() == 0 || list->Selected() < 0)
@@ -434,6 +472,7 @@ bool ResultsPage::ResultsDeleteExecute()
 void ResultsPage::removeDeletedRow(int row, int position)
 {
     ResultsModel *model = Model();
+    const int shownRow = list->Shown()->ShownRow(row);
     {
         const QSignalBlocker quiet(list);
         details.Forget(&archive[static_cast<std::size_t>(position)]);
@@ -441,7 +480,8 @@ void ResultsPage::removeDeletedRow(int row, int position)
         std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
         model->RemoveRowOfDeletedSession(row, position);
     }
-    if (model->rowCount() == 0) {
+    const int shownRows = list->Shown()->rowCount();
+    if (shownRows == 0 || shownRow < 0) {
         clearResultView();
         return;
     }
@@ -450,7 +490,7 @@ void ResultsPage::removeDeletedRow(int row, int position)
     bool selected;
     {
         const QSignalBlocker quiet(list);
-        selected = SelectRow(list, std::min(row, model->rowCount() - 1));
+        selected = SelectRow(list, std::min(shownRow, shownRows - 1));
     }
     if (selected)
         gridResultsSelectItem(list->Selected());
@@ -469,11 +509,12 @@ bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(selectedW
 
 bool ResultsPage::ResultsExportListExecute()
 {
-    const ResultsModel *model = Model();
+    // The rows as they are shown: filtered, searched and sorted.
+    const ResultsSearchProxy *shown = list->Shown();
     std::vector<const TCLTSession *> sessions;
-    sessions.reserve(static_cast<std::size_t>(model->rowCount()));
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (TCLTSession *session = sessionAt(row))
+    sessions.reserve(static_cast<std::size_t>(shown->rowCount()));
+    for (int row = 0; row < shown->rowCount(); ++row)
+        if (TCLTSession *session = sessionAt(shown->SourceRow(row)))
             sessions.push_back(session);
     if (sessions.empty())
         return false;

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAction;
+class QLineEdit;
 class QSettings;
 class QSplitter;
 class QTableView;
@@ -89,6 +90,8 @@ public:
     void SetUrlOpener(std::function<bool(const QUrl &)> opener);
 
     QTableView *Grid() const;
+    // Narrows the shown rows to the people whose names hold the typed text.
+    QLineEdit *SearchField() const;
     ResultsModel *Model() const;
     SwatchPanel *EightColourPanel(int choice) const;
     SwatchPanel *FullChoicesPanel() const;
@@ -133,7 +136,8 @@ protected:
 
 private:
     void buildActions();
-    QToolBar *buildToolBar();
+    QWidget *buildToolBar();
+    QWidget *buildSearchField();
     void showContextMenu(const QPoint &at);
     void redrawSelected();
     void redrawChoices();
@@ -166,4 +170,5 @@ private:
     ResultDetailView *detail;
     std::unique_ptr<ResultsExport> exporter;
     QSplitter *listSplitter;
+    QLineEdit *searchField = nullptr;
 };

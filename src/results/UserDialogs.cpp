@@ -1,5 +1,7 @@
 #include "UserDialogs.h"
 
+#include "RussianFileModel.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -55,7 +57,7 @@ bool UserDialogs::AskYesNo(QWidget *parent, const QString &text, bool beep)
 QString UserDialogs::AskSaveFileName(QWidget *parent, const QString &caption, const QString &initialPath,
                                      const QString &filter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, initialPath, filter);
+    return AskSaveFileNameInRussian(parent, caption, initialPath, filter);
 }
 
 QString AskSavePath(QWidget *parent, const QString &caption, const QString &filter, const QString &suffix)

@@ -122,13 +122,16 @@ TEST(LightFrameTest, LightTilesAndSwatchesGetAFrameDarkOnesDoNot)
     QWidget page;
     page.resize(200, 100);
     const QColor background = page.palette().color(QPalette::Window);
+    // Tiles stand on the fixed grey of the test area, swatches on the page.
     const struct {
         QColor fill;
         bool framed;
-    } cases[] = {{QColor(0xf4, 0xf4, 0xf4), true},
-                 {background, true},
-                 {QColor(0x20, 0x20, 0x20), false},
-                 {QColor(0x1f, 0x4e, 0x9c), false}};
+        bool tileFramed;
+    } cases[] = {{QColor(0xf4, 0xf4, 0xf4), true, true},
+                 {background, true, true},
+                 {QColor(0x20, 0x20, 0x20), false, false},
+                 {QColor(0x1f, 0x4e, 0x9c), false, true},
+                 {QColor(0x80, 0x80, 0x80), false, true}};
     for (const auto &c : cases) {
         SwatchPanel swatches(&page);
         swatches.resize(40, 40);
@@ -137,7 +140,8 @@ TEST(LightFrameTest, LightTilesAndSwatchesGetAFrameDarkOnesDoNot)
         tile.resize(40, 40);
         for (QWidget *drawn : {static_cast<QWidget *>(&swatches), static_cast<QWidget *>(&tile)}) {
             const QImage image = drawn->grab().toImage();
-            EXPECT_EQ(image.pixelColor(0, 20) != c.fill, c.framed) << c.fill.name().toStdString();
+            EXPECT_EQ(image.pixelColor(0, 20) != c.fill, drawn == &tile ? c.tileFramed : c.framed)
+                << c.fill.name().toStdString();
             EXPECT_EQ(image.pixelColor(20, 20), c.fill) << c.fill.name().toStdString();
         }
     }

@@ -1,6 +1,7 @@
 #include "PreferencesPage.h"
 #include "AppTestSupport.h"
 #include "ColourSwatchPanel.h"
+#include "PasswordHash.h"
 #include "ThemeEngine.h"
 
 #include <gtest/gtest.h>
@@ -196,7 +197,7 @@ TEST_F(PreferencesPageTest, WhatTheUserChangesIsReportedByKindAndCollected)
     EXPECT_EQ(prefs.Colours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))],
               DefaultColours[static_cast<std::size_t>(ColourIndex(ColourTable::Red, 3))]);
     EXPECT_TRUE(prefs.AskAdminPassword);
-    EXPECT_EQ(prefs.AdminPassword, QStringLiteral("новый"));
+    EXPECT_TRUE(PasswordMatches(QStringLiteral("новый"), prefs.AdminPassword));
     EXPECT_EQ(prefs.UserGroups, QStringLiteral("Отдел\r\n"));
     EXPECT_EQ(prefs.Examiner, QStringLiteral("Orlova"));
     EXPECT_EQ(prefs.Organisation, QStringLiteral("Centr"));

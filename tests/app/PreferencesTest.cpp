@@ -1,6 +1,7 @@
 #include "Preferences.h"
 #include "AppTestSupport.h"
 #include "ColourText.h"
+#include "PasswordHash.h"
 #include "ThemeEngine.h"
 
 #include <gtest/gtest.h>
@@ -122,7 +123,7 @@ TEST_F(PreferencesStoreTest, SavedValuesComeBackAndUseTheStoredForms)
     prefs.ThemeBrightness = -40;
     prefs.ThemeHue = 120;
     prefs.AskAdminPassword = true;
-    prefs.AdminPassword = QStringLiteral("Секрет 1");
+    prefs.AdminPassword = HashPasswordWithSalt(QStringLiteral("Секрет 1"), "0123456789abcdef", 1000);
     prefs.UserGroups = QStringLiteral("Первая\r\nВторая\r\n");
     prefs.UserField = {false, true, true, false, true, true};
     prefs.ShowResultType = 3;

@@ -67,6 +67,19 @@ TEST(CliExport, WritesTheSameTableAsTheProgramForTheWholeFolder)
                                                                      : "\xEF\xBB\xBFNumber,File,"));
         EXPECT_EQ(written.count("\r\n"), 5); // header and four sessions
     }
+    // Russian column names on request; the rows stay as they are.
+    const QByteArray english = ReadAll(out);
+    const CliRun ru =
+        RunCli({QStringLiteral("export"), folder, QStringLiteral("-o"), out, QStringLiteral("--decimal-separator"),
+                QStringLiteral("."), QStringLiteral("--headers"), QStringLiteral("ru")});
+    ASSERT_EQ(ru.exitCode, 0) << ru.err.toStdString();
+    const QByteArray russian = ReadAll(out);
+    EXPECT_TRUE(russian.startsWith("\xEF\xBB\xBF№,Файл,Начало,"));
+    EXPECT_EQ(russian.mid(russian.indexOf("\r\n")), english.mid(english.indexOf("\r\n")));
+    EXPECT_EQ(RunCli({QStringLiteral("export"), folder, QStringLiteral("-o"), out, QStringLiteral("--headers"),
+                      QStringLiteral("de")})
+                  .exitCode,
+              2);
 }
 
 TEST(CliExport, FailuresLeaveNoFileAndSayWhy)

@@ -44,7 +44,11 @@ TEST_F(ListExportTest, WritesTheListAsFilteredWithTheLocalesSeparator)
     ASSERT_TRUE(page->ResultsExportListExecute());
     QStringList lines = ExportedLines(temp.filePath(QStringLiteral("list.csv")));
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Number;File;Start;")));
+    // The window's table is read by people: Russian column names.
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("№;Файл;Начало;Длительность, с;Код теста;Тест;Фамилия;Имя;")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral(";Выбор1_1;")));
+    EXPECT_TRUE(lines[0].contains(QStringLiteral(";ПобедыОсновная1;")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral(";\"Сидорова; Анна\";Иван;")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral(";30,00;"))); // age with the decimal comma
     EXPECT_TRUE(lines[2].contains(QStringLiteral(";Орлов;")));
@@ -56,7 +60,7 @@ TEST_F(ListExportTest, WritesTheListAsFilteredWithTheLocalesSeparator)
     page->actResultsExportList->trigger();
     lines = ExportedLines(temp.filePath(QStringLiteral("list.csv")));
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Number,File,Start,")));
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("№,Файл,Начало,")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral(",Сидорова; Анна,Иван,")));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }

@@ -1,0 +1,69 @@
+#include "ResultsSearchProxy.h"
+
+#include "NameSearch.h"
+#include "ResultsModel.h"
+
+ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
+    : QSortFilterProxyModel(parent), model(source)
+{
+    setSourceModel(&source);
+    setDynamicSortFilter(true);
+}
+
+void ResultsSearchProxy::SetSearchText(const QString &typed)
+{
+    std::string newKey = SearchKey(typed.toStdString());
+    if (newKey == key)
+        return;
+    key = std::move(newKey);
+    invalidateRowsFilter();
+}
+
+int ResultsSearchProxy::SourceRow(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return -1;
+    return mapToSource(index(row, 0)).row();
+}
+
+int ResultsSearchProxy::ShownRow(int sourceRow) const
+{
+    if (sourceRow < 0 || sourceRow >= model.rowCount())
+        return -1;
+    return mapFromSource(model.index(sourceRow, 0)).row();
+}
+
+bool ResultsSearchProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) const
+{
+    if (key.empty())
+        return true;
+    const TCLTSession *session = model.SessionAt(sourceRow);
+    return session && NameMatches(*session, key);
+}
+
+bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    const int a = left.row();
+    const int b = right.row();
+    const TCLTSession *first = model.SessionAt(a);
+    const TCLTSession *second = model.SessionAt(b);
+    // Ties, and rows whose session is gone, keep the list's own order.
+    const auto byNumber = [&] { return model.NumberAt(a) < model.NumberAt(b); };
+    if (left.column() == 0 || !first || !second)
+        return byNumber();
+    switch (left.column()) {
+    case 1:
+        return first->StartedAt != second->StartedAt ? first->StartedAt < second->StartedAt : byNumber();
+    case 2:
+        return first->TestKind != second->TestKind ? first->TestKind < second->TestKind : byNumber();
+    case 3: {
+        // Folded UTF-8 compares in alphabet order for Russian names (ё as е).
+        const int order = FoldForSearch(first->DisplayName).compare(FoldForSearch(second->DisplayName));
+        return order != 0 ? order < 0 : byNumber();
+    }
+    case 4:
+        return first->DurationSeconds != second->DurationSeconds ? first->DurationSeconds < second->DurationSeconds
+                                                                 : byNumber();
+    }
+    return byNumber();
+}

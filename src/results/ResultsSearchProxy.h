@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+#include <string>
+
+class ResultsModel;
+
+// What the results list shows of its model: the rows whose person matches the
+// search text, in the order of the column the user sorted by (the archive's
+// order until then). Rows keep their running numbers and their archive
+// positions; map a shown row to the model's row before acting on it.
+class ResultsSearchProxy : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit ResultsSearchProxy(ResultsModel &source, QObject *parent = nullptr);
+
+    void SetSearchText(const QString &typed);
+    bool Searching() const { return !key.empty(); }
+
+    // The model's row behind a shown row, -1 when none; and back.
+    int SourceRow(int row) const;
+    int ShownRow(int sourceRow) const;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    ResultsModel &model;
+    std::string key;
+};

@@ -1,0 +1,161 @@
+#include "ListLayout.h"
+#include "ResultsFixture.h"
+#include "ResultsModel.h"
+#include "ResultsSearchProxy.h"
+#include "ScriptedDialogs.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+class ResultsSearchTest : public ResultsPageFixture {
+protected:
+    // What the list shows, top to bottom: "number surname".
+    QStringList Shown() const
+    {
+        QStringList rows;
+        const QAbstractItemModel *shown = page->Grid()->model();
+        for (int row = 0; row < shown->rowCount(); ++row)
+            rows << shown->index(row, 0).data().toString() + QLatin1Char(' ')
+                    + shown->index(row, 3).data().toString().section(QLatin1Char(' '), 0, 0);
+        return rows;
+    }
+    void Type(const QString &text)
+    {
+        // As typed: every change of the text filters (the test's Cyrillic has no key codes).
+        QLineEdit *field = page->SearchField();
+        field->clear();
+        for (int i = 1; i <= text.size(); ++i)
+            field->setText(text.left(i));
+    }
+    void ClickHeader(int column)
+    {
+        QHeaderView *header = page->Grid()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+};
+
+TEST_F(ResultsSearchTest, TypedTextFindsSurnameNameOrPatronymicIgnoringCaseAndYo)
+{
+    TCLTSession a = MakeSession("Семёнов", 1);
+    a.Patronymic = "Ильич";
+    Save(a);
+    Save(MakeSession("Андреева", 2));
+    TCLTSession c = MakeSession("Петрова", 1);
+    c.FirstName = "Алёна";
+    Save(c);
+    OpenPage();
+    QAbstractItemModelTester tester(page->Grid()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    const struct {
+        const char *typed;
+        QStringList rows;
+    } cases[] = {
+        {"семенов", {QStringLiteral("1 Семёнов")}},
+        {"ИЛЬИЧ", {QStringLiteral("1 Семёнов")}},
+        {"алена", {QStringLiteral("3 Петрова")}},
+        {"ЕВА", {QStringLiteral("2 Андреева")}},
+        {"иВаН", {QStringLiteral("1 Семёнов"), QStringLiteral("2 Андреева")}},
+        {"Администрация", {}},
+        {"", {QStringLiteral("1 Семёнов"), QStringLiteral("2 Андреева"), QStringLiteral("3 Петрова")}},
+    };
+    for (const auto &c : cases) {
+        Type(QString::fromUtf8(c.typed));
+        EXPECT_EQ(Shown(), c.rows) << c.typed;
+    }
+    // The detail view follows the row shown, not the archive's row of that index.
+    Type(QStringLiteral("петрова"));
+    ASSERT_TRUE(SelectRow(page->Grid(), 0));
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Петрова Алёна"));
+    EXPECT_EQ(page->SessionReportText().contains(QStringLiteral("Кратко о Петрова")), true);
+}
+
+TEST_F(ResultsSearchTest, HeaderClicksSortByAnyColumnAndTheNumbersStayTheArchives)
+{
+    TCLTSession b = MakeSession("Борисов", 3);
+    b.DurationSeconds = 10;
+    Save(b);
+    TCLTSession a = MakeSession("Андреев", 4);
+    a.DurationSeconds = 5000;
+    Save(a);
+    TCLTSession v = MakeSession("Васильев", 1);
+    v.DurationSeconds = 300;
+    Save(v);
+    OpenPage();
+    QAbstractItemModelTester tester(page->Grid()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QString b1 = QStringLiteral("1 Борисов"), a2 = QStringLiteral("2 Андреев"), v3 = QStringLiteral("3 Васильев");
+    EXPECT_EQ(Shown(), (QStringList{b1, a2, v3}));
+
+    const struct {
+        int column;
+        QStringList rows;
+    } clicks[] = {
+        {3, {a2, b1, v3}}, {3, {v3, b1, a2}}, // a second click turns the order round
+        {2, {v3, b1, a2}}, {4, {b1, v3, a2}}, {0, {b1, a2, v3}},
+    };
+    for (const auto &c : clicks) {
+        ClickHeader(c.column);
+        EXPECT_EQ(Shown(), c.rows) << c.column;
+    }
+
+    // Deleting the row shown first, sorted by name, deletes that person's session.
+    ClickHeader(3);
+    ClickHeader(3);
+    ClickHeader(3); // ascending by name: Андреев, Борисов, Васильев
+    ASSERT_EQ(Shown(), (QStringList{a2, b1, v3}));
+    ASSERT_TRUE(SelectRow(page->Grid(), 0));
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Андреев Иван"));
+    ScriptedDialogs dialogs;
+    dialogs.yesNoAnswers = {true};
+    ASSERT_TRUE(page->ResultsDeleteExecute());
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
+    EXPECT_EQ(Shown(), (QStringList{b1, v3}));
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
+}
+
+TEST_F(ResultsSearchTest, NumbersNeverRepeatWhenAnotherStationsSessionsComeAndGo)
+{
+    Save(MakeSession("Андреев", 1));
+    Save(MakeSession("Борисов", 1));
+    Save(MakeSession("Васильев", 1));
+    OpenPage();
+    page->RemoveSession(1); // its file was deleted at another station
+    EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+    archive.Add(std::make_unique<TCLTSession>(MakeSession("Григорьев", 1)));
+    page->SessionsAppended(static_cast<int>(archive.Count()) - 1, 1);
+    archive.Add(std::make_unique<TCLTSession>(MakeSession("Дмитриев", 1)));
+    page->AddResultRow(static_cast<int>(archive.Count()) - 1, true);
+    EXPECT_EQ(Numbers(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Дмитриев Иван"));
+}
+
+TEST_F(ResultsSearchTest, EveryColumnWidthIsTheUsersAndComesBack)
+{
+    Save(MakeSession("Андреев", 1));
+    OpenPage();
+    QTableView *grid = page->Grid();
+    QHeaderView *header = grid->horizontalHeader();
+    const int widths[5] = {55, 150, 130, 420, 240};
+    for (int c = 0; c < 5; ++c)
+        header->resizeSection(c, widths[c]);
+    header->resizeSection(1, 260); // widening another column leaves the name's alone
+    EXPECT_EQ(grid->columnWidth(3), 420);
+    page->SavePlacement();
+    page.reset();
+
+    OpenPage();
+    const int back[5] = {55, 260, 130, 420, 240};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(page->Grid()->columnWidth(c), back[c]) << c;
+}
+
+} // namespace
