@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -120,11 +121,17 @@ void TformPalettorMain::CreatePages()
     testingPage->setObjectName(QStringLiteral("TeTabSheet1"));
     QWidget *resultsSheet = pages->CreateResultsPage(pageControl);
     resultsSheet->setObjectName(QStringLiteral("TeTabSheet2"));
-    prefsPage = new PreferencesPage(theme, pageControl);
+    // The preferences have grown taller than the smallest window: they
+    // scroll rather than raise the window's minimum height.
+    auto *prefsSheet = new QScrollArea(pageControl);
+    prefsSheet->setWidgetResizable(true);
+    prefsSheet->setFrameShape(QFrame::NoFrame);
+    prefsPage = new PreferencesPage(theme, prefsSheet);
     prefsPage->setObjectName(QStringLiteral("TeTabSheet3"));
+    prefsSheet->setWidget(prefsPage);
     pageControl->addTab(testingPage, QStringLiteral("Тестирование"));
     pageControl->addTab(resultsSheet, QStringLiteral("Результаты"));
-    pageControl->addTab(prefsPage, QStringLiteral("Настройка"));
+    pageControl->addTab(prefsSheet, QStringLiteral("Настройка"));
     setCentralWidget(pageControl);
     connect(pageControl, &QTabWidget::currentChanged, this, &TformPalettorMain::PageChanged);
 }

@@ -40,6 +40,26 @@ std::string statProblem(const std::string &path, struct stat &info, const char *
 
 } // namespace
 
+std::string FileInputProblemInRussian(const std::string &path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        const int code = errno;
+        if (code == ENOENT)
+            return "нет такого файла";
+        if (code == ELOOP)
+            return "слишком много уровней символических ссылок (ссылки по кругу)";
+        return SystemReasonText(code);
+    }
+    if (S_ISDIR(info.st_mode))
+        return "это папка, а не обычный файл";
+    if (S_ISFIFO(info.st_mode))
+        return "это именованный канал (FIFO), а не обычный файл";
+    if (!S_ISREG(info.st_mode))
+        return "это не обычный файл (устройство или сокет)";
+    return {};
+}
+
 std::string FileInputProblem(const std::string &path)
 {
     struct stat info {};

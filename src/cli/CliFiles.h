@@ -7,6 +7,10 @@
 // FIFO...", "too many levels of symbolic links", "no such file").
 std::string FileInputProblem(const std::string &path);
 
+// The same in Russian, for the knowledge-base tools, whose users are the
+// base's Russian-speaking authors.
+std::string FileInputProblemInRussian(const std::string &path);
+
 // The same for a path given as a folder.
 std::string FolderInputProblem(const std::string &path);
 

@@ -92,7 +92,7 @@ std::optional<Arguments> parse(const std::vector<std::string> &args, bool takesO
 // The whole file, or a message naming it.
 std::optional<std::string> readFile(const std::string &path, std::string &problem)
 {
-    if (const std::string why = FileInputProblem(path); !why.empty()) {
+    if (const std::string why = FileInputProblemInRussian(path); !why.empty()) {
         problem = path + ": " + why;
         return std::nullopt;
     }

@@ -33,8 +33,8 @@ QByteArray installationPersonCodeKey()
     return PersonCodeKeyFrom(settings);
 }
 
-int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator,
-                 bool nameFree, bool russianHeaders, const CliContext &context)
+int exportFolder(const std::string &folder, const QString &outPath, const std::string &decimalSeparator, bool nameFree,
+                 bool russianHeaders, const CliContext &context)
 {
     if (const std::string problem = FolderInputProblem(folder); !problem.empty())
         return fail(QString::fromStdString(folder + ": " + problem));

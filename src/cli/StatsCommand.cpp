@@ -19,7 +19,6 @@
 
 namespace {
 
-
 int fail(const QString &message, int status = 1)
 {
     std::cerr << "palettor-cli: " << message.toStdString() << std::endl;

@@ -46,16 +46,15 @@ public:
 
     HeldCheck(ArchiveWatcher &watcher, Point point) : watcher(watcher)
     {
-        watcher.SetFolderCheck(
-            [state = state, point](const std::string &folder, const std::vector<KnownFile> &known) {
-                const bool hold = !state->used.exchange(true);
-                if (hold && point == BeforeListing)
-                    state->Hold();
-                auto found = CheckSessionFolder(folder, known);
-                if (hold && point == AfterListing)
-                    state->Hold();
-                return found;
-            });
+        watcher.SetFolderCheck([state = state, point](const std::string &folder, const std::vector<KnownFile> &known) {
+            const bool hold = !state->used.exchange(true);
+            if (hold && point == BeforeListing)
+                state->Hold();
+            auto found = CheckSessionFolder(folder, known);
+            if (hold && point == AfterListing)
+                state->Hold();
+            return found;
+        });
     }
     ~HeldCheck()
     {

@@ -109,14 +109,14 @@ TEST_F(CliOutputTest, AnInputThatIsNotAFileSaysWhatItIs)
         {{"archive", Path("fifo")}, "is a FIFO (named pipe), not a folder"},
         {{"archive", Path("loop")}, "too many levels of symbolic links"},
         {{"export", Path("fifo"), "-o", Path("x.csv")}, "is a FIFO"},
-        {{"kb", "check", Path("fifo")}, "is a FIFO"},
-        {{"kb", "export", Path("loop")}, "too many levels of symbolic links"},
-        {{"kb", "build", Path("folder"), "-o", Path("x.dat")}, "is a folder"},
+        {{"kb", "check", Path("fifo")}, "именованный канал (FIFO)"},
+        {{"kb", "export", Path("loop")}, "ссылки по кругу"},
+        {{"kb", "build", Path("folder"), "-o", Path("x.dat")}, "это папка"},
         {{"interpret", "--kb", Path("folder")}, "is a folder"},
         // A session file is no knowledge base and no CSV source.
         {{"kb", "check", Session()}, "это файл результата, а не база знаний"},
-        {{"kb", "build", Session(), "-o", Path("x.dat")}, "a session file"},
-        {{"kb", "export", Session()}, "a session file"},
+        {{"kb", "build", Session(), "-o", Path("x.dat")}, "это файл результата"},
+        {{"kb", "export", Session()}, "это файл результата"},
         {{"dump", Path("none")}, "no such file"},
     };
     for (const Case &c : cases) {

@@ -46,14 +46,14 @@ TEST_F(NameFreeExportTest, AsksEachTimeAndLeavesNoNameOrBirthDate)
     QStringList codes;
     for (const QString &name : {QStringLiteral("a.csv"), QStringLiteral("b.csv")}) {
         const QString csv = Export(true, name);
-        for (const char *personal : {"Петрова", "Орлов", "Иван", "Игоревна", "Surname", "BirthDate"})
+        for (const char *personal : {"Петрова", "Орлов", "Иван", "Игоревна", "Фамилия", "Дата рождения"})
             EXPECT_FALSE(csv.contains(QString::fromUtf8(personal))) << personal;
         for (const TCLTSession *s : {&first}) {
             const LocalDateTime born = FromOleDate(s->BirthDate);
             EXPECT_FALSE(csv.contains(QStringLiteral("%1-%2").arg(born.Year).arg(born.Month, 2, 10, QLatin1Char('0'))));
         }
         const QStringList lines = csv.split(QStringLiteral("\r\n"));
-        const qsizetype column = lines[0].split(QLatin1Char(';')).indexOf(QStringLiteral("PersonCode"));
+        const qsizetype column = lines[0].split(QLatin1Char(';')).indexOf(QStringLiteral("Код обследуемого"));
         ASSERT_GE(column, 0);
         codes << lines[1].split(QLatin1Char(';')).value(column) << lines[2].split(QLatin1Char(';')).value(column);
     }
