@@ -32,6 +32,9 @@ QString withLf(const std::string &utf8)
     return value;
 }
 
+// Marks the first block of the closing lines kept together on one page.
+constexpr int KeepToTheEndProperty = QTextFormat::UserProperty + 1;
+
 // Headings inside the conclusions: below the report's own three levels.
 constexpr int ConclusionHeadingLevel = 4;
 
@@ -293,11 +296,18 @@ std::unique_ptr<QTextDocument> BuildReportDocument(const TCLTSession &session, c
 
     // What makes the report one to sign and hand over.
     out.Spacer();
+    const int signatureBlock = document->blockCount();
     if (look.ReportDate != 0)
         out.Field(QStringLiteral("Дата отчета"), FormatOleDateTime(look.ReportDate, look.DateFormat, look.Locale));
     if (!look.Examiner.trimmed().isEmpty())
         out.Field(QStringLiteral("Специалист"), look.Examiner.trimmed());
     out.SignatureLine(QStringLiteral("Подпись"));
+    // The date, the examiner and the line to sign on stay on one page.
+    if (QTextBlock first = document->findBlockByNumber(signatureBlock); first.isValid()) {
+        QTextBlockFormat format = first.blockFormat();
+        format.setProperty(KeepToTheEndProperty, true);
+        QTextCursor(first).setBlockFormat(format);
+    }
     // Laying out pages needs fonts, which only a Gui application has; the
     // plain text needs neither. The printer lays the pages out again.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -357,6 +367,27 @@ void KeepHeadingsWithTheirText(QTextDocument &document)
             }
         }
         from = moved.isValid() ? moved.next() : QTextBlock();
+    }
+    // A closing block that would be split over two pages starts the last one.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.boolProperty(KeepToTheEndProperty))
+            continue;
+        format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        QTextCursor(block).setBlockFormat(format);
+        const QSizeF size = document.pageSize();
+        document.setPageSize(QSizeF());
+        document.setPageSize(size);
+        const double top = layout->blockBoundingRect(block).top();
+        const double bottom = layout->blockBoundingRect(document.lastBlock()).bottom();
+        const bool atPageTop = std::abs(top - pageOf(top) * pageHeight) < 1;
+        if (pageOf(bottom - 1) > pageOf(top) && !atPageTop) {
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(format);
+            document.setPageSize(QSizeF());
+            document.setPageSize(size);
+        }
+        break;
     }
 }
 

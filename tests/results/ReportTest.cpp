@@ -191,6 +191,39 @@ TEST(ReportDocument, ConclusionHeadingsAreBoldAndNeverLastOnAPage)
     EXPECT_EQ(bodyHeadingsSeen, 2 * 56);
 }
 
+TEST(ReportDocument, TheDateExaminerAndSignatureLineShareOnePage)
+{
+    // Ever longer conclusions: somewhere the closing lines meet a page's foot.
+    int moved = 0;
+    for (int lines = 10; lines <= 120; lines += 1) {
+        SCOPED_TRACE(lines);
+        TCLTSession s = MakeSession("Петров", 3);
+        s.DetailedConclusion.clear();
+        for (int i = 0; i < lines; ++i)
+            s.DetailedConclusion += "Строка " + std::to_string(i) + "\r\n";
+        ReportLook look = RussianLook();
+        look.ReportDate = s.StartedAt;
+        look.Examiner = QStringLiteral("Смирнова А. В.");
+        const auto document = BuildReportDocument(s, look);
+        const double height = document->pageSize().height();
+        QAbstractTextDocumentLayout *layout = document->documentLayout();
+        const auto pageOf = [&](const QString &starts) {
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+                if (block.text().startsWith(starts)) {
+                    if (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                        ++moved;
+                    return static_cast<int>((layout->blockBoundingRect(block).center().y()) / height);
+                }
+            ADD_FAILURE() << "no line " << starts.toStdString();
+            return -1;
+        };
+        const int date = pageOf(QStringLiteral("Дата отчета"));
+        EXPECT_EQ(pageOf(QStringLiteral("Специалист")), date);
+        EXPECT_EQ(pageOf(QStringLiteral("Подпись")), date);
+    }
+    EXPECT_GT(moved, 0); // the lengths did reach a page's foot
+}
+
 TEST(ReportDocument, SwatchesTakeTheColoursOfTheChoicesInOrder)
 {
     TCLTSession s = MakeSession("Петров", 2);
