@@ -104,3 +104,20 @@ void checkStandardOutput()
 } // namespace
 
 void CheckStandardOutputAtExit() { std::atexit(checkStandardOutput); }
+
+std::string ArgumentBytes(int argc, char **argv, const QString &text)
+{
+    for (int i = argc - 1; i > 1; --i)
+        if (QString::fromLocal8Bit(argv[i]) == text)
+            return argv[i];
+    return text.toLocal8Bit().toStdString();
+}
+
+bool HasArgument(int argc, char **argv, const char *wanted)
+{
+    const std::size_t length = std::strlen(wanted);
+    for (int i = 2; i < argc; ++i)
+        if (std::strncmp(argv[i], wanted, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+            return true;
+    return false;
+}

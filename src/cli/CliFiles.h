@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 // Why a path given as input cannot be read as a file: empty for a regular file
@@ -22,3 +24,10 @@ bool HasSessionSignature(const std::string &bytes);
 // standard output is flushed and, if any of it was lost, the reason goes to
 // standard error and the exit status becomes 1.
 void CheckStandardOutputAtExit();
+
+// The bytes of the argument that reads as text, so a path that is not valid
+// UTF-8 is still found; the text's local encoding when none does.
+std::string ArgumentBytes(int argc, char **argv, const QString &text);
+
+// Whether an argument after the command is the option, alone or as "--name=".
+bool HasArgument(int argc, char **argv, const char *wanted);

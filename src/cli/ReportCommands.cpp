@@ -92,24 +92,6 @@ int report(const std::string &sessionPath, const QString &pdfPath, const std::st
     return 0;
 }
 
-// The argument's own bytes: a path that is not valid UTF-8 is still found.
-std::string argumentBytes(int argc, char **argv, const QString &text)
-{
-    for (int i = argc - 1; i > 1; --i)
-        if (QString::fromLocal8Bit(argv[i]) == text)
-            return argv[i];
-    return text.toLocal8Bit().toStdString();
-}
-
-bool hasArgument(int argc, char **argv, const char *wanted)
-{
-    const std::size_t length = std::strlen(wanted);
-    for (int i = 2; i < argc; ++i)
-        if (std::strncmp(argv[i], wanted, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
-            return true;
-    return false;
-}
-
 } // namespace
 
 bool IsReportCommand(int argc, char **argv)
@@ -123,7 +105,7 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
     // Painting a PDF needs fonts, which come with a Gui application; no
     // display is needed for it.
     std::unique_ptr<QCoreApplication> app;
-    if (!exporting && hasArgument(argc, argv, "--pdf")) {
+    if (!exporting && HasArgument(argc, argv, "--pdf")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -181,7 +163,7 @@ int RunReportCommand(int argc, char **argv, const CliContext &context)
     }
     const std::string decimal =
         parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString() : context.DecimalSeparator;
-    const std::string path = argumentBytes(argc, argv, args[1]);
+    const std::string path = ArgumentBytes(argc, argv, args[1]);
     if (exporting) {
         if (!parser.isSet(outOption) || parser.value(outOption).isEmpty()) {
             fail(QStringLiteral("export needs -o OUT.csv"));

@@ -25,23 +25,6 @@ int fail(const QString &message, int status = 1)
     return status;
 }
 
-std::string argumentBytes(int argc, char **argv, const QString &text)
-{
-    for (int i = argc - 1; i > 1; --i)
-        if (QString::fromLocal8Bit(argv[i]) == text)
-            return argv[i];
-    return text.toLocal8Bit().toStdString();
-}
-
-bool hasArgument(int argc, char **argv, const char *wanted)
-{
-    const std::size_t length = std::strlen(wanted);
-    for (int i = 2; i < argc; ++i)
-        if (std::strncmp(argv[i], wanted, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
-            return true;
-    return false;
-}
-
 struct Selection {
     int Kind = 0; // 0 any
     std::optional<std::string> Group;
@@ -74,7 +57,7 @@ bool IsStatsCommand(int argc, char **argv) { return argc >= 2 && std::strcmp(arg
 int RunStatsCommand(int argc, char **argv, const CliContext &cli)
 {
     std::unique_ptr<QCoreApplication> app;
-    if (hasArgument(argc, argv, "--pdf")) {
+    if (HasArgument(argc, argv, "--pdf")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -140,7 +123,7 @@ int RunStatsCommand(int argc, char **argv, const CliContext &cli)
     if (parser.isSet(groupOption))
         selection.Group = parser.value(groupOption).toStdString();
 
-    const std::string folder = argumentBytes(argc, argv, args[1]);
+    const std::string folder = ArgumentBytes(argc, argv, args[1]);
     if (const std::string problem = FolderInputProblem(folder); !problem.empty())
         return fail(QString::fromStdString(folder + ": " + problem));
     const std::string decimal =
