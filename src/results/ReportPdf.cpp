@@ -57,7 +57,7 @@ void PrintReportDocument(QTextDocument &document, QPagedPaintDevice &device)
     KeepHeadingsWithTheirText(document);
 }
 
-QByteArray ReportPdfBytes(const TCLTSession &session, const ReportLook &look)
+QByteArray PdfBytes(const QString &title, const std::function<void(QPagedPaintDevice &)> &paint)
 {
     QByteArray bytes;
     {
@@ -66,12 +66,19 @@ QByteArray ReportPdfBytes(const TCLTSession &session, const ReportLook &look)
         QPdfWriter writer(&buffer);
         writer.setResolution(300);
         writer.setCreator(QStringLiteral("Palettor"));
-        writer.setTitle(QStringLiteral("Результаты тестирования"));
+        writer.setTitle(title);
         SetReportPageLayout(writer);
-        const auto document = BuildReportDocument(session, look);
-        PrintReportDocument(*document, writer);
+        paint(writer);
     } // the writer finishes the file when it goes
     return bytes;
+}
+
+QByteArray ReportPdfBytes(const TCLTSession &session, const ReportLook &look)
+{
+    return PdfBytes(QStringLiteral("Результаты тестирования"), [&](QPagedPaintDevice &device) {
+        const auto document = BuildReportDocument(session, look);
+        PrintReportDocument(*document, device);
+    });
 }
 
 bool WriteReportPdf(const TCLTSession &session, const ReportLook &look, const QString &path, QString *error)

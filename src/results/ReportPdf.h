@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -14,6 +16,9 @@ void SetReportPageLayout(QPagedPaintDevice &device);
 // Lays the report out on the device's own pages and paints it, breaking long
 // texts across pages.
 void PrintReportDocument(QTextDocument &document, QPagedPaintDevice &device);
+
+// A PDF in memory on the report's page (A4, 300 dpi), painted by paint.
+QByteArray PdfBytes(const QString &title, const std::function<void(QPagedPaintDevice &)> &paint);
 
 // The report as a PDF: A4, fonts embedded so every letter shows on any
 // machine.

@@ -5,9 +5,7 @@
 #include "ReportPdf.h"
 #include "StatisticsText.h"
 
-#include <QBuffer>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <cmath>
 
@@ -175,18 +173,8 @@ void PrintStatistics(QPagedPaintDevice &device, const StatisticsOutput &output, 
 QByteArray StatisticsPdfBytes(const StatisticsOutput &output, const StatisticsDocumentText &text,
                               const SwatchColours &swatches)
 {
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(300);
-        writer.setCreator(QStringLiteral("Palettor"));
-        writer.setTitle(QStringLiteral("Статистика по группе"));
-        SetReportPageLayout(writer);
-        PrintStatistics(writer, output, text, swatches);
-    }
-    return bytes;
+    return PdfBytes(QStringLiteral("Статистика по группе"),
+                    [&](QPagedPaintDevice &device) { PrintStatistics(device, output, text, swatches); });
 }
 
 bool WriteStatisticsPdf(const StatisticsOutput &output, const StatisticsDocumentText &text,
