@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -129,6 +130,10 @@ void TformPalettorMain::CreatePages()
     prefsPage = new PreferencesPage(theme, prefsSheet);
     prefsPage->setObjectName(QStringLiteral("TeTabSheet3"));
     prefsSheet->setWidget(prefsPage);
+    // Only the height scrolls: the page keeps the width its groups need.
+    prefsSheet->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    prefsSheet->setMinimumWidth(prefsPage->minimumSizeHint().width()
+                                + prefsSheet->verticalScrollBar()->sizeHint().width());
     pageControl->addTab(testingPage, QStringLiteral("Тестирование"));
     pageControl->addTab(resultsSheet, QStringLiteral("Результаты"));
     pageControl->addTab(prefsSheet, QStringLiteral("Настройка"));
