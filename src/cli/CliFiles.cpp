@@ -4,6 +4,9 @@
 #include "SystemReason.h"
 #include "TSimpleFileStream.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -120,4 +123,18 @@ bool HasArgument(int argc, char **argv, const char *wanted)
         if (std::strncmp(argv[i], wanted, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
             return true;
     return false;
+}
+
+std::unique_ptr<QCoreApplication> MakeCliApplication(int &argc, char **argv, bool paints)
+{
+    std::unique_ptr<QCoreApplication> app;
+    if (paints) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    return app;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+class QCoreApplication;
+
 #include <QString>
 
+#include <memory>
 #include <string>
 
 // Why a path given as input cannot be read as a file: empty for a regular file
@@ -31,3 +34,8 @@ std::string ArgumentBytes(int argc, char **argv, const QString &text);
 
 // Whether an argument after the command is the option, alone or as "--name=".
 bool HasArgument(int argc, char **argv, const char *wanted);
+
+// The application object of a command; one that paints a PDF needs fonts,
+// which come with a Gui application (offscreen: no display is needed).
+// argc must outlive the object.
+std::unique_ptr<QCoreApplication> MakeCliApplication(int &argc, char **argv, bool paints);

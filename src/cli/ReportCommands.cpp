@@ -9,7 +9,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QSettings>
 
 #include <cstring>
@@ -102,17 +101,7 @@ bool IsReportCommand(int argc, char **argv)
 int RunReportCommand(int argc, char **argv, const CliContext &context)
 {
     const bool exporting = std::strcmp(argv[1], "export") == 0;
-    // Painting a PDF needs fonts, which come with a Gui application; no
-    // display is needed for it.
-    std::unique_ptr<QCoreApplication> app;
-    if (!exporting && HasArgument(argc, argv, "--pdf")) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    const auto app = MakeCliApplication(argc, argv, !exporting && HasArgument(argc, argv, "--pdf"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

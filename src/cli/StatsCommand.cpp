@@ -10,7 +10,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLocale>
 
 #include <cstring>
@@ -56,15 +55,7 @@ bool IsStatsCommand(int argc, char **argv) { return argc >= 2 && std::strcmp(arg
 
 int RunStatsCommand(int argc, char **argv, const CliContext &cli)
 {
-    std::unique_ptr<QCoreApplication> app;
-    if (HasArgument(argc, argv, "--pdf")) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
+    const auto app = MakeCliApplication(argc, argv, HasArgument(argc, argv, "--pdf"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

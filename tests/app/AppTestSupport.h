@@ -3,7 +3,9 @@
 #include "AppSettings.h"
 #include "PasswordDialogs.h"
 #include "ScriptedDialogs.h"
+#include "SessionArchive.h"
 #include "SessionFinisher.h"
+#include "TCLTSession.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,18 @@ inline void WriteBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// A session another station (or an earlier run) stored, with conclusions;
+// the second of its minute orders the names.
+inline std::string StoreSession(const QString &folder, int second, const std::string &surname)
+{
+    TCLTSession session;
+    session.TestKind = 1;
+    session.Surname = surname;
+    session.BriefConclusion = "Вывод " + surname;
+    LocalDateTime when{2025, 7, 4, 9, 5, second % 60, 100 + second};
+    return SaveSession(session, folder.toStdString(), when, [] { return 3; });
 }
 
 // Answers the password dialogs from a script and counts what was asked.

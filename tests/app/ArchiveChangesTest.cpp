@@ -7,13 +7,13 @@
 #include "ResultsModel.h"
 #include "SessionArchive.h"
 #include "TformPalettorMain.h"
+#include "WaitUntil.h"
 #include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
@@ -25,29 +25,6 @@
 #include <functional>
 
 namespace {
-
-std::string StoreAt(const QString &folder, int second, const std::string &surname)
-{
-    TCLTSession session;
-    session.TestKind = 1;
-    session.Surname = surname;
-    session.BriefConclusion = "Вывод " + surname;
-    LocalDateTime when{2025, 7, 4, 9, 5, second % 60, 100 + second};
-    return SaveSession(session, folder.toStdString(), when, [] { return 3; });
-}
-
-// Runs the event loop until the condition holds; false when it never does.
-bool WaitFor(const std::function<bool()> &condition, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 class ArchiveChangesTest : public ::testing::Test {
 protected:
@@ -95,7 +72,7 @@ protected:
 TEST_F(ArchiveChangesTest, DeletionsAndAdditionsElsewhereAreOneChangeOfTheListAndTheShownRowMovesOn)
 {
     for (int i = 0; i < 12; ++i)
-        paths.push_back(StoreAt(install.DataFolder(), i, "С" + std::to_string(i)));
+        paths.push_back(StoreSession(install.DataFolder(), i, "С" + std::to_string(i)));
     w = std::make_unique<TformPalettorMain>(install.Root());
     QAbstractItemModelTester tester(Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -126,10 +103,11 @@ TEST_F(ArchiveChangesTest, DeletionsAndAdditionsElsewhereAreOneChangeOfTheListAn
         QSignalSpy removals(Model(), &QAbstractItemModel::rowsRemoved);
         ASSERT_NO_FATAL_FAILURE(Remove(c.deleted));
         for (int i = 0; i < c.added; ++i, ++added)
-            StoreAt(install.DataFolder(), 40 + added, "Н" + std::to_string(added));
+            StoreSession(install.DataFolder(), 40 + added, "Н" + std::to_string(added));
         if (c.deleted.size() > 0 || c.added > 0) {
             w->CheckArchiveFolder();
-            ASSERT_TRUE(WaitFor([&] { return Surnames() == Texts(c.rows); })) << Surnames().join(u',').toStdString();
+            ASSERT_TRUE(WaitUntil([&] { return Surnames() == Texts(c.rows); }, 5000, "the rows of the case"))
+                << Surnames().join(u',').toStdString();
         }
         if (c.userDeletes) {
             dialogs.yesNoAnswers = {true};
@@ -150,7 +128,7 @@ TEST_F(ArchiveChangesTest, DeletionsAndAdditionsElsewhereAreOneChangeOfTheListAn
             }
     ASSERT_NO_FATAL_FAILURE(Remove({0}));
     w->CheckArchiveFolder();
-    ASSERT_TRUE(WaitFor([&] { return Model()->rowCount() == 4; }));
+    ASSERT_TRUE(WaitUntil([&] { return Model()->rowCount() == 4; }, 5000, "four rows"));
     EXPECT_EQ(Surnames(),
               (QStringList{QStringLiteral("С1"), QStringLiteral("С3"), QStringLiteral("С10"), QStringLiteral("С11")}));
     EXPECT_EQ(SelectedRow(Grid()), 3);
@@ -160,9 +138,9 @@ TEST_F(ArchiveChangesTest, DeletionsAndAdditionsElsewhereAreOneChangeOfTheListAn
 
 TEST_F(ArchiveChangesTest, AFileReplacedByAnotherSessionsBytesShowsTheNewPersonAfterACheckAndARestart)
 {
-    paths.push_back(StoreAt(install.DataFolder(), 1, "Петров"));
-    paths.push_back(StoreAt(install.DataFolder(), 2, "Иванова"));
-    const std::string third = StoreAt(install.DataFolder(), 3, "Сидоренко");
+    paths.push_back(StoreSession(install.DataFolder(), 1, "Петров"));
+    paths.push_back(StoreSession(install.DataFolder(), 2, "Иванова"));
+    const std::string third = StoreSession(install.DataFolder(), 3, "Сидоренко");
     const QString first = QString::fromStdString(paths[0]);
     auto replaceFirstWith = [&](const std::string &other) {
         QFile source(QString::fromStdString(other));
@@ -179,14 +157,14 @@ TEST_F(ArchiveChangesTest, AFileReplacedByAnotherSessionsBytesShowsTheNewPersonA
 
     ASSERT_NO_FATAL_FAILURE(replaceFirstWith(paths[1]));
     w->CheckArchiveFolder();
-    ASSERT_TRUE(WaitFor([&] { return Surnames().first() == QStringLiteral("Иванова"); }))
+    ASSERT_TRUE(WaitUntil([&] { return Surnames().first() == QStringLiteral("Иванова"); }, 5000, "the first row to go"))
         << Surnames().join(u',').toStdString();
     EXPECT_EQ(Brief(), QStringLiteral("Вывод Иванова"));
     EXPECT_EQ(Model()->rowCount(), 2);
 
     // Replaced while the program was closed: the station's index no longer holds.
     w.reset();
-    const std::string other = StoreAt(install.DataFolder(), 4, "Сидоренко");
+    const std::string other = StoreSession(install.DataFolder(), 4, "Сидоренко");
     ASSERT_NO_FATAL_FAILURE(replaceFirstWith(other));
     ASSERT_TRUE(QFile::remove(QString::fromStdString(other)));
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -201,12 +179,12 @@ TEST_F(ArchiveChangesTest, DamageBeyondTheListFieldsIsFoundInTheBackgroundAndTol
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.resize(size < 0 ? file.size() + size : size));
     };
-    StoreAt(install.DataFolder(), 1, "Целый");
-    const std::string damaged = StoreAt(install.DataFolder(), 2, "Обрезанный");
+    StoreSession(install.DataFolder(), 1, "Целый");
+    const std::string damaged = StoreSession(install.DataFolder(), 2, "Обрезанный");
     ASSERT_NO_FATAL_FAILURE(cut(damaged, -12));
     const QString name = QFileInfo(QString::fromStdString(damaged)).fileName();
     ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_TRUE(WaitFor([&] { return !dialogs.warnings.isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !dialogs.warnings.isEmpty(); }, 5000, "a warning"));
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].startsWith(QStringLiteral("Не удалось прочитать поврежденные файлы результатов")));
     EXPECT_TRUE(dialogs.warnings[0].contains(name));
@@ -215,14 +193,15 @@ TEST_F(ArchiveChangesTest, DamageBeyondTheListFieldsIsFoundInTheBackgroundAndTol
 
     // Written while the window runs: one cut after its list fields, one
     // within them. Both are told, and only they.
-    const std::string late = StoreAt(install.DataFolder(), 3, "Поздний");
-    const std::string early = StoreAt(install.DataFolder(), 4, "Ранний");
+    const std::string late = StoreSession(install.DataFolder(), 3, "Поздний");
+    const std::string early = StoreSession(install.DataFolder(), 4, "Ранний");
     ASSERT_NO_FATAL_FAILURE(cut(late, -12));
     ASSERT_NO_FATAL_FAILURE(cut(early, 100));
     w->CheckArchiveFolder();
     const QStringList both{QFileInfo(QString::fromStdString(late)).fileName(),
                            QFileInfo(QString::fromStdString(early)).fileName()};
-    ASSERT_TRUE(WaitFor([&] { return w->DamagedFiles().size() == 3; })) << w->DamagedFiles().join(u',').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w->DamagedFiles().size() == 3; }, 5000, "three damaged files told"))
+        << w->DamagedFiles().join(u',').toStdString();
     for (const QString &file : both)
         EXPECT_TRUE(w->DamagedFiles().contains(file)) << file.toStdString();
     const QString told = dialogs.warnings.mid(1).join(u'\n');
@@ -234,7 +213,7 @@ TEST_F(ArchiveChangesTest, DamageBeyondTheListFieldsIsFoundInTheBackgroundAndTol
 TEST_F(ArchiveChangesTest, AShareUnmountedUnderTheFolderKeepsTheListAndTheMountBackIsWatched)
 {
     for (int i = 0; i < 3; ++i)
-        paths.push_back(StoreAt(install.DataFolder(), i, "С" + std::to_string(i)));
+        paths.push_back(StoreSession(install.DataFolder(), i, "С" + std::to_string(i)));
     ASSERT_NO_FATAL_FAILURE(Start());
     auto *sync = w->findChild<ArchiveSync *>();
     ASSERT_NE(sync, nullptr);
@@ -253,14 +232,14 @@ TEST_F(ArchiveChangesTest, AShareUnmountedUnderTheFolderKeepsTheListAndTheMountB
     for (int check = 0; check < 2; ++check) {
         const int before = *probed;
         w->CheckArchiveFolder();
-        ASSERT_TRUE(WaitFor([&] { return *probed > before; }));
+        ASSERT_TRUE(WaitUntil([&] { return *probed > before; }, 5000, "another probe of the device"));
         QTest::qWait(300);
         EXPECT_EQ(Model()->rowCount(), 3) << check;
     }
     // Mounted again (a new device number): the share is compared again.
-    paths[1] = StoreAt(install.DataFolder(), 1, "С1");
+    paths[1] = StoreSession(install.DataFolder(), 1, "С1");
     *device = real + 2;
     w->CheckArchiveFolder();
-    ASSERT_TRUE(WaitFor([&] { return Model()->rowCount() == 1; })) << Model()->rowCount();
+    ASSERT_TRUE(WaitUntil([&] { return Model()->rowCount() == 1; }, 5000, "one row")) << Model()->rowCount();
     EXPECT_EQ(Surnames(), QStringList{QStringLiteral("С1")});
 }

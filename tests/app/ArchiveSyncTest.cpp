@@ -92,17 +92,6 @@ private:
     std::shared_ptr<State> state = std::make_shared<State>();
 };
 
-// A session another station (or an earlier run) stored, with conclusions.
-std::string StoreSession(const QString &folder, int second, const std::string &surname)
-{
-    TCLTSession session;
-    session.TestKind = 1;
-    session.Surname = surname;
-    session.BriefConclusion = "Вывод " + surname;
-    LocalDateTime when{2025, 7, 4, 9, 5, second % 60, 100 + second};
-    return SaveSession(session, folder.toStdString(), when, [] { return 3; });
-}
-
 class ArchiveSyncTest : public ::testing::Test {
 protected:
     TemporaryInstallation install;
