@@ -16,20 +16,55 @@
 
 namespace {
 
-const char *kindOf(mode_t mode)
+// The words of the input checks, in the CLI's English and in the Russian of
+// the knowledge-base tools.
+struct InputWords {
+    const char *noFile, *noFolder, *loop, *is, *notRegular, *notFolder;
+    const char *folder, *fifo, *socket, *device, *file;
+    std::string (*systemReason)(int code);
+};
+
+std::string englishReason(int code) { return std::strerror(code); }
+
+const InputWords English{"no such file",
+                         "no such folder",
+                         "too many levels of symbolic links (a link loop)",
+                         "is ",
+                         ", not a regular file",
+                         ", not a folder",
+                         "a folder",
+                         "a FIFO (named pipe)",
+                         "a socket",
+                         "a device",
+                         "a file",
+                         englishReason};
+const InputWords Russian{"нет такого файла",
+                         "нет такой папки",
+                         "слишком много уровней символических ссылок (ссылки по кругу)",
+                         "это ",
+                         ", а не обычный файл",
+                         ", а не папка",
+                         "папка",
+                         "именованный канал (FIFO)",
+                         "сокет",
+                         "устройство",
+                         "файл",
+                         SystemReasonText};
+
+const char *kindOf(mode_t mode, const InputWords &words)
 {
     if (S_ISDIR(mode))
-        return "a folder";
+        return words.folder;
     if (S_ISFIFO(mode))
-        return "a FIFO (named pipe)";
+        return words.fifo;
     if (S_ISSOCK(mode))
-        return "a socket";
+        return words.socket;
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    return "a file";
+        return words.device;
+    return words.file;
 }
 
-std::string statProblem(const std::string &path, struct stat &info, const char *missing)
+std::string statProblem(const std::string &path, struct stat &info, const char *missing, const InputWords &words)
 {
     if (::stat(path.c_str(), &info) == 0)
         return {};
@@ -37,47 +72,31 @@ std::string statProblem(const std::string &path, struct stat &info, const char *
     if (code == ENOENT)
         return missing;
     if (code == ELOOP)
-        return "too many levels of symbolic links (a link loop)";
-    return std::strerror(code);
+        return words.loop;
+    return words.systemReason(code);
+}
+
+std::string fileProblem(const std::string &path, const InputWords &words)
+{
+    struct stat info {};
+    std::string problem = statProblem(path, info, words.noFile, words);
+    if (problem.empty() && !S_ISREG(info.st_mode))
+        problem = words.is + std::string(kindOf(info.st_mode, words)) + words.notRegular;
+    return problem;
 }
 
 } // namespace
 
-std::string FileInputProblemInRussian(const std::string &path)
-{
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        const int code = errno;
-        if (code == ENOENT)
-            return "нет такого файла";
-        if (code == ELOOP)
-            return "слишком много уровней символических ссылок (ссылки по кругу)";
-        return SystemReasonText(code);
-    }
-    if (S_ISDIR(info.st_mode))
-        return "это папка, а не обычный файл";
-    if (S_ISFIFO(info.st_mode))
-        return "это именованный канал (FIFO), а не обычный файл";
-    if (!S_ISREG(info.st_mode))
-        return "это не обычный файл (устройство или сокет)";
-    return {};
-}
+std::string FileInputProblemInRussian(const std::string &path) { return fileProblem(path, Russian); }
 
-std::string FileInputProblem(const std::string &path)
-{
-    struct stat info {};
-    std::string problem = statProblem(path, info, "no such file");
-    if (problem.empty() && !S_ISREG(info.st_mode))
-        problem = std::string("is ") + kindOf(info.st_mode) + ", not a regular file";
-    return problem;
-}
+std::string FileInputProblem(const std::string &path) { return fileProblem(path, English); }
 
 std::string FolderInputProblem(const std::string &path)
 {
     struct stat info {};
-    std::string problem = statProblem(path, info, "no such folder");
+    std::string problem = statProblem(path, info, English.noFolder, English);
     if (problem.empty() && !S_ISDIR(info.st_mode))
-        problem = std::string("is ") + kindOf(info.st_mode) + ", not a folder";
+        problem = English.is + std::string(kindOf(info.st_mode, English)) + English.notFolder;
     return problem;
 }
 
