@@ -161,6 +161,11 @@ TEST_F(DailyUseTest, TheLastPersonLeavesTheScreenAfterTheIdleTimeAndAtTheNextReg
     QTimer *idle = Page()->IdleTimer();
     EXPECT_TRUE(idle->isActive());
     EXPECT_EQ(idle->interval(), 10 * 60 * 1000); // the preference's default
+    // Someone still reading keeps the result: a key starts the idle time again.
+    QTest::qWait(1500);
+    ASSERT_LT(idle->remainingTime(), idle->interval() - 1000);
+    QTest::keyClick(memo, Qt::Key_Down);
+    EXPECT_GT(idle->remainingTime(), idle->interval() - 1000);
 
     QSignalSpy forgotten(Page(), &TestingPage::lastPersonForgotten);
     idle->start(0); // the idle time has passed
@@ -206,6 +211,19 @@ TEST_F(DailyUseTest, TilesArePickedWithArrowsAndEnterOrSpaceUnderTheSameGuard)
     EXPECT_EQ(area->FocusedTile(), 2);
     EXPECT_TRUE(area->Tiles()[2]->FocusFrameShown());
     EXPECT_FALSE(area->Tiles()[0]->FocusFrameShown());
+    // Visible: black and white in the framed tile's middle row, whatever its colour.
+    const auto framePainted = [](ColourTile *tile) {
+        const QImage image = tile->grab().toImage();
+        bool black = false, white = false;
+        for (int x = 0; x < image.width() / 2; ++x) {
+            const QColor c = image.pixelColor(x, image.height() / 2);
+            black = black || c == QColor(Qt::black);
+            white = white || c == QColor(Qt::white);
+        }
+        return black && white;
+    };
+    EXPECT_TRUE(framePainted(area->Tiles()[2]));
+    EXPECT_FALSE(framePainted(area->Tiles()[0]));
     const int third = area->Tiles()[2]->Tag();
     QTest::keyClick(area, Qt::Key_Return);
     const TCLTSession &session = w->Sessions()[w->Sessions().Count() - 1];

@@ -486,6 +486,28 @@ TEST_F(PageFixture, TilesCloseUpAndFollowTheSizeOfTheTestArea)
     check();
 }
 
+TEST_F(PageFixture, TheTilesStayInPlaceWhenTheRepeatStepsLongerTextComes)
+{
+    // The repeat details are a third longer than the first choice's and wrap
+    // to more lines, the more so on a narrow window.
+    for (const int width : {861, 640, 480}) {
+        page.resize(width, 600);
+        Choose(KindEightTwice);
+        TypeName();
+        Submit();
+        QCoreApplication::processEvents();
+        const int top = page.Tiles()->mapTo(&page, QPoint(0, 0)).y();
+        const QRect tile = Tiles()[0]->geometry();
+        for (int i = 0; i < 7; ++i)
+            Click(0);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(Label("labelStepName"), QStringLiteral("Выберите наиболее ПРИЯТНЫЙ цвет [повторный выбор]"));
+        EXPECT_EQ(page.Tiles()->mapTo(&page, QPoint(0, 0)).y(), top) << width;
+        EXPECT_EQ(Tiles()[0]->geometry(), tile) << width;
+        page.StopTest();
+    }
+}
+
 TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
 {
     page.SetShowResultType(2);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -82,12 +83,15 @@ TEST_F(ResultsSearchTest, HeaderClicksSortByAnyColumnAndTheNumbersStayTheArchive
 {
     TCLTSession b = MakeSession("Борисов", 3);
     b.DurationSeconds = 10;
+    b.StartedAt = TestToday - 0.2;
     Save(b);
     TCLTSession a = MakeSession("Андреев", 4);
     a.DurationSeconds = 5000;
+    a.StartedAt = TestToday - 0.4;
     Save(a);
     TCLTSession v = MakeSession("Васильев", 1);
     v.DurationSeconds = 300;
+    v.StartedAt = TestToday - 0.3;
     Save(v);
     OpenPage();
     QAbstractItemModelTester tester(page->Grid()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -99,7 +103,7 @@ TEST_F(ResultsSearchTest, HeaderClicksSortByAnyColumnAndTheNumbersStayTheArchive
         QStringList rows;
     } clicks[] = {
         {3, {a2, b1, v3}}, {3, {v3, b1, a2}}, // a second click turns the order round
-        {2, {v3, b1, a2}}, {4, {b1, v3, a2}}, {0, {b1, a2, v3}},
+        {2, {v3, b1, a2}}, {4, {b1, v3, a2}}, {1, {a2, v3, b1}}, {0, {b1, a2, v3}},
     };
     for (const auto &c : clicks) {
         ClickHeader(c.column);
@@ -119,6 +123,27 @@ TEST_F(ResultsSearchTest, HeaderClicksSortByAnyColumnAndTheNumbersStayTheArchive
     EXPECT_EQ(Names(), (QStringList{QStringLiteral("Борисов"), QStringLiteral("Васильев")}));
     EXPECT_EQ(Shown(), (QStringList{b1, v3}));
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Борисов Иван"));
+}
+
+TEST_F(ResultsSearchTest, TheListIsExportedAsShownSearchedAndSorted)
+{
+    Save(MakeSession("Борисов", 1));
+    Save(MakeSession("Андреева", 1));
+    Save(MakeSession("Баранов", 1));
+    OpenPage();
+    Type(QStringLiteral("б"));
+    ClickHeader(3);
+    ASSERT_EQ(Shown(), (QStringList{QStringLiteral("3 Баранов"), QStringLiteral("1 Борисов")}));
+    ScriptedDialogs dialogs;
+    QTemporaryDir temp;
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("list.csv"))};
+    ASSERT_TRUE(page->ResultsExportListExecute());
+    QFile file(temp.filePath(QStringLiteral("list.csv")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(";Баранов;"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral(";Борисов;"))) << lines[2].toStdString();
 }
 
 TEST_F(ResultsSearchTest, NumbersNeverRepeatWhenAnotherStationsSessionsComeAndGo)
@@ -156,6 +181,10 @@ TEST_F(ResultsSearchTest, EveryColumnWidthIsTheUsersAndComesBack)
     const int back[5] = {55, 260, 130, 420, 240};
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(page->Grid()->columnWidth(c), back[c]) << c;
+    // Nor does a wider window take the name's width from the user.
+    page->resize(1500, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->Grid()->columnWidth(3), 420);
 }
 
 } // namespace
