@@ -6,10 +6,12 @@
 #include "AppSettings.h"
 #include "ArchiveSync.h"
 #include "BenchFiles.h"
+#include "Heartbeat.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
 #include "SessionArchive.h"
+#include "SessionListIndex.h"
 #include "TSimpleFileStream.h"
 #include "TformPalettorMain.h"
 #include "UserDialogs.h"
@@ -29,6 +31,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -216,28 +219,73 @@ int main(int argc, char **argv)
     }
     const double deleteMs = msSince(start);
 
-    // The main window's start on the same folder, twice: the first builds
-    // the station's index, the second reads it. Timed to the moment a test
-    // can be started (the mode decided, the list pass running) and to the
-    // list filled; compared with the plain LoadArchive above.
+    // The main window's start on the same folder three times: the first
+    // builds the station's index of the list, the second reads it, the third
+    // follows one new session file (the index gains it by an append). Timed
+    // to the moment a test can be started (the mode decided, the list pass
+    // running), to every row shown and to the pass's end, with the longest
+    // stall of the window's thread (a 2 ms timer); the second window is then
+    // closed and timed. The limit of the start with the index, in the same
+    // run: listing the folder and reading the index.
     AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
     PrepareHeapForArchive(); // as the program's main does
     qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
     std::size_t windowSessions = 0;
-    double startableMs[2] = {0, 0};
-    double windowMs[2] = {0, 0};
-    for (int run = 0; run < 2; ++run) {
+    constexpr int runs = 3;
+    double startableMs[runs] = {};
+    double shownMs[runs] = {};
+    double windowMs[runs] = {};
+    double stallMs[runs] = {};
+    double closeMs = 0;
+    double destroyMs = 0; // after the window is gone from the screen
+    double limitMs = 0;
+    std::uintmax_t indexBytes[runs] = {};
+    const std::string indexPath = ArchiveSync::IndexPath(QString::fromStdString(data)).toStdString();
+    for (int run = 0; run < runs; ++run) {
+        if (run == 1) {
+            start = Clock::now();
+            bool whole = false;
+            const std::size_t names = ListSessionFiles(data, false, whole).size();
+            const ListIndexRead read = ReadListIndex(indexPath, data, MaxListIndexBytes(names));
+            limitMs = msSince(start);
+            if (read.State != ListIndexState::Used)
+                std::printf("the index was not read back\n");
+        }
+        if (run == 2) {
+            char name[32];
+            std::snprintf(name, sizeof name, "25070120%08d.dat", count);
+            TCLTSession added = makeSession(count);
+            writeRaw(data + "/" + name, sessionFileBytes(added, Today));
+        }
+        const std::size_t rows = static_cast<std::size_t>(count) - 1 + (run == 2 ? 1 : 0);
+        Heartbeat heartbeat;
         start = Clock::now();
-        TformPalettorMain window(folder.path() + QLatin1Char('/'));
-        QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
-        window.show();
-        while (!window.ArchiveLoading() && finished.count() == 0)
+        auto window = std::make_unique<TformPalettorMain>(folder.path() + QLatin1Char('/'));
+        QSignalSpy finished(window.get(), &TformPalettorMain::StartupFinished);
+        window->show();
+        heartbeat.Restart();
+        while (!window->ArchiveLoading() && finished.count() == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         startableMs[run] = msSince(start);
+        auto *model = window->findChild<ResultsModel *>();
+        while (static_cast<std::size_t>(model->rowCount()) < rows && finished.count() == 0 && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        shownMs[run] = msSince(start);
         if (finished.count() == 0)
             finished.wait(600000);
         windowMs[run] = msSince(start);
-        windowSessions = window.Sessions().Count();
+        stallMs[run] = heartbeat.Longest();
+        windowSessions = window->Sessions().Count() - (run == 2 ? 1 : 0);
+        std::error_code error;
+        indexBytes[run] = std::filesystem::file_size(indexPath, error);
+        if (run == 1) {
+            start = Clock::now();
+            window->close();
+            closeMs = msSince(start);
+            start = Clock::now();
+            window.reset();
+            destroyMs = msSince(start);
+        }
     }
     AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);
@@ -251,11 +299,25 @@ int main(int argc, char **argv)
     line("delete the selected row", deleteMs, iterateMs, "iterate the loaded sessions");
     line("window: a test can start, no index", startableMs[0], loadMs, "LoadArchive of the same files");
     line("window: list filled, no index", windowMs[0], loadMs, "LoadArchive of the same files");
-    line("window: a test can start, index", startableMs[1], loadMs, "LoadArchive of the same files");
-    line("window: list filled, index", windowMs[1], loadMs, "LoadArchive of the same files");
+    const char *limit = "listing + index read";
+    const char *names[runs] = {"no index", "index", "index + 1 new file"};
+    for (int run = 1; run < runs; ++run) {
+        std::printf("window, %s:\n", names[run]);
+        line("  a test can start", startableMs[run], limitMs, limit);
+        line("  every row shown", shownMs[run], limitMs, limit);
+        line("  pass ended (checked with the folder)", windowMs[run], limitMs, limit);
+    }
+    for (int run = 0; run < runs; ++run)
+        std::printf("longest stall of the window's thread, %-20s %8.1f ms\n", names[run], stallMs[run]);
+    std::printf(
+        "index file after each start: %ju / %ju / %ju bytes (the third appended to when it grew by one entry)\n",
+        indexBytes[0], indexBytes[1], indexBytes[2]);
+    line("close the window (index, warm)", closeMs, limitMs, limit);
+    line("then free it (sessions, list, rows)", destroyMs, limitMs, limit);
     std::printf("\nmodel signals: select %s; delete %s\n", selectSignals.toStdString().c_str(),
                 deleteSignals.toStdString().c_str());
-    std::printf("main window read %zu sessions (one file fewer: the deleted one)\n", windowSessions);
+    std::printf("main window read %zu sessions (one file fewer: the deleted one; the added one not counted)\n",
+                windowSessions);
     std::printf("\n(checksum %lld)\n", touched);
     return deleted && filteredRows > 0 && windowSessions == static_cast<std::size_t>(count) - 1 ? 0 : 1;
 }

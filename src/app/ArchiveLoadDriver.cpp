@@ -1,6 +1,10 @@
 #include "ArchiveLoadDriver.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
+#include <QTimer>
+
+#include <utility>
 
 ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, QString indexPath, QObject *parent)
     : QObject(parent), folder(dataFolder.toStdString()), indexPath(indexPath.toStdString())
@@ -18,16 +22,22 @@ void ArchiveLoadDriver::Start()
     options.RemoveStaleTemporaries = true;
     options.BatchEntries = batchEntries;
     options.Stop = &stop;
-    // Queued to this object: a batch posted after Stop is dropped with it.
+    // Batches wait in a queue that one posted call empties: many batches
+    // queued while the window was busy are not each a call of their own.
     options.OnBatch = [this](SessionListBatch &&batch) {
+        for (const SessionListEntry &entry : batch.Entries)
+            listedFiles.push_back({entry.Name, entry.Stamp});
         auto held = std::make_shared<SessionListBatch>(std::move(batch));
-        QMetaObject::invokeMethod(
-            this,
-            [this, held] {
-                if (running)
-                    emit BatchRead(held);
-            },
-            Qt::QueuedConnection);
+        const std::lock_guard lock(queueMutex);
+        queue.push_back({std::move(held), nullptr});
+        post();
+    };
+    options.OnChanges = [this](SessionFolderChanges &&changes) {
+        listedFiles = FilesAfter(std::move(listedFiles), changes);
+        auto held = std::make_shared<SessionFolderChanges>(std::move(changes));
+        const std::lock_guard lock(queueMutex);
+        queue.push_back({nullptr, std::move(held)});
+        post();
     };
     worker = std::thread([this, options] {
         try {
@@ -36,9 +46,69 @@ void ArchiveLoadDriver::Start()
         } catch (const std::exception &) {
             // A failure outside any one file ends the pass with what was handed on.
         }
-        QMetaObject::invokeMethod(
-            this, [this] { finish(); }, Qt::QueuedConnection);
+        const std::lock_guard lock(queueMutex);
+        workerDone = true;
+        post();
     });
+}
+
+void ArchiveLoadDriver::post()
+{
+    if (drainPosted)
+        return;
+    drainPosted = true;
+    // Queued to this object: a call posted after Stop is dropped with it.
+    QMetaObject::invokeMethod(
+        this, [this] { drain(); }, Qt::QueuedConnection);
+}
+
+void ArchiveLoadDriver::drain()
+{
+    QElapsedTimer spent;
+    spent.start();
+    bool took = false;
+    for (;;) {
+        Item item;
+        bool done = false;
+        {
+            const std::lock_guard lock(queueMutex);
+            if (!running) {
+                // Stopped by a receiver: what it took in is still shown.
+                if (took)
+                    emit BatchesTaken();
+                return;
+            }
+            if (queue.empty()) {
+                drainPosted = false;
+                done = workerDone;
+            } else {
+                item = std::move(queue.front());
+                queue.pop_front();
+            }
+        }
+        if (item.Changes) {
+            // The list is shown whole before the changes are laid over it.
+            if (std::exchange(took, false))
+                emit BatchesTaken();
+            emit ChangesRead(item.Changes);
+            continue;
+        }
+        if (!item.Batch) {
+            if (took)
+                emit BatchesTaken();
+            if (done)
+                finish();
+            return;
+        }
+        emit BatchRead(item.Batch);
+        took = true;
+        if (spent.elapsed() >= sliceMs) {
+            emit BatchesTaken();
+            // After what waits (input, painting); drainPosted stays set.
+            QTimer::singleShot(0, this, &ArchiveLoadDriver::drain);
+            return;
+        }
+    }
 }
 
 void ArchiveLoadDriver::Stop()
@@ -46,7 +116,9 @@ void ArchiveLoadDriver::Stop()
     stop = true;
     if (worker.joinable())
         worker.join();
+    const std::lock_guard lock(queueMutex);
     running = false;
+    queue.clear();
 }
 
 void ArchiveLoadDriver::finish()

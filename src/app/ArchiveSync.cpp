@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -58,7 +59,12 @@ void ArchiveSync::Start(const SessionContext &sessionContext)
     context = sessionContext;
     driver = new ArchiveLoadDriver(dataFolder, IndexPath(dataFolder), this);
     driver->SetBatchEntries(batchEntries);
+    // Batches made small (by tests) are shown one by one, as a long pass's are.
+    if (batchEntries < 200)
+        driver->SetSliceMs(0);
     connect(driver, &ArchiveLoadDriver::BatchRead, this, &ArchiveSync::batchRead);
+    connect(driver, &ArchiveLoadDriver::BatchesTaken, this, &ArchiveSync::batchesTaken);
+    connect(driver, &ArchiveLoadDriver::ChangesRead, this, &ArchiveSync::changesRead);
     connect(driver, &ArchiveLoadDriver::Finished, this, &ArchiveSync::loaded);
     driver->Start();
 }
@@ -107,16 +113,53 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
         if (before.empty() || before > batch->Entries.front().Name)
             outOfOrder = true;
     }
-    appendListed(batch->Entries);
-    emit Progress(batch->Done, batch->Total);
+    const int added = static_cast<int>(batch->Entries.size());
+    const int at = addListed(batch->Entries);
+    if (unlisted == 0)
+        unlistedFirst = at;
+    unlisted += added;
+    progressDone = batch->Done;
+    progressTotal = batch->Total;
 }
 
-void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
+void ArchiveSync::batchesTaken()
+{
+    if (unlisted > 0)
+        pages.SessionsAppended(std::exchange(unlistedFirst, 0), std::exchange(unlisted, 0));
+    if (!sinceProgress.isValid() || sinceProgress.elapsed() >= ProgressMs) {
+        sinceProgress.start();
+        emit Progress(progressDone, progressTotal);
+    }
+}
+
+void ArchiveSync::changesRead(const std::shared_ptr<SessionFolderChanges> &changes)
+{
+    for (const std::string &path : changes->Skipped)
+        damaged << QFileInfo(QString::fromStdString(path)).fileName();
+    for (const auto *read : {&changes->Added, &changes->Changed})
+        for (const SessionListEntry &entry : *read)
+            toCheck.push_back(PathInFolder(folder, entry.Name));
+    // New names land at the end; the pass's end puts them in their place.
+    if (!changes->Added.empty() && sessions.Count() > 0) {
+        const std::string_view last = nameInFolder(sessions[sessions.Count() - 1]);
+        if (last.empty() || changes->Added.front().Name < last)
+            outOfOrder = true;
+    }
+    applyChanges(*changes);
+}
+
+int ArchiveSync::addListed(std::vector<SessionListEntry> &entries)
 {
     const int first = static_cast<int>(sessions.Count());
     for (SessionListEntry &entry : entries)
         stamps[&sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context))] =
             entry.Stamp;
+    return first;
+}
+
+void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
+{
+    const int first = addListed(entries);
     if (!entries.empty())
         pages.SessionsAppended(first, static_cast<int>(entries.size()));
 }
@@ -142,6 +185,16 @@ void ArchiveSync::loaded()
     }
     watcher = new ArchiveWatcher(
         dataFolder, [this] { return knownNames(); }, this);
+    // What the pass listed, gathered on its thread: the first check needs no
+    // list of names made here.
+    watcher->SetKnown(driver->TakeListedFiles());
+    watcher->SetListFingerprint([this] {
+        std::uint64_t sum = 0;
+        for (const auto &session : sessions)
+            if (const std::string_view name = nameInFolder(*session); !name.empty())
+                sum += ArchiveWatcher::NameFingerprint(name);
+        return sum;
+    });
     if (checkIntervalMs >= 0)
         watcher->SetInterval(checkIntervalMs);
     if (deviceProbe)

@@ -3,6 +3,7 @@
 #include "SessionArchive.h"
 #include "SessionListIndex.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,10 @@ public:
     // Where this station keeps the index of that session folder.
     static QString IndexPath(const QString &dataFolder);
 
+    // The least time between two progress reports while the list fills: a
+    // repaint per batch is what made filling the list slow.
+    static constexpr int ProgressMs = 100;
+
     // Seams for tests: entries per batch, milliseconds between listings.
     void SetBatchEntries(std::size_t entries) { batchEntries = entries; }
     void SetCheckInterval(int ms);
@@ -63,8 +68,15 @@ signals:
 
 private:
     void batchRead(const std::shared_ptr<SessionListBatch> &batch);
+    // Lists the sessions the batches taken at one go appended, and tells
+    // the progress at most every ProgressMs.
+    void batchesTaken();
+    // What the folder showed different from the index the list came from.
+    void changesRead(const std::shared_ptr<SessionFolderChanges> &changes);
     // Appends a listed session per entry (moved from) and lists them.
     void appendListed(std::vector<SessionListEntry> &entries);
+    // The same, leaving the listing to the caller; returns the first position.
+    int addListed(std::vector<SessionListEntry> &entries);
     void loaded();
     void changed(const std::shared_ptr<SessionFolderChanges> &changes);
     // The session list takes in the changes as one set (moved from).
@@ -93,5 +105,11 @@ private:
     // address be read once more.
     std::unordered_map<const TCLTSession *, FileStamp> stamps;
     bool outOfOrder = false; // a session was appended amid the pass
+    // Sessions the pass appended that the list has not been told of yet.
+    int unlistedFirst = 0;
+    int unlisted = 0;
+    std::size_t progressDone = 0;
+    std::size_t progressTotal = 0;
+    QElapsedTimer sinceProgress;
     QStringList damaged;
 };

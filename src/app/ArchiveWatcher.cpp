@@ -21,6 +21,37 @@ ArchiveWatcher::ArchiveWatcher(QString dataFolder, std::function<std::vector<Kno
 
 ArchiveWatcher::~ArchiveWatcher() { join(); }
 
+namespace {
+std::uint64_t fingerprintOf(const std::vector<KnownFile> &files)
+{
+    std::uint64_t sum = 0;
+    for (const KnownFile &file : files)
+        sum += ArchiveWatcher::NameFingerprint(file.Name);
+    return sum;
+}
+} // namespace
+
+std::uint64_t ArchiveWatcher::NameFingerprint(std::string_view name)
+{
+    // Mixed again, so sums of the standard hash's values do not cancel.
+    std::uint64_t h = std::hash<std::string_view>{}(name) + 0x9E3779B97F4A7C15ULL;
+    h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    h = (h ^ (h >> 27)) * 0x94D049BB133111EBULL;
+    return h ^ (h >> 31);
+}
+
+void ArchiveWatcher::SetKnown(std::vector<KnownFile> files)
+{
+    join();
+    knownFingerprint = fingerprintOf(files);
+    known = std::move(files);
+}
+
+void ArchiveWatcher::SetListFingerprint(std::function<std::uint64_t()> fingerprint)
+{
+    listFingerprint = std::move(fingerprint);
+}
+
 void ArchiveWatcher::SetInterval(int ms) { interval->setInterval(ms); }
 
 void ArchiveWatcher::SetFolderCheck(FolderCheck check)
@@ -55,30 +86,47 @@ void ArchiveWatcher::CheckNow()
     join();
     checking = true;
     again = false;
-    std::vector<KnownFile> known = knownNames();
-    worker = std::thread([this, check = folderCheck, known = std::move(known)] {
+    // The folder as last found, unless the list has become another (one
+    // pass over its names, no copies); then the list's names, as the
+    // window's own save may be gone from the folder by now.
+    if (!known || (listFingerprint && listFingerprint() != knownFingerprint))
+        known = knownNames();
+    worker = std::thread([this, check = folderCheck, before = std::move(*known)]() mutable {
         auto changes = std::make_shared<SessionFolderChanges>();
+        auto seen = std::make_shared<std::vector<KnownFile>>();
+        std::uint64_t seenFingerprint = 0;
         try {
             // A folder out of reach now (or a share unmounted under it)
             // changes nothing; the next check tries again.
             const auto device = deviceOf(folder);
-            const auto seen = device ? mount.Check(*device, !known.empty()) : FolderMount::Seen::Same;
-            watchAnew = seen == FolderMount::Seen::Returned;
-            auto found = seen == FolderMount::Seen::Away ? std::nullopt : check(folder, known);
-            if (found)
+            const auto mounted = device ? mount.Check(*device, !before.empty()) : FolderMount::Seen::Same;
+            watchAnew = mounted == FolderMount::Seen::Returned;
+            auto found = mounted == FolderMount::Seen::Away ? std::nullopt : check(folder, before);
+            if (found) {
                 *changes = std::move(*found);
+                *seen = FilesAfter(std::move(before), *changes);
+            } else {
+                *seen = std::move(before);
+            }
         } catch (const std::exception &) {
             changes = std::make_shared<SessionFolderChanges>();
+            *seen = std::move(before);
         }
+        seenFingerprint = fingerprintOf(*seen);
         QMetaObject::invokeMethod(
-            this, [this, changes] { checkFinished(changes); }, Qt::QueuedConnection);
+            this, [this, changes, seen, seenFingerprint] { checkFinished(changes, *seen, seenFingerprint); },
+            Qt::QueuedConnection);
     });
+    known.reset(); // the worker's now
 }
 
-void ArchiveWatcher::checkFinished(const std::shared_ptr<SessionFolderChanges> &changes)
+void ArchiveWatcher::checkFinished(const std::shared_ptr<SessionFolderChanges> &changes, std::vector<KnownFile> &seen,
+                                   std::uint64_t seenFingerprint)
 {
     join();
     checking = false;
+    known = std::move(seen);
+    knownFingerprint = seenFingerprint;
     // A folder removed and made again, or a share mounted again, is watched anew.
     if (watchAnew && !watcher->directories().isEmpty())
         watcher->removePaths(watcher->directories());

@@ -6,10 +6,12 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,8 +29,21 @@ public:
     static constexpr int DefaultIntervalMs = 30000;
 
     // knownNames gives the files of the folder the list holds, in name
-    // order; it is asked in the window's thread when a check starts.
+    // order; it is asked in the window's thread by the first check unless
+    // SetKnown told them. Each check leaves the folder as it found it for the
+    // next to compare with, on the worker thread: a check costs the window's
+    // thread nothing but taking in what changed.
     ArchiveWatcher(QString dataFolder, std::function<std::vector<KnownFile>()> knownNames, QObject *parent = nullptr);
+    // The files the list was read from (in name order), before the first check.
+    void SetKnown(std::vector<KnownFile> known);
+    // Tells, on the window's thread, the NamesFingerprint of the names the
+    // list holds: when it is not that of the folder as last found (the
+    // window saved or deleted a session of its own meanwhile), the next
+    // check compares the folder with knownNames instead.
+    void SetListFingerprint(std::function<std::uint64_t()> fingerprint);
+    // The same for every order of the same names, different (but for a
+    // 64-bit chance) for any other set.
+    static std::uint64_t NameFingerprint(std::string_view name);
     ~ArchiveWatcher() override;
 
     void SetInterval(int ms);
@@ -51,11 +66,16 @@ signals:
     void Changed(const std::shared_ptr<SessionFolderChanges> &changes);
 
 private:
-    void checkFinished(const std::shared_ptr<SessionFolderChanges> &changes);
+    void checkFinished(const std::shared_ptr<SessionFolderChanges> &changes, std::vector<KnownFile> &seen,
+                       std::uint64_t seenFingerprint);
     void join();
 
     std::string folder;
     std::function<std::vector<KnownFile>()> knownNames;
+    // The folder as the last check found it; the worker has it while a check runs.
+    std::optional<std::vector<KnownFile>> known;
+    std::uint64_t knownFingerprint = 0;
+    std::function<std::uint64_t()> listFingerprint;
     FolderCheck folderCheck;
     QFileSystemWatcher *watcher = nullptr;
     QTimer *interval = nullptr;

@@ -89,6 +89,10 @@ private:
 
     const TCLTKnowledgeBase &knowledgeBase;
     QString dataFolder;
+    // The folder's path as sessions carry it and as cleaned, each ending in
+    // '/': asked of every session at close, so made once.
+    std::string folderPrefix;
+    std::string cleanFolderPrefix;
     QString recoveryFolder;
     const StationContext &context;
     QWidget *dialogParent;

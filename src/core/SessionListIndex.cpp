@@ -11,32 +11,50 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // Layout, little-endian, no padding: signature, version, the session folder
-// (length-prefixed), the entry count, the entries, then a checksum of every
-// byte before it. An entry: name, file size, modification time, inode,
-// start, duration, kind, sex, birth date, then given name, surname,
-// patronymic and group in UTF-8, each text with a two-byte length. An index
-// of an older version is rebuilt.
+// (length-prefixed), then blocks. A block: a tag, the length of what
+// follows up to its checksum, the count of entries and the entries, the
+// count of removed names and the names, then a checksum of the block's bytes
+// chained to the one before it (the first to the header's). The first block
+// holds the whole list; a start that finds a few files new or gone appends a
+// block rather than rewriting the file, and a reader applies the blocks in
+// turn. An append cut short (the program killed, the disk full) leaves a
+// last block whose checksum fails: the blocks before it still hold, and the
+// file is rewritten whole at that start. An entry: name, file size,
+// modification time, inode, start, duration, kind, sex, birth date, then
+// given name, surname, patronymic and group in UTF-8, each text with a
+// two-byte length. An index of an older version is rebuilt.
 const std::string indexSignature = "Palettor list index\x1A";
-constexpr uint32_t indexVersion = 2;
+constexpr uint32_t indexVersion = 3;
+constexpr uint32_t blockTag = 0x4B4C4250; // "PBLK"
+// Tag, length, entry count, removal count and checksum of a block.
+constexpr std::size_t blockOverhead = 4 + 8 + 4 + 4 + 8;
 // The largest entry: a name of 255 bytes, four texts of 255 stored bytes each
 // taking up to three bytes in UTF-8, and the fixed fields.
 constexpr std::size_t mostEntryBytes = (2 + 255) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * (2 + 3 * 255);
-// Signature, version, a folder path of up to 4096 bytes with its length, the
-// count and the checksum.
-constexpr std::size_t mostHeaderBytes = 32 + 4 + 4 + 4096 + 4 + 8;
+// Signature, version, a folder path of up to 4096 bytes with its length, and
+// one block's overhead.
+constexpr std::size_t mostHeaderBytes = 32 + 4 + 4 + 4096 + blockOverhead;
 // The smallest entry: a one-letter name, empty texts.
 constexpr std::size_t leastEntryBytes = (2 + 1) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * 2;
+// Appended blocks are kept below this share of the first block's bytes and
+// this count; beyond them the next change rewrites the file whole.
+constexpr std::size_t tailShare = 4;
+constexpr std::size_t mostBlocks = 64;
 
-uint64_t checksum(std::string_view bytes)
+uint64_t checksum(std::string_view bytes, uint64_t seed = 0)
 {
     uint64_t h = 0x6A09E667F3BCC908ULL ^ bytes.size();
     std::size_t i = 0;
@@ -44,6 +62,7 @@ uint64_t checksum(std::string_view bytes)
         h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
         h ^= h >> 29;
     };
+    mix(seed);
     for (; i + 8 <= bytes.size(); i += 8) {
         uint64_t word;
         std::memcpy(&word, bytes.data() + i, 8);
@@ -71,17 +90,37 @@ std::string folderKey(const std::string &dataFolder)
 
 class Writer {
 public:
+    explicit Writer(std::string &bytes) : bytes(bytes) {}
     template <typename T>
     void Put(T value)
     {
         bytes.append(reinterpret_cast<const char *>(&value), sizeof value);
+    }
+    template <typename T>
+    void PutAt(std::size_t at, T value)
+    {
+        std::memcpy(bytes.data() + at, &value, sizeof value);
     }
     void Text(const std::string &text)
     {
         Put(static_cast<uint16_t>(text.size()));
         bytes += text;
     }
-    std::string bytes;
+    void Entry(const SessionListEntry &e)
+    {
+        Text(e.Name);
+        Put(e.Stamp.Size);
+        Put(e.Stamp.ModifiedNs);
+        Put(e.Stamp.Inode);
+        Put(e.Fields.StartedAt);
+        Put(e.Fields.DurationSeconds);
+        Put(e.Fields.TestKind);
+        Put(e.Fields.Sex);
+        Put(e.Fields.BirthDate);
+        for (const std::string *text : {&e.Fields.FirstName, &e.Fields.Surname, &e.Fields.Patronymic, &e.Fields.Group})
+            Text(*text);
+    }
+    std::string &bytes;
 };
 
 // Every read checked against the bytes left; the first short one marks the
@@ -108,6 +147,26 @@ public:
         at += length;
         return text;
     }
+    SessionListEntry Entry()
+    {
+        SessionListEntry e;
+        e.Name = Text();
+        e.Stamp.Size = Get<uint64_t>();
+        e.Stamp.ModifiedNs = Get<int64_t>();
+        e.Stamp.Inode = Get<uint64_t>();
+        e.Fields.StartedAt = Get<double>();
+        e.Fields.DurationSeconds = Get<int32_t>();
+        e.Fields.TestKind = Get<int32_t>();
+        e.Fields.Sex = Get<uint8_t>();
+        e.Fields.BirthDate = Get<double>();
+        e.Fields.FirstName = Text();
+        e.Fields.Surname = Text();
+        e.Fields.Patronymic = Text();
+        e.Fields.Group = Text();
+        if (e.Name.empty())
+            damaged = true;
+        return e;
+    }
     bool Ok(std::size_t count)
     {
         if (count > bytes.size() - at)
@@ -118,6 +177,88 @@ public:
     std::size_t at = 0;
     bool damaged = false;
 };
+
+// A block is begun with its counts left open and its entries written as
+// they come; finishing it fills them in and adds the removed names (in
+// order) and the checksum chained to link.
+std::size_t beginBlock(std::string &bytes)
+{
+    const std::size_t start = bytes.size();
+    Writer out(bytes);
+    out.Put(blockTag);
+    out.Put(uint64_t{0});
+    out.Put(uint32_t{0});
+    return start;
+}
+
+void finishBlock(std::string &bytes, std::size_t start, uint32_t entries, const std::vector<std::string> &removed,
+                 uint64_t link)
+{
+    Writer out(bytes);
+    out.PutAt(start + 12, entries);
+    out.Put(static_cast<uint32_t>(removed.size()));
+    for (const std::string &name : removed)
+        out.Text(name);
+    out.PutAt(start + 4, static_cast<uint64_t>(bytes.size() - start - 12));
+    out.Put(checksum(std::string_view(bytes).substr(start), link));
+}
+
+std::string headerBytes(const std::string &dataFolder)
+{
+    std::string bytes = indexSignature;
+    Writer out(bytes);
+    out.Put(indexVersion);
+    const std::string folder = folderKey(dataFolder);
+    out.Put(static_cast<uint32_t>(folder.size()));
+    bytes += folder;
+    return bytes;
+}
+
+// The entries and removed names of one block; false when it does not hold
+// (cut short, changed, or not in name order).
+bool readBlock(std::string_view all, std::size_t &at, uint64_t &link, std::vector<SessionListEntry> &entries,
+               std::vector<std::string> &removed)
+{
+    Reader in(all);
+    in.at = at;
+    const std::size_t start = at;
+    if (in.Get<uint32_t>() != blockTag)
+        return false;
+    const auto length = in.Get<uint64_t>();
+    if (in.damaged || length > all.size() - in.at || all.size() - in.at - length < 8)
+        return false;
+    const std::string_view block = all.substr(start, 12 + length);
+    uint64_t stored;
+    std::memcpy(&stored, all.data() + start + 12 + length, 8);
+    // Checked before anything is believed: a block changed anywhere is
+    // dropped whole rather than trusted in part.
+    if (stored != checksum(block, link))
+        return false;
+    Reader body(block);
+    body.at = 12;
+    const auto count = body.Get<uint32_t>();
+    // A count beyond what is left is damage.
+    if (!body.Ok(static_cast<std::size_t>(count) * leastEntryBytes))
+        return false;
+    entries.reserve(count);
+    for (uint32_t i = 0; i < count && !body.damaged; ++i) {
+        entries.push_back(body.Entry());
+        // Names are unique and in order, which reconciling relies on.
+        if (entries.size() > 1 && !(entries[entries.size() - 2].Name < entries.back().Name))
+            body.damaged = true;
+    }
+    const auto gone = body.Get<uint32_t>();
+    for (uint32_t i = 0; i < gone && !body.damaged; ++i) {
+        removed.push_back(body.Text());
+        if (removed.back().empty() || (removed.size() > 1 && !(removed[removed.size() - 2] < removed.back())))
+            body.damaged = true;
+    }
+    if (body.damaged || body.at != block.size())
+        return false;
+    at = start + block.size() + 8;
+    link = stored;
+    return true;
+}
 
 } // namespace
 
@@ -155,76 +296,89 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
     const auto folderLength = in.Get<uint32_t>();
     const std::string folder = in.Ok(folderLength) ? std::string(all.substr(in.at, folderLength)) : std::string();
     in.at += in.damaged ? 0 : folderLength;
-    if (in.damaged || all.size() - in.at < 8)
+    if (in.damaged)
         return {ListIndexState::Damaged, {}};
-    // Checked before anything is believed: an index changed anywhere is
-    // rebuilt whole rather than trusted in part.
-    const std::string_view body = all.substr(0, all.size() - 8);
-    uint64_t stored;
-    std::memcpy(&stored, all.data() + body.size(), 8);
-    if (stored != checksum(body))
+    uint64_t link = checksum(all.substr(0, in.at));
+    std::size_t at = in.at;
+    std::vector<std::string> removed;
+    if (!readBlock(all, at, link, result.Entries, removed) || !removed.empty())
         return {ListIndexState::Damaged, {}};
     if (folder != folderKey(dataFolder))
         return {ListIndexState::Foreign, {}};
+    result.BaseBytes = at;
+    result.BaseEntries = result.Entries.size();
 
-    Reader entries(body);
-    entries.at = in.at;
-    const auto count = entries.Get<uint32_t>();
-    // A count beyond what is left is damage.
-    if (!entries.Ok(static_cast<std::size_t>(count) * leastEntryBytes))
-        return {ListIndexState::Damaged, {}};
-    result.Entries.reserve(count);
-    for (uint32_t i = 0; i < count && !entries.damaged; ++i) {
-        SessionListEntry e;
-        e.Name = entries.Text();
-        e.Stamp.Size = entries.Get<uint64_t>();
-        e.Stamp.ModifiedNs = entries.Get<int64_t>();
-        e.Stamp.Inode = entries.Get<uint64_t>();
-        e.Fields.StartedAt = entries.Get<double>();
-        e.Fields.DurationSeconds = entries.Get<int32_t>();
-        e.Fields.TestKind = entries.Get<int32_t>();
-        e.Fields.Sex = entries.Get<uint8_t>();
-        e.Fields.BirthDate = entries.Get<double>();
-        e.Fields.FirstName = entries.Text();
-        e.Fields.Surname = entries.Text();
-        e.Fields.Patronymic = entries.Text();
-        e.Fields.Group = entries.Text();
-        // Names are unique and in order, which reconciling relies on.
-        if (e.Name.empty() || (!result.Entries.empty() && !(result.Entries.back().Name < e.Name)))
-            entries.damaged = true;
-        result.Entries.push_back(std::move(e));
+    // What the appended blocks say, the later over the earlier, then laid
+    // over the first block's list in one pass.
+    std::map<std::string, std::optional<SessionListEntry>> later;
+    std::size_t blocks = 1;
+    while (at < all.size()) {
+        std::vector<SessionListEntry> entries;
+        removed.clear();
+        if (!readBlock(all, at, link, entries, removed)) {
+            result.TornTail = true;
+            break;
+        }
+        ++blocks;
+        for (SessionListEntry &entry : entries) {
+            std::string name = entry.Name;
+            later[std::move(name)] = std::move(entry);
+        }
+        for (std::string &name : removed)
+            later[std::move(name)] = std::nullopt;
     }
-    if (entries.damaged || entries.at != body.size())
-        return {ListIndexState::Damaged, {}};
+    if (!later.empty()) {
+        std::vector<SessionListEntry> merged;
+        merged.reserve(result.Entries.size() + later.size());
+        auto next = later.begin();
+        auto takeLaterBefore = [&](const std::string *name) {
+            for (; next != later.end() && (!name || next->first < *name); ++next)
+                if (next->second)
+                    merged.push_back(std::move(*next->second));
+        };
+        for (SessionListEntry &entry : result.Entries) {
+            takeLaterBefore(&entry.Name);
+            if (next != later.end() && next->first == entry.Name) {
+                if (next->second)
+                    merged.push_back(std::move(*next->second));
+                ++next;
+                continue;
+            }
+            merged.push_back(std::move(entry));
+        }
+        takeLaterBefore(nullptr);
+        result.Entries = std::move(merged);
+    }
     result.State = ListIndexState::Used;
+    result.Blocks = blocks;
+    result.WholeBytes = at;
+    result.Link = link;
     return result;
 }
 
 void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
-                    const std::vector<SessionListEntry> &entries)
+                    const std::vector<SessionListEntry> &entries, const ReplaceFileHooks &hooks)
 {
-    Writer out;
-    out.bytes = indexSignature;
-    out.Put(indexVersion);
-    const std::string folder = folderKey(dataFolder);
-    out.Put(static_cast<uint32_t>(folder.size()));
-    out.bytes += folder;
-    out.Put(static_cast<uint32_t>(entries.size()));
-    for (const SessionListEntry &e : entries) {
-        out.Text(e.Name);
-        out.Put(e.Stamp.Size);
-        out.Put(e.Stamp.ModifiedNs);
-        out.Put(e.Stamp.Inode);
-        out.Put(e.Fields.StartedAt);
-        out.Put(e.Fields.DurationSeconds);
-        out.Put(e.Fields.TestKind);
-        out.Put(e.Fields.Sex);
-        out.Put(e.Fields.BirthDate);
-        for (const std::string *text : {&e.Fields.FirstName, &e.Fields.Surname, &e.Fields.Patronymic, &e.Fields.Group})
-            out.Text(*text);
-    }
-    out.Put(checksum(out.bytes));
+    ListIndexBuilder builder(dataFolder);
+    for (const SessionListEntry &e : entries)
+        builder.Add(e);
+    builder.Write(indexPath, hooks);
+}
 
+ListIndexBuilder::ListIndexBuilder(const std::string &dataFolder)
+    : bytes(headerBytes(dataFolder)), blockStart(beginBlock(bytes))
+{
+}
+
+void ListIndexBuilder::Add(const SessionListEntry &entry)
+{
+    Writer(bytes).Entry(entry);
+    ++count;
+}
+
+void ListIndexBuilder::Write(const std::string &indexPath, const ReplaceFileHooks &hooks)
+{
+    finishBlock(bytes, blockStart, count, {}, checksum(std::string_view(bytes).substr(0, blockStart)));
     std::error_code error;
     const fs::path parent = fs::path(indexPath).parent_path();
     if (!parent.empty())
@@ -233,7 +387,71 @@ void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
     // older one is only an older copy of the same facts.
     ReplaceFileOptions options;
     options.Mode = 0600;
-    ReplaceFileAtomically(indexPath, out.bytes, options);
+    options.Hooks = hooks;
+    ReplaceFileAtomically(indexPath, bytes, options);
+    bytes = {};
+}
+
+bool ListIndexAppendFits(const ListIndexRead &read, std::size_t entries, std::size_t removed)
+{
+    if (read.State != ListIndexState::Used || read.TornTail || read.Blocks >= mostBlocks)
+        return false;
+    const std::size_t listed = std::max<std::size_t>(read.BaseEntries, 1);
+    const std::size_t perEntry = read.BaseBytes / listed + 1;
+    const std::size_t tail = read.WholeBytes - read.BaseBytes;
+    return tail + blockOverhead + (entries + removed) * perEntry <= read.BaseBytes / tailShare;
+}
+
+void AppendListIndex(const std::string &indexPath, const ListIndexRead &read,
+                     const std::vector<SessionListEntry> &entries, const std::vector<std::string> &removed,
+                     const ReplaceFileHooks &hooks)
+{
+    std::string bytes;
+    const std::size_t start = beginBlock(bytes);
+    for (const SessionListEntry &entry : entries)
+        Writer(bytes).Entry(entry);
+    finishBlock(bytes, start, static_cast<uint32_t>(entries.size()), removed, read.Link);
+
+    auto fail = [&](const char *what, int code) {
+        throw StreamError("не удалось дописать файл \"" + indexPath + "\": " + what + ": " + SystemReasonText(code));
+    };
+    auto before = [&](ReplaceStep step) { return hooks.BeforeStep ? hooks.BeforeStep(step) : 0; };
+    int code = before(ReplaceStep::Creating);
+    const int fd = code ? -1 : ::open(indexPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        fail("не удалось открыть", code ? code : errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // Only onto the file that was read: one replaced meanwhile (by another
+    // window of this station) would take a block chained to another list.
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        fail("не удалось узнать размер", errno);
+    if (!S_ISREG(now.st_mode) || static_cast<std::size_t>(now.st_size) != read.WholeBytes)
+        fail("файл изменился после чтения", ESTALE);
+    for (std::size_t offset = 0; offset < bytes.size();) {
+        std::size_t count = bytes.size() - offset;
+        if (hooks.BeforeWrite) {
+            if (const int fault = hooks.BeforeWrite(offset, count))
+                fail("не удалось записать", fault);
+            count = std::min(count, bytes.size() - offset);
+        }
+        const ssize_t n = ::write(fd, bytes.data() + offset, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail("не удалось записать", n < 0 ? errno : ENOSPC);
+        offset += static_cast<std::size_t>(n);
+    }
+    // A block cut short by a crash fails its checksum and is dropped with
+    // what follows; the blocks before it stay sound.
+    code = before(ReplaceStep::Syncing);
+    if (code == 0 && ::fdatasync(fd) != 0)
+        code = errno;
+    if (code != 0)
+        fail("не удалось записать на диск", code);
 }
 
 namespace {
@@ -338,6 +556,107 @@ private:
 
 } // namespace
 
+namespace {
+
+// The index laid over with the changes, written whole: read again from its
+// file, as the list handed on has gone to the window.
+void rewriteIndex(const std::string &indexPath, const std::string &dataFolder, std::size_t listed,
+                  std::vector<SessionListEntry> upserts, const std::vector<std::string> &removed,
+                  const ReplaceFileHooks &hooks)
+{
+    ListIndexRead again = ReadListIndex(indexPath, dataFolder, MaxListIndexBytes(listed));
+    if (again.State != ListIndexState::Used)
+        throw StreamError("список в \"" + indexPath + "\" изменился во время чтения");
+    const std::unordered_set<std::string_view> gone(removed.begin(), removed.end());
+    ListIndexBuilder builder(dataFolder);
+    auto next = upserts.begin();
+    for (const SessionListEntry &entry : again.Entries) {
+        for (; next != upserts.end() && next->Name < entry.Name; ++next)
+            builder.Add(*next);
+        if (next != upserts.end() && next->Name == entry.Name) {
+            builder.Add(*next++);
+            continue;
+        }
+        if (!gone.count(entry.Name))
+            builder.Add(entry);
+    }
+    for (; next != upserts.end(); ++next)
+        builder.Add(*next);
+    builder.Write(indexPath, hooks);
+}
+
+SessionListLoad loadIndexFirst(const std::string &dataFolder, const std::string &indexPath,
+                               const SessionListOptions &options, const std::vector<std::string> &names,
+                               bool listedWhole, ListIndexRead &index)
+{
+    SessionListLoad load;
+    load.Index = index.State;
+    const std::size_t total = index.Entries.size();
+    std::vector<KnownFile> known;
+    known.reserve(total);
+    SessionListBatch batch;
+    batch.Total = total;
+    std::size_t batchSize = std::min<std::size_t>(options.BatchEntries, 200);
+    batch.Entries.reserve(std::min(batchSize, total));
+    for (std::size_t i = 0; i < total; ++i) {
+        SessionListEntry &entry = index.Entries[i];
+        known.push_back({entry.Name, entry.Stamp});
+        batch.Entries.push_back(std::move(entry));
+        if (batch.Entries.size() >= batchSize || i + 1 == total) {
+            if (stopped(options))
+                return load;
+            batch.Done = i + 1;
+            options.OnBatch(std::move(batch));
+            batch = {};
+            batch.Total = total;
+            batchSize = std::max<std::size_t>(options.BatchEntries, 1);
+            batch.Entries.reserve(std::min(batchSize, total - i - 1));
+        }
+    }
+    index.Entries = {};
+
+    // The folder decides: every entry is checked against its file now.
+    SessionFolderChanges changes = ReadFolderChanges(dataFolder, names, known);
+    known = {};
+    // A listing that broke off would drop what it did not reach.
+    if (!listedWhole)
+        changes.Vanished.clear();
+    load.FilesRead = changes.Added.size() + changes.Changed.size() + changes.Skipped.size();
+    load.Skipped = changes.Skipped;
+    const bool changed = !changes.Added.empty() || !changes.Changed.empty() || !changes.Vanished.empty();
+    std::vector<SessionListEntry> upserts;
+    std::vector<std::string> removed;
+    if (changed || index.TornTail) {
+        upserts = changes.Added;
+        upserts.insert(upserts.end(), changes.Changed.begin(), changes.Changed.end());
+        const auto byName = [](const SessionListEntry &a, const SessionListEntry &b) { return a.Name < b.Name; };
+        std::sort(upserts.begin(), upserts.end(), byName);
+        removed = changes.Vanished;
+        std::sort(removed.begin(), removed.end());
+    }
+    if (stopped(options))
+        return load;
+    if (changed || !changes.Skipped.empty())
+        options.OnChanges(std::move(changes));
+
+    if ((changed || index.TornTail) && listedWhole && !stopped(options)) {
+        try {
+            if (ListIndexAppendFits(index, upserts.size(), removed.size())) {
+                AppendListIndex(indexPath, index, upserts, removed, options.IndexHooks);
+                load.IndexAppended = true;
+            } else {
+                rewriteIndex(indexPath, dataFolder, names.size(), std::move(upserts), removed, options.IndexHooks);
+            }
+            load.IndexWritten = true;
+        } catch (const StreamError &error) {
+            load.IndexError = error.what();
+        }
+    }
+    return load;
+}
+
+} // namespace
+
 SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
                                 const SessionListOptions &options)
 {
@@ -353,39 +672,49 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);
     ListIndexRead index = ReadListIndex(indexPath, dataFolder, MaxListIndexBytes(names.size()));
     load.Index = index.State;
+    if (options.OnBatch && options.OnChanges && index.State == ListIndexState::Used)
+        return loadIndexFirst(dataFolder, indexPath, options, names, listedWhole, index);
 
     // Every name gets its entry from the index or is read from its file.
     std::vector<SessionListEntry> entries(names.size());
     std::vector<Found> found(names.size(), Found::Pending);
     std::vector<std::size_t> jobs;
     std::vector<bool> fromFile(names.size(), false);
-    bool changed = index.State != ListIndexState::Used;
+    std::vector<bool> indexed(names.size(), false); // read again although the index had it
+    std::vector<std::string> dropped;               // names the index has and the folder not
     auto known = index.Entries.begin();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        while (known != index.Entries.end() && known->Name < names[i]) {
-            ++known; // gone from the folder: deleted here or by another station
-            changed = true;
-        }
+        while (known != index.Entries.end() && known->Name < names[i])
+            dropped.push_back((known++)->Name); // deleted here or by another station
         // An entry holds only while its file is the one it was read from.
         if (known != index.Entries.end() && known->Name == names[i]
             && StampOf(PathInFolder(dataFolder, names[i])) == known->Stamp) {
             entries[i] = std::move(*known++);
             found[i] = Found::Listed;
         } else {
-            if (known != index.Entries.end() && known->Name == names[i])
+            if (known != index.Entries.end() && known->Name == names[i]) {
                 ++known;
+                indexed[i] = true;
+            }
             fromFile[i] = true;
             jobs.push_back(i);
         }
     }
-    if (known != index.Entries.end())
-        changed = true;
+    for (; known != index.Entries.end(); ++known)
+        dropped.push_back(known->Name);
     index.Entries = {};
     load.FilesRead = jobs.size();
-    changed = changed || !jobs.empty();
+    // A whole index with only the sessions of other stations' few changes
+    // to tell takes them as a block at its end; anything else is written anew.
+    const bool changed = index.State != ListIndexState::Used || index.TornTail || !dropped.empty() || !jobs.empty();
+    const bool append = changed && ListIndexAppendFits(index, jobs.size(), dropped.size());
+    std::optional<ListIndexBuilder> rewrite;
+    if (changed && !append)
+        rewrite.emplace(dataFolder);
+    std::vector<SessionListEntry> appended; // copies of the few entries read from files
 
     std::vector<SessionListEntry> listed;
-    if (!options.OnBatch || changed)
+    if (!options.OnBatch)
         listed.reserve(names.size());
     SessionListBatch batch;
     batch.Total = names.size();
@@ -411,21 +740,21 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
             case Found::Listed:
                 if (options.OnBatch && fromFile[i])
                     batch.FromFiles.push_back(names[i]);
-                // Kept for the index only when it is to be written.
-                if (options.OnBatch && !changed) {
-                    batch.Entries.push_back(std::move(entries[i]));
-                    break;
-                }
-                if (options.OnBatch)
-                    batch.Entries.push_back(entries[i]);
-                listed.push_back(std::move(entries[i]));
+                // Serialised for the index as it passes: the entry itself is handed on.
+                if (rewrite)
+                    rewrite->Add(entries[i]);
+                else if (append && fromFile[i])
+                    appended.push_back(entries[i]);
+                (options.OnBatch ? batch.Entries : listed).push_back(std::move(entries[i]));
                 break;
             case Found::Damaged:
                 load.Skipped.push_back(PathInFolder(dataFolder, names[i]));
                 if (options.OnBatch)
                     batch.Skipped.push_back(load.Skipped.back());
-                break;
+                [[fallthrough]];
             case Found::Absent:
+                if (indexed[i])
+                    dropped.insert(std::upper_bound(dropped.begin(), dropped.end(), names[i]), names[i]);
                 break;
             case Found::Pending:
                 return load; // stopped while waiting
@@ -436,11 +765,20 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     }
     if (options.OnBatch && (!batch.Entries.empty() || !batch.Skipped.empty()))
         handOn(names.size());
+    entries = {};
 
     // A listing that broke off would drop what it did not reach from the index.
     if (changed && listedWhole) {
+        // An append that fails (or finds the file replaced meanwhile) leaves
+        // the index as it was or with a cut block: the next start reads
+        // what is whole and writes the index anew.
         try {
-            WriteListIndex(indexPath, dataFolder, listed);
+            if (append) {
+                AppendListIndex(indexPath, index, appended, dropped, options.IndexHooks);
+                load.IndexAppended = true;
+            } else {
+                rewrite->Write(indexPath, options.IndexHooks);
+            }
             load.IndexWritten = true;
         } catch (const StreamError &error) {
             load.IndexError = error.what();
@@ -495,6 +833,30 @@ SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std:
     for (; old != known.end(); ++old)
         changes.Vanished.push_back(old->Name);
     return changes;
+}
+
+std::vector<KnownFile> FilesAfter(std::vector<KnownFile> known, const SessionFolderChanges &changes)
+{
+    const std::unordered_set<std::string_view> vanished(changes.Vanished.begin(), changes.Vanished.end());
+    std::unordered_map<std::string_view, const FileStamp *> restamped;
+    for (const SessionListEntry &entry : changes.Changed)
+        restamped.emplace(entry.Name, &entry.Stamp);
+    std::vector<KnownFile> after;
+    after.reserve(known.size() + changes.Added.size());
+    for (KnownFile &file : known) {
+        if (vanished.count(file.Name))
+            continue;
+        if (const auto found = restamped.find(file.Name); found != restamped.end())
+            file.Stamp = *found->second;
+        after.push_back(std::move(file));
+    }
+    const std::size_t kept = after.size();
+    for (const SessionListEntry &entry : changes.Added)
+        after.push_back({entry.Name, entry.Stamp});
+    const auto byName = [](const KnownFile &a, const KnownFile &b) { return a.Name < b.Name; };
+    std::sort(after.begin() + static_cast<std::ptrdiff_t>(kept), after.end(), byName);
+    std::inplace_merge(after.begin(), after.begin() + static_cast<std::ptrdiff_t>(kept), after.end(), byName);
+    return after;
 }
 
 std::optional<SessionFolderChanges> CheckSessionFolder(const std::string &dataFolder,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileStamp.h"
+#include "ReplaceFile.h"
 #include "SessionListFields.h"
 
 #include <atomic>
@@ -30,6 +31,14 @@ enum class ListIndexState {
 struct ListIndexRead {
     ListIndexState State = ListIndexState::Missing;
     std::vector<SessionListEntry> Entries; // in name order; empty unless Used
+    // Where a block can be appended: the bytes of the whole blocks read, the
+    // checksum the next one chains to, and how large the index has grown.
+    bool TornTail = false; // the last append was cut short; the blocks before it were read
+    std::size_t WholeBytes = 0;
+    std::size_t BaseBytes = 0; // the header and the first block, which holds the whole list
+    std::size_t BaseEntries = 0;
+    std::size_t Blocks = 0;
+    std::uint64_t Link = 0;
 };
 
 // A station's own cache of the list fields of one session folder, so a start
@@ -46,8 +55,36 @@ std::size_t MaxListIndexBytes(std::size_t sessions);
 // Writes the index atomically (a temporary file beside it, synced, renamed
 // over the old one), creating its folder; entries must be in name order.
 // Throws StreamError naming the file and the reason; then nothing changed.
+// Tests put faults in through hooks.
 void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
-                    const std::vector<SessionListEntry> &entries);
+                    const std::vector<SessionListEntry> &entries, const ReplaceFileHooks &hooks = {});
+
+// The same, with the entries serialised as they come (in name order), so a
+// caller that hands them on need not keep a copy.
+class ListIndexBuilder {
+public:
+    explicit ListIndexBuilder(const std::string &dataFolder);
+    void Add(const SessionListEntry &entry);
+    // Puts the index in place as WriteListIndex does; the builder is spent.
+    void Write(const std::string &indexPath, const ReplaceFileHooks &hooks = {});
+
+private:
+    std::string bytes;
+    std::size_t blockStart = 0;
+    std::uint32_t count = 0;
+};
+
+// Whether a change of that many entries and removed names is appended to
+// the index read (small beside the list, and the index whole), rather than
+// the index rewritten.
+bool ListIndexAppendFits(const ListIndexRead &read, std::size_t entries, std::size_t removed);
+// Appends a block to the index read (entries new or read again, names gone,
+// each in name order) and syncs it, without rewriting the rest. Throws
+// StreamError when the file is no longer the one read or a write fails; a
+// block cut short is dropped by the next read, which keeps what came before.
+void AppendListIndex(const std::string &indexPath, const ListIndexRead &read,
+                     const std::vector<SessionListEntry> &entries, const std::vector<std::string> &removed,
+                     const ReplaceFileHooks &hooks = {});
 // A file name for the index of dataFolder, the same for every spelling of
 // the folder's path, to be put in the station's cache folder.
 std::string ListIndexFileName(const std::string &dataFolder);
@@ -58,7 +95,8 @@ struct SessionListLoad {
     ListIndexState Index = ListIndexState::Missing;
     std::size_t FilesRead = 0; // files opened for their fields (the rest came from the index)
     bool IndexWritten = false;
-    std::string IndexError; // why the index could not be written; the list is whole regardless
+    bool IndexAppended = false; // written by appending the change only
+    std::string IndexError;     // why the index could not be written; the list is whole regardless
 };
 
 // Entries handed on while a list loads, in name order and each once.
@@ -68,6 +106,14 @@ struct SessionListBatch {
     std::vector<std::string> FromFiles; // names of Entries read from their files (new or changed)
     std::size_t Done = 0;               // names of the listing dealt with so far
     std::size_t Total = 0;              // names in the listing
+};
+
+// What changed in the folder since the list was read, each in name order.
+struct SessionFolderChanges {
+    std::vector<SessionListEntry> Added;
+    std::vector<SessionListEntry> Changed; // known files replaced or rewritten, read again
+    std::vector<std::string> Vanished;     // names no longer in the folder (or no longer sound)
+    std::vector<std::string> Skipped;      // paths of damaged new or changed files
 };
 
 struct SessionListOptions {
@@ -82,6 +128,15 @@ struct SessionListOptions {
     // Set from another thread to stop between files; a stopped load writes
     // no index.
     const std::atomic<bool> *Stop = nullptr;
+    // Faults put in by tests, for the index's rewrite and its append.
+    ReplaceFileHooks IndexHooks;
+    // With it (and OnBatch), a start that finds the index shows its list at
+    // once: the entries go to OnBatch straight from the index, and what the
+    // folder then shows different (files new, replaced, gone or damaged)
+    // follows them as one set, before the index is brought up to date.
+    // Without it, every entry is checked against the folder before it is
+    // handed on.
+    std::function<void(SessionFolderChanges &&)> OnChanges;
 };
 
 // Lists the folder once, takes the fields of the names the index knows from
@@ -104,14 +159,11 @@ struct KnownFile {
 // known the files already in the list (both in name order). The fields of
 // the new names, and of known files whose stamp differs, are read; damaged
 // ones are reported, not listed (a known one that became damaged vanishes).
-struct SessionFolderChanges {
-    std::vector<SessionListEntry> Added;
-    std::vector<SessionListEntry> Changed; // known files replaced or rewritten, read again
-    std::vector<std::string> Vanished;     // names no longer in the folder (or no longer sound)
-    std::vector<std::string> Skipped;      // paths of damaged new or changed files
-};
 SessionFolderChanges ReadFolderChanges(const std::string &dataFolder, const std::vector<std::string> &names,
                                        const std::vector<KnownFile> &known);
+// The files of the folder once changes found against known are taken in,
+// in name order (damaged files left out, as the list leaves them).
+std::vector<KnownFile> FilesAfter(std::vector<KnownFile> known, const SessionFolderChanges &changes);
 // Lists the folder and reads its changes against known (in name order).
 // Nothing when the folder cannot be listed whole: a share that is out of
 // reach must not make every session look deleted.

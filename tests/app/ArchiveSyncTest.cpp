@@ -1,5 +1,6 @@
 #include "ArchiveSync.h"
 #include "AppTestSupport.h"
+#include "ArchiveLoadDriver.h"
 #include "ArchiveWatcher.h"
 #include "ListLayout.h"
 #include "ResultsModel.h"
@@ -12,14 +13,20 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -349,4 +356,104 @@ TEST_F(TwoStationsTest, TheWindowsOwnSaveDuringACheckIsListedOnce)
     ASSERT_TRUE(WaitUntil([&] { return w->Sessions().Count() == 3; }, 5000, "the third session is listed"));
     EXPECT_EQ(removed.count(), 0);
     EXPECT_EQ(w->Sessions()[2].Surname, "Третий");
+}
+
+namespace {
+// A session folder of its own for the driver and the watcher alone.
+struct LoneFolder {
+    QTemporaryDir root;
+    QString Data() const { return root.path() + QStringLiteral("/Data"); }
+    QString Index() const { return root.path() + QStringLiteral("/cache/list.idx"); }
+    LoneFolder() { QDir(root.path()).mkpath(QStringLiteral("Data")); }
+};
+} // namespace
+
+// Batches that queued while the window's thread was busy are taken in at one
+// go (one showing of the rows for many batches), each entry once and in order.
+TEST(ArchiveLoadDriverTest, BatchesQueuedMeanwhileAreTakenInTogetherInNameOrder)
+{
+    LoneFolder folder;
+    for (int i = 0; i < 40; ++i)
+        StoreSession(folder.Data(), i, "Тест" + std::to_string(i));
+    ArchiveLoadDriver driver(folder.Data(), folder.Index());
+    driver.SetBatchEntries(1);
+    std::vector<std::string> names;
+    int batches = 0;
+    int goes = 0;
+    int finished = 0;
+    QObject::connect(&driver, &ArchiveLoadDriver::BatchRead, [&](const std::shared_ptr<SessionListBatch> &batch) {
+        ++batches;
+        for (const SessionListEntry &entry : batch->Entries)
+            names.push_back(entry.Name);
+    });
+    QObject::connect(&driver, &ArchiveLoadDriver::BatchesTaken, [&] { ++goes; });
+    QObject::connect(&driver, &ArchiveLoadDriver::Finished, [&] { ++finished; });
+    driver.Start();
+    // The window's thread busy while the whole pass runs.
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(folder.Index()) && !deadline.hasExpired())
+        QThread::msleep(5);
+    ASSERT_TRUE(QFile::exists(folder.Index())) << "the pass has handed on every batch and written the index";
+    QThread::msleep(50);
+    ASSERT_TRUE(WaitUntil([&] { return finished == 1; }, 5000, "the pass has ended"));
+    EXPECT_GE(batches, 20);
+    EXPECT_LE(goes, 2);
+    EXPECT_EQ(names.size(), 40u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+    const std::vector<KnownFile> listed = driver.TakeListedFiles();
+    ASSERT_EQ(listed.size(), names.size());
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        EXPECT_EQ(listed[i].Name, names[i]);
+}
+
+// After the files the list was read from are told, checks compare the
+// folder with what the previous check found, on the worker: the window's
+// list of names is never asked for.
+TEST(ArchiveWatcherTest, ChecksCompareWithTheLastListingWithoutAskingTheWindow)
+{
+    LoneFolder folder;
+    const std::string first = StoreSession(folder.Data(), 1, "Первый");
+    int asked = 0;
+    ArchiveWatcher watcher(
+        folder.Data(),
+        [&] {
+            ++asked;
+            return std::vector<KnownFile>{};
+        },
+        nullptr);
+    watcher.SetInterval(60 * 60 * 1000);
+    const std::string data = folder.Data().toStdString();
+    const std::string firstName = QFileInfo(QString::fromStdString(first)).fileName().toStdString();
+    watcher.SetKnown({{firstName, StampOf(first).value_or(FileStamp{})}});
+    watcher.Start();
+    watcher.findChild<QFileSystemWatcher *>()->blockSignals(true);
+    std::vector<std::shared_ptr<SessionFolderChanges>> seen;
+    QObject::connect(&watcher, &ArchiveWatcher::Changed,
+                     [&](const std::shared_ptr<SessionFolderChanges> &changes) { seen.push_back(changes); });
+    auto check = [&](std::size_t expected) {
+        watcher.CheckNow();
+        return WaitUntil([&] { return seen.size() == expected; }, 5000, "the check has ended");
+    };
+
+    const std::string second = StoreSession(folder.Data(), 2, "Второй");
+    ASSERT_TRUE(check(1));
+    ASSERT_EQ(seen[0]->Added.size(), 1u);
+    EXPECT_EQ(PathInFolder(data, seen[0]->Added[0].Name), second);
+    EXPECT_TRUE(seen[0]->Vanished.empty());
+
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(first)));
+    const std::string third = StoreSession(folder.Data(), 3, "Третий");
+    ASSERT_TRUE(check(2));
+    ASSERT_EQ(seen[1]->Added.size(), 1u);
+    EXPECT_EQ(PathInFolder(data, seen[1]->Added[0].Name), third);
+    EXPECT_EQ(seen[1]->Vanished, std::vector<std::string>{firstName});
+
+    // The sessions found before are known now: only the deletion is told.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(second)));
+    ASSERT_TRUE(check(3));
+    EXPECT_TRUE(seen[2]->Added.empty());
+    EXPECT_EQ(seen[2]->Vanished,
+              std::vector<std::string>{QFileInfo(QString::fromStdString(second)).fileName().toStdString()});
+    EXPECT_EQ(asked, 0);
 }

@@ -195,3 +195,34 @@ TEST_F(SessionFinisherTest, RecoveredSessionsMoveIntoDataAtTheNextStart)
 }
 
 } // namespace
+
+TEST(SessionFinisherFolder, ASessionIsStoredOnlyWhenItsFileIsRightInData)
+{
+    TCLTKnowledgeBase knowledgeBase;
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
+    const struct {
+        QString folder;
+        std::string file;
+        bool stored;
+    } cases[] = {
+        {QStringLiteral("/st/Data"), "/st/Data/1.dat", true},
+        {QStringLiteral("/st/Data/"), "/st/Data/1.dat", true},
+        {QStringLiteral("/st/bin/../Data"), "/st/bin/../Data/1.dat", true},
+        {QStringLiteral("/st/bin/../Data"), "/st/Data/1.dat", true},
+        {QStringLiteral("/st/Data"), "/st/bin/../Data/1.dat", true},
+        {QStringLiteral("/st/Data"), "/st/Data/./1.dat", true},
+        {QStringLiteral("/st/Data"), "/st/Data/sub/1.dat", true}, // under it, as ever
+        {QStringLiteral("/st/Data"), "/st/Data/sub/../../1.dat", false},
+        {QStringLiteral("/st/Data"), "/st/Data/..", false},
+        {QStringLiteral("/st/Data"), "/st/Data2/1.dat", false},
+        {QStringLiteral("/st/Data"), "/st/Recovery/1.dat", false},
+        {QStringLiteral("."), "./1.dat", false}, // cleaned, the file has no folder left
+        {QStringLiteral("/"), "/1.dat", false},
+    };
+    for (const auto &c : cases) {
+        const SessionFinisher finisher(knowledgeBase, c.folder, context);
+        TCLTSession session;
+        session.SourceFile = c.file;
+        EXPECT_EQ(finisher.NotStored(session), !c.stored) << c.folder.toStdString() << " " << c.file;
+    }
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -217,7 +218,15 @@ TEST(SessionListIndex, EveryDamageIsIgnoredAndTheListRebuiltWhole)
         flipped[at] = static_cast<char>(flipped[at] ^ 0x04);
         check(flipped, "byte changed at " + std::to_string(at));
     }
-    check(good + "x", "a byte more");
+    // Bytes after the whole list are an append cut short: the list is
+    // believed, and the index written anew without them.
+    writeAll(scratch.Index(), good + "x");
+    const SessionListLoad torn = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(torn.Index, ListIndexState::Used);
+    EXPECT_EQ(torn.FilesRead, 0u);
+    EXPECT_EQ(torn.Entries, expected);
+    EXPECT_TRUE(torn.IndexWritten && !torn.IndexAppended);
+    EXPECT_EQ(readAll(scratch.Index()), good);
 }
 
 TEST(SessionListIndex, AnotherFoldersOrAForeignFileIsNotTrusted)
@@ -607,4 +616,140 @@ TEST(FolderMount, AnotherDeviceUnderAListedArchiveIsAwayUntilAMountReturns)
     Scratch scratch;
     EXPECT_TRUE(DeviceOf(scratch.Data()).has_value());
     EXPECT_FALSE(DeviceOf((scratch.path / "none").string()).has_value());
+}
+
+TEST(SessionListIndex, AFewChangesAreAppendedAndAnAppendCutAnywhereLosesNothing)
+{
+    Scratch scratch;
+    std::vector<std::string> names;
+    for (int i = 0; i < 24; ++i)
+        names.push_back(saveSession(scratch.Data(), i));
+    ASSERT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).IndexWritten);
+
+    // One session new, one gone: the index keeps its bytes and gains a block.
+    const std::string whole = readAll(scratch.Index());
+    saveSession(scratch.Data(), 50);
+    fs::remove(PathInFolder(scratch.Data(), names[3]));
+    const SessionListLoad changed = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_TRUE(changed.IndexAppended) << changed.IndexError;
+    EXPECT_EQ(changed.FilesRead, 1u);
+    EXPECT_EQ(changed.Entries, fullRead(scratch.Data()));
+    const std::string before = readAll(scratch.Index());
+    ASSERT_GT(before.size(), whole.size());
+    EXPECT_EQ(before.substr(0, whole.size()), whole);
+    SessionListLoad again = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_EQ(again.FilesRead, 0u);
+    EXPECT_FALSE(again.IndexWritten);
+    EXPECT_EQ(again.Entries, changed.Entries);
+
+    // The next append stopped after every byte it could have written, or
+    // before its sync: the next start lists the folder right, opening at
+    // most the new file, and leaves a sound index.
+    saveSession(scratch.Data(), 51);
+    const std::vector<SessionListEntry> expected = fullRead(scratch.Data());
+    ASSERT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).IndexAppended);
+    const std::size_t block = readAll(scratch.Index()).size() - before.size();
+    // Each cut rewrites the index with a sync: every fifth byte, and each of
+    // the last nine (the checksum).
+    for (std::size_t cut = 0; cut <= block; cut += cut + 9 >= block ? 1 : 5) {
+        writeAll(scratch.Index(), before);
+        SessionListOptions killed;
+        std::size_t written = 0;
+        killed.IndexHooks.BeforeWrite = [&](std::size_t, std::size_t &count) {
+            if (written >= cut)
+                return EIO;
+            count = std::min(count, cut - written);
+            written += count;
+            return 0;
+        };
+        killed.IndexHooks.BeforeStep = [](ReplaceStep step) { return step == ReplaceStep::Syncing ? EIO : 0; };
+        const SessionListLoad cutShort = LoadSessionList(scratch.Data(), scratch.Index(), killed);
+        EXPECT_FALSE(cutShort.IndexError.empty()) << cut;
+        EXPECT_EQ(readAll(scratch.Index()).size(), before.size() + cut);
+
+        const SessionListLoad next = LoadSessionList(scratch.Data(), scratch.Index());
+        EXPECT_EQ(next.Entries, expected) << "cut at " << cut;
+        EXPECT_LE(next.FilesRead, 1u) << "cut at " << cut;
+        const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
+        EXPECT_EQ(read.State, ListIndexState::Used) << "cut at " << cut;
+        EXPECT_FALSE(read.TornTail) << "cut at " << cut;
+        EXPECT_EQ(read.Entries, expected) << "cut at " << cut;
+    }
+
+    // An index replaced since it was read takes no block chained to another
+    // list; many changes at once rewrite the index whole.
+    ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
+    WriteListIndex(scratch.Index(), scratch.Data(), {});
+    EXPECT_THROW(AppendListIndex(scratch.Index(), read, {}, {names[0]}), StreamError);
+    LoadSessionList(scratch.Data(), scratch.Index());
+    for (std::size_t i = 4; i < names.size(); i += 2)
+        fs::remove(PathInFolder(scratch.Data(), names[i]));
+    const SessionListLoad many = LoadSessionList(scratch.Data(), scratch.Index());
+    EXPECT_TRUE(many.IndexWritten && !many.IndexAppended);
+    EXPECT_EQ(many.Entries, fullRead(scratch.Data()));
+    EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data()).Blocks, 1u);
+}
+
+// Shown from the index first: its entries are handed on untouched, then what
+// the folder shows different comes as one set, after every batch; taken in,
+// they make the list a full read gives, and the index is brought up to date.
+TEST(SessionListIndex, FromTheIndexFirstThenTheFoldersChangesAsOneSet)
+{
+    Scratch scratch;
+    std::vector<std::string> names;
+    for (int i = 0; i < 24; ++i)
+        names.push_back(saveSession(scratch.Data(), i));
+    LoadSessionList(scratch.Data(), scratch.Index());
+    const std::vector<SessionListEntry> indexed = ReadListIndex(scratch.Index(), scratch.Data()).Entries;
+
+    fs::remove(PathInFolder(scratch.Data(), names[5]));
+    const std::string added = saveSession(scratch.Data(), 60);
+    // Replaced under its name by another session's bytes.
+    writeAll(PathInFolder(scratch.Data(), names[7]), readAll(PathInFolder(scratch.Data(), names[8])));
+    writeCutSession(scratch.Data(), "2507040905000999.dat");
+
+    auto load = [&](std::vector<SessionListEntry> &list, std::vector<SessionFolderChanges> &sets) {
+        SessionListOptions options;
+        options.BatchEntries = 5;
+        options.OnBatch = [&](SessionListBatch &&batch) {
+            EXPECT_TRUE(sets.empty()) << "a batch after the changes";
+            for (SessionListEntry &entry : batch.Entries)
+                list.push_back(std::move(entry));
+        };
+        options.OnChanges = [&](SessionFolderChanges &&changes) { sets.push_back(std::move(changes)); };
+        return LoadSessionList(scratch.Data(), scratch.Index(), options);
+    };
+    std::vector<SessionListEntry> list;
+    std::vector<SessionFolderChanges> sets;
+    const SessionListLoad first = load(list, sets);
+    EXPECT_EQ(list, indexed);
+    ASSERT_EQ(sets.size(), 1u);
+    const SessionFolderChanges &changes = sets[0];
+    ASSERT_EQ(changes.Added.size(), 1u);
+    EXPECT_EQ(changes.Added[0].Name, added);
+    ASSERT_EQ(changes.Changed.size(), 1u);
+    EXPECT_EQ(changes.Changed[0].Name, names[7]);
+    EXPECT_EQ(changes.Vanished, std::vector<std::string>{names[5]});
+    EXPECT_EQ(changes.Skipped, std::vector<std::string>{PathInFolder(scratch.Data(), "2507040905000999.dat")});
+    EXPECT_EQ(first.FilesRead, 3u);
+    EXPECT_TRUE(first.IndexWritten) << first.IndexError;
+
+    // Taken in as the window does: the list a full read gives.
+    std::erase_if(list, [&](const SessionListEntry &e) { return e.Name == names[5]; });
+    for (SessionListEntry &entry : list)
+        if (entry.Name == names[7])
+            entry = changes.Changed[0];
+    list.push_back(changes.Added[0]);
+    std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.Name < b.Name; });
+    EXPECT_EQ(list, fullRead(scratch.Data()));
+
+    // The index holds the change: the next start has only the damaged file to tell.
+    std::vector<SessionListEntry> again;
+    sets.clear();
+    const SessionListLoad next = load(again, sets);
+    EXPECT_EQ(again, list);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_TRUE(sets[0].Added.empty() && sets[0].Changed.empty() && sets[0].Vanished.empty());
+    EXPECT_EQ(sets[0].Skipped.size(), 1u);
+    EXPECT_FALSE(next.IndexWritten);
 }
