@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 #include <QProgressDialog>
 
 #include <atomic>
