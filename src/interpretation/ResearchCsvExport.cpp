@@ -116,8 +116,10 @@ struct SpooledRow {
 
 } // namespace
 
-CsvExportResult ExportResearchCsv(const std::string &path, std::size_t count, const CsvRowReader &read,
-                                  const CsvExportOptions &options)
+namespace {
+
+CsvExportResult exportRows(const std::string &path, std::size_t count, const CsvRowReader &read,
+                           const CsvExportOptions &options)
 {
     CsvExportResult result;
     const auto cancelled = [&options] { return options.Cancel && options.Cancel->load(std::memory_order_relaxed); };
@@ -202,4 +204,19 @@ CsvExportResult ExportResearchCsv(const std::string &path, std::size_t count, co
         result.Problem = out.Commit();
     result.Written = result.Problem.empty();
     return result;
+}
+
+} // namespace
+
+CsvExportResult ExportResearchCsv(const std::string &path, std::size_t count, const CsvRowReader &read,
+                                  const CsvExportOptions &options)
+{
+    try {
+        return exportRows(path, count, read, options);
+    } catch (const std::exception &error) {
+        // No thread or memory to be had: the file stays as it was.
+        CsvExportResult failed;
+        failed.Problem = std::string("не удалось выгрузить таблицу: ") + error.what();
+        return failed;
+    }
 }
