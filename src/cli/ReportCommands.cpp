@@ -1,17 +1,19 @@
 #include "ReportCommands.h"
 
-#include "AtomicFile.h"
 #include "CliFiles.h"
 #include "PersonCode.h"
 #include "ReportPdf.h"
 #include "ResearchCsv.h"
+#include "ResearchCsvExport.h"
 #include "SessionArchive.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -37,24 +39,37 @@ int exportFolder(const std::string &folder, const QString &outPath, const std::s
 {
     if (const std::string problem = FolderInputProblem(folder); !problem.empty())
         return fail(QString::fromStdString(folder + ": " + problem));
-    TCLTArchive archive;
+    // Read a file at a time by several readers and streamed to the file, as
+    // the window's list export does: the archive is never whole in memory.
     // An export never changes the folder.
-    const ArchiveLoadResult loaded = LoadArchive(folder, archive, context.ForSessions(decimalSeparator), {}, false);
-    std::vector<const TCLTSession *> sessions;
-    for (const auto &session : archive)
-        sessions.push_back(session.get());
-    std::string csv;
-    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
+    const std::vector<std::string> names = ListSessionFiles(folder, false);
+    const SessionContext sessionContext = context.ForSessions(decimalSeparator);
+    const CsvRowReader read = [&](std::size_t i, TCLTSession &whole, TSimpleFileStream &buffer) {
+        const std::string path = PathInFolder(folder, names[i]);
+        whole = TCLTSession();
+        whole.Context = sessionContext;
+        try {
+            return ReadSessionFile(path, whole, buffer) ? CsvRowRead::Read : CsvRowRead::NotSession;
+        } catch (const std::exception &) {
+            // A file deleted since the folder was listed is not damaged.
+            std::error_code gone;
+            return std::filesystem::exists(std::filesystem::symlink_status(path, gone)) ? CsvRowRead::Damaged
+                                                                                        : CsvRowRead::NotSession;
+        }
+    };
+    CsvExportOptions options;
+    options.Csv = ResearchCsvOptionsFor(decimalSeparator);
     if (nameFree)
-        options.PersonCode = PersonCoder(installationPersonCodeKey());
-    options.RussianHeaders = russianHeaders;
-    WriteResearchCsv(sessions, options, csv);
-    QString why;
-    if (!WriteFileAtomically(outPath, QByteArray::fromStdString(csv), &why))
-        return fail(outPath + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
-    for (const std::string &skipped : loaded.Skipped)
-        std::cerr << "palettor-cli: skipped damaged file " << skipped << '\n';
-    return loaded.Skipped.empty() ? 0 : 2;
+        options.Csv.PersonCode = PersonCoder(installationPersonCodeKey());
+    options.Csv.RussianHeaders = russianHeaders;
+    const CsvExportResult result =
+        ExportResearchCsv(QFile::encodeName(outPath).toStdString(), names.size(), read, options);
+    if (!result.Written)
+        return fail(outPath + QStringLiteral(": cannot write (") + QString::fromStdString(result.Problem)
+                    + QLatin1Char(')'));
+    for (const std::size_t skipped : result.Damaged)
+        std::cerr << "palettor-cli: skipped damaged file " << PathInFolder(folder, names[skipped]) << '\n';
+    return result.Damaged.empty() ? 0 : 2;
 }
 
 struct Signer {

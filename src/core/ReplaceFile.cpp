@@ -18,28 +18,34 @@ std::string folderOf(const std::string &path)
     return parent.empty() ? std::string(".") : parent.string();
 }
 
-// Removed on every way out except the rename that puts it in place.
-struct Temporary {
-    int fd = -1;
-    std::string path;
-    ~Temporary()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        if (!path.empty())
-            ::unlink(path.c_str());
-    }
-};
-
 std::string reason(const char *what, int code) { return std::string(what) + ": " + SystemReasonText(code); }
 
 } // namespace
 
-std::string ReplaceFile(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options)
+std::string FileReplacement::fail(std::string why)
 {
-    const ReplaceFileHooks &hooks = options.Hooks;
-    auto before = [&](ReplaceStep step) { return hooks.BeforeStep ? hooks.BeforeStep(step) : 0; };
-    std::string target = path;
+    Abandon();
+    problem = std::move(why);
+    return problem;
+}
+
+void FileReplacement::Abandon()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+    if (!temporaryPath.empty())
+        ::unlink(temporaryPath.c_str());
+    temporaryPath.clear();
+}
+
+std::string FileReplacement::Begin(const std::string &path, const ReplaceFileOptions &given)
+{
+    Abandon();
+    options = given;
+    problem.clear();
+    written = 0;
+    target = path;
     struct stat existing {};
     if (::lstat(path.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
         // The link stays and the file it leads to is replaced, as an editor does.
@@ -50,64 +56,84 @@ std::string ReplaceFile(const std::string &path, std::string_view bytes, const R
     }
     if (::stat(target.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode))
-            return "под этим именем уже есть папка";
+            return fail("под этим именем уже есть папка");
         // A device or a pipe is never swapped for a plain file.
         if (!S_ISREG(existing.st_mode))
-            return "под этим именем не обычный файл, а устройство или канал";
+            return fail("под этим именем не обычный файл, а устройство или канал");
     }
-    const std::string folder = folderOf(target);
-    Temporary temporary;
-    temporary.path = folder + "/." + std::filesystem::path(target).filename().string() + ".XXXXXX";
-    int code = before(ReplaceStep::Creating);
+    folder = folderOf(target);
+    std::string name = folder + "/." + std::filesystem::path(target).filename().string() + ".XXXXXX";
+    int code = options.Hooks.BeforeStep ? options.Hooks.BeforeStep(ReplaceStep::Creating) : 0;
     if (code == 0) {
-        temporary.fd = ::mkostemp(temporary.path.data(), O_CLOEXEC);
-        code = temporary.fd < 0 ? errno : 0;
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        code = fd < 0 ? errno : 0;
     }
     if (code != 0) {
-        temporary.path.clear(); // nothing was created
-        return reason("не удалось создать временный файл в папке", code);
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+            ::unlink(name.c_str());
+        }
+        return fail(reason("не удалось создать временный файл в папке", code));
     }
+    temporaryPath = std::move(name);
+    return {};
+}
 
+std::string FileReplacement::Append(std::string_view bytes)
+{
+    if (!problem.empty() || fd < 0)
+        return problem.empty() ? fail("файл не начат") : problem;
+    const ReplaceFileHooks &hooks = options.Hooks;
     for (std::size_t offset = 0; offset < bytes.size();) {
         std::size_t count = bytes.size() - offset;
         if (hooks.BeforeWrite) {
-            if (const int fault = hooks.BeforeWrite(offset, count))
-                return reason("не удалось записать файл", fault);
+            if (const int fault = hooks.BeforeWrite(written, count))
+                return fail(reason("не удалось записать файл", fault));
             count = std::min(count, bytes.size() - offset);
         }
-        const ssize_t n = ::write(temporary.fd, bytes.data() + offset, count);
+        const ssize_t n = ::write(fd, bytes.data() + offset, count);
         if (n < 0 && errno == EINTR)
             continue;
         // A write that takes nothing would take nothing again: a full disk.
         if (n <= 0)
-            return reason("не удалось записать файл", n < 0 ? errno : ENOSPC);
+            return fail(reason("не удалось записать файл", n < 0 ? errno : ENOSPC));
         offset += static_cast<std::size_t>(n);
+        written += static_cast<std::size_t>(n);
     }
+    return {};
+}
+
+std::string FileReplacement::Commit()
+{
+    if (!problem.empty() || fd < 0)
+        return problem.empty() ? fail("файл не начат") : problem;
+    auto before = [this](ReplaceStep step) { return options.Hooks.BeforeStep ? options.Hooks.BeforeStep(step) : 0; };
     // mkostemp makes the file its owner's alone.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    if (::fchmod(temporary.fd, options.Mode & ~mask) != 0)
-        return reason("не удалось задать права файла", errno);
+    if (::fchmod(fd, options.Mode & ~mask) != 0)
+        return fail(reason("не удалось задать права файла", errno));
     // Space a file system grants late (a network share, a thin volume) is
     // found missing only here.
-    code = before(ReplaceStep::Syncing);
-    if (code == 0 && ::fsync(temporary.fd) != 0)
+    int code = before(ReplaceStep::Syncing);
+    if (code == 0 && ::fsync(fd) != 0)
         code = errno;
     if (code != 0)
-        return reason("не удалось записать файл на диск", code);
+        return fail(reason("не удалось записать файл на диск", code));
     code = before(ReplaceStep::Closing);
-    const int fd = temporary.fd;
-    temporary.fd = -1;
-    if (::close(fd) != 0 && code == 0)
+    const int closing = fd;
+    fd = -1;
+    if (::close(closing) != 0 && code == 0)
         code = errno;
     if (code != 0)
-        return reason("не удалось записать файл на диск", code);
+        return fail(reason("не удалось записать файл на диск", code));
     code = before(ReplaceStep::Renaming);
-    if (code == 0 && ::rename(temporary.path.c_str(), target.c_str()) != 0)
+    if (code == 0 && ::rename(temporaryPath.c_str(), target.c_str()) != 0)
         code = errno;
     if (code != 0)
-        return reason("не удалось заменить файл", code);
-    temporary.path.clear();
+        return fail(reason("не удалось заменить файл", code));
+    temporaryPath.clear();
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         // The name is in place; a folder that cannot be synced does not undo it.
@@ -115,6 +141,17 @@ std::string ReplaceFile(const std::string &path, std::string_view bytes, const R
         ::close(folderFd);
     }
     return {};
+}
+
+std::string ReplaceFile(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options)
+{
+    FileReplacement file;
+    std::string problem = file.Begin(path, options);
+    if (problem.empty())
+        problem = file.Append(bytes);
+    if (problem.empty())
+        problem = file.Commit();
+    return problem;
 }
 
 void ReplaceFileAtomically(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options)

@@ -30,6 +30,38 @@ struct ReplaceFileOptions {
     ReplaceFileHooks Hooks;
 };
 
+// The same writer for a file made a piece at a time (a long export): the
+// temporary file is made at Begin, so a folder that cannot take it is known
+// before any work, and only Commit puts it in place. Every call returns an
+// empty string or the reason in Russian; after a failure every later call
+// returns the same reason, and the temporary file is gone. Destroyed before
+// Commit (cancelled, failed), it leaves the old file as it was and no
+// temporary file. Appends are written as given: callers buffer.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    FileReplacement(const FileReplacement &) = delete;
+    FileReplacement &operator=(const FileReplacement &) = delete;
+    ~FileReplacement() { Abandon(); }
+
+    std::string Begin(const std::string &path, const ReplaceFileOptions &options = {});
+    std::string Append(std::string_view bytes);
+    std::string Commit();
+    // Removes the temporary file; the old file stays.
+    void Abandon();
+
+private:
+    std::string fail(std::string reason);
+
+    ReplaceFileOptions options;
+    std::string target;
+    std::string folder;
+    std::string temporaryPath;
+    int fd = -1;
+    std::size_t written = 0;
+    std::string problem;
+};
+
 // Returns an empty string when the file is in place, else the reason in
 // Russian ("нет места на диске (No space left on device)" after what failed).
 std::string ReplaceFile(const std::string &path, std::string_view bytes, const ReplaceFileOptions &options = {});

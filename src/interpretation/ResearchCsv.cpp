@@ -152,12 +152,12 @@ std::string header(char separator, std::size_t stimuli, bool nameFree, bool russ
     return row.Take();
 }
 
-std::string sessionRow(const TCLTSession &s, std::size_t index, std::size_t stimuli, const ResearchCsvOptions &options)
+// Every field after the running number, which only the writer knows.
+std::string sessionRow(const TCLTSession &s, std::size_t stimuli, const ResearchCsvOptions &options)
 {
     Row row(options.Separator);
     const bool full = s.TestKind == KindFull;
     const bool secondChoice = s.TestKind != KindEightOnce;
-    row.Add(std::to_string(index));
     row.AddText(s.SourceFile.empty() ? std::string() : std::filesystem::path(s.SourceFile).filename().string());
     row.Add(isoDateTime(s.StartedAt));
     row.Add(number(s.DurationSeconds));
@@ -287,7 +287,8 @@ bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, cons
     for (std::size_t i = 0; i < count; ++i) {
         if (const TCLTSession *session = sessionAt(i)) {
             const std::size_t own = stimulusCount(*session);
-            rows.push_back({sessionRow(*session, rows.size() + 1, own, options), own});
+            rows.push_back(
+                {ResearchCsvNumbered(rows.size() + 1, options.Separator, sessionRow(*session, own, options)), own});
             stimuli = std::max(stimuli, own);
         }
         if (progress && !progress(i + 1, count)) {
@@ -295,16 +296,40 @@ bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, cons
             return false;
         }
     }
-    constexpr std::size_t fieldsPerStimulus = 7;
-    out = "\xEF\xBB\xBF";
-    out += header(options.Separator, stimuli, static_cast<bool>(options.PersonCode), options.RussianHeaders);
+    out = ResearchCsvHead(options, stimuli);
     for (Written &row : rows) {
-        // Before the line's "\r\n".
-        row.Line.insert(row.Line.size() - 2, (stimuli - row.Stimuli) * fieldsPerStimulus, options.Separator);
+        PadResearchCsvRow(row.Line, row.Stimuli, stimuli, options.Separator);
         out += row.Line;
         row.Line = {};
     }
     return true;
+}
+
+std::string ResearchCsvHead(const ResearchCsvOptions &options, std::size_t stimuli)
+{
+    return "\xEF\xBB\xBF"
+        + header(options.Separator, stimuli, static_cast<bool>(options.PersonCode), options.RussianHeaders);
+}
+
+ResearchCsvRow ResearchCsvRowOf(const TCLTSession &session, const ResearchCsvOptions &options)
+{
+    const std::size_t own = stimulusCount(session);
+    return {sessionRow(session, own, options), own};
+}
+
+std::string ResearchCsvNumbered(std::size_t number, char separator, std::string_view fields)
+{
+    std::string line = std::to_string(number);
+    line += separator;
+    line += fields;
+    return line;
+}
+
+void PadResearchCsvRow(std::string &line, std::size_t own, std::size_t stimuli, char separator)
+{
+    constexpr std::size_t fieldsPerStimulus = 7;
+    if (stimuli > own && line.size() >= 2) // before the line's "\r\n"
+        line.insert(line.size() - 2, (stimuli - own) * fieldsPerStimulus, separator);
 }
 
 bool WriteResearchCsv(const std::vector<const TCLTSession *> &sessions, const ResearchCsvOptions &options,

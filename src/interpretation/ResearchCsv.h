@@ -96,5 +96,19 @@ using CsvSessionSource = std::function<const TCLTSession *(std::size_t i)>;
 bool WriteResearchCsv(std::size_t count, const CsvSessionSource &sessionAt, const ResearchCsvOptions &options,
                       std::string &out, const CsvProgress &progress = {});
 
+// The same table in pieces, for a writer that streams rows to a file as their
+// sessions are read and puts the header in front once the widest stimulus
+// list is known: the byte order mark and the header row; one session's
+// fields after the running number, with its own stimuli only; the row with
+// its number; the row padded to the widest list.
+std::string ResearchCsvHead(const ResearchCsvOptions &options, std::size_t stimuli);
+struct ResearchCsvRow {
+    std::string Fields; // ends with "\r\n"
+    std::size_t Stimuli = 0;
+};
+ResearchCsvRow ResearchCsvRowOf(const TCLTSession &session, const ResearchCsvOptions &options);
+std::string ResearchCsvNumbered(std::size_t number, char separator, std::string_view fields);
+void PadResearchCsvRow(std::string &line, std::size_t own, std::size_t stimuli, char separator);
+
 // The function groups of a session as the column shows them.
 std::string FunctionGroupsText(const TCLTSession &session);

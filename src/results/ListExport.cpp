@@ -1,15 +1,69 @@
 #include "ListExport.h"
 
-#include "AtomicFile.h"
-#include "ResearchCsv.h"
-#include "SessionDetails.h"
+#include "ResearchCsvExport.h"
+#include "SessionArchive.h"
 #include "UserDialogs.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 
+#include <atomic>
+#include <map>
 #include <memory>
+#include <thread>
+
+namespace {
+
+// What each row is read from, taken on the window's thread before the
+// readers start: the archive may change while they run. Paths sit in one
+// block, so a list of 100,000 costs a few megabytes and no allocation each.
+class RowSources {
+public:
+    explicit RowSources(const std::vector<const TCLTSession *> &sessions)
+    {
+        ends.reserve(sessions.size());
+        for (std::size_t i = 0; i < sessions.size(); ++i) {
+            const TCLTSession &session = *sessions[i];
+            if (i == 0)
+                context = session.Context;
+            // Never stored (a save that failed): only memory holds it.
+            if (session.SourceFile.empty())
+                unsaved.emplace(i, std::make_unique<TCLTSession>(session));
+            paths += session.SourceFile;
+            ends.push_back(paths.size());
+        }
+    }
+
+    std::size_t Count() const { return ends.size(); }
+    std::string Path(std::size_t i) const
+    {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return paths.substr(begin, ends[i] - begin);
+    }
+
+    CsvRowRead Read(std::size_t i, TCLTSession &whole, TSimpleFileStream &buffer) const
+    {
+        if (const auto kept = unsaved.find(i); kept != unsaved.end()) {
+            whole = *kept->second;
+            return CsvRowRead::Read;
+        }
+        whole = TCLTSession();
+        whole.Context = context;
+        // Gone or no longer a session file: the user is told either way.
+        return ReadSessionFile(Path(i), whole, buffer) ? CsvRowRead::Read : CsvRowRead::Damaged;
+    }
+
+private:
+    std::string paths;
+    std::vector<std::size_t> ends;
+    std::map<std::size_t, std::unique_ptr<TCLTSession>> unsaved;
+    SessionContext context;
+};
+
+} // namespace
 
 ListExport::ListExport(QWidget *dialogParent, std::string decimalSeparator)
     : dialogParent(dialogParent), decimalSeparator(std::move(decimalSeparator))
@@ -33,69 +87,79 @@ QString ListExport::FailureReason(const QString &path, const QString &writerReas
     return writerReason;
 }
 
-bool ListExport::Write(const std::vector<const TCLTSession *> &sessions, const QString &path)
-{
-    return Write(
-        sessions.size(), [&sessions](std::size_t i) { return sessions[i]; }, path);
-}
-
 bool ListExport::WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path)
 {
-    TCLTSession scratch;
-    TSimpleFileStream buffer;
-    QStringList unreadable;
-    const auto sessionAt = [&](std::size_t i) -> const TCLTSession * {
-        const TCLTSession *session = sessions[i];
-        if (session->DetailsRead)
-            return session;
-        try {
-            if (ReadWholeSession(*session, scratch, buffer))
-                return &scratch;
-        } catch (const StreamError &) {
-        }
-        unreadable << QFileInfo(QString::fromStdString(session->SourceFile)).fileName();
-        return nullptr;
-    };
-    if (!Write(sessions.size(), sessionAt, path))
-        return false;
-    if (!unreadable.isEmpty())
-        UserDialogs::Current().ShowWarning(
-            dialogParent,
-            QStringLiteral("В таблицу не вошли сеансы, файлы которых повреждены или удалены (%1):\r\n%2")
-                .arg(unreadable.size())
-                .arg(unreadable.mid(0, 20).join(QStringLiteral("\r\n"))));
-    return true;
-}
+    const RowSources sources(sessions);
+    const std::size_t count = sources.Count();
 
-bool ListExport::Write(std::size_t count, const CsvSessionSource &sessionAt, const QString &path)
-{
+    std::atomic<bool> cancel{false};
+    CsvExportOptions options;
+    // People read what the window writes: the header row is in Russian.
+    options.Csv = ResearchCsvOptionsFor(decimalSeparator);
+    options.Csv.RussianHeaders = true;
+    options.Csv.PersonCode = personCode;
+    options.Cancel = &cancel;
+
     std::unique_ptr<QProgressDialog> progress;
     if (count >= ProgressFrom) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("Экспорт списка..."), QStringLiteral("Отмена"), 0,
-                                                     static_cast<int>(count), dialogParent);
+                                                     100, dialogParent);
         progress->setWindowTitle(QStringLiteral("Экспорт списка"));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(300);
+        progress->setAutoReset(false);
+        QObject::connect(progress.get(), &QProgressDialog::canceled, [&cancel] { cancel = true; });
     }
-    std::string csv;
-    // People read what the window writes: the header row is in Russian.
-    ResearchCsvOptions options = ResearchCsvOptionsFor(decimalSeparator);
-    options.RussianHeaders = true;
-    options.PersonCode = personCode;
-    const bool complete = WriteResearchCsv(count, sessionAt, options, csv, [&progress](std::size_t done, std::size_t) {
-        if (!progress)
-            return true;
-        progress->setValue(static_cast<int>(done));
-        return !progress->wasCanceled();
-    });
-    progress.reset();
-    if (!complete)
-        return false; // cancelled: nothing written, nothing to say
-    QString error;
-    if (WriteFileAtomically(path, QByteArray::fromStdString(csv), &error))
+    QEventLoop loop;
+    // Lives on the window's thread and goes first, taking the readers'
+    // queued calls that were not handled with it.
+    auto receiver = std::make_unique<QObject>();
+    QObject *const onWindow = receiver.get();
+    QProgressDialog *const shown = progress.get();
+    options.Progress = [onWindow, shown](std::size_t done, std::size_t total) {
+        if (shown) {
+            const int percent = static_cast<int>(done * 100 / total);
+            QMetaObject::invokeMethod(
+                onWindow, [shown, percent] { shown->setValue(percent); }, Qt::QueuedConnection);
+        }
         return true;
-    UserDialogs::Current().ShowWarning(dialogParent,
-                                       QStringLiteral("Список не сохранен в файл %1:\r\n%2.")
-                                           .arg(QDir::toNativeSeparators(path), FailureReason(path, error)));
-    return false;
+    };
+    const CsvRowReader read = [this, &sources](std::size_t i, TCLTSession &whole, TSimpleFileStream &buffer) {
+        if (beforeRead)
+            beforeRead(i);
+        return sources.Read(i, whole, buffer);
+    };
+    CsvExportResult result;
+    const std::string target = QFile::encodeName(path).toStdString();
+    std::thread worker([&] {
+        result = ExportResearchCsv(target, count, read, options);
+        QMetaObject::invokeMethod(
+            onWindow, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    receiver.reset();
+    progress.reset();
+
+    if (result.Cancelled)
+        return false; // nothing written, nothing to say
+    if (!result.Written) {
+        UserDialogs::Current().ShowWarning(
+            dialogParent,
+            QStringLiteral("Список не сохранен в файл %1:\r\n%2.")
+                .arg(QDir::toNativeSeparators(path), FailureReason(path, QString::fromStdString(result.Problem))));
+        return false;
+    }
+    if (!result.Damaged.empty()) {
+        QStringList names;
+        for (std::size_t i = 0; i < result.Damaged.size() && i < 20; ++i)
+            names
+                << QFileInfo(QFile::decodeName(QByteArray::fromStdString(sources.Path(result.Damaged[i])))).fileName();
+        UserDialogs::Current().ShowWarning(
+            dialogParent,
+            QStringLiteral("В таблицу не вошли сеансы, файлы которых повреждены или удалены (%1):\r\n%2")
+                .arg(result.Damaged.size())
+                .arg(names.join(QStringLiteral("\r\n"))));
+    }
+    return true;
 }

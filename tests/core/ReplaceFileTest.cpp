@@ -1,6 +1,7 @@
 // The one writer every published file goes through, on faults at each step
 // and on a file system that is really full.
 #include "ReplaceFile.h"
+#include "ScratchFile.h"
 #include "SmallFilesystem.h"
 #include "TSimpleFileStream.h"
 
@@ -138,6 +139,69 @@ TEST(ReplaceFileOnAFullDisk, RefusesWithTheReasonAndKeepsTheEarlierFileByteForBy
         EXPECT_EQ(namesIn(disk.Path()), (std::vector<std::string>{"filler", "list.csv"}));
         fs::remove(disk.Path() + "/filler");
     }
+}
+
+// A file made a piece at a time is seen by nobody until it is committed;
+// given up or failed, it leaves the earlier file and no temporary.
+TEST_F(ReplaceFileTest, AFileWrittenInPiecesTakesTheNameOnlyWhenCommitted)
+{
+    {
+        FileReplacement file;
+        ASSERT_EQ(file.Begin(target.string()), "");
+        ASSERT_EQ(file.Append("first "), "");
+        ASSERT_EQ(file.Append("second"), "");
+        EXPECT_EQ(readFile(target), earlier);
+        EXPECT_EQ(namesIn(folder).size(), 2u); // the temporary beside it
+    }                                          // given up
+    EXPECT_EQ(readFile(target), earlier);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"list.csv"});
+
+    FileReplacement failing;
+    ReplaceFileOptions options;
+    options.Hooks.BeforeWrite = [](std::size_t offset, std::size_t &) { return offset >= 6 ? ENOSPC : 0; };
+    ASSERT_EQ(failing.Begin(target.string(), options), "");
+    ASSERT_EQ(failing.Append("first "), "");
+    const std::string reason = failing.Append("second");
+    EXPECT_NE(reason.find("нет места на диске"), std::string::npos) << reason;
+    EXPECT_EQ(failing.Append("third"), reason);
+    EXPECT_EQ(failing.Commit(), reason);
+    EXPECT_EQ(readFile(target), earlier);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"list.csv"});
+
+    FileReplacement file;
+    ASSERT_EQ(file.Begin(target.string()), "");
+    ASSERT_EQ(file.Append("first "), "");
+    ASSERT_EQ(file.Append("second"), "");
+    ASSERT_EQ(file.Commit(), "");
+    EXPECT_EQ(readFile(target), "first second");
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"list.csv"});
+}
+
+TEST_F(ReplaceFileTest, AScratchFileGivesBackWhatWasWrittenAndLeavesNoName)
+{
+    std::string written;
+    {
+        ScratchFile scratch;
+        ASSERT_EQ(scratch.Open(folder.string()), "");
+        // Pieces across the buffer's edges.
+        for (int i = 0; i < 3000; ++i) {
+            const std::string piece(static_cast<std::size_t>(1 + i % 700), static_cast<char>('a' + i % 26));
+            written += piece;
+            ASSERT_EQ(scratch.Append(piece), "");
+        }
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"list.csv"});
+        EXPECT_EQ(scratch.Size(), written.size());
+        ASSERT_EQ(scratch.Rewind(), "");
+        std::string back(written.size(), '\0');
+        ASSERT_EQ(scratch.Read(back.data(), 1), "");
+        ASSERT_EQ(scratch.Read(back.data() + 1, back.size() - 1), "");
+        EXPECT_EQ(back, written);
+        char past = 0;
+        EXPECT_NE(scratch.Read(&past, 1), "");
+    }
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"list.csv"});
+    ScratchFile nowhere;
+    EXPECT_NE(nowhere.Open((folder / "missing").string()).find("нет такой папки"), std::string::npos);
 }
 
 } // namespace

@@ -9,6 +9,11 @@
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -133,10 +138,13 @@ TEST_F(ListExportTest, AFullDiskKeepsTheEarlierListAndSaysSo)
     }
 }
 
-// A long export shows its progress; cancelled there, it leaves the file the
-// user named byte for byte as it was, says nothing and reports no success.
+// A long export shows its progress while the window keeps answering;
+// cancelled there, it leaves the file the user named byte for byte as it
+// was, leaves no temporary file, says nothing and reports no success.
 TEST_F(ListExportTest, ACancelledLongExportLeavesTheExistingFileAsItWas)
 {
+    Save(MakeSession("Петров", 1));
+    OpenPage();
     const QString path = temp.filePath(QStringLiteral("list.csv"));
     const QByteArray before = "Number;File\r\n1;2501020304050099.dat\r\n";
     {
@@ -144,31 +152,55 @@ TEST_F(ListExportTest, ACancelledLongExportLeavesTheExistingFileAsItWas)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_EQ(file.write(before), before.size());
     }
-    const TCLTSession session = MakeSession("Петров", 1);
+    const std::vector<const TCLTSession *> sessions(ListExport::ProgressFrom, &archive[0]);
     QWidget parent;
+    ListExport exporter(&parent, ",");
+    // The readers hold at the middle row until the user has cancelled, so
+    // the export cannot end first.
+    std::atomic<bool> clicked{false};
+    exporter.SetBeforeRead([&clicked](std::size_t i) {
+        for (int waited = 0; i == ListExport::ProgressFrom / 2 && !clicked && waited < 10000; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
     QString title;
-    std::size_t cancelledAt = 0;
-    const auto sessionAt = [&](std::size_t i) -> const TCLTSession * {
-        if (i == ListExport::ProgressFrom / 2) {
-            auto *progress = parent.findChild<QProgressDialog *>();
-            QPushButton *cancel = progress ? progress->findChild<QPushButton *>() : nullptr;
-            if (cancel && cancel->text() == QStringLiteral("Отмена")) {
-                title = progress->windowTitle();
-                cancel->click();
-                cancelledAt = i;
-            }
+    QTimer::singleShot(0, &parent, [&] {
+        auto *progress = parent.findChild<QProgressDialog *>();
+        QPushButton *cancel = progress ? progress->findChild<QPushButton *>() : nullptr;
+        if (cancel && cancel->text() == QStringLiteral("Отмена")) {
+            title = progress->windowTitle();
+            cancel->click();
         }
-        return &session;
-    };
-    EXPECT_FALSE(ListExport(&parent, ",").Write(ListExport::ProgressFrom, sessionAt, path));
-    EXPECT_EQ(cancelledAt, ListExport::ProgressFrom / 2) << "no progress dialog to cancel";
-    EXPECT_EQ(title, QStringLiteral("Экспорт списка"));
+        clicked = true;
+    });
+    EXPECT_FALSE(exporter.WriteListed(sessions, path));
+    EXPECT_EQ(title, QStringLiteral("Экспорт списка")) << "no progress dialog to cancel";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("list.csv")});
     EXPECT_TRUE(dialogs.warnings.isEmpty());
     EXPECT_TRUE(dialogs.infos.isEmpty());
+}
+
+// Rows are read from the files as they are now: a session deleted by another
+// station since the list was shown is left out and named.
+TEST_F(ListExportTest, ASessionWhoseFileIsGoneIsLeftOutAndNamed)
+{
+    for (const char *name : {"Петров", "Сидоров", "Орлов"})
+        Save(MakeSession(name, 1));
+    OpenPage();
+    ASSERT_EQ(archive.Count(), 3u);
+    const std::string gone = archive[1].SourceFile;
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(gone)));
+    const QString path = temp.filePath(QStringLiteral("list.csv"));
+    ListExport exporter(page.get(), ",");
+    ASSERT_TRUE(exporter.WriteListed({&archive[0], &archive[1], &archive[2]}, path));
+    const QStringList lines = ExportedLines(path);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1;")) && lines[1].contains(QStringLiteral(";Петров;")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2;")) && lines[2].contains(QStringLiteral(";Орлов;")));
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings[0].contains(QFileInfo(QString::fromStdString(gone)).fileName()));
 }
 
 } // namespace

@@ -1,0 +1,324 @@
+// The longest stall of the window's thread, measured by a 2 ms timer on it
+// (the largest gap between its ticks), while the main window starts on a
+// large archive (without and with the station's index), while it settles,
+// while «Экспорт списка» writes every row, and while another station deletes
+// 3,000 sessions. Every figure stands next to limits measured in the same
+// run on the same files: listing the folder and reading the index, and a raw
+// open/read/close of every file with 1 and with 4 threads.
+//
+//   heartbeat_bench [session count] [deletions]   (default 100000 and 3000)
+//   heartbeat_bench --make-archive COUNT FOLDER    session files only, for
+//                                                  timing palettor-cli export
+#include "AppSettings.h"
+#include "ArchiveSync.h"
+#include "BenchFiles.h"
+#include "ResultsPage.h"
+#include "SessionArchive.h"
+#include "TformPalettorMain.h"
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+constexpr OleDate Today = 45839;
+
+// About 2.9 KB a file; relations tests carry stimulus lists of 4 to 11
+// items, so the export pads rows to the widest.
+TCLTSession makeSession(int i)
+{
+    TCLTSession s(Today - 1 - i / 1000.0, Today);
+    s.Surname = "Испытуемый" + std::to_string(i);
+    s.FirstName = "Иван";
+    s.Patronymic = "Петрович";
+    s.TestKind = 1 + i % 4;
+    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
+    s.DurationSeconds = 300 + i % 3000;
+    s.BirthDate = Today - 365.25 * (20 + i % 40);
+    for (int c = 1; c <= 2; ++c)
+        for (int p = 1; p <= 8; ++p)
+            s.Choice[c][p] = 1 + (p + i + c) % 8;
+    if (s.TestKind == 4)
+        for (int k = 0; k < 4 + i % 8; ++k) {
+            auto &item = s.CtoItems.AddNew();
+            item.StimulusName = "Стимул " + std::to_string(k);
+            item.AssociatedColour[1] = k % 8;
+            item.AssociatedColour[2] = (k + 3) % 8;
+        }
+    s.BriefConclusion = std::string(400, 'x');
+    s.DetailedConclusion = std::string(2000, 'y');
+    return s;
+}
+
+bool makeArchive(const std::string &data, int count, std::vector<std::string> &paths)
+{
+    std::filesystem::create_directories(data);
+    for (int i = 0; i < count; ++i) {
+        TCLTSession s = makeSession(i);
+        char name[32];
+        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
+        paths.push_back(data + "/" + name);
+        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
+            std::printf("cannot write %s\n", paths.back().c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t readAll(const std::string &path, std::vector<char> &buffer)
+{
+    std::size_t total = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    ssize_t n;
+    while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+        total += static_cast<std::size_t>(n);
+    ::close(fd);
+    return total;
+}
+
+// Raw open/read/close of every file, the files shared among the threads.
+double rawReadMs(const std::vector<std::string> &paths, unsigned threads)
+{
+    const auto start = Clock::now();
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> bytes{0};
+    std::vector<std::thread> readers;
+    for (unsigned t = 0; t < threads; ++t)
+        readers.emplace_back([&] {
+            std::vector<char> buffer(1 << 16);
+            for (std::size_t i; (i = next++) < paths.size();)
+                bytes += readAll(paths[i], buffer);
+        });
+    for (std::thread &reader : readers)
+        reader.join();
+    return msSince(start);
+}
+
+// Ticks every 2 ms on the window's thread and keeps the longest gap.
+class Heartbeat {
+public:
+    Heartbeat()
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(2);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const double now = clock.nsecsElapsed() / 1e6;
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        clock.start();
+        timer.start();
+    }
+    void Restart()
+    {
+        last = clock.nsecsElapsed() / 1e6;
+        longest = 0;
+    }
+    // The gap since the last tick counts too.
+    double Longest() const { return std::max(longest, clock.nsecsElapsed() / 1e6 - last); }
+
+private:
+    QTimer timer;
+    QElapsedTimer clock;
+    double last = 0;
+    double longest = 0;
+};
+
+// Answers the export's two questions (names kept, the file given) and
+// prints anything else the window says.
+class BenchDialogs : public UserDialogs {
+public:
+    QString exportPath;
+    bool AskYesNo(QWidget *, const QString &, bool) override { return false; }
+    QString AskSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return exportPath;
+    }
+    void ShowInfo(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected message: %s\n", text.toStdString().c_str());
+    }
+    void ShowWarning(QWidget *, const QString &text, bool) override
+    {
+        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
+    }
+};
+
+void runFor(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+struct Limits {
+    double listIndexMs = 0;
+    double raw1Ms = 0;
+    double raw4Ms = 0;
+};
+
+void line(const char *what, double ms, const Limits &limits)
+{
+    std::printf("%-48s %9.1f ms   ratio to listing+index %6.2f, raw 1 thread %5.2f, raw 4 threads %5.2f\n", what, ms,
+                ms / limits.listIndexMs, ms / limits.raw1Ms, ms / limits.raw4Ms);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--make-archive") == 0) {
+        std::vector<std::string> paths;
+        return makeArchive(argv[3], std::max(1, std::atoi(argv[2])), paths) ? 0 : 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 100000;
+    const int deletions = std::min(count - 1, argc > 2 ? std::max(1, std::atoi(argv[2])) : 3000);
+
+    QTemporaryDir folder;
+    const std::string data = (folder.path() + QStringLiteral("/Data")).toStdString();
+    auto start = Clock::now();
+    std::vector<std::string> paths;
+    if (!makeArchive(data, count, paths))
+        return 1;
+    std::printf("built %d session files in %.1f s\n", count, msSince(start) / 1000);
+
+    BenchDialogs dialogs;
+    dialogs.exportPath = folder.path() + QStringLiteral("/list.csv");
+    UserDialogs::Install(&dialogs);
+    AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
+    PrepareHeapForArchive();
+    qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
+
+    Limits limits;
+    limits.raw1Ms = rawReadMs(paths, 1); // the first pass also warms the cache
+    limits.raw1Ms = rawReadMs(paths, 1);
+    limits.raw4Ms = rawReadMs(paths, 4);
+
+    int result = 0;
+    double startMs[2] = {0, 0};
+    double startStallMs[2] = {0, 0};
+    double settleStallMs = 0;
+    double exportMs = 0;
+    double exportStallMs = 0;
+    double idleMs = 0;
+    double deletionMs = 0;
+    double deletionStallMs = 0;
+    bool exported = false;
+    std::size_t left = 0;
+    for (int run = 0; run < 2; ++run) {
+        TformPalettorMain window(folder.path() + QLatin1Char('/'));
+        window.SetArchiveCheckInterval(60 * 60 * 1000); // the deletion is checked when asked
+        QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
+        Heartbeat heartbeat;
+        start = Clock::now();
+        heartbeat.Restart();
+        window.show();
+        while (finished.count() == 0 && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        startMs[run] = msSince(start);
+        startStallMs[run] = heartbeat.Longest();
+        if (run == 0)
+            continue; // the index is written; the second start reads it
+
+        // The index exists now: the other limit.
+        const std::string index = ArchiveSync::IndexPath(QString::fromStdString(data)).toStdString();
+        start = Clock::now();
+        const std::size_t listed = ListSessionFiles(data).size();
+        std::vector<char> buffer(1 << 20);
+        const std::size_t indexBytes = readAll(index, buffer);
+        limits.listIndexMs = msSince(start);
+        std::printf("%zu files listed, index %.1f MB\n\n", listed, indexBytes / 1048576.0);
+
+        heartbeat.Restart();
+        runFor(3000); // the background reading of the files settles
+        settleStallMs = heartbeat.Longest();
+        heartbeat.Restart();
+        runFor(1000);
+        idleMs = heartbeat.Longest();
+
+        auto *page = window.findChild<ResultsPage *>();
+        if (page) {
+            QFile::remove(dialogs.exportPath);
+            heartbeat.Restart();
+            start = Clock::now();
+            exported = page->ResultsExportListExecute();
+            exportMs = msSince(start);
+            exportStallMs = heartbeat.Longest();
+        }
+
+        // Another station deletes evenly spread sessions; an asked-for
+        // check and the folder watcher take them in.
+        const int step = count / deletions;
+        for (int i = 0, done = 0; done < deletions; i += step, ++done)
+            ::unlink(paths[static_cast<std::size_t>(i)].c_str());
+        const std::size_t expected = static_cast<std::size_t>(count - deletions);
+        runFor(20);
+        heartbeat.Restart();
+        start = Clock::now();
+        window.CheckArchiveFolder();
+        while (window.Sessions().Count() != expected && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        deletionMs = msSince(start);
+        runFor(1500); // the folder watcher's own check after the change
+        deletionStallMs = heartbeat.Longest();
+        left = window.Sessions().Count();
+        result = left == expected && exported ? 0 : 1;
+    }
+    const qint64 exportBytes = QFileInfo(dialogs.exportPath).size();
+    AppSettings::UseFile(QString());
+    UserDialogs::Install(nullptr);
+
+    std::printf("%d sessions; export %s (%.1f MB); %d deleted elsewhere, %zu left in the window\n\n", count,
+                exported ? "written" : "FAILED", exportBytes / 1048576.0, deletions, left);
+    std::printf("limits in this run:\n");
+    std::printf("%-48s %9.1f ms\n", "listing the folder + reading the index", limits.listIndexMs);
+    std::printf("%-48s %9.1f ms\n", "raw open/read/close, 1 thread", limits.raw1Ms);
+    std::printf("%-48s %9.1f ms\n", "raw open/read/close, 4 threads", limits.raw4Ms);
+    std::printf("\ndurations:\n");
+    line("start-up, no index: shown -> list filled", startMs[0], limits);
+    line("start-up, index: shown -> list filled", startMs[1], limits);
+    line("list export (every row, names kept)", exportMs, limits);
+    const std::string taken = std::to_string(deletions) + " deletions taken in after the check";
+    line(taken.c_str(), deletionMs, limits);
+    std::printf("\nlongest stall of the window's thread (2 ms timer):\n");
+    line("idle (1 s)", idleMs, limits);
+    line("start-up and fill, no index", startStallMs[0], limits);
+    line("start-up and fill, index", startStallMs[1], limits);
+    line("after start-up (3 s: background reading)", settleStallMs, limits);
+    line("list export", exportStallMs, limits);
+    const std::string deleted = std::to_string(deletions) + " deletions by another station";
+    line(deleted.c_str(), deletionStallMs, limits);
+    return result;
+}
