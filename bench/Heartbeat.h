@@ -25,7 +25,8 @@ public:
         last = clock.nsecsElapsed() / 1e6;
         longest = 0;
     }
-    double Longest() const { return longest; }
+    // The gap since the last tick counts too.
+    double Longest() const { return std::max(longest, clock.nsecsElapsed() / 1e6 - last); }
 
 private:
     QTimer timer;
