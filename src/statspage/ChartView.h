@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QRectF>
+#include <QWidget>
+
+#include <functional>
+
+class QPainter;
+
+// A chart on screen: the same painting routine the printed pages use, given
+// the widget's rectangle. Empty until a routine is set.
+class ChartView : public QWidget {
+    Q_OBJECT
+public:
+    using Paint = std::function<void(QPainter &, const QRectF &)>;
+
+    explicit ChartView(QWidget *parent = nullptr);
+    void SetPaint(Paint paint);
+    bool HasChart() const { return static_cast<bool>(paint); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Paint paint;
+};
