@@ -252,6 +252,8 @@ QWidget *StatisticsPage::buildFigures()
     split->addWidget(right);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
+    // The table's own width hint would leave the charts a strip.
+    split->setSizes({560, 400});
     return split;
 }
 
