@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StatisticsCharts.h"
+
 #include <QRectF>
 #include <QWidget>
 
@@ -24,3 +26,9 @@ protected:
 private:
     Paint paint;
 };
+
+// A chart's title over its area; the rest of the area is returned.
+QRectF PaintChartTitle(QPainter &painter, const QRectF &area, const QString &title);
+// Which marker is which group, in one line over the chart; the rest of the
+// area is returned.
+QRectF PaintChartLegend(QPainter &painter, const QRectF &area, const std::vector<ChartGroup> &groups);

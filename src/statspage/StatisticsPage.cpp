@@ -2,6 +2,7 @@
 
 #include "ChartView.h"
 #include "FlowLayout.h"
+#include "StatisticsLines.h"
 #include "StatisticsText.h"
 #include "TestKinds.h"
 #include "UserDialogs.h"
@@ -46,67 +47,7 @@ enum Column {
     ColumnCount
 };
 
-QString ageText(double age, const QString &separator)
-{
-    return QString::number(age, 'f', age == static_cast<int>(age) ? 0 : 1).replace(QLatin1Char('.'), separator);
-}
-
-// A chart's title over it; the rest of the area is the chart's.
-QRectF paintTitle(QPainter &painter, const QRectF &area, const QString &title)
-{
-    const double height = painter.fontMetrics().height() * 1.5;
-    painter.setPen(Qt::black);
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), height), Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(title, Qt::ElideRight, static_cast<int>(area.width())));
-    return area.adjusted(0, height, 0, 0);
-}
-
-// Which marker is which group, in one line over the chart.
-QRectF paintLegend(QPainter &painter, const QRectF &area, const std::vector<ChartGroup> &groups)
-{
-    const double height = painter.fontMetrics().height() * 1.4;
-    double x = area.left();
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const double radius = height * 0.22;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(GroupMarkerColour(g));
-        painter.drawEllipse(QPointF(x + radius, area.top() + height / 2), radius, radius);
-        x += radius * 2 + 6;
-        painter.setPen(Qt::black);
-        const double width = painter.fontMetrics().horizontalAdvance(groups[g].Label) + 18;
-        painter.drawText(QRectF(x, area.top(), width, height), Qt::AlignLeft | Qt::AlignVCenter, groups[g].Label);
-        x += width;
-    }
-    return area.adjusted(0, height, 0, 0);
-}
-
 } // namespace
-
-QString SelectionText(const std::optional<ResultsFilter> &filter, const std::string *group,
-                      const QString &decimalSeparator)
-{
-    QStringList parts;
-    if (group)
-        parts << QStringLiteral("группа «%1»").arg(qs(*group));
-    else if (filter && filter->GroupIndex > 0)
-        parts << QStringLiteral("группа «%1»").arg(qs(filter->GroupText));
-    else
-        parts << QStringLiteral("все группы");
-    if (filter) {
-        if (filter->TestIndex > 0)
-            parts << QStringLiteral("тест «%1»").arg(qs(TestKindListName(filter->TestIndex)));
-        if (filter->SexIndex == 1)
-            parts << QStringLiteral("мужчины");
-        else if (filter->SexIndex == 2)
-            parts << QStringLiteral("женщины");
-        if (filter->AgeLimited)
-            parts << QStringLiteral("возраст от %1 до %2")
-                         .arg(ageText(filter->AgeMin, decimalSeparator), ageText(filter->AgeMax, decimalSeparator));
-    }
-    QString text = parts.join(QStringLiteral(", "));
-    text[0] = text[0].toUpper();
-    return text;
-}
 
 StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), swatches(DefaultSwatchColours())
 {
@@ -410,17 +351,17 @@ void StatisticsPage::showResult()
     heatMap->SetPaint([this, separator, colours](QPainter &painter, const QRectF &area) {
         if (!shown)
             return;
-        const QRectF chart = paintTitle(painter, area, QStringLiteral("Доля на позициях, % (список)"));
+        const QRectF chart = PaintChartTitle(painter, area, QStringLiteral("Доля на позициях, % (список)"));
         PaintHeatMap(painter, chart, shown->Output.Group.Table, colours, separator);
     });
     positionChart->SetPaint([this, colours](QPainter &painter, const QRectF &area) {
         if (!shown)
             return;
-        QRectF chart = paintTitle(painter, area, QStringLiteral("Позиции: медиана и межквартильный размах"));
+        QRectF chart = PaintChartTitle(painter, area, QStringLiteral("Позиции: медиана и межквартильный размах"));
         std::vector<ChartGroup> groups{{QStringLiteral("список"), &shown->Output.Group}};
         if (shown->Output.Versus)
             groups.push_back({versusGroup, &*shown->Output.Versus});
-        chart = paintLegend(painter, chart, groups);
+        chart = PaintChartLegend(painter, chart, groups);
         PaintPositionChart(painter, chart, groups, colours);
     });
 }
@@ -464,56 +405,7 @@ void StatisticsPage::fillTable()
     table->resizeColumnsToContents();
 }
 
-void StatisticsPage::fillTests()
-{
-    const StatisticsOutput &output = shown->Output;
-    const GroupStatistics &g = output.Group;
-    const std::string separator = decimalSeparator.toStdString();
-    QStringList lines;
-    lines << QStringLiteral("Список (%1-й выбор, сеансов с этим выбором: %2): %3")
-                 .arg(g.Choice)
-                 .arg(g.Table.N)
-                 .arg(qs(AgreementSentence(g.Friedman, separator)));
-    if (g.Stability.N > 0)
-        lines << QStringLiteral("Устойчивость выбора (ρ Спирмена между 1-м и 2-м выбором, человек: %1): медиана %2, "
-                                "квартили %3–%4")
-                     .arg(g.Stability.N)
-                     .arg(qs(FigureText(g.Stability.Median, 2, separator)),
-                          qs(FigureText(g.Stability.LowerQuartile, 2, separator)),
-                          qs(FigureText(g.Stability.UpperQuartile, 2, separator)));
-    if (g.Intensity.N > 0)
-        lines << QStringLiteral("Интенсивность тревоги и компенсации: в среднем %1 (тревог %2, компенсаций %3)")
-                     .arg(qs(FigureText(g.Intensity.MeanIntensity, 2, separator)),
-                          qs(FigureText(g.Intensity.MeanAnxieties, 2, separator)),
-                          qs(FigureText(g.Intensity.MeanCompensations, 2, separator)));
-    if (output.Versus) {
-        lines << QString()
-              << QStringLiteral("Группа сравнения (сеансов с этим выбором: %1): %2")
-                     .arg(output.Versus->Table.N)
-                     .arg(qs(AgreementSentence(output.Versus->Friedman, separator)));
-        lines << QString()
-              << QStringLiteral("Сравнение списка (первая группа) с группой сравнения по каждому цвету "
-                                "(критерий Манна — Уитни):");
-        for (const ColourComparison &c : *output.Comparison)
-            lines << qs(ComparisonSentence(c, separator));
-    }
-    if (output.UserGroups) {
-        lines << QString()
-              << QStringLiteral("Сравнение групп пользователей (%1) по каждому цвету (критерий Краскела — Уоллиса):")
-                     .arg(output.UserGroups->Names.size());
-        for (const ColourKruskalWallis &k : output.UserGroups->Colours)
-            lines << qs(KruskalWallisSentence(k, separator));
-    }
-    if (!shown->Unreadable.empty())
-        lines << QString()
-              << QStringLiteral("Не удалось прочитать файлов сеансов: %1 (удалены или повреждены после составления "
-                                "списка); они не вошли в расчет.")
-                     .arg(shown->Unreadable.size());
-    lines << QString()
-          << QStringLiteral("Статистические различия говорят о группе в целом, а не о конкретном человеке, и не "
-                            "объясняют причин.");
-    tests->setPlainText(lines.join(QLatin1Char('\n')));
-}
+void StatisticsPage::fillTests() { tests->setPlainText(StatisticsTestsText(*shown, decimalSeparator)); }
 
 StatisticsDocumentText StatisticsPage::documentText() const
 {

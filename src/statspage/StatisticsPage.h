@@ -34,11 +34,6 @@ struct StatisticsSource {
     std::function<std::optional<ResultsFilter>()> Filter;
 };
 
-// The list's filter in words, for the page and its printed pages; with
-// group, the same filter for that group.
-QString SelectionText(const std::optional<ResultsFilter> &filter, const std::string *group,
-                      const QString &decimalSeparator);
-
 // The statistics page of administrator mode: the sessions of the results
 // list, optionally against a comparison group, as a table per colour, a
 // heat map, a chart of positions and the tests in words. Files are read and
