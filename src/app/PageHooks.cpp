@@ -4,6 +4,7 @@
 #include "PlacementStore.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
+#include "StatisticsPage.h"
 
 #include "StationContext.h"
 #include "TakeMany.h"
@@ -94,6 +95,21 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     return area;
 }
 
+QWidget *PageHooks::CreateStatisticsPage(QWidget *parent)
+{
+    auto *area = new QScrollArea(parent);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    statisticsPage = new StatisticsPage(area);
+    statisticsPage->SetDecimalSeparator(QString::fromStdString(context.DecimalSeparator()));
+    ResultsPage *results = resultsPage;
+    statisticsPage->SetSource({[results] { return results->ShownSessions(); },
+                               [results](const std::string &group) { return results->SessionsOfGroup(group); },
+                               [results] { return results->ListFilter(); }});
+    area->setWidget(statisticsPage);
+    return area;
+}
+
 QAction *PageHooks::ResultsAction(const QString &objectName) const
 {
     return resultsPage ? resultsPage->findChild<QAction *>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
@@ -105,6 +121,8 @@ void PageHooks::SetColours(const ColourSet &colours)
         testingPage->SetColours(colours);
     if (resultsPage)
         resultsPage->SetColours(colours);
+    if (statisticsPage)
+        statisticsPage->SetColours(colours);
 }
 
 void PageHooks::SetSigner(const QString &examiner, const QString &organisation)
@@ -117,6 +135,8 @@ void PageHooks::SetFilterGroups(const QStringList &groups, int selected)
 {
     if (resultsPage)
         resultsPage->SetUserGroups(groups, selected);
+    if (statisticsPage)
+        statisticsPage->SetUserGroups(groups);
 }
 
 int PageHooks::FilterGroupIndex() const { return resultsPage ? resultsPage->FilterGroupIndex() : 0; }

@@ -14,6 +14,7 @@ class QSettings;
 class QWidget;
 class QPlainTextEdit;
 class ResultsPage;
+class StatisticsPage;
 struct StimulusSets;
 class StationContext;
 class TestingPage;
@@ -30,6 +31,8 @@ public:
 
     TestingPage *CreateTestingPage(QWidget *parent);
     QWidget *CreateResultsPage(QWidget *parent);
+    // The statistics over the results list; after CreateResultsPage.
+    QWidget *CreateStatisticsPage(QWidget *parent);
     // The results page's own action of that object name; the menus show it.
     QAction *ResultsAction(const QString &objectName) const;
 
@@ -77,4 +80,5 @@ private:
     std::unique_ptr<QSettings> placement; // the results page keeps a reference
     TestingPage *testingPage = nullptr;
     ResultsPage *resultsPage = nullptr;
+    StatisticsPage *statisticsPage = nullptr;
 };

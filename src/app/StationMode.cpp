@@ -11,19 +11,18 @@
 #include <algorithm>
 
 StationMode::StationMode(QTabWidget &pages, WindowActions &actions)
-    : pages(pages), actions(actions), resultsPage(pages.widget(ResultsPageIndex)),
-      preferencesPage(pages.widget(PreferencesPageIndex)), resultsTitle(pages.tabText(ResultsPageIndex)),
-      preferencesTitle(pages.tabText(PreferencesPageIndex)), administratorCommands(new QActionGroup(&pages))
+    : pages(pages), actions(actions), administratorCommands(new QActionGroup(&pages))
 {
+    for (int index = TestingPageIndex + 1; index < pages.count(); ++index)
+        administratorPages.push_back({pages.widget(index), pages.tabText(index)});
     administratorCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (QAction *action : {actions.actResultsCopy, actions.actResultsExportMSWord, actions.actResultsSave,
                             actions.actResultsPreview, actions.actResultsPrint, actions.actResultsSendEMail,
                             actions.actResultsDelete, actions.actResultsFilter, actions.actResultsShowAll})
         LockWithAdministratorPages(action);
-    for (QWidget *page : {resultsPage, preferencesPage})
-        if (page)
-            for (QAction *action : page->findChildren<QAction *>())
-                LockWithAdministratorPages(action);
+    for (const AdministratorPage &page : administratorPages)
+        for (QAction *action : page.Page->findChildren<QAction *>())
+            LockWithAdministratorPages(action);
 }
 
 void StationMode::LockWithAdministratorPages(QAction *action)
@@ -51,13 +50,13 @@ bool StationMode::Decide(QWidget *parent, const Preferences &prefs)
 void StationMode::EnterAdministrator()
 {
     administrator = true;
-    if (resultsPage && pages.indexOf(resultsPage) < 0)
-        pages.insertTab(ResultsPageIndex, resultsPage, resultsTitle);
-    if (preferencesPage && pages.indexOf(preferencesPage) < 0)
-        pages.insertTab(PreferencesPageIndex, preferencesPage, preferencesTitle);
-    for (QWidget *page : {resultsPage, preferencesPage})
-        if (page)
-            page->setEnabled(true);
+    int index = TestingPageIndex;
+    for (const AdministratorPage &page : administratorPages) {
+        if (pages.indexOf(page.Page) < 0)
+            pages.insertTab(index + 1, page.Page, page.Title);
+        index = pages.indexOf(page.Page);
+        page.Page->setEnabled(true);
+    }
     administratorCommands->setEnabled(true);
     actions.ShowResultsMenu(true);
     pages.setCurrentIndex(std::clamp(rememberedPage, 0, pages.count() - 1));
@@ -74,16 +73,14 @@ void StationMode::EnterTesting()
 void StationMode::HideAdministratorPages()
 {
     administratorCommands->setEnabled(false);
-    for (QWidget *page : {preferencesPage, resultsPage}) {
-        if (!page)
-            continue;
-        const int index = pages.indexOf(page);
+    for (auto page = administratorPages.rbegin(); page != administratorPages.rend(); ++page) {
+        const int index = pages.indexOf(page->Page);
         if (index >= 0)
             pages.removeTab(index);
         // Out of the tab widget the page stays a hidden child; disabled, it
         // takes no focus and no shortcut either.
-        page->hide();
-        page->setEnabled(false);
+        page->Page->hide();
+        page->Page->setEnabled(false);
     }
     actions.ShowResultsMenu(false);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class QAction;
 class QActionGroup;
 class QTabWidget;
@@ -10,17 +12,19 @@ struct Preferences;
 struct WindowActions;
 
 // The two modes of the station. In testing mode only the testing page is in
-// the tab widget (the other two are taken out, so no key, wheel or click can
+// the tab widget (the others are taken out, so no key, wheel or click can
 // reach them) and every command of the administrator's is disabled;
-// administrator mode puts the results and preferences pages back with the
-// results menu, and comes back to the page last shown.
+// administrator mode puts the results, preferences and statistics pages back
+// with the results menu, and comes back to the page last shown.
 class StationMode {
 public:
     static constexpr int TestingPageIndex = 0;
     static constexpr int ResultsPageIndex = 1;
     static constexpr int PreferencesPageIndex = 2;
+    static constexpr int StatisticsPageIndex = 3;
 
-    // pages holds the testing, results and preferences pages in that order.
+    // pages holds the testing page first; every page after it is the
+    // administrator's.
     StationMode(QTabWidget &pages, WindowActions &actions);
 
     bool Administrator() const { return administrator; }
@@ -42,10 +46,11 @@ public:
 private:
     QTabWidget &pages;
     WindowActions &actions;
-    QWidget *resultsPage;
-    QWidget *preferencesPage;
-    QString resultsTitle;
-    QString preferencesTitle;
+    struct AdministratorPage {
+        QWidget *Page;
+        QString Title;
+    };
+    std::vector<AdministratorPage> administratorPages; // in tab order
     // Every results and preferences command; disabled as a whole in testing
     // mode, whatever a page sets on one of them meanwhile.
     QActionGroup *administratorCommands;

@@ -137,6 +137,9 @@ void TformPalettorMain::CreatePages()
     pageControl->addTab(testingPage, QStringLiteral("Тестирование"));
     pageControl->addTab(resultsSheet, QStringLiteral("Результаты"));
     pageControl->addTab(prefsSheet, QStringLiteral("Настройка"));
+    QWidget *statisticsSheet = pages->CreateStatisticsPage(pageControl);
+    statisticsSheet->setObjectName(QStringLiteral("TeTabSheet4"));
+    pageControl->addTab(statisticsSheet, QStringLiteral("Статистика"));
     setCentralWidget(pageControl);
     connect(pageControl, &QTabWidget::currentChanged, this, &TformPalettorMain::PageChanged);
 }

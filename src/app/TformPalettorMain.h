@@ -44,6 +44,7 @@ public:
     static constexpr int TestingPageIndex = StationMode::TestingPageIndex;
     static constexpr int ResultsPageIndex = StationMode::ResultsPageIndex;
     static constexpr int PreferencesPageIndex = StationMode::PreferencesPageIndex;
+    static constexpr int StatisticsPageIndex = StationMode::StatisticsPageIndex;
 
     const QString &RootFolder() const { return rootFolder; }
     QString DataFolder() const;

@@ -551,3 +551,33 @@ void ResultsPage::showContextMenu(const QPoint &at)
     menu.addAction(actResultsShowAll);
     menu.exec(list->viewport()->mapToGlobal(at));
 }
+
+std::vector<const TCLTSession *> ResultsPage::ShownSessions() const
+{
+    std::vector<const TCLTSession *> sessions;
+    const ResultsSearchProxy *shown = list->Shown();
+    sessions.reserve(static_cast<std::size_t>(shown->rowCount()));
+    for (int row = 0; row < shown->rowCount(); ++row)
+        if (const TCLTSession *session = Model()->SessionAt(shown->SourceRow(row)))
+            sessions.push_back(session);
+    return sessions;
+}
+
+std::vector<const TCLTSession *> ResultsPage::SessionsOfGroup(const std::string &group) const
+{
+    ResultsFilter filter = filterApplied ? appliedFilter : ResultsFilter();
+    filter.GroupIndex = 1;
+    filter.GroupText = group;
+    std::vector<const TCLTSession *> sessions;
+    for (const auto &session : archive)
+        if (MatchesFilter(*session, filter))
+            sessions.push_back(session.get());
+    return sessions;
+}
+
+std::optional<ResultsFilter> ResultsPage::ListFilter() const
+{
+    if (refilled && filterApplied)
+        return appliedFilter;
+    return std::nullopt;
+}

@@ -11,6 +11,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -78,6 +81,14 @@ public:
     // change of the list. Sessions at the positions in reread were read
     // again in place (their files were replaced) and are shown anew.
     void RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread = {});
+
+    // For the statistics: the sessions the list shows now (its filter and
+    // search, in its order); those the list's filter admits with that user
+    // group instead of its own; the filter of the last refill, nothing when
+    // the list shows every session.
+    std::vector<const TCLTSession *> ShownSessions() const;
+    std::vector<const TCLTSession *> SessionsOfGroup(const std::string &group) const;
+    std::optional<ResultsFilter> ListFilter() const;
 
     // The report of the selected row's session; empty without one.
     QString SessionReportText() const;

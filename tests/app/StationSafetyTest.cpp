@@ -2,6 +2,7 @@
 #include "PreferencesPage.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
+#include "StatisticsPage.h"
 #include "WindowFixture.h"
 
 #include <QMetaEnum>
@@ -36,7 +37,8 @@ protected:
 };
 
 // In testing mode no key, no modifier and no wheel over the tab bar reaches
-// the results or the preferences, from any place the person can be.
+// the results, the preferences or the statistics, from any place the person
+// can be.
 TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
 {
     StartInTestingMode();
@@ -46,7 +48,8 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
     ASSERT_NE(bar, nullptr);
     QWidget *results = w->findChild<ResultsPage *>();
     QWidget *preferences = w->findChild<PreferencesPage *>();
-    ASSERT_TRUE(results && preferences);
+    QWidget *statistics = w->findChild<StatisticsPage *>();
+    ASSERT_TRUE(results && preferences && statistics);
     // A menu or a modal box a key may open would hold the loop; close it.
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [] {
@@ -87,7 +90,7 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
     };
     auto check = [&](const char *what) {
         if (tabs->currentIndex() != TformPalettorMain::TestingPageIndex || tabs->count() != 1 || results->isVisible()
-            || preferences->isVisible())
+            || preferences->isVisible() || statistics->isVisible() || statistics->isEnabled())
             return ::testing::AssertionFailure() << what;
         for (QAction *action : w->findChildren<QAction *>())
             if (action->objectName().startsWith(QStringLiteral("actResults")) && action->isEnabled())
@@ -130,10 +133,11 @@ TEST_F(StationSafety, TestingModeNeverReachesTheAdministratorsPages)
     EXPECT_EQ(SettingsBytes(), settingsBefore);
     EXPECT_EQ(install.Stored(QStringLiteral("AskAdminPassword")).toInt(), 1);
 
-    // The right password brings both pages and the commands back.
+    // The right password brings the pages and the commands back.
     passwords.typed.push_back(QStringLiteral("secret"));
     w->Authorise();
-    EXPECT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->indexOf(statistics->parentWidget()->parentWidget()), TformPalettorMain::StatisticsPageIndex);
     EXPECT_TRUE(Find<QAction>(*w, "actResultsFilter")->isEnabled());
 }
 
