@@ -33,8 +33,7 @@ QString knowledgeBaseText(const AboutFacts &facts)
                               "заключения составляются без текстов базы.")
             .arg(path);
     return QStringLiteral("База знаний: %1, записана %2<br>Файл: %3")
-        .arg(CountWithNoun(facts.EntriesLoaded, QStringLiteral("запись"), QStringLiteral("записи"),
-                           QStringLiteral("записей")),
+        .arg(QString::fromStdString(CountWithNoun(facts.EntriesLoaded, "запись", "записи", "записей")),
              FormatOleDateTime(header->Written, QStringLiteral("dd.MM.yyyy")), path);
 }
 } // namespace
