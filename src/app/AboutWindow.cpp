@@ -6,7 +6,6 @@
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
 #include "RussianPlural.h"
-#include "TformPalettorMain.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -38,15 +37,12 @@ QString knowledgeBaseText(const AboutFacts &facts)
 }
 } // namespace
 
-TformAbout::TformAbout(TformPalettorMain *window)
-    : TformAbout(AboutFacts{window->RootFolder() + QStringLiteral("ColorTest.dat"), window->KnowledgeBase().Count(),
-                            window->DataFolder(), window->KnowledgeBaseState().AboutText()},
-                 window)
+TformAbout::TformAbout(const AboutFacts &facts, HelpLauncher &help, QWidget *parent) : TformAbout(facts, parent)
 {
     // The licence in the help, the links through the window's opener.
-    connect(this, &TformAbout::licenceRequested, window,
-            [window] { window->Help().ShowTopic(window, AboutLicenceContext); });
-    connect(this, &TformAbout::linkRequested, window, [window](const QUrl &url) { window->Help().Open(url); });
+    connect(this, &TformAbout::licenceRequested, this,
+            [&help, parent] { help.ShowTopic(parent, AboutLicenceContext); });
+    connect(this, &TformAbout::linkRequested, this, [&help](const QUrl &url) { help.Open(url); });
 }
 
 TformAbout::TformAbout(const AboutFacts &facts, QWidget *parent) : QDialog(parent)
