@@ -11,6 +11,7 @@
 #include "BenchFiles.h"
 #include "Cp1251.h"
 #include "SessionArchive.h"
+#include "SessionBuilder.h"
 #include "SessionListFields.h"
 #include "SessionListIndex.h"
 #include "TSimpleFileStream.h"
@@ -51,37 +52,23 @@ const std::string detailed = "Испытуемый нуждается в спо�
 
 TCLTSession makeSession(int i)
 {
-    TCLTSession s(Today - 1 - i / 1000.0, Today);
-    s.Surname = "Испытуемый" + std::to_string(i);
-    s.FirstName = i % 2 ? "Иван" : "Мария";
-    s.Patronymic = i % 2 ? "Петрович" : "Сергеевна";
-    s.TestKind = 1 + i % 4;
-    s.Sex = static_cast<uint8_t>(i % 3);
-    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
-    s.BirthDate = i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60);
-    s.DurationSeconds = 300 + i % 3000;
-    for (int c = 1; c <= 2; ++c)
-        for (int p = 1; p <= 8; ++p)
-            s.Choice[c][p] = 1 + (p + i + c) % 8;
+    SessionBuilder b = SessionBuilder::Numbered(i, Today);
+    b.Name("Испытуемый" + std::to_string(i), i % 2 ? "Иван" : "Мария", i % 2 ? "Петрович" : "Сергеевна")
+        .Sex(static_cast<uint8_t>(i % 3))
+        .Born(i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60));
+    std::string briefText;
+    std::string detailedText;
     for (int k = 0; k < 4; ++k)
-        s.BriefConclusion += brief;
+        briefText += brief;
     for (int k = 0; k < 14; ++k)
-        s.DetailedConclusion += detailed;
-    s.AdditionalFindings = brief + brief + brief;
-    for (int g = 0; g < 4; ++g) {
-        auto &group = s.FunctionGroups.AddNew();
-        group.FunctionCode = 1 + g;
-        group.FirstColour = g;
-        group.SecondColour = g + 1;
-    }
-    if (s.TestKind == 4)
-        for (const char *name : {"Мать", "Отец", "Я сам", "Работа", "Семья", "Друзья", "Будущее", "Здоровье"}) {
-            auto &item = s.CtoItems.AddNew();
-            item.StimulusName = name;
-            item.AssociatedColour[1] = i % 8;
-            item.AssociatedColour[2] = (i + 3) % 8;
-        }
-    return s;
+        detailedText += detailed;
+    b.Conclusions(briefText, detailedText, brief + brief + brief);
+    for (int g = 0; g < 4; ++g)
+        b.FunctionGroup(1 + g, g, g + 1);
+    if (i % 4 == 3)
+        for (const char *name : {"Мать", "Отец", "Я сам", "Работа", "Семья", "Друзья", "Будущее", "Здоровье"})
+            b.Stimulus(name, {i % 8, (i + 3) % 8});
+    return b;
 }
 
 // The baseline: every file of the folder opened, read whole and closed.

@@ -12,6 +12,7 @@
 #include "ResultsPage.h"
 #include "SessionArchive.h"
 #include "SessionListIndex.h"
+#include "SessionBuilder.h"
 #include "TSimpleFileStream.h"
 #include "TformPalettorMain.h"
 #include "UserDialogs.h"
@@ -48,22 +49,11 @@ constexpr OleDate Today = 45839;
 
 TCLTSession makeSession(int i)
 {
-    TCLTSession s(Today - 1 - i / 1000.0, Today);
-    s.Surname = "Испытуемый" + std::to_string(i);
-    s.FirstName = "Иван";
-    s.Patronymic = "Петрович";
-    s.TestKind = 1 + i % 4;
-    s.Sex = static_cast<uint8_t>(i % 3);
-    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
-    s.BirthDate = i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60);
-    s.DurationSeconds = 300 + i % 3000;
-    for (int c = 1; c <= 2; ++c)
-        for (int p = 1; p <= 8; ++p)
-            s.Choice[c][p] = 1 + (p + i + c) % 8;
-    s.BriefConclusion = std::string(400, 'x');
-    s.DetailedConclusion = std::string(3000, 'y');
-    s.AdditionalFindings = std::string(600, 'z');
-    return s;
+    return SessionBuilder::Numbered(i, Today)
+        .Name("Испытуемый" + std::to_string(i), "Иван", "Петрович")
+        .Sex(static_cast<uint8_t>(i % 3))
+        .Born(i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60))
+        .Conclusions(std::string(400, 'x'), std::string(3000, 'y'), std::string(600, 'z'));
 }
 
 // The baseline of loading: every file opened, read whole and closed.

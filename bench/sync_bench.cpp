@@ -9,6 +9,7 @@
 #include "BenchFiles.h"
 #include "Heartbeat.h"
 #include "SessionArchive.h"
+#include "SessionBuilder.h"
 #include "TformPalettorMain.h"
 #include "UserDialogs.h"
 
@@ -39,18 +40,7 @@ constexpr OleDate Today = 45839;
 
 TCLTSession makeSession(int i)
 {
-    TCLTSession s(Today - 1 - i / 1000.0, Today);
-    s.Surname = "Испытуемый" + std::to_string(i);
-    s.FirstName = "Иван";
-    s.TestKind = 1 + i % 4;
-    s.Group = i % 5 == 0 ? "Администрация" : "Бухгалтерия";
-    s.DurationSeconds = 300 + i % 3000;
-    for (int c = 1; c <= 2; ++c)
-        for (int p = 1; p <= 8; ++p)
-            s.Choice[c][p] = 1 + (p + i + c) % 8;
-    s.BriefConclusion = std::string(400, 'x');
-    s.DetailedConclusion = std::string(2000, 'y');
-    return s;
+    return SessionBuilder::Numbered(i, Today).Conclusions(std::string(400, 'x'), std::string(2000, 'y'));
 }
 
 class NoMessages : public UserDialogs {

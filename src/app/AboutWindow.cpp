@@ -6,7 +6,6 @@
 #include "HelpLauncher.h"
 #include "KnowledgeBaseFile.h"
 #include "RussianPlural.h"
-#include "TformPalettorMain.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -33,21 +32,17 @@ QString knowledgeBaseText(const AboutFacts &facts)
                               "заключения составляются без текстов базы.")
             .arg(path);
     return QStringLiteral("База знаний: %1, записана %2<br>Файл: %3")
-        .arg(CountWithNoun(facts.EntriesLoaded, QStringLiteral("запись"), QStringLiteral("записи"),
-                           QStringLiteral("записей")),
+        .arg(QString::fromStdString(CountWithNoun(facts.EntriesLoaded, "запись", "записи", "записей")),
              FormatOleDateTime(header->Written, QStringLiteral("dd.MM.yyyy")), path);
 }
 } // namespace
 
-TformAbout::TformAbout(TformPalettorMain *window)
-    : TformAbout(AboutFacts{window->RootFolder() + QStringLiteral("ColorTest.dat"), window->KnowledgeBase().Count(),
-                            window->DataFolder(), window->KnowledgeBaseState().AboutText()},
-                 window)
+TformAbout::TformAbout(const AboutFacts &facts, HelpLauncher &help, QWidget *parent) : TformAbout(facts, parent)
 {
     // The licence in the help, the links through the window's opener.
-    connect(this, &TformAbout::licenceRequested, window,
-            [window] { window->Help().ShowTopic(window, AboutLicenceContext); });
-    connect(this, &TformAbout::linkRequested, window, [window](const QUrl &url) { window->Help().Open(url); });
+    connect(this, &TformAbout::licenceRequested, this,
+            [&help, parent] { help.ShowTopic(parent, AboutLicenceContext); });
+    connect(this, &TformAbout::linkRequested, this, [&help](const QUrl &url) { help.Open(url); });
 }
 
 TformAbout::TformAbout(const AboutFacts &facts, QWidget *parent) : QDialog(parent)

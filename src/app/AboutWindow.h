@@ -7,7 +7,7 @@
 #include <cstddef>
 
 class QLabel;
-class TformPalettorMain;
+class HelpLauncher;
 
 // What the about window tells of this installation.
 struct AboutFacts {
@@ -22,8 +22,9 @@ struct AboutFacts {
 class TformAbout : public QDialog {
     Q_OBJECT
 public:
-    // The facts of the main window's installation.
-    explicit TformAbout(TformPalettorMain *window);
+    // Over the main window (parent): the licence and the links open through
+    // its help, which must outlive the dialog.
+    TformAbout(const AboutFacts &facts, HelpLauncher &help, QWidget *parent);
     TformAbout(const AboutFacts &facts, QWidget *parent);
 
     // The text shown, without markup.

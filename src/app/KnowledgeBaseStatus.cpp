@@ -35,9 +35,7 @@ QString KnowledgeBaseStatus::Problem() const
         return QStringLiteral("не удалось прочитать (%1)").arg(reason);
     case KnowledgeBaseState::Damaged:
         return QStringLiteral("поврежден: %1. Прочитано %2 из %3")
-            .arg(reason,
-                 CountWithNoun(load.EntriesRead, QStringLiteral("запись"), QStringLiteral("записи"),
-                               QStringLiteral("записей")))
+            .arg(reason, QString::fromStdString(CountWithNoun(load.EntriesRead, "запись", "записи", "записей")))
             .arg(load.EntriesAnnounced);
     }
     return {};

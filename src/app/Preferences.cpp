@@ -122,8 +122,9 @@ LoadedPreferences LoadPreferences(QSettings &settings)
         for (int entry = 1; entry <= TableSize(table); ++entry) {
             const int index = ColourIndex(table, entry);
             const ColourValue fallback = DefaultColours[static_cast<std::size_t>(index)];
-            const QString text = readText(settings, key(ColourKey(table, entry)), ColourText(fallback));
-            p.Colours[static_cast<std::size_t>(index)] = ColourFromText(text).value_or(fallback);
+            const QString text =
+                readText(settings, key(ColourKey(table, entry)), QString::fromStdString(ColourText(fallback)));
+            p.Colours[static_cast<std::size_t>(index)] = ColourFromText(text.toStdString()).value_or(fallback);
         }
     }
     // A name, not a document: anything longer is no setting of ours.
@@ -158,8 +159,9 @@ void SavePreferences(QSettings &settings, const Preferences &p, int filterGroup,
     settings.setValue(QStringLiteral("ShowResultType"), p.ShowResultType);
     for (ColourTable table : storedTableOrder)
         for (int entry = 1; entry <= TableSize(table); ++entry)
-            settings.setValue(key(ColourKey(table, entry)),
-                              ColourText(p.Colours[static_cast<std::size_t>(ColourIndex(table, entry))]));
+            settings.setValue(
+                key(ColourKey(table, entry)),
+                QString::fromStdString(ColourText(p.Colours[static_cast<std::size_t>(ColourIndex(table, entry))])));
     settings.setValue(QStringLiteral("Examiner"), p.Examiner);
     settings.setValue(QStringLiteral("Organisation"), p.Organisation);
     settings.setValue(QStringLiteral("IdleClearMinutes"), p.IdleClearMinutes);

@@ -288,11 +288,11 @@ QStringList SessionFinisher::TakeAdministratorNotes() { return std::exchange(adm
 void SessionFinisher::RetryAndTell(TCLTArchive &sessions)
 {
     if (NotStoredCount(sessions) == 0) {
-        UserDialogs::Current().ShowInfo(dialogParent, QStringLiteral("Все результаты тестирования сохранены."));
+        Dialogs().ShowInfo(dialogParent, QStringLiteral("Все результаты тестирования сохранены."));
         return;
     }
     if (RetryNotStored(sessions) == 0)
-        UserDialogs::Current().ShowInfo(dialogParent, QStringLiteral("Результаты тестирования сохранены."));
+        Dialogs().ShowInfo(dialogParent, QStringLiteral("Результаты тестирования сохранены."));
 }
 
 bool SessionFinisher::MayCloseWith(const TCLTArchive &sessions) const
@@ -306,5 +306,5 @@ bool SessionFinisher::MayCloseWith(const TCLTArchive &sessions) const
                        "Закрыть программу?")
             .arg(notStored)
             .arg(QDir::toNativeSeparators(dataFolder), QDir::toNativeSeparators(recoveryFolder));
-    return UserDialogs::Current().AskYesNo(dialogParent, text);
+    return Dialogs().AskYesNo(dialogParent, text);
 }

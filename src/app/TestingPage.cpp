@@ -247,8 +247,7 @@ void TestingPage::UpdateEmptyHint()
         text = QStringLiteral("Тестирование завершено. Спасибо!");
     else if (archiveCountShown)
         text += QStringLiteral("\n\nВ архиве %1.")
-                    .arg(CountWithNoun(sessions->Count(), QStringLiteral("сеанс"), QStringLiteral("сеанса"),
-                                       QStringLiteral("сеансов")));
+                    .arg(QString::fromStdString(CountWithNoun(sessions->Count(), "сеанс", "сеанса", "сеансов")));
     emptyHint->setText(text);
     emptyHint->setVisible(empty);
 }

@@ -109,6 +109,12 @@ TformPalettorMain::~TformPalettorMain()
     sessions.Clear();
 }
 
+AboutFacts TformPalettorMain::About() const
+{
+    return {rootFolder + QStringLiteral("ColorTest.dat"), knowledgeBase.Count(), DataFolder(),
+            knowledgeBaseStatus.AboutText()};
+}
+
 QString TformPalettorMain::DataFolder() const { return rootFolder + QStringLiteral("Data"); }
 QString TformPalettorMain::ThemesFolder() const { return rootFolder + QStringLiteral("Themes/"); }
 
@@ -160,7 +166,7 @@ void TformPalettorMain::ConnectActions()
     connect(a.actHelpLicenseAgreement, &QAction::triggered, this,
             [this] { help->ShowTopic(this, licenceHelpContext); });
     connect(a.actHelpAbout, &QAction::triggered, this, [this] {
-        TformAbout about(this);
+        TformAbout about(About(), *help, this);
         about.exec();
     });
     connect(a.actHelpWWW, &QAction::triggered, this, [this] { help->OpenLink(this, QUrl(AppInfo::DeveloperWebSite)); });

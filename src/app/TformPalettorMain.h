@@ -26,6 +26,7 @@ class StartupNotes;
 class TestingPage;
 class WindowStatusBar;
 enum class PreferencesChange;
+struct AboutFacts;
 struct WindowActions;
 
 // The main window: the three pages, menus, toolbar and status bar, the
@@ -60,6 +61,8 @@ public:
     TCLTArchive &Sessions() { return sessions; }
     const TCLTKnowledgeBase &KnowledgeBase() const { return knowledgeBase; }
     const KnowledgeBaseStatus &KnowledgeBaseState() const { return knowledgeBaseStatus; }
+    // What "О программе" tells of this installation.
+    AboutFacts About() const;
     const StimulusSets &StimulusSetList() const { return stimulusSets; }
     TestingPage &Testing() const { return *testingPage; }
     // The route of every finished session.

@@ -1,5 +1,6 @@
 #include "SessionArchive.h"
 
+#include "SessionStream.h"
 #include "SystemReason.h"
 #include "TSimpleFileStream.h"
 

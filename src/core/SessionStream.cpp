@@ -1,12 +1,8 @@
 // Record layouts of the session and its two item classes. Writer and reader
 // must agree field by field: nothing in the file describes itself.
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "SessionStream.h"
 
-namespace {
-constexpr std::size_t functionGroupBytes = 3 * 4 + 1;
-constexpr std::size_t choiceItemBytes = 1 + 6 * 4 + 1;
-} // namespace
+#include "TSimpleFileStream.h"
 
 void TCLTFunctionGroup::SaveToStream(TSimpleFileStream *stream)
 {
@@ -134,8 +130,8 @@ void TCLTSession::LoadFromStream(TSimpleFileStream *stream)
     DetailedConclusion = ReadLongText(s);
     AcIntensity[1] = ReadInt32(s);
     AcIntensity[2] = ReadInt32(s);
-    ReadItems(s, &FunctionGroups, functionGroupBytes);
-    ReadItems(s, &CtoItems, choiceItemBytes);
+    ReadItems(s, &FunctionGroups, FunctionGroupRecordBytes);
+    ReadItems(s, &CtoItems, ChoiceItemRecordBytes);
     UpdateDisplayName();
     ReadByte(s);
 }

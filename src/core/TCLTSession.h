@@ -2,6 +2,7 @@
 
 #include "OleDate.h"
 #include "OneBased.h"
+#include "SessionContext.h"
 #include "TOrvantaCollectionItem2.h"
 
 #include <cstdint>
@@ -30,13 +31,6 @@ public:
     bool IsEqualTo(const TOrvantaCollectionItem2 *other) const override;
     void SaveToStream(TSimpleFileStream *stream) override;
     void LoadFromStream(TSimpleFileStream *stream) override;
-};
-
-// Formatting inputs that come from the user's locale or the clock; passed in
-// so the record never reads global state.
-struct SessionContext {
-    OleDate Today = 0; // today's date (midnight), as an OLE date
-    std::string DecimalSeparator = ",";
 };
 
 // Everything known about one test session.

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Cp1251Bytes.h"
 #include "LineEnds.h"
+#include "MailLink.h"
 #include "QtDateTime.h"
 #include "ReportPdf.h"
 #include "SessionReport.h"
@@ -148,27 +149,17 @@ bool ResultsExport::SaveAsPdf(const TCLTSession *session)
 
 QUrl ResultsExport::MailLink(const TCLTSession &session, QString *pdfPath)
 {
-    // The short name of the test: every encoded letter counts against the limit.
-    const QString subject = QStringLiteral("Результаты: %1, %2")
-                                .arg(QString::fromStdString(TestKindListName(session.TestKind)),
-                                     QString::fromStdString(session.FullName()));
-    auto link = [&subject](const QString &body) {
-        // Everything but the unreserved characters escaped, so a "&" or "+"
-        // of the text stays text.
-        return QUrl::fromEncoded("mailto:?subject=" + QUrl::toPercentEncoding(subject)
-                                 + "&body=" + QUrl::toPercentEncoding(body));
-    };
-    QUrl url = link(reportForExport(&session));
+    const std::string subject = MailSubject(session);
+    const std::string link = MailLinkText(subject, reportForExport(&session).toStdString());
     if (pdfPath)
         pdfPath->clear();
-    if (url.toEncoded().size() <= MailLinkLimit)
-        return url;
+    if (MailLinkFits(link))
+        return QUrl::fromEncoded(QByteArray::fromStdString(link));
     const QString path = temporaryFile(QStringLiteral(".pdf"));
     if (pdfPath)
         *pdfPath = path;
-    return link(QStringLiteral("Отчет о тестировании слишком велик для текста письма.\r\n"
-                               "Он сохранен в файле %1 - приложите этот файл к письму.\r\n")
-                    .arg(QFileInfo(path).fileName()));
+    return QUrl::fromEncoded(
+        QByteArray::fromStdString(MailLinkText(subject, ReportInFileBody(QFileInfo(path).fileName().toStdString()))));
 }
 
 bool ResultsExport::SendByMail(const TCLTSession *session)

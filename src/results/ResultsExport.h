@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColourTables.h"
+#include "MailLink.h"
 #include "ReportDocument.h"
 #include "TCLTSession.h"
 
@@ -54,12 +55,10 @@ public:
     bool SaveAsPdf(const TCLTSession *session);
 
     // A new message in the user's mail program: the subject names the test
-    // and the person, the body is the report. Some systems and mail programs
-    // cut links beyond about 2000 characters without a word, and a Cyrillic
-    // letter takes six once encoded, so a report whose link would be longer
-    // (most full reports) goes as a PDF saved in the temporary folder for
-    // the user to attach, and the body says so.
-    static constexpr int MailLinkLimit = 2000;
+    // and the person, the body is the report. A report whose link would be
+    // too long (see MailLink.h) goes as a PDF saved in the temporary folder
+    // for the user to attach, and the body says so.
+    static constexpr int MailLinkLimit = static_cast<int>(::MailLinkLimit);
     bool SendByMail(const TCLTSession *session);
     // The mailto: link of the message, with the PDF named when the report did
     // not fit (an empty pdfPath means it fitted).

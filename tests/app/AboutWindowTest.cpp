@@ -23,7 +23,7 @@ TEST_F(AboutWindowTest, NamesTheBaseInUseTheDataFolderAndTheLicence)
     StartWindow();
     ASSERT_EQ(w->KnowledgeBase().Count(), 3u);
 
-    TformAbout about(w.get());
+    TformAbout about(w->About(), w->Help(), w.get());
     const QString text = about.Text();
     EXPECT_TRUE(text.contains(QStringLiteral("Версия ") + AppInfo::Version));
     EXPECT_TRUE(text.contains(QStringLiteral("База знаний: 3 записи, записана 01.12.2026"))) << text.toStdString();
@@ -43,12 +43,12 @@ TEST_F(AboutWindowTest, NamesTheBaseInUseTheDataFolderAndTheLicence)
 TEST_F(AboutWindowTest, SaysWhenThereIsNoKnowledgeBaseOrItIsDamaged)
 {
     StartWindow();
-    QString text = TformAbout(w.get()).Text();
+    QString text = TformAbout(w->About(), w->Help(), w.get()).Text();
     EXPECT_TRUE(text.contains(QStringLiteral("База знаний: не найдена"))) << text.toStdString();
 
     WriteBytes(install.Root() + QStringLiteral("ColorTest.dat"), "not a knowledge base");
     StartWindow();
-    text = TformAbout(w.get()).Text();
+    text = TformAbout(w->About(), w->Help(), w.get()).Text();
     EXPECT_TRUE(text.contains(QStringLiteral("не является базой знаний"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("без текстов базы"))) << text.toStdString();
 }

@@ -6,13 +6,13 @@
 #include "SessionArchive.h"
 #include "SessionFinisher.h"
 #include "TCLTSession.h"
+#include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <deque>
 #include <functional>
@@ -83,60 +83,17 @@ private:
     }
 };
 
-// A temporary installation folder and settings file for one test; the
-// user's real settings are never touched.
-class TemporaryInstallation {
+// The test kit's installation with the program's settings kept in its
+// settings file for the test's lifetime.
+class TemporaryInstallation : public TestInstallation {
 public:
-    TemporaryInstallation()
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("Data"));
-        QDir(dir.path()).mkpath(QStringLiteral("Themes"));
-        AppSettings::UseFile(SettingsFile());
-        // The user's application data (the recovery folder of failed saves)
-        // lies in the temporary folder too.
-        savedDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/user-data")).toLocal8Bit());
-        // So is the station's index of the session list.
-        savedCacheHome = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", (dir.path() + QStringLiteral("/user-cache")).toLocal8Bit());
-    }
-    ~TemporaryInstallation()
-    {
-        AppSettings::UseFile(QString());
-        if (savedDataHome.isEmpty())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", savedDataHome);
-        if (savedCacheHome.isEmpty())
-            qunsetenv("XDG_CACHE_HOME");
-        else
-            qputenv("XDG_CACHE_HOME", savedCacheHome);
-    }
+    TemporaryInstallation() { AppSettings::UseFile(SettingsFile()); }
+    ~TemporaryInstallation() { AppSettings::UseFile(QString()); }
     TemporaryInstallation(const TemporaryInstallation &) = delete;
     TemporaryInstallation &operator=(const TemporaryInstallation &) = delete;
 
-    QString Root() const { return dir.path() + QLatin1Char('/'); }
-    QString DataFolder() const { return Root() + QStringLiteral("Data"); }
-    QString SettingsFile() const { return dir.path() + QStringLiteral("/settings.ini"); }
     QStringList RecoveredFiles() const
     {
         return QDir(SessionFinisher::DefaultRecoveryFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
     }
-
-    // Writes values into the "Options" group before a start.
-    void Store(const QString &name, const QVariant &value) const
-    {
-        QSettings settings(SettingsFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("Options/") + name, value);
-    }
-    QVariant Stored(const QString &name) const
-    {
-        QSettings settings(SettingsFile(), QSettings::IniFormat);
-        return settings.value(QStringLiteral("Options/") + name);
-    }
-
-private:
-    QTemporaryDir dir;
-    QByteArray savedDataHome;
-    QByteArray savedCacheHome;
 };

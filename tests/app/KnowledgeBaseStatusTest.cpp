@@ -56,7 +56,7 @@ TEST_F(KnowledgeBaseStatusTest, TheAdministratorIsToldWhyAtStartAndInTheAboutWin
         const QString &note = dialogs.warnings[0];
         EXPECT_TRUE(note.contains(QDir::toNativeSeparators(Base()))) << c.name;
         EXPECT_TRUE(note.contains(QString::fromUtf8(c.reason))) << c.name << ": " << note.toStdString();
-        const QString about = TformAbout(w.get()).Text();
+        const QString about = TformAbout(w->About(), w->Help(), w.get()).Text();
         EXPECT_TRUE(about.contains(QString::fromUtf8(c.reason))) << c.name << ": " << about.toStdString();
     }
 }

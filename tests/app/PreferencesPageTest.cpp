@@ -1,6 +1,7 @@
 #include "PreferencesPage.h"
 #include "AppTestSupport.h"
 #include "ColourSwatchPanel.h"
+#include "Find.h"
 #include "PasswordHash.h"
 #include "ThemeEngine.h"
 
@@ -48,14 +49,6 @@ protected:
     }
     void TearDown() override { page.Show(Preferences{}); } // the application's theme back to the default
 
-    template <typename T>
-    T *Child(const char *name)
-    {
-        T *child = page.findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            throw std::runtime_error(std::string("no child named ") + name);
-        return child;
-    }
     Preferences Collected()
     {
         Preferences prefs;
@@ -112,7 +105,7 @@ TEST_F(PreferencesPageTest, EveryDefaultColourIsOnItsSwatch)
     page.Show(Preferences{});
     const ColourSet collected = Collected().Colours;
     for (const Case &c : cases) {
-        EXPECT_EQ(Child<ColourSwatchPanel>(c.panel)->SwatchColour(c.entry), QColor(c.r, c.g, c.b))
+        EXPECT_EQ(Find<ColourSwatchPanel>(page, c.panel)->SwatchColour(c.entry), QColor(c.r, c.g, c.b))
             << c.panel << " " << c.entry;
         EXPECT_EQ(collected[static_cast<std::size_t>(ColourIndex(c.table, c.entry))], MakeColour(c.r, c.g, c.b))
             << c.panel << " " << c.entry;
@@ -156,31 +149,31 @@ TEST_F(PreferencesPageTest, WhatTheUserChangesIsReportedByKindAndCollected)
     QApplication::setActiveWindow(&page);
     dialogs.colourAnswers = {QColor(10, 20, 30), std::nullopt};
     passwords.newPasswords = {QStringLiteral("новый")};
-    auto *memo = Child<QPlainTextEdit>("memoUserGroups");
+    auto *memo = Find<QPlainTextEdit>(page, "memoUserGroups");
     struct Step {
         std::function<void()> act;
         std::vector<PreferencesChange> reported;
     };
     const Step steps[] = {
-        {[&] { Child<QCheckBox>("checkUserField3")->click(); }, {PreferencesChange::RequiredFields}},
-        {[&] { Child<QComboBox>("cbShowResultType")->setCurrentIndex(2); }, {PreferencesChange::ResultType}},
-        {[&] { Child<QSlider>("teTrackBar1")->setValue(30); }, {PreferencesChange::Theme}},
-        {[&] { Child<QComboBox>("cbTheme")->setCurrentIndex(1); }, {PreferencesChange::Theme}},
-        {[&] { QTest::mouseClick(Child<ColourSwatchPanel>("panelUsedColors5")->Swatch(2), Qt::LeftButton); },
+        {[&] { Find<QCheckBox>(page, "checkUserField3")->click(); }, {PreferencesChange::RequiredFields}},
+        {[&] { Find<QComboBox>(page, "cbShowResultType")->setCurrentIndex(2); }, {PreferencesChange::ResultType}},
+        {[&] { Find<QSlider>(page, "teTrackBar1")->setValue(30); }, {PreferencesChange::Theme}},
+        {[&] { Find<QComboBox>(page, "cbTheme")->setCurrentIndex(1); }, {PreferencesChange::Theme}},
+        {[&] { QTest::mouseClick(Find<ColourSwatchPanel>(page, "panelUsedColors5")->Swatch(2), Qt::LeftButton); },
          {PreferencesChange::Colours}},
-        {[&] { QTest::mouseClick(Child<ColourSwatchPanel>("panelUsedColors5")->Swatch(3), Qt::LeftButton); },
+        {[&] { QTest::mouseClick(Find<ColourSwatchPanel>(page, "panelUsedColors5")->Swatch(3), Qt::LeftButton); },
          {}}, // the colour dialog cancelled
-        {[&] { Child<QCheckBox>("checkProtectAdminMode")->click(); }, {PreferencesChange::Protection}},
-        {[&] { Child<QPushButton>("btnSetAdminPassword")->click(); }, {PreferencesChange::Protection}},
+        {[&] { Find<QCheckBox>(page, "checkProtectAdminMode")->click(); }, {PreferencesChange::Protection}},
+        {[&] { Find<QPushButton>(page, "btnSetAdminPassword")->click(); }, {PreferencesChange::Protection}},
         {[&] {
              memo->setFocus();
              memo->setPlainText(QStringLiteral("Отдел"));
-             Child<QComboBox>("cbShowResultType")->setFocus();
+             Find<QComboBox>(page, "cbShowResultType")->setFocus();
          },
          {PreferencesChange::UserGroups}},
-        {[&] { QTest::keyClicks(Child<QLineEdit>("editExaminer"), QStringLiteral(" Orlova ")); },
+        {[&] { QTest::keyClicks(Find<QLineEdit>(page, "editExaminer"), QStringLiteral(" Orlova ")); },
          std::vector<PreferencesChange>(8, PreferencesChange::Signer)},
-        {[&] { QTest::keyClicks(Child<QLineEdit>("editOrganisation"), QStringLiteral("Centr")); },
+        {[&] { QTest::keyClicks(Find<QLineEdit>(page, "editOrganisation"), QStringLiteral("Centr")); },
          std::vector<PreferencesChange>(5, PreferencesChange::Signer)},
     };
     for (std::size_t i = 0; i < std::size(steps); ++i) {

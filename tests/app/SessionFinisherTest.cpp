@@ -194,6 +194,37 @@ TEST_F(SessionFinisherTest, RecoveredSessionsMoveIntoDataAtTheNextStart)
     EXPECT_EQ(listed.Count(), 0u) << "a damaged copy is not listed";
 }
 
+// Every question and notice of the finisher goes to the dialogs it was given,
+// not to the ones installed for the whole program.
+TEST_F(SessionFinisherTest, RetryNoticesAndTheCloseQuestionUseTheGivenDialogs)
+{
+    ScriptedDialogs installed; // installs itself over the fixture's dialogs
+    const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
+    auto finisher = Make(context);
+    finisher->SetRecoveryFolder(install.Root() + QStringLiteral("recovery"));
+    TCLTArchive sessions;
+    TCLTSession &held = sessions.AddNew();
+    held.TestKind = 1;
+
+    finisher->RetryAndTell(sessions); // nothing to store: "all saved"
+    EXPECT_TRUE(finisher->MayCloseWith(sessions));
+    QDir(install.DataFolder()).removeRecursively();
+    EXPECT_FALSE(finisher->Finish(held, 45000.5, 45000.5));
+    dialogs.yesNoAnswers = {true};
+    EXPECT_TRUE(finisher->MayCloseWith(sessions));
+    QDir(install.Root()).mkpath(QStringLiteral("Data"));
+    finisher->RetryAndTell(sessions); // stored now: "saved"
+
+    EXPECT_EQ(dialogs.infos,
+              (QStringList{QStringLiteral("Все результаты тестирования сохранены."),
+                           QStringLiteral("Результаты тестирования сохранены.")}));
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("Закрыть программу?")));
+    EXPECT_TRUE(installed.infos.isEmpty());
+    EXPECT_TRUE(installed.questions.isEmpty());
+    EXPECT_TRUE(installed.warnings.isEmpty());
+}
+
 } // namespace
 
 TEST(SessionFinisherFolder, ASessionIsStoredOnlyWhenItsFileIsRightInData)

@@ -44,7 +44,7 @@ TEST_P(StarterKnowledgeBaseTest, EveryConclusionHoldsLookedUpTexts)
     ASSERT_TRUE(LoadKnowledgeBase(built.toStdString(), base));
     const std::vector<std::string> texts = LongTexts(base);
     ASSERT_FALSE(texts.empty());
-    ASSERT_TRUE(QFile::copy(built, install.Root() + QStringLiteral("ColorTest.dat")));
+    install.AddKnowledgeBase();
 
     const int kind = GetParam();
     StartWindow();

@@ -2,6 +2,7 @@
 
 #include "AppTestSupport.h"
 #include "ChooserPanel.h"
+#include "Find.h"
 #include "RegistrationPanel.h"
 #include "SessionArchive.h"
 #include "TestKinds.h"
@@ -29,19 +30,7 @@
 #include <QTest>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
-
-// The child of that object name, found as a user finds a control. A missing
-// one fails the test by an exception, so nothing dereferences it.
-template <typename T>
-T *Find(const QObject &parent, const char *name)
-{
-    T *child = parent.findChild<T *>(QString::fromLatin1(name));
-    if (!child)
-        throw std::runtime_error(std::string("no child named ") + name);
-    return child;
-}
 
 // The main window of a temporary installation, driven as a user would:
 // the chooser, the registration and the tiles.
@@ -64,7 +53,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return finished.count() == 1; }, 10000, "the window has started"));
         QApplication::setActiveWindow(w.get());
     }
-    TestingPage *Page() const { return w->findChild<TestingPage *>(); }
+    TestingPage *Page() const { return Find<TestingPage>(*w); }
     QStringList SessionFiles() const
     {
         return QDir(install.DataFolder()).entryList({QStringLiteral("*.dat")}, QDir::Files);

@@ -1,5 +1,6 @@
 #include "ByteBuilder.h"
-#include "SampleSession.h"
+#include "SessionBuilder.h"
+#include "SessionStream.h"
 #include "TCLTOutcome.h"
 #include "TCLTSession.h"
 #include "TSimpleFileStream.h"
@@ -7,6 +8,38 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// A completed session of the kind with a value in every stored field; the
+// bytes below are worked out by hand from these values.
+TCLTSession sampleSession(int kind)
+{
+    SessionBuilder b(kind, 45000.25, 45000);
+    b.Duration(65)
+        .Name("Петров", "Иван")
+        .Group("A")
+        .Sex(2)
+        .Born(30000)
+        .Positions([](int, int p) {
+            return SessionBuilder::Position{9 - p, p % 5, p == 8 ? 1 : 0, p == 8 ? 3 : 0};
+        })
+        .Intensities(3, 3)
+        .Conclusions("Кратко\r\nдва", "D")
+        .FunctionGroup(5, 3, 4);
+    if (kind == SessionBuilder::Clinical)
+        b.With([](TCLTSession &s) {
+            s.AchromaticChoice[1] = 2;
+            s.AchromaticChoice[2] = 5;
+            s.AchromaticChoice[3] = 1;
+            for (int t = 1; t <= 5; ++t)
+                for (int i = 1; i <= 4; ++i)
+                    s.PairWins[t][i] = (t + i) % 4;
+            s.ShadeScore[1] = 1000;
+        });
+    if (kind == SessionBuilder::Relations)
+        for (const char *name : {"Мать", "%s %d"})
+            b.Stimulus(name, {3, 7}, {{{1, 2}, {7, 8}}});
+    return b;
+}
 
 std::string expectedBytes(int kind)
 {
@@ -88,6 +121,18 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SessionLayout, ::testing::Values(1, 2, 3, 4));
 TEST(SessionLayout, FullTestBlockAddsThirtyFiveValues)
 {
     EXPECT_EQ(expectedBytes(3).size() - expectedBytes(2).size(), 35u * 4);
+}
+
+// The reader's bound on an item count must not exceed what the writer's
+// smallest item takes, or a genuine file would be refused as damaged.
+TEST(SessionLayout, SmallestItemsTakeTheBytesTheReaderBoundsCountsWith)
+{
+    TSimpleFileStream group;
+    TCLTFunctionGroup().SaveToStream(&group);
+    EXPECT_EQ(group.Bytes().size(), FunctionGroupRecordBytes);
+    TSimpleFileStream item;
+    TCTOChoiceItem().SaveToStream(&item);
+    EXPECT_EQ(item.Bytes().size(), ChoiceItemRecordBytes);
 }
 
 TEST(OutcomeLayout, EntryRecordRoundTrips)

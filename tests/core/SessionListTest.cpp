@@ -1,6 +1,6 @@
 #include "FolderMount.h"
-#include "SampleSession.h"
 #include "SessionArchive.h"
+#include "SessionBuilder.h"
 #include "SessionDetails.h"
 #include "SessionListIndex.h"
 #include "TSimpleFileStream.h"
@@ -51,7 +51,7 @@ void writeAll(const fs::path &path, const std::string &bytes)
 // up to the longest a name can have.
 std::string saveSession(const std::string &data, int i)
 {
-    TCLTSession s = sampleSession(1 + i % 4);
+    TCLTSession s = SessionBuilder::EveryField(1 + i % 4);
     s.Surname = std::string(static_cast<std::size_t>(i * 37 % 256) / 2 * 2, '\0');
     for (std::size_t k = 0; k < s.Surname.size(); k += 2)
         s.Surname.replace(k, 2, "Ж");
@@ -491,7 +491,7 @@ namespace {
 // A session file of its own name whose person is surname.
 std::string sessionBytes(const std::string &surname)
 {
-    TCLTSession s = sampleSession(1);
+    TCLTSession s = SessionBuilder::EveryField(1);
     s.Surname = surname;
     TSimpleFileStream out;
     WriteDataFileHeader(out, Scramble(SessionFileSignature), {1, 45000, 0});

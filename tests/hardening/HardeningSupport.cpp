@@ -42,60 +42,6 @@ DigitSource Digits(std::vector<int> digits)
     return [state] { return state->first[state->second++ % state->first.size()]; };
 }
 
-TCLTSession SampleSession(int kind, int variant)
-{
-    TCLTSession s(45000.25 + variant, 45000);
-    s.TestKind = kind;
-    s.DurationSeconds = 300 + variant;
-    s.Surname = "Иванова-" + std::to_string(variant);
-    s.FirstName = "Анна";
-    s.Patronymic = "Сергеевна";
-    s.Group = "Группа №" + std::to_string(kind);
-    s.Sex = 2;
-    s.BirthDate = 32000;
-    for (int c = 1; c <= 2; ++c)
-        for (int p = 1; p <= 8; ++p) {
-            s.Choice[c][p] = (p + c + variant) % 8 + 1;
-            s.FunctionSign[c][p] = p % 5;
-            s.AcMark[c][p] = p % 3;
-            s.AcWeight[c][p] = p % 4;
-        }
-    s.AcIntensity[1] = 3;
-    s.AcIntensity[2] = 5;
-    if (kind == 3) {
-        for (int i = 1; i <= 3; ++i)
-            s.AchromaticChoice[i] = i;
-        for (int t = 1; t <= 5; ++t)
-            for (int i = 1; i <= 4; ++i)
-                s.PairWins[t][i] = (t + i) % 4;
-        for (int i = 1; i <= 4; ++i) {
-            s.ShadeScore[i] = i * 2;
-            s.ShadeTendency[i] = 5 - i;
-            s.ShadeReserved[i] = -i;
-        }
-    }
-    s.ReservedValue = 7;
-    s.BriefConclusion = "Краткое заключение.\r\nВторая строка " + std::to_string(variant);
-    s.AdditionalFindings = std::string(300, 'x') + " Дополнительно";
-    s.DetailedConclusion = "Подробное заключение: «тревога» — нет.";
-    for (int g = 1; g <= 3; ++g) {
-        auto &group = s.FunctionGroups.AddNew();
-        group.FunctionCode = g;
-        group.FirstColour = g;
-        group.SecondColour = g + 1;
-    }
-    if (kind == 4)
-        for (const char *name : {"Мать", "Отец", "Работа"}) {
-            auto &item = s.CtoItems.AddNew();
-            item.StimulusName = name;
-            item.AssociatedColour[1] = 2;
-            item.AssociatedColour[2] = 5;
-            item.AssociationRank[1][1] = 1;
-            item.AssociationRank[2][2] = 8;
-        }
-    return s;
-}
-
 std::string ReadFile(const fs::path &path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -1,10 +1,11 @@
 #pragma once
 
-// Shared pieces of the storage hardening tests: scratch folders, sample
-// sessions, a field-by-field session comparison and the folder audit every
-// fault case ends with.
+// Shared pieces of the storage hardening tests: scratch folders, a
+// field-by-field session comparison and the folder audit every fault case
+// ends with. Sessions come from the test kit (SessionBuilder::EveryField).
 
 #include "SessionArchive.h"
+#include "SessionBuilder.h"
 #include "TCLTSession.h"
 #include "TSimpleFileStream.h"
 
@@ -32,11 +33,6 @@ extern const LocalDateTime SaveTime;
 
 // Digits taken in turn, round and round.
 DigitSource Digits(std::vector<int> digits);
-
-// A completed session of the kind with every stored field set, texts in
-// Cyrillic, function groups and (kind 4) association items; variant makes
-// sessions of one kind differ.
-TCLTSession SampleSession(int kind, int variant = 0);
 
 std::string ReadFile(const fs::path &path);
 void WriteFile(const fs::path &path, const std::string &bytes);

@@ -33,10 +33,10 @@ TEST_P(ChangedAfterListing, TheArchiveLoadsWhatIsThereAndNoHalfSession)
     for (int i = 0; i < 3; ++i) {
         LocalDateTime when = SaveTime;
         when.Second = i;
-        saved.push_back(SampleSession(i + 2, i));
+        saved.push_back(SessionBuilder::EveryField(i + 2, i));
         SaveSession(saved.back(), folder.str(), when, Digits({i}));
     }
-    TCLTSession other = SampleSession(3, 7);
+    TCLTSession other = SessionBuilder::EveryField(3, 7);
     const std::string otherBytes = SavedBytes(other);
     other.SourceFile = saved[1].SourceFile;
     other.UpdateDisplayName();
@@ -116,7 +116,7 @@ TEST(ChangedAfterListing, APipeOrFolderAtASessionNameIsRefusedNotWaitedOn)
 TEST(StaleTemporaries, OnlyOldTemporariesOfSavesAreRemoved)
 {
     ScratchFolder folder(true);
-    TCLTSession session = SampleSession(2);
+    TCLTSession session = SessionBuilder::EveryField(2);
     SaveSession(session, folder.str(), SaveTime, Digits({1}));
     const auto now = fs::file_time_type::clock::now();
     struct Leftover {

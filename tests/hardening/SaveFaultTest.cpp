@@ -35,13 +35,13 @@ void Prepare(const Scenario &s, const ScratchFolder &folder)
 {
     LocalDateTime earlier = SaveTime;
     earlier.Second = 1;
-    TCLTSession first = SampleSession(2, 1);
+    TCLTSession first = SessionBuilder::EveryField(2, 1);
     SaveSession(first, folder.str(), earlier, Digits({0, 1}));
     earlier.Second = 2;
-    TCLTSession second = SampleSession(4, 2);
+    TCLTSession second = SessionBuilder::EveryField(4, 2);
     SaveSession(second, folder.str(), earlier, Digits({9}));
     if (s.NameTaken) {
-        TCLTSession holder = SampleSession(3, 3);
+        TCLTSession holder = SessionBuilder::EveryField(3, 3);
         const std::string path = SaveSession(holder, folder.str(), SaveTime, Digits(s.Digits));
         WriteFile(fs::path(path).replace_extension(".~da"), "an older backup");
     }
@@ -49,11 +49,11 @@ void Prepare(const Scenario &s, const ScratchFolder &folder)
         WriteFile(folder.path / (SessionFileName(SaveTime, Digits(s.Digits)) + ".dat.tmp"), "left by a crash");
 }
 
-TCLTSession NewSession(const Scenario &s) { return SampleSession(s.Kind, 10); }
+TCLTSession NewSession(const Scenario &s) { return SessionBuilder::EveryField(s.Kind, 10); }
 
 const std::string &RivalBytes()
 {
-    static const std::string bytes = SavedBytes(SampleSession(1, 30));
+    static const std::string bytes = SavedBytes(SessionBuilder::EveryField(1, 30));
     return bytes;
 }
 
@@ -272,7 +272,7 @@ TEST_P(SaveFaults, KilledAtEveryStage)
         // The next run saves as usual beside whatever was left.
         LocalDateTime later = SaveTime;
         later.Minute += 1;
-        TCLTSession next = SampleSession(1, 20);
+        TCLTSession next = SessionBuilder::EveryField(1, 20);
         EXPECT_NO_THROW(SaveSession(next, folder.str(), later, Digits({5})));
         TCLTArchive archive;
         const ArchiveLoadResult loaded = LoadArchive(folder.str(), archive, {});
@@ -309,7 +309,7 @@ TEST(SaveFolder, MissingFolderIsReportedAndNotCreated)
 {
     ScratchFolder root(true);
     const fs::path data = root.path / "Data";
-    TCLTSession session = SampleSession(2);
+    TCLTSession session = SessionBuilder::EveryField(2);
     try {
         SaveSession(session, data.string(), SaveTime, Digits({1}));
         ADD_FAILURE() << "saved into a missing folder";

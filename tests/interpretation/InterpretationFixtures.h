@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SessionBuilder.h"
 #include "TCLTOutcome.h"
 #include "TCLTSession.h"
 
@@ -11,19 +12,25 @@
 // Sessions and knowledge bases written by colour numbers, as the rules read them.
 using Colours = std::array<int, 8>;
 
+inline std::array<int, 8> Tags(const Colours &colours)
+{
+    std::array<int, 8> tags{};
+    for (std::size_t p = 0; p < 8; ++p)
+        tags[p] = colours[p] + 1;
+    return tags;
+}
+
+// Changes one choice of a session already built.
 inline void SetChoice(TCLTSession &session, int choice, const Colours &colours)
 {
+    const std::array<int, 8> tags = Tags(colours);
     for (int p = 1; p <= 8; ++p)
-        session.Choice[choice][p] = colours[static_cast<std::size_t>(p - 1)] + 1;
+        session.Choice[choice][p] = tags[static_cast<std::size_t>(p - 1)];
 }
 
 inline TCLTSession MakeSession(int kind, const Colours &first, const Colours &second)
 {
-    TCLTSession session;
-    session.TestKind = kind;
-    SetChoice(session, 1, first);
-    SetChoice(session, 2, second);
-    return session;
+    return SessionBuilder(kind).Choice(1, Tags(first)).Choice(2, Tags(second));
 }
 
 // The single administration as the procedure hands it over: choice 2 copied.

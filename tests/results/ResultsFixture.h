@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Find.h"
 #include "ResultsPage.h"
 #include "SessionArchive.h"
+#include "SessionBuilder.h"
 #include "TSimpleFileStream.h"
 
 #include <QSettings>
@@ -17,29 +19,21 @@
 constexpr OleDate TestToday = 45839;
 
 // A session as the test procedure would leave it: every choice recorded,
-// conclusions set.
+// conclusions set (the kit's builder with this area's usual person).
 inline TCLTSession MakeSession(const std::string &surname, int kind, uint8_t sex = 1, double ageYears = 30,
                                const std::string &group = "Администрация")
 {
-    TCLTSession s(TestToday - 0.5, TestToday);
-    s.Surname = surname;
-    s.FirstName = "Иван";
-    s.TestKind = kind;
-    s.Sex = sex;
-    s.Group = group;
     // Birth date so that whole twelfths of a year come out exactly.
-    s.BirthDate = ageYears > 0 ? TestToday - (ageYears * 12 * 30.4375 + 10) : 0;
-    s.Context.Today = TestToday;
-    s.DurationSeconds = 3725;
-    for (int c = 1; c <= 2; ++c)
-        for (int p = 1; p <= 8; ++p)
-            s.Choice[c][p] = c == 1 ? p : 9 - p;
-    s.BriefConclusion = "Кратко о " + surname;
-    s.DetailedConclusion = "Подробно о " + surname;
-    s.AdditionalFindings = "Выводы о " + surname;
-    s.ComputeAge();
-    s.UpdateDisplayName();
-    return s;
+    return SessionBuilder(kind, TestToday - 0.5, TestToday)
+        .Name(surname, "Иван")
+        .Sex(sex)
+        .Group(group)
+        .Born(ageYears > 0 ? TestToday - (ageYears * 12 * 30.4375 + 10) : 0)
+        .Context(TestToday)
+        .Duration(3725)
+        .Positions([](int c, int p) { return SessionBuilder::Position{c == 1 ? p : 9 - p}; })
+        .Conclusions("Кратко о " + surname, "Подробно о " + surname, "Выводы о " + surname)
+        .Derived();
 }
 
 // A temporary program folder with a session folder and a placement store,
@@ -89,15 +83,11 @@ protected:
             page->RefillResults(false);
     }
 
-    // A missing widget ends only the running test (gtest reports the
-    // exception), so callers may use the result at once.
+    // The page's child of that name (see Find.h).
     template <typename T>
     T *Find(const char *name) const
     {
-        T *widget = page->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return widget;
+        return ::Find<T>(*page, name);
     }
 
     QString LabelText(const char *name) const;
