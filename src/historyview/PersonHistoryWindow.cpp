@@ -108,6 +108,12 @@ PersonHistoryWindow::PersonHistoryWindow(std::vector<std::unique_ptr<TCLTSession
     splitter->addWidget(chart);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
+    // The table whole on the left, the charts in the rest.
+    table->resizeColumnsToContents();
+    int tableWidth = table->verticalHeader()->sizeHint().width() + 4 + 18;
+    for (int column = 0; column < table->columnCount(); ++column)
+        tableWidth += table->columnWidth(column);
+    splitter->setSizes({tableWidth, std::max(480, 1100 - tableWidth)});
     layout->addWidget(splitter, 1);
 
     auto *buttons = new QDialogButtonBox(this);

@@ -15,17 +15,21 @@ void setFontHeight(QPainter &painter, double height)
     painter.setFont(font);
 }
 
-// The plot's frame: a margin on the left for the scale, one below for the
-// session labels; x of a session in the middle of its slot.
+// The plot's frame: the font fitted to a session's slot, a margin on the
+// left for the scale and room below for two lines of session label; x of a
+// session in the middle of its slot.
 struct Frame {
-    QRectF plot;
     std::size_t count = 1;
+    double font = 10;
+    QRectF plot;
 
-    Frame(const QRectF &area, std::size_t steps)
-        : plot(area.left() + area.width() * 0.07, area.top() + area.height() * 0.03, area.width() * 0.91,
-               area.height() * 0.82),
-          count(std::max<std::size_t>(steps, 1))
+    Frame(const QRectF &area, std::size_t steps) : count(std::max<std::size_t>(steps, 1))
     {
+        const double slot = area.width() * 0.92 / static_cast<double>(count);
+        font = std::max(6.0, std::min({area.height() * 0.045, slot / 6, area.width() * 0.02}));
+        const double left = font * 2.2;
+        plot = QRectF(area.left() + left, area.top() + font * 0.8, area.width() - left - font * 0.5,
+                      area.height() - font * 0.8 - font * 3.8);
     }
     double X(std::size_t step) const
     {
@@ -37,7 +41,8 @@ struct Frame {
 void paintLabels(QPainter &painter, const Frame &frame, const QRectF &area, const QStringList &labels)
 {
     painter.setPen(Qt::black);
-    const double top = frame.plot.bottom() + area.height() * 0.02;
+    // Clear of the dots at the last position.
+    const double top = frame.plot.bottom() + frame.font * 0.9;
     const double height = area.bottom() - top;
     for (std::size_t i = 0; i < frame.count; ++i) {
         const QString number = QString::number(i + 1);
@@ -58,7 +63,7 @@ void PaintColourTrack(QPainter &painter, const QRectF &area, const PersonHistory
     const Frame frame(area, history.Steps.size());
     const double rowHeight = frame.plot.height() / (StatColours - 1);
     const auto yOf = [&](int position) { return frame.plot.top() + (position - 1) * rowHeight; };
-    setFontHeight(painter, std::min(area.height() * 0.045, frame.SlotWidth() * 0.22));
+    setFontHeight(painter, frame.font);
     for (int p = 1; p <= StatColours; ++p) {
         painter.setPen(QPen(QColor(225, 225, 225), 0));
         painter.drawLine(QPointF(frame.plot.left(), yOf(p)), QPointF(frame.plot.right(), yOf(p)));
@@ -109,12 +114,12 @@ void PaintIntensityTrack(QPainter &painter, const QRectF &area, const PersonHist
     const Frame frame(area, history.Steps.size());
     constexpr int top = IntensitySummary::MaxIntensity;
     const auto yOf = [&](double value) { return frame.plot.bottom() - value / top * frame.plot.height(); };
-    setFontHeight(painter, std::min(area.height() * 0.07, frame.SlotWidth() * 0.22));
+    setFontHeight(painter, frame.font);
     for (int v = 0; v <= top; v += 3) {
         painter.setPen(QPen(QColor(225, 225, 225), 0));
         painter.drawLine(QPointF(frame.plot.left(), yOf(v)), QPointF(frame.plot.right(), yOf(v)));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(area.left(), yOf(v) - 20, frame.plot.left() - area.left() - 4, 40),
+        painter.drawText(QRectF(area.left(), yOf(v) - frame.font, frame.plot.left() - area.left() - 4, frame.font * 2),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
     }
     paintLabels(painter, frame, area, labels);
