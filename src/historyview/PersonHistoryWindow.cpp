@@ -69,8 +69,8 @@ PersonHistoryWindow::PersonHistoryWindow(std::vector<std::unique_ptr<TCLTSession
         text.Person = personText(*history.Steps.back().Session, context);
     QStringList labels;
     for (const HistoryStep &step : history.Steps) {
-        text.Rows.push_back({context.DateTimeText(step.Session->StartedAt), qs(TestKindListName(step.Session->TestKind)),
-                             qs(step.Session->Group)});
+        text.Rows.push_back({context.DateTimeText(step.Session->StartedAt),
+                             qs(TestKindListName(step.Session->TestKind)), qs(step.Session->Group)});
         labels << context.DateText(step.Session->StartedAt);
     }
     setWindowTitle(QStringLiteral("История тестируемого — ") + text.Person);
@@ -133,9 +133,8 @@ PersonHistoryWindow::~PersonHistoryWindow() = default;
 
 void PersonHistoryWindow::fillTable()
 {
-    const QStringList headers{QStringLiteral("Дата"),      QStringLiteral("Тест"),
-                              QStringLiteral("Группа"),    QStringLiteral("Выбор"),
-                              QStringLiteral("ρ с пред."), QStringLiteral("ρ 1-го и 2-го"),
+    const QStringList headers{QStringLiteral("Дата"),   QStringLiteral("Тест"),      QStringLiteral("Группа"),
+                              QStringLiteral("Выбор"),  QStringLiteral("ρ с пред."), QStringLiteral("ρ 1-го и 2-го"),
                               QStringLiteral("Тревога")};
     table->setColumnCount(static_cast<int>(headers.size()));
     table->setHorizontalHeaderLabels(headers);
@@ -169,8 +168,9 @@ bool PersonHistoryWindow::SavePdf()
     QString error;
     if (WriteHistoryPdf(history, text, swatches, path, &error))
         return true;
-    UserDialogs::Current().ShowWarning(this, QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
-                                                 + QStringLiteral("\r\n") + error);
+    UserDialogs::Current().ShowWarning(this,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
     return false;
 }
 
@@ -214,17 +214,16 @@ std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const TCLTArchive &
 
 void ConnectPersonHistory(ResultsPage &page, const TCLTArchive &archive, const StationContext &context)
 {
-    QObject::connect(&page, &ResultsPage::personHistoryRequested, &page,
-                     [&page, &archive, &context](const TCLTSession &person) {
-                         int unreadable = 0;
-                         auto sessions = ReadPersonSessions(archive, person, unreadable);
-                         auto *window =
-                             new PersonHistoryWindow(std::move(sessions), unreadable, context, page.Colours(), &page);
-                         // As large as is useful, within the screen the page is on.
-                         QSize size(1100, 760);
-                         if (const QScreen *screen = page.screen())
-                             size = size.boundedTo(screen->availableGeometry().size() * 0.92);
-                         window->resize(size);
-                         window->show();
-                     });
+    QObject::connect(
+        &page, &ResultsPage::personHistoryRequested, &page, [&page, &archive, &context](const TCLTSession &person) {
+            int unreadable = 0;
+            auto sessions = ReadPersonSessions(archive, person, unreadable);
+            auto *window = new PersonHistoryWindow(std::move(sessions), unreadable, context, page.Colours(), &page);
+            // As large as is useful, within the screen the page is on.
+            QSize size(1100, 760);
+            if (const QScreen *screen = page.screen())
+                size = size.boundedTo(screen->availableGeometry().size() * 0.92);
+            window->resize(size);
+            window->show();
+        });
 }

@@ -71,8 +71,9 @@ std::string ChangeSentence(const PersonHistory &history, std::size_t index, cons
     const std::string yardstick = FigureText(*history.Yardstick, 2, decimalSeparator);
     // The same rounding as shown, so the words never contradict the figures.
     if (std::lround(rho * 100) < std::lround(*history.Yardstick * 100))
-        return text + " — порядок цветов изменился больше, чем он обычно меняется у этого человека "
-                      "между двумя выборами одного сеанса (ρ = "
+        return text
+            + " — порядок цветов изменился больше, чем он обычно меняется у этого человека "
+              "между двумя выборами одного сеанса (ρ = "
             + yardstick + ")";
     return text + " — изменение не больше, чем между двумя выборами одного сеанса (ρ = " + yardstick + ")";
 }
@@ -85,6 +86,6 @@ std::string YardstickSentence(const PersonHistory &history, const std::string &d
     return "Мерка изменений — сходство первого и второго выбора внутри одного сеанса у этого же человека: ρ = "
         + FigureText(*history.Yardstick, 2, decimalSeparator)
         + (history.YardstickN > 1 ? " (медиана; сеансов с двумя выборами: " + std::to_string(history.YardstickN) + ")"
-                                 : "")
+                                  : "")
         + ". Изменение больше мерки может отражать перемену состояния, но о ее причинах ничего не говорит.";
 }

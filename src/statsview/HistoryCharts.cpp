@@ -107,8 +107,7 @@ void PaintColourTrack(QPainter &painter, const QRectF &area, const PersonHistory
     painter.restore();
 }
 
-void PaintIntensityTrack(QPainter &painter, const QRectF &area, const PersonHistory &history,
-                         const QStringList &labels)
+void PaintIntensityTrack(QPainter &painter, const QRectF &area, const PersonHistory &history, const QStringList &labels)
 {
     painter.save();
     const Frame frame(area, history.Steps.size());

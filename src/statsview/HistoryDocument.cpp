@@ -84,14 +84,12 @@ void paintHeader(QPainter &painter, double y)
 {
     paintRow(painter, y,
              {QStringLiteral("№"), QStringLiteral("Дата"), QStringLiteral("Тест"), QStringLiteral("Группа"),
-              QStringLiteral("Выбор"), QStringLiteral("ρ с пред."), QStringLiteral("ρ 1–2"),
-              QStringLiteral("Тревога")},
+              QStringLiteral("Выбор"), QStringLiteral("ρ с пред."), QStringLiteral("ρ 1–2"), QStringLiteral("Тревога")},
              true);
     painter.drawLine(QPointF(0, y + RowHeight), QPointF(PageWidth, y + RowHeight));
 }
 
-void paintTextPage(QPainter &painter, std::size_t page, const PersonHistory &history,
-                   const HistoryDocumentText &text)
+void paintTextPage(QPainter &painter, std::size_t page, const PersonHistory &history, const HistoryDocumentText &text)
 {
     const std::vector<Item> items = itemsOf(history, text.DecimalSeparator.toStdString());
     const std::vector<std::size_t> starts = pageStarts(items);
@@ -204,8 +202,9 @@ void PrintHistory(QPagedPaintDevice &device, const PersonHistory &history, const
 bool WriteHistoryPdf(const PersonHistory &history, const HistoryDocumentText &text, const SwatchColours &swatches,
                      const QString &path, QString *error)
 {
-    const QByteArray bytes = PdfBytes(QStringLiteral("История тестируемого"),
-                                      [&](QPagedPaintDevice &device) { PrintHistory(device, history, text, swatches); });
+    const QByteArray bytes = PdfBytes(QStringLiteral("История тестируемого"), [&](QPagedPaintDevice &device) {
+        PrintHistory(device, history, text, swatches);
+    });
     if (!bytes.startsWith("%PDF")) {
         if (error)
             *error = QStringLiteral("не удалось построить документ PDF");

@@ -2,10 +2,10 @@
 #include "ResultsFixture.h"
 
 #include "ListLayout.h"
-#include "SessionListFields.h"
 #include "PersonHistoryWindow.h"
 #include "ResultsModel.h"
 #include "ScriptedDialogs.h"
+#include "SessionListFields.h"
 #include "StatisticsText.h"
 
 #include <QFile>
