@@ -67,6 +67,7 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
     listSplitter->setObjectName(QStringLiteral("listSplitter"));
     listSplitter->setChildrenCollapsible(false);
     detail = new ResultDetailView(this);
+    detail->AddPersonAction(actResultsHistory);
     listSplitter->addWidget(listArea);
     listSplitter->addWidget(detail->Conclusions());
     listSplitter->setStretchFactor(0, 1);

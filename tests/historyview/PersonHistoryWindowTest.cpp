@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace {
 
@@ -36,7 +37,12 @@ protected:
                 SelectRow(page->Grid(), row);
                 break;
             }
-        page->actResultsHistory->trigger();
+        // The button under the person in the detail view.
+        for (QToolButton *button : Find<QWidget>("TeHeaderPanel2")->findChildren<QToolButton *>())
+            if (button->defaultAction() == page->actResultsHistory) {
+                button->click();
+                break;
+            }
         return page->findChild<PersonHistoryWindow *>();
     }
 };
