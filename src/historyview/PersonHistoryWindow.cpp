@@ -224,6 +224,9 @@ void ConnectPersonHistory(ResultsPage &page, const TCLTArchive &archive, const S
             if (const QScreen *screen = page.screen())
                 size = size.boundedTo(screen->availableGeometry().size() * 0.92);
             window->resize(size);
+            // Names and findings must not stay on screen when the station
+            // turns to testing: the window holds the main one until closed.
+            window->setWindowModality(Qt::WindowModal);
             window->show();
         });
 }

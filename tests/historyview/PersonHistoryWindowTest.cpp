@@ -67,6 +67,8 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     ScriptedDialogs dialogs;
     PersonHistoryWindow *window = OpenHistoryOf("Семенова");
     ASSERT_NE(window, nullptr);
+    // Closed before the station can turn to testing.
+    EXPECT_TRUE(window->isModal());
     const auto *table = window->findChild<QTableWidget *>(QStringLiteral("tableHistory"));
     ASSERT_NE(table, nullptr);
     ASSERT_EQ(table->rowCount(), 3);
