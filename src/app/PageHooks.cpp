@@ -1,6 +1,7 @@
 #include "PageHooks.h"
 
 #include "AppSettings.h"
+#include "PersonHistoryWindow.h"
 #include "PlacementStore.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
@@ -91,6 +92,7 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     area->setFrameShape(QFrame::NoFrame);
     resultsPage = new ResultsPage(sessions, *placement, area);
     resultsPage->SetContext(context);
+    ConnectPersonHistory(*resultsPage, sessions, context);
     area->setWidget(resultsPage);
     return area;
 }

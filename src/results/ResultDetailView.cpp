@@ -196,6 +196,14 @@ SwatchPanel *ResultDetailView::EightColourPanel(int choice) const
     return choice == 1 ? panel8CChoices1 : choice == 2 ? panel8CChoices2 : nullptr;
 }
 
+void ResultDetailView::AddPersonAction(QAction *action)
+{
+    auto *button = new QToolButton(TeHeaderPanel2->Content());
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    TeHeaderPanel2->ContentLayout()->addWidget(button, 0, Qt::AlignLeft);
+}
+
 void ResultDetailView::Show(TCLTSession &session)
 {
     labelResultsUserName->setText(QString::fromStdString(session.FullName()));

@@ -7,6 +7,7 @@
 #include <QString>
 
 class CollapsiblePanel;
+class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QSettings;
@@ -30,6 +31,8 @@ public:
     SwatchPanel *FullChoicesPanel() const { return panelFullChoices; }
 
     void SetColours(const ColourSet &value) { colours = value; }
+    // A button for what concerns the shown person, under the person's panel.
+    void AddPersonAction(QAction *action);
     void SetDateTimeFormat(const QString &format) { dateTimeFormat = format; }
 
     // Not const: the sex and age text brings the session's age up to date.

@@ -67,6 +67,7 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
     listSplitter->setObjectName(QStringLiteral("listSplitter"));
     listSplitter->setChildrenCollapsible(false);
     detail = new ResultDetailView(this);
+    detail->AddPersonAction(actResultsHistory);
     listSplitter->addWidget(listArea);
     listSplitter->addWidget(detail->Conclusions());
     listSplitter->setStretchFactor(0, 1);
@@ -112,6 +113,7 @@ void ResultsPage::buildActions()
         make("actResultsSendEMail", QStringLiteral("Отправить по E-Mail"), QKeySequence(Qt::CTRL | Qt::Key_E));
     actResultsSavePdf = make("actResultsSavePdf", QStringLiteral("Сохранить в PDF..."), {});
     actResultsExportList = make("actResultsExportList", QStringLiteral("Экспорт списка..."), {});
+    actResultsHistory = make("actResultsHistory", QStringLiteral("История тестируемого"), {});
 
     connect(actResultsFilter, &QAction::triggered, this, [this] { RefillResults(true); });
     connect(actResultsShowAll, &QAction::triggered, this, [this] { RefillResults(false); });
@@ -124,6 +126,7 @@ void ResultsPage::buildActions()
     connect(actResultsSendEMail, &QAction::triggered, this, &ResultsPage::ResultsSendEMailExecute);
     connect(actResultsSavePdf, &QAction::triggered, this, &ResultsPage::ResultsSavePdfExecute);
     connect(actResultsExportList, &QAction::triggered, this, &ResultsPage::ResultsExportListExecute);
+    connect(actResultsHistory, &QAction::triggered, this, &ResultsPage::ResultsHistoryExecute);
 }
 
 QWidget *ResultsPage::buildToolBar()
@@ -142,7 +145,7 @@ QWidget *ResultsPage::buildToolBar()
     };
     group("ResultsToolBar", {actResultsExportMSWord, actResultsSave, actResultsSavePdf});
     group("ResultsPrintToolBar", {actResultsPreview, actResultsPrint, actResultsSendEMail});
-    group("ResultsListToolBar", {actResultsExportList});
+    group("ResultsListToolBar", {actResultsExportList, actResultsHistory});
     flow->addWidget(buildSearchField());
     return bars;
 }
@@ -188,6 +191,7 @@ void ResultsPage::SetUrlOpener(std::function<bool(const QUrl &)> opener) { expor
 
 void ResultsPage::SetColours(const ColourSet &value)
 {
+    colours = value;
     detail->SetColours(value);
     exporter->SetColours(value);
     redrawSelected();
@@ -535,6 +539,15 @@ bool ResultsPage::ResultsExportListExecute()
     return exporter.WriteListed(sessions, path);
 }
 
+bool ResultsPage::ResultsHistoryExecute()
+{
+    const TCLTSession *session = sessionAt(list->Selected());
+    if (!session)
+        return false;
+    emit personHistoryRequested(*session);
+    return true;
+}
+
 void ResultsPage::showContextMenu(const QPoint &at)
 {
     QMenu menu(list);
@@ -546,6 +559,7 @@ void ResultsPage::showContextMenu(const QPoint &at)
     menu.addAction(actResultsSendEMail);
     menu.addSeparator();
     menu.addAction(actResultsExportList);
+    menu.addAction(actResultsHistory);
     menu.addSeparator();
     menu.addAction(actResultsFilter);
     menu.addAction(actResultsShowAll);

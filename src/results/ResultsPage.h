@@ -42,6 +42,7 @@ public:
 
     // Colours of the swatches, as last applied from the preferences.
     void SetColours(const ColourSet &colours);
+    const ColourSet &Colours() const { return colours; }
     // The examiner and the organisation the printed report names.
     void SetSigner(const QString &examiner, const QString &organisation);
     // The locale (date and time format of the list, the detail view and the
@@ -120,6 +121,7 @@ public:
     QAction *actResultsSendEMail;
     QAction *actResultsSavePdf;
     QAction *actResultsExportList;
+    QAction *actResultsHistory;
 
 public slots:
     void RefillResults(bool applyFilter);
@@ -138,9 +140,15 @@ public slots:
     bool ResultsSavePdfExecute();
     // The sessions of the list as it is filtered now, as a CSV table.
     bool ResultsExportListExecute();
+    // Asks for the history of the selected row's person.
+    bool ResultsHistoryExecute();
 
     // Shows the session of that row (-1 for none) in the detail view.
     void gridResultsSelectItem(int row);
+
+signals:
+    // «История тестируемого» for the person of this session (as listed).
+    void personHistoryRequested(const TCLTSession &session);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -167,6 +175,7 @@ private:
     QSettings &placement;
     StationContext ownContext; // until SetContext
     const StationContext *context = &ownContext;
+    ColourSet colours = DefaultColours;
     bool listReady = false;
     bool listShown = false;     // a refill has laid out the list at least once
     bool refilled = false;      // rows added to the archive later are listed by SessionsAppended
