@@ -8,21 +8,25 @@
 #include "TestKinds.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int EightColourPanelHeight = 100;
 constexpr int FullChoicesPanelHeight = 320;
 constexpr int NoticePanelHeight = 30;
 // Leaves the list and the conclusion tabs room for all their columns and tabs
-// at the window's first size.
+// at the window's first size; wider only where a heading needs it.
 constexpr int SideBarWidth = 260;
 
 // Wraps rather than widen the side bar past its width.
@@ -75,6 +79,9 @@ ResultDetailView::ResultDetailView(QWidget *parent) : QObject(parent)
 {
     tabs = buildTabs(parent);
     sideBar = buildSideBar(parent);
+    fitSideBarToHeadings();
+    // A theme's font or style sheet changes what the headings need.
+    sideBar->installEventFilter(this);
     TeHeaderPanel2->SetRolled(true);
     TeHeaderPanel3->SetRolled(true);
 }
@@ -175,6 +182,29 @@ QWidget *ResultDetailView::buildSideBar(QWidget *parent)
 
     scroll->setWidget(inner);
     return scroll;
+}
+
+void ResultDetailView::fitSideBarToHeadings()
+{
+    int widest = 0;
+    for (const CollapsiblePanel *panel : {TeHeaderPanel2, TeHeaderPanel3, TeHeaderPanel4, TeHeaderPanel5})
+        if (const auto *header = panel->findChild<QToolButton *>(QStringLiteral("header")))
+            widest = std::max(widest, header->sizeHint().width());
+    auto *scroll = static_cast<QScrollArea *>(sideBar);
+    // Room for the scroll bar too: the open panels may be taller than the bar.
+    const int around = 2 * scroll->frameWidth() + scroll->widget()->layout()->contentsMargins().left()
+        + scroll->widget()->layout()->contentsMargins().right()
+        + scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    scroll->setFixedWidth(std::max(SideBarWidth, widest + around));
+}
+
+bool ResultDetailView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == sideBar
+        && (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange
+            || event->type() == QEvent::FontChange))
+        fitSideBarToHeadings();
+    return QObject::eventFilter(watched, event);
 }
 
 QTabWidget *ResultDetailView::buildTabs(QWidget *parent)

@@ -52,8 +52,13 @@ signals:
     // the side bar is laid out (and changes with the font).
     void choicesResized();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *buildSideBar(QWidget *parent);
+    // Widens the side bar to its widest heading, so none is cut.
+    void fitSideBarToHeadings();
     QTabWidget *buildTabs(QWidget *parent);
     void drawFullTest(const TCLTSession &session);
 

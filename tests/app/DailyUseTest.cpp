@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -31,7 +33,10 @@ protected:
     ResultsPage *ShowResults()
     {
         auto *page = w->findChild<ResultsPage *>();
-        Find<QTabWidget>(*w, "TeSPageControl")->setCurrentWidget(page);
+        auto *tabs = Find<QTabWidget>(*w, "TeSPageControl");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i) == page || tabs->widget(i)->isAncestorOf(page))
+                tabs->setCurrentIndex(i);
         QApplication::processEvents();
         return page;
     }
@@ -268,6 +273,59 @@ TEST_F(DailyUseTest, TilePixelsAreTheTableColoursOnFixedGreyUnderEveryTheme)
     }
     qApp->setStyleSheet(QString());
     ThemeEngine().Apply();
+}
+
+// What the results page shows at the common screen sizes: every action on the
+// toolbar (none in an overflow menu), the search text, the side bar's
+// headings and, at 1366 px, a long name with its group, each whole.
+TEST_F(DailyUseTest, EveryResultsActionAndHeadingIsWholeAtTheCommonScreenSizes)
+{
+    TCLTSession longName;
+    longName.TestKind = 2;
+    longName.Surname = "Рождественская";
+    longName.FirstName = "Елизавета";
+    longName.Patronymic = "Константиновна";
+    longName.Sex = 2;
+    longName.Group = "Производственный отдел";
+    SaveSession(longName, install.DataFolder().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 0, 7}, [] { return 3; });
+    StartWindow();
+    ResultsPage *page = ShowResults();
+    const QString name = page->Grid()->model()->index(0, 3).data().toString();
+    ASSERT_TRUE(name.startsWith(QStringLiteral("Рождественская Елизавета Константиновна"))) << name.toStdString();
+    const QList<QToolBar *> bars = page->findChildren<QToolBar *>();
+    const QList<QAction *> actions = {page->actResultsExportMSWord, page->actResultsSave,  page->actResultsSavePdf,
+                                      page->actResultsPreview,      page->actResultsPrint, page->actResultsSendEMail,
+                                      page->actResultsExportList};
+    for (const QSize size : {QSize(1280, 1024), QSize(1366, 768), w->minimumSizeHint()}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const std::string at = std::to_string(w->width()) + "x" + std::to_string(w->height());
+        ASSERT_TRUE(page->isVisible()) << at;
+        for (QAction *action : actions) {
+            QWidget *button = nullptr;
+            QToolBar *holder = nullptr;
+            for (QToolBar *bar : bars)
+                if (QWidget *widget = bar->widgetForAction(action)) {
+                    button = widget;
+                    holder = bar;
+                }
+            ASSERT_NE(button, nullptr) << action->text().toStdString();
+            EXPECT_TRUE(button->isVisible()) << action->text().toStdString() << " at " << at;
+            EXPECT_TRUE(holder->rect().contains(button->geometry())) << action->text().toStdString() << " at " << at;
+            EXPECT_TRUE(page->rect().contains(QRect(holder->mapTo(page, QPoint()), holder->size())))
+                << action->text().toStdString() << " at " << at;
+        }
+        for (QToolBar *bar : bars)
+            for (QWidget *overflow : bar->findChildren<QWidget *>(QStringLiteral("qt_toolbar_ext_button")))
+                EXPECT_FALSE(overflow->isVisible()) << bar->objectName().toStdString() << " at " << at;
+        if (size == QSize(1366, 768)) {
+            EXPECT_GE(page->Grid()->columnWidth(3), page->Grid()->fontMetrics().horizontalAdvance(name) + 8);
+        }
+        QLineEdit *search = page->SearchField();
+        EXPECT_GE(search->width(), search->fontMetrics().horizontalAdvance(search->placeholderText())) << at;
+        for (QToolButton *header : page->findChildren<QToolButton *>(QStringLiteral("header")))
+            EXPECT_GE(header->width(), header->sizeHint().width()) << header->text().toStdString() << " at " << at;
+    }
 }
 
 } // namespace
