@@ -1,4 +1,5 @@
 #include "BirthDatePicker.h"
+#include "ColourSwatchPanel.h"
 #include "LineEnds.h"
 #include "ListLayout.h"
 #include "PlacementStore.h"
@@ -10,6 +11,7 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -325,6 +327,34 @@ TEST_F(DailyUseTest, EveryResultsActionAndHeadingIsWholeAtTheCommonScreenSizes)
         EXPECT_GE(search->width(), search->fontMetrics().horizontalAdvance(search->placeholderText())) << at;
         for (QToolButton *header : page->findChildren<QToolButton *>(QStringLiteral("header")))
             EXPECT_GE(header->width(), header->sizeHint().width()) << header->text().toStdString() << " at " << at;
+    }
+}
+
+// The preferences scroll only in height: at the common sizes and the
+// smallest window every colour table's caption is whole within the view,
+// and the organisation field holds an ordinary name.
+TEST_F(DailyUseTest, ColourCaptionsAreWholeAndTheOrganisationFieldTakesTheWidth)
+{
+    StartWindow();
+    auto *tabs = Find<QTabWidget>(*w, "TeSPageControl");
+    tabs->setCurrentIndex(2);
+    auto *view = qobject_cast<QScrollArea *>(tabs->currentWidget());
+    ASSERT_NE(view, nullptr);
+    auto *organisation = Find<QLineEdit>(*w, "editOrganisation");
+    const QString ordinary = QStringLiteral("Центр психологической помощи «Доверие»");
+    for (const QSize size : {QSize(1280, 1024), QSize(1366, 768), w->minimumSizeHint()}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const std::string at = std::to_string(w->width()) + "x" + std::to_string(w->height());
+        for (ColourSwatchPanel *panel : w->findChildren<ColourSwatchPanel *>()) {
+            const QLabel *caption = panel->findChildren<QLabel *>().first();
+            const int right = panel->mapTo(view->viewport(), caption->geometry().topLeft()).x()
+                + caption->fontMetrics().horizontalAdvance(caption->text());
+            EXPECT_LE(right, view->viewport()->width()) << caption->text().toStdString() << " at " << at;
+            EXPECT_LE(caption->x() + caption->fontMetrics().horizontalAdvance(caption->text()), panel->width())
+                << caption->text().toStdString() << " at " << at;
+        }
+        EXPECT_GE(organisation->width(), organisation->fontMetrics().horizontalAdvance(ordinary) + 12) << at;
     }
 }
 
