@@ -3,8 +3,10 @@
 #include "LineEnds.h"
 #include "ListLayout.h"
 #include "PlacementStore.h"
+#include "QtColour.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
+#include "ScreenCheckPage.h"
 #include "ThemeEngine.h"
 #include "WindowFixture.h"
 
@@ -355,6 +357,41 @@ TEST_F(DailyUseTest, ColourCaptionsAreWholeAndTheOrganisationFieldTakesTheWidth)
                 << caption->text().toStdString() << " at " << at;
         }
         EXPECT_GE(organisation->width(), organisation->fontMetrics().horizontalAdvance(ordinary) + 12) << at;
+    }
+}
+
+// Along the middle of each row of the screen check, every colour shows as a
+// swatch of the same width as the others: the middle grey is the
+// background's own, and its swatch must still stand out from it.
+TEST_F(DailyUseTest, TheScreenCheckShowsEveryColourAndGreyStepAsASwatchOfItsOwn)
+{
+    ColourSet colours = DefaultColours;
+    colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, 1))] = 0x00102030;
+    ScreenCheckPage check(colours);
+    check.show();
+    QApplication::processEvents();
+    std::vector<QColor> eight;
+    for (int entry = 1; entry <= 8; ++entry)
+        eight.push_back(ToQColor(colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, entry))]));
+    std::vector<QColor> greys;
+    for (int value : ScreenCheckPage::GreySteps())
+        greys.push_back(QColor(value, value, value));
+    for (const auto &[name, expected] :
+         {std::pair{"screenCheckColours", eight}, std::pair{"screenCheckGreys", greys}}) {
+        const QImage image = Find<QWidget>(check, name)->grab().toImage();
+        const int y = image.height() / 3;
+        std::vector<int> widths; // the longest run of each colour along the line
+        for (const QColor &colour : expected) {
+            int longest = 0;
+            for (int x = 0, run = 0; x < image.width(); ++x) {
+                run = image.pixelColor(x, y) == colour ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+            widths.push_back(longest);
+        }
+        const auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
+        EXPECT_GT(*narrowest, image.width() / static_cast<int>(expected.size()) / 2) << name;
+        EXPECT_LE(*widest - *narrowest, 2) << name << ": " << ::testing::PrintToString(widths);
     }
 }
 
