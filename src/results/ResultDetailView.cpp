@@ -26,7 +26,7 @@ constexpr int EightColourPanelHeight = 100;
 constexpr int FullChoicesPanelHeight = 320;
 constexpr int NoticePanelHeight = 30;
 // Leaves the list and the conclusion tabs room for all their columns and tabs
-// at the window's first size; wider only where a heading needs it.
+// at the window's first size.
 constexpr int SideBarWidth = 260;
 
 // Wraps rather than widen the side bar past its width.
@@ -79,7 +79,6 @@ ResultDetailView::ResultDetailView(QWidget *parent) : QObject(parent)
 {
     tabs = buildTabs(parent);
     sideBar = buildSideBar(parent);
-    fitSideBarToHeadings();
     // A theme's font or style sheet changes what the headings need.
     sideBar->installEventFilter(this);
     TeHeaderPanel2->SetRolled(true);
@@ -184,13 +183,23 @@ QWidget *ResultDetailView::buildSideBar(QWidget *parent)
     return scroll;
 }
 
+void ResultDetailView::SetWholeHeadings(bool whole)
+{
+    wholeHeadings = whole;
+    fitSideBarToHeadings();
+}
+
 void ResultDetailView::fitSideBarToHeadings()
 {
+    auto *scroll = static_cast<QScrollArea *>(sideBar);
+    if (!wholeHeadings) {
+        scroll->setFixedWidth(SideBarWidth);
+        return;
+    }
     int widest = 0;
     for (const CollapsiblePanel *panel : {TeHeaderPanel2, TeHeaderPanel3, TeHeaderPanel4, TeHeaderPanel5})
         if (const auto *header = panel->findChild<QToolButton *>(QStringLiteral("header")))
             widest = std::max(widest, header->sizeHint().width());
-    auto *scroll = static_cast<QScrollArea *>(sideBar);
     // Room for the scroll bar too: the open panels may be taller than the bar.
     const int around = 2 * scroll->frameWidth() + scroll->widget()->layout()->contentsMargins().left()
         + scroll->widget()->layout()->contentsMargins().right()

@@ -45,6 +45,11 @@ public:
     void RestorePlacement(QSettings &store);
     void SavePlacement(QSettings &store) const;
 
+    // With whole headings the side bar widens to its widest one; without,
+    // it keeps its designed width and a long heading is cut (its tool tip
+    // holds it whole), leaving the list the room for its columns.
+    void SetWholeHeadings(bool whole);
+
 signals:
     // A choices panel was opened or rolled up: what it skipped is drawn again.
     void choicesPanelToggled();
@@ -57,7 +62,6 @@ protected:
 
 private:
     QWidget *buildSideBar(QWidget *parent);
-    // Widens the side bar to its widest heading, so none is cut.
     void fitSideBarToHeadings();
     QTabWidget *buildTabs(QWidget *parent);
     void drawFullTest(const TCLTSession &session);
@@ -66,6 +70,7 @@ private:
     QString dateTimeFormat;
 
     QWidget *sideBar;
+    bool wholeHeadings = false;
     QTabWidget *tabs;
     QPlainTextEdit *memoResultsBriefSummary;
     QPlainTextEdit *memoResultsTotalSummary;
