@@ -8,18 +8,14 @@
 #include "TestKinds.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 constexpr int EightColourPanelHeight = 100;
@@ -79,8 +75,6 @@ ResultDetailView::ResultDetailView(QWidget *parent) : QObject(parent)
 {
     tabs = buildTabs(parent);
     sideBar = buildSideBar(parent);
-    // A theme's font or style sheet changes what the headings need.
-    sideBar->installEventFilter(this);
     TeHeaderPanel2->SetRolled(true);
     TeHeaderPanel3->SetRolled(true);
 }
@@ -181,39 +175,6 @@ QWidget *ResultDetailView::buildSideBar(QWidget *parent)
 
     scroll->setWidget(inner);
     return scroll;
-}
-
-void ResultDetailView::SetWholeHeadings(bool whole)
-{
-    wholeHeadings = whole;
-    fitSideBarToHeadings();
-}
-
-void ResultDetailView::fitSideBarToHeadings()
-{
-    auto *scroll = static_cast<QScrollArea *>(sideBar);
-    if (!wholeHeadings) {
-        scroll->setFixedWidth(SideBarWidth);
-        return;
-    }
-    int widest = 0;
-    for (const CollapsiblePanel *panel : {TeHeaderPanel2, TeHeaderPanel3, TeHeaderPanel4, TeHeaderPanel5})
-        if (const auto *header = panel->findChild<QToolButton *>(QStringLiteral("header")))
-            widest = std::max(widest, header->sizeHint().width());
-    // Room for the scroll bar too: the open panels may be taller than the bar.
-    const int around = 2 * scroll->frameWidth() + scroll->widget()->layout()->contentsMargins().left()
-        + scroll->widget()->layout()->contentsMargins().right()
-        + scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
-    scroll->setFixedWidth(std::max(SideBarWidth, widest + around));
-}
-
-bool ResultDetailView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == sideBar
-        && (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange
-            || event->type() == QEvent::FontChange))
-        fitSideBarToHeadings();
-    return QObject::eventFilter(watched, event);
 }
 
 QTabWidget *ResultDetailView::buildTabs(QWidget *parent)

@@ -45,11 +45,6 @@ public:
     void RestorePlacement(QSettings &store);
     void SavePlacement(QSettings &store) const;
 
-    // With whole headings the side bar widens to its widest one; without,
-    // it keeps its designed width and a long heading is cut (its tool tip
-    // holds it whole), leaving the list the room for its columns.
-    void SetWholeHeadings(bool whole);
-
 signals:
     // A choices panel was opened or rolled up: what it skipped is drawn again.
     void choicesPanelToggled();
@@ -57,12 +52,8 @@ signals:
     // the side bar is laid out (and changes with the font).
     void choicesResized();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *buildSideBar(QWidget *parent);
-    void fitSideBarToHeadings();
     QTabWidget *buildTabs(QWidget *parent);
     void drawFullTest(const TCLTSession &session);
 
@@ -70,7 +61,6 @@ private:
     QString dateTimeFormat;
 
     QWidget *sideBar;
-    bool wholeHeadings = false;
     QTabWidget *tabs;
     QPlainTextEdit *memoResultsBriefSummary;
     QPlainTextEdit *memoResultsTotalSummary;

@@ -251,9 +251,6 @@ void ResultsPage::applyPendingTabHeight()
 void ResultsPage::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // From 1280-pixel screens on, the list keeps its columns whole beside a
-    // side bar wide enough for its headings; on narrower ones the list wins.
-    detail->SetWholeHeadings(width() >= 1100);
     applyPendingTabHeight();
 }
 
