@@ -60,6 +60,12 @@ QRect ColourSwatchPanel::SwatchRect(int swatchCount, int k, int panelWidth, int 
     return QRect(5 + k * (width + 5), 22, std::max(width, 1), std::max(panelHeight - 42, 1));
 }
 
+QSize ColourSwatchPanel::minimumSizeHint() const
+{
+    // The caption stands 5 pixels in from the left; as much room on the right.
+    return {caption->sizeHint().width() + 10, minimumHeight()};
+}
+
 void ColourSwatchPanel::LayOut()
 {
     caption->adjustSize();

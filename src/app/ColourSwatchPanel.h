@@ -26,6 +26,9 @@ public:
     // Object name of the panel of a table.
     static QString PanelName(ColourTable table);
 
+    // Never narrower than the table's caption, so the caption is whole.
+    QSize minimumSizeHint() const override;
+
 signals:
     void SwatchClicked(ColourTable table, int entry);
 

@@ -147,11 +147,14 @@ void PreferencesPage::BuildPage()
     editOrganisation->setObjectName(QStringLiteral("editOrganisation"));
     editOrganisation->setMaxLength(MaxSignerLength);
     editOrganisation->setPlaceholderText(QStringLiteral("не указывать"));
+    // Each caption over its field, the two fields sharing the column's width.
     auto *reportLayout = new QGridLayout(groupReport);
     reportLayout->addWidget(new QLabel(QStringLiteral("Специалист (Ф.И.О.)"), groupReport), 0, 0);
     reportLayout->addWidget(editExaminer, 1, 0);
     reportLayout->addWidget(new QLabel(QStringLiteral("Организация"), groupReport), 0, 1);
     reportLayout->addWidget(editOrganisation, 1, 1);
+    reportLayout->setColumnStretch(0, 2);
+    reportLayout->setColumnStretch(1, 3);
 
     // Colours.
     auto *groupColours = new QGroupBox(QStringLiteral("Используемые цвета"), this);
@@ -167,12 +170,11 @@ void PreferencesPage::BuildPage()
     left->addWidget(groupUsers, 1);
     left->addWidget(groupProtection);
     left->addWidget(groupInterface);
-    // Side by side, each a caption over one line: the page must still fit
-    // the smallest screen's height.
-    auto *lastRow = new QHBoxLayout;
-    lastRow->addWidget(groupTesting);
-    lastRow->addWidget(groupReport, 1);
-    left->addLayout(lastRow);
+    // One above the other, each the column's width: side by side the
+    // testing group left the report's fields too narrow for a name. The
+    // group memo gives up the height.
+    left->addWidget(groupTesting);
+    left->addWidget(groupReport);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left, 2);
     layout->addWidget(groupColours, 3);

@@ -33,6 +33,11 @@ protected:
         for (int i = 0; i < n; ++i) {
             const QRect swatch(gap + i * (width + gap), gap, width, height() - 2 * gap - captionHeight);
             painter.fillRect(swatch, colours[static_cast<std::size_t>(i)]);
+            // A thin black edge: the middle grey is the background's own and
+            // would otherwise not show at all.
+            painter.setPen(Qt::black);
+            painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+            painter.setPen(Qt::white);
             painter.drawText(QRect(swatch.left(), swatch.bottom() + 2, swatch.width(), captionHeight),
                              Qt::AlignHCenter | Qt::AlignTop, captions.value(i));
         }

@@ -158,7 +158,9 @@ QWidget *ResultsPage::buildSearchField()
     searchField->setToolTip(QStringLiteral("Показывает только тех, чьи фамилия, имя или отчество содержат "
                                            "набранный текст (без учета регистра; «ё» и «е» не различаются)"));
     searchField->setClearButtonEnabled(true);
-    searchField->setMinimumWidth(200);
+    // Wide enough for its hint and the clear button.
+    searchField->setMinimumWidth(
+        std::max(200, searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 48));
     connect(searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
         list->Shown()->SetSearchText(text);
         redrawSelected();

@@ -1,17 +1,23 @@
 #include "BirthDatePicker.h"
+#include "ColourSwatchPanel.h"
 #include "LineEnds.h"
 #include "ListLayout.h"
 #include "PlacementStore.h"
+#include "QtColour.h"
 #include "ResultsModel.h"
 #include "ResultsPage.h"
+#include "ScreenCheckPage.h"
 #include "ThemeEngine.h"
 #include "WindowFixture.h"
 
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -31,7 +37,10 @@ protected:
     ResultsPage *ShowResults()
     {
         auto *page = w->findChild<ResultsPage *>();
-        Find<QTabWidget>(*w, "TeSPageControl")->setCurrentWidget(page);
+        auto *tabs = Find<QTabWidget>(*w, "TeSPageControl");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i) == page || tabs->widget(i)->isAncestorOf(page))
+                tabs->setCurrentIndex(i);
         QApplication::processEvents();
         return page;
     }
@@ -286,6 +295,120 @@ TEST_F(DailyUseTest, TilePixelsAreTheTableColoursOnFixedGreyUnderEveryTheme)
     }
     qApp->setStyleSheet(QString());
     ThemeEngine().Apply();
+}
+
+// What the results page shows at the common screen sizes: every action on the
+// toolbar (none in an overflow menu), the search text and, at 1366 px, a long
+// name with its group, each whole.
+TEST_F(DailyUseTest, EveryResultsActionAndALongNameAreWholeAtTheCommonScreenSizes)
+{
+    TCLTSession longName;
+    longName.TestKind = 2;
+    longName.Surname = "Рождественская";
+    longName.FirstName = "Елизавета";
+    longName.Patronymic = "Константиновна";
+    longName.Sex = 2;
+    longName.Group = "Производственный отдел";
+    SaveSession(longName, install.DataFolder().toStdString(), LocalDateTime{2025, 7, 4, 9, 5, 0, 7}, [] { return 3; });
+    StartWindow();
+    ResultsPage *page = ShowResults();
+    const QString name = page->Grid()->model()->index(0, 3).data().toString();
+    ASSERT_TRUE(name.startsWith(QStringLiteral("Рождественская Елизавета Константиновна"))) << name.toStdString();
+    const QList<QToolBar *> bars = page->findChildren<QToolBar *>();
+    const QList<QAction *> actions = {page->actResultsExportMSWord, page->actResultsSave,  page->actResultsSavePdf,
+                                      page->actResultsPreview,      page->actResultsPrint, page->actResultsSendEMail,
+                                      page->actResultsExportList};
+    for (const QSize size : {QSize(1280, 1024), QSize(1366, 768), w->minimumSizeHint()}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const std::string at = std::to_string(w->width()) + "x" + std::to_string(w->height());
+        ASSERT_TRUE(page->isVisible()) << at;
+        for (QAction *action : actions) {
+            QWidget *button = nullptr;
+            QToolBar *holder = nullptr;
+            for (QToolBar *bar : bars)
+                if (QWidget *widget = bar->widgetForAction(action)) {
+                    button = widget;
+                    holder = bar;
+                }
+            ASSERT_NE(button, nullptr) << action->text().toStdString();
+            EXPECT_TRUE(button->isVisible()) << action->text().toStdString() << " at " << at;
+            EXPECT_TRUE(holder->rect().contains(button->geometry())) << action->text().toStdString() << " at " << at;
+            EXPECT_TRUE(page->rect().contains(QRect(holder->mapTo(page, QPoint()), holder->size())))
+                << action->text().toStdString() << " at " << at;
+        }
+        for (QToolBar *bar : bars)
+            for (QWidget *overflow : bar->findChildren<QWidget *>(QStringLiteral("qt_toolbar_ext_button")))
+                EXPECT_FALSE(overflow->isVisible()) << bar->objectName().toStdString() << " at " << at;
+        if (size == QSize(1366, 768)) {
+            EXPECT_GE(page->Grid()->columnWidth(3), page->Grid()->fontMetrics().horizontalAdvance(name) + 8);
+        }
+        QLineEdit *search = page->SearchField();
+        EXPECT_GE(search->width(), search->fontMetrics().horizontalAdvance(search->placeholderText())) << at;
+    }
+}
+
+// The preferences scroll only in height: at the common sizes and the
+// smallest window every colour table's caption is whole within the view,
+// and the organisation field holds an ordinary name.
+TEST_F(DailyUseTest, ColourCaptionsAreWholeAndTheOrganisationFieldTakesTheWidth)
+{
+    StartWindow();
+    auto *tabs = Find<QTabWidget>(*w, "TeSPageControl");
+    tabs->setCurrentIndex(2);
+    auto *view = qobject_cast<QScrollArea *>(tabs->currentWidget());
+    ASSERT_NE(view, nullptr);
+    auto *organisation = Find<QLineEdit>(*w, "editOrganisation");
+    const QString ordinary = QStringLiteral("Центр психологической помощи «Доверие»");
+    for (const QSize size : {QSize(1280, 1024), QSize(1366, 768), w->minimumSizeHint()}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const std::string at = std::to_string(w->width()) + "x" + std::to_string(w->height());
+        for (ColourSwatchPanel *panel : w->findChildren<ColourSwatchPanel *>()) {
+            const QLabel *caption = panel->findChildren<QLabel *>().first();
+            const int right = panel->mapTo(view->viewport(), caption->geometry().topLeft()).x()
+                + caption->fontMetrics().horizontalAdvance(caption->text());
+            EXPECT_LE(right, view->viewport()->width()) << caption->text().toStdString() << " at " << at;
+            EXPECT_LE(caption->x() + caption->fontMetrics().horizontalAdvance(caption->text()), panel->width())
+                << caption->text().toStdString() << " at " << at;
+        }
+        EXPECT_GE(organisation->width(), organisation->fontMetrics().horizontalAdvance(ordinary) + 12) << at;
+    }
+}
+
+// Along the middle of each row of the screen check, every colour shows as a
+// swatch of the same width as the others: the middle grey is the
+// background's own, and its swatch must still stand out from it.
+TEST_F(DailyUseTest, TheScreenCheckShowsEveryColourAndGreyStepAsASwatchOfItsOwn)
+{
+    ColourSet colours = DefaultColours;
+    colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, 1))] = 0x00102030;
+    ScreenCheckPage check(colours);
+    check.show();
+    QApplication::processEvents();
+    std::vector<QColor> eight;
+    for (int entry = 1; entry <= 8; ++entry)
+        eight.push_back(ToQColor(colours[static_cast<std::size_t>(ColourIndex(ColourTable::EightColour, entry))]));
+    std::vector<QColor> greys;
+    for (int value : ScreenCheckPage::GreySteps())
+        greys.push_back(QColor(value, value, value));
+    for (const auto &[name, expected] :
+         {std::pair{"screenCheckColours", eight}, std::pair{"screenCheckGreys", greys}}) {
+        const QImage image = Find<QWidget>(check, name)->grab().toImage();
+        const int y = image.height() / 3;
+        std::vector<int> widths; // the longest run of each colour along the line
+        for (const QColor &colour : expected) {
+            int longest = 0;
+            for (int x = 0, run = 0; x < image.width(); ++x) {
+                run = image.pixelColor(x, y) == colour ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+            widths.push_back(longest);
+        }
+        const auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
+        EXPECT_GT(*narrowest, image.width() / static_cast<int>(expected.size()) / 2) << name;
+        EXPECT_LE(*widest - *narrowest, 2) << name << ": " << ::testing::PrintToString(widths);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -91,6 +92,10 @@ TEST_F(HelpWindowTest, KeywordsOpenTheirTopicWhateverTheCase)
         {"регистрация", "testing.html#registration"},
         {"Резервная копия", "data.html#backup"},
         {"цто", "testing.html#relations"},
+        {"Поиск", "results.html#search"},
+        {"экспорт списка", "results.html#export-list"},
+        {"проверка экрана", "preferences.html#screen-check"},
+        {"бездействие", "preferences.html#idle-clear"},
         {"нет такого слова", "index.html"},
     };
     for (const auto &c : cases) {
@@ -246,6 +251,46 @@ TEST(HelpTopicsTest, TargetsOutsideTheHelpFolderAreIgnored)
     EXPECT_EQ(topics.ForKeyword(QStringLiteral("a")), QString());
     EXPECT_EQ(topics.ForKeyword(QStringLiteral("фильтр")), QStringLiteral("results.html#filters"));
     EXPECT_EQ(topics.Keywords(), QStringList{QStringLiteral("Фильтр")});
+}
+
+// Every link between the pages reaches an existing page and anchor, and
+// every picture exists at the size its page gives it.
+TEST(HelpGuideTest, EveryLinkAndPictureOfTheGuideLeadsSomewhere)
+{
+    const QDir folder(ShippedHelp);
+    const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+    const QRegularExpression img(QStringLiteral("<img src=\"([^\"]*)\"[^>]*width=\"(\\d+)\" height=\"(\\d+)\""));
+    const auto read = [&folder](const QString &page) {
+        QFile file(folder.filePath(page));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    int links = 0;
+    int pictures = 0;
+    for (const QString &page : folder.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+        const QString text = read(page);
+        for (const QRegularExpressionMatch &m : href.globalMatch(text)) {
+            const QString target = m.captured(1);
+            if (target.startsWith(QLatin1String("http")) || target.startsWith(QLatin1String("mailto:")))
+                continue;
+            const QString file = target.section(QLatin1Char('#'), 0, 0);
+            const QString anchor = target.section(QLatin1Char('#'), 1);
+            const QString linked = file.isEmpty() ? text : read(file);
+            ++links;
+            EXPECT_FALSE(linked.isEmpty()) << page.toStdString() << " -> " << target.toStdString();
+            if (!anchor.isEmpty()) {
+                EXPECT_TRUE(linked.contains(QStringLiteral("id=\"%1\"").arg(anchor)))
+                    << page.toStdString() << " -> " << target.toStdString();
+            }
+        }
+        for (const QRegularExpressionMatch &m : img.globalMatch(text)) {
+            const QImage picture(folder.filePath(m.captured(1)));
+            ++pictures;
+            EXPECT_EQ(picture.size(), QSize(m.captured(2).toInt(), m.captured(3).toInt()))
+                << page.toStdString() << ": " << m.captured(1).toStdString();
+        }
+    }
+    EXPECT_GE(links, 100);
+    EXPECT_GE(pictures, 11);
 }
 
 } // namespace
