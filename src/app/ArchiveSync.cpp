@@ -2,7 +2,6 @@
 
 #include "ArchiveLoadDriver.h"
 #include "ArchiveWatcher.h"
-#include "PageHooks.h"
 #include "SessionListFields.h"
 #include "WholeFileCheck.h"
 
@@ -25,9 +24,9 @@ void PrepareHeapForArchive()
 #endif
 }
 
-ArchiveSync::ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent)
+ArchiveSync::ArchiveSync(QString dataFolder, ArchiveList &sessions, QObject *parent)
     : QObject(parent), dataFolder(std::move(dataFolder)), folder(this->dataFolder.toStdString()),
-      folderPrefix(PathInFolder(folder, {})), sessions(sessions), pages(pages)
+      folderPrefix(PathInFolder(folder, {})), sessions(sessions)
 {
 }
 
@@ -81,16 +80,6 @@ void ArchiveSync::CheckNow()
         watcher->CheckNow();
 }
 
-std::string_view ArchiveSync::nameInFolder(const TCLTSession &session) const
-{
-    // Asked of every session at each check: compared, not parsed as a path.
-    const std::string_view path = session.SourceFile;
-    if (path.size() <= folderPrefix.size() || path.substr(0, folderPrefix.size()) != folderPrefix)
-        return {};
-    const std::string_view name = path.substr(folderPrefix.size());
-    return name.find('/') == std::string_view::npos ? name : std::string_view();
-}
-
 void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
 {
     for (const std::string &path : batch->Skipped)
@@ -113,32 +102,20 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
 
 void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
 {
-    const int first = static_cast<int>(sessions.Count());
-    for (SessionListEntry &entry : entries)
-        stamps[&sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context))] =
-            entry.Stamp;
-    if (!entries.empty())
-        pages.SessionsAppended(first, static_cast<int>(entries.size()));
+    std::vector<std::unique_ptr<TCLTSession>> listed;
+    listed.reserve(entries.size());
+    for (SessionListEntry &entry : entries) {
+        listed.push_back(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
+        stamps[listed.back().get()] = entry.Stamp;
+    }
+    sessions.Add(std::move(listed));
 }
 
 void ArchiveSync::loaded()
 {
     if (outOfOrder) {
         outOfOrder = false;
-        std::vector<std::unique_ptr<TCLTSession>> all;
-        all.reserve(sessions.Count());
-        while (!sessions.Empty())
-            all.push_back(sessions.Take(sessions.Count() - 1));
-        std::reverse(all.begin(), all.end());
-        // Stored sessions by name, which is by time; the rest keep their turn after them.
-        std::stable_sort(all.begin(), all.end(), [this](const auto &a, const auto &b) {
-            const std::string_view x = nameInFolder(*a);
-            const std::string_view y = nameInFolder(*b);
-            return !x.empty() && (y.empty() || x < y);
-        });
-        for (auto &session : all)
-            sessions.Add(std::move(session));
-        pages.RefillResultsAsBefore();
+        sessions.SortByName(folderPrefix);
     }
     watcher = new ArchiveWatcher(
         dataFolder, [this] { return knownNames(); }, this);
@@ -202,14 +179,14 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
         std::unordered_map<std::string_view, SessionListEntry *> replaced;
         for (SessionListEntry &entry : changes.Changed)
             replaced.emplace(entry.Name, &entry);
-        std::vector<int> positions;
-        std::vector<int> reread;
+        std::vector<std::size_t> positions;
+        std::vector<std::size_t> reread;
         for (std::size_t i = 0; i < sessions.Count(); ++i) {
             const std::string_view name = nameInFolder(sessions[i]);
             if (name.empty())
                 continue;
             if (vanished.count(name)) {
-                positions.push_back(static_cast<int>(i));
+                positions.push_back(i);
                 continue;
             }
             const auto found = replaced.find(name);
@@ -221,14 +198,14 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
             // the row stays as it is.
             if (!(entry.Fields == SessionListFields::Of(session))) {
                 session = std::move(*ListedSession(std::move(entry.Fields), session.SourceFile, context));
-                reread.push_back(static_cast<int>(i));
+                reread.push_back(i);
             }
             stamps[&session] = entry.Stamp;
         }
-        for (const int p : positions)
-            stamps.erase(&sessions[static_cast<std::size_t>(p)]);
-        if (!positions.empty() || !reread.empty())
-            pages.RemoveSessions(positions, reread);
+        for (const std::size_t p : positions)
+            stamps.erase(&sessions[p]);
+        sessions.MarkChanged(std::move(reread));
+        sessions.Remove(std::move(positions));
     }
     if (changes.Added.empty())
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionArchive.h"
+#include "ArchiveList.h"
 #include "SessionListIndex.h"
 
 #include <QObject>
@@ -16,7 +16,6 @@
 
 class ArchiveLoadDriver;
 class ArchiveWatcher;
-class PageHooks;
 class WholeFileCheck;
 
 // Lets the heap grow in large steps: the start-up pass makes one small
@@ -25,14 +24,15 @@ class WholeFileCheck;
 // once, before the window is made.
 void PrepareHeapForArchive();
 
-// Keeps the archive and the results list in step with the session folder:
-// the start-up pass lists it (from the station's index where it can), then
-// sessions that other stations write or delete are taken in while the
-// window runs.
+// Keeps the archive's list in step with the session folder: the start-up
+// pass lists it (from the station's index where it can), then sessions that
+// other stations write or delete are taken in while the window runs. Each
+// batch and each set of changes reaches the list as one change; the list
+// tells its listeners (the results list, the testing page's count).
 class ArchiveSync : public QObject {
     Q_OBJECT
 public:
-    ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent = nullptr);
+    ArchiveSync(QString dataFolder, ArchiveList &sessions, QObject *parent = nullptr);
     ~ArchiveSync() override;
 
     // Where this station keeps the index of that session folder.
@@ -72,13 +72,12 @@ private:
     // The stored sessions of the folder the archive holds, by name.
     std::vector<KnownFile> knownNames() const;
     // The stored session's name in the folder, or empty for any other.
-    std::string_view nameInFolder(const TCLTSession &session) const;
+    std::string_view nameInFolder(const TCLTSession &session) const { return NameInFolder(session, folderPrefix); }
 
     QString dataFolder;
     std::string folder;
     std::string folderPrefix; // a session file's path up to its name
-    TCLTArchive &sessions;
-    PageHooks &pages;
+    ArchiveList &sessions;
     SessionContext context;
     std::size_t batchEntries = 2000;
     int checkIntervalMs = -1;

@@ -2,7 +2,7 @@
 
 #include "KnowledgeBaseStatus.h"
 #include "Preferences.h"
-#include "SessionArchive.h"
+#include "ArchiveList.h"
 #include "StationContext.h"
 #include "StationMode.h"
 #include "StimulusSets.h"
@@ -56,7 +56,7 @@ public:
     bool AdministratorMode() const { return mode->Administrator(); }
     const Preferences &Prefs() const { return prefs; }
     const ThemeEngine &Theme() const { return theme; }
-    TCLTArchive &Sessions() { return sessions; }
+    ArchiveList &Sessions() { return sessions; }
     const TCLTKnowledgeBase &KnowledgeBase() const { return knowledgeBase; }
     const KnowledgeBaseStatus &KnowledgeBaseState() const { return knowledgeBaseStatus; }
     const StimulusSets &StimulusSetList() const { return stimulusSets; }
@@ -126,7 +126,7 @@ private:
     int filterGroupIndex = 0;
     bool preferencesReady = false;
     ThemeEngine theme;
-    TCLTArchive sessions;
+    ArchiveList sessions;
     TCLTKnowledgeBase knowledgeBase;
     KnowledgeBaseStatus knowledgeBaseStatus;
     StimulusSets stimulusSets;
