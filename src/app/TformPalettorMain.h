@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "KnowledgeBaseStatus.h"
 #include "Preferences.h"
-#include "ArchiveList.h"
 #include "StationContext.h"
 #include "StationMode.h"
 #include "StimulusSets.h"

@@ -405,12 +405,19 @@ void ResultsPage::Removed(const std::vector<PositionRun> &runs)
         gridResultsSelectItem(list->Selected());
 }
 
+void ResultsPage::Resetting() { shownBeforeReset = Model()->SessionAt(list->Selected()); }
+
 void ResultsPage::Reset()
 {
     // The rows were made again in the list's new order.
+    const long long position = shownBeforeReset ? archive.PositionOf(shownBeforeReset) : -1;
+    shownBeforeReset = nullptr;
+    if (position >= 0 && list->SelectModelRow(Model()->RowOf(static_cast<int>(position))))
+        return;
     if (refilled && list->Selected() < 0) {
-        pendingSelect = StoredRow(list, placement);
         clearResultView();
+        if (!SelectRow(list, StoredRow(list, placement)))
+            pendingSelect = StoredRow(list, placement);
     }
 }
 

@@ -147,6 +147,8 @@ private:
     // that goes (for the user's delete: to the row shown in its place).
     void Removing(const std::vector<PositionRun> &runs) override;
     void Removed(const std::vector<PositionRun> &runs) override;
+    // The shown session stays selected through a reorder.
+    void Resetting() override;
     void Reset() override;
     // Sessions read again in place are shown anew.
     void Changed(const std::vector<std::size_t> &positions) override;
@@ -175,6 +177,7 @@ private:
     int pendingTabHeight = -1;
     bool userDelete = false; // the removal under way is the user's delete
     std::optional<Removal> removal;
+    const TCLTSession *shownBeforeReset = nullptr;
 
     ResultsList *list;
     ResultsFilterBar *filterBar;
