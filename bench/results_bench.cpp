@@ -161,7 +161,9 @@ int main(int argc, char **argv)
     const double iterateMs = std::max(msSince(start), 0.001);
 
     QSettings store(folder.path() + QStringLiteral("/placement.ini"), QSettings::IniFormat);
-    ResultsPage page(archive, store);
+    ArchiveList list;
+    list.AddAll(archive);
+    ResultsPage page(list, store);
     page.SetUserGroups({QStringLiteral("Администрация"), QStringLiteral("Бухгалтерия")}, 0);
     page.resize(1280, 900);
     page.show();

@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
     const char *surnames[] = {"Семёнов", "Иванова", "Петров", "Кузнецова", "Смирнов", "Орлова", "Фёдоров"};
-    TCLTArchive archive;
+    ArchiveList archive;
     for (int i = 0; i < count; ++i) {
         auto s = std::make_unique<TCLTSession>(Today - 1 - i / 1000.0, Today);
         s->Surname = std::string(surnames[i % 7]) + std::to_string(i);

@@ -2,7 +2,6 @@
 
 #include "ArchiveLoadDriver.h"
 #include "ArchiveWatcher.h"
-#include "PageHooks.h"
 #include "SessionListFields.h"
 #include "WholeFileCheck.h"
 
@@ -26,9 +25,9 @@ void PrepareHeapForArchive()
 #endif
 }
 
-ArchiveSync::ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent)
+ArchiveSync::ArchiveSync(QString dataFolder, ArchiveList &sessions, QObject *parent)
     : QObject(parent), dataFolder(std::move(dataFolder)), folder(this->dataFolder.toStdString()),
-      folderPrefix(PathInFolder(folder, {})), sessions(sessions), pages(pages)
+      folderPrefix(PathInFolder(folder, {})), sessions(sessions)
 {
 }
 
@@ -87,16 +86,6 @@ void ArchiveSync::CheckNow()
         watcher->CheckNow();
 }
 
-std::string_view ArchiveSync::nameInFolder(const TCLTSession &session) const
-{
-    // Asked of every session at each check: compared, not parsed as a path.
-    const std::string_view path = session.SourceFile;
-    if (path.size() <= folderPrefix.size() || path.substr(0, folderPrefix.size()) != folderPrefix)
-        return {};
-    const std::string_view name = path.substr(folderPrefix.size());
-    return name.find('/') == std::string_view::npos ? name : std::string_view();
-}
-
 void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
 {
     for (const std::string &path : batch->Skipped)
@@ -107,25 +96,22 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
         sessions.Reserve(batch->Total);
     // The pass appends in name order; a session finished or recovered
     // meanwhile lands between its batches and is put in its place at the end.
-    const std::size_t first = sessions.Count();
-    if (first > 0 && !batch->Entries.empty()) {
-        const std::string_view before = nameInFolder(sessions[first - 1]);
+    const TCLTSession *last = !waiting.empty()  ? waiting.back().get()
+                              : !sessions.Empty() ? &sessions[sessions.Count() - 1]
+                                                  : nullptr;
+    if (last && !batch->Entries.empty()) {
+        const std::string_view before = nameInFolder(*last);
         if (before.empty() || before > batch->Entries.front().Name)
             outOfOrder = true;
     }
-    const int added = static_cast<int>(batch->Entries.size());
-    const int at = addListed(batch->Entries);
-    if (unlisted == 0)
-        unlistedFirst = at;
-    unlisted += added;
+    listLater(batch->Entries);
     progressDone = batch->Done;
     progressTotal = batch->Total;
 }
 
 void ArchiveSync::batchesTaken()
 {
-    if (unlisted > 0)
-        pages.SessionsAppended(std::exchange(unlistedFirst, 0), std::exchange(unlisted, 0));
+    listWaiting();
     if (!sinceProgress.isValid() || sinceProgress.elapsed() >= ProgressMs) {
         sinceProgress.start();
         emit Progress(progressDone, progressTotal);
@@ -139,6 +125,7 @@ void ArchiveSync::changesRead(const std::shared_ptr<SessionFolderChanges> &chang
     for (const auto *read : {&changes->Added, &changes->Changed})
         for (const SessionListEntry &entry : *read)
             toCheck.push_back(PathInFolder(folder, entry.Name));
+    listWaiting();
     // New names land at the end; the pass's end puts them in their place.
     if (!changes->Added.empty() && sessions.Count() > 0) {
         const std::string_view last = nameInFolder(sessions[sessions.Count() - 1]);
@@ -148,40 +135,40 @@ void ArchiveSync::changesRead(const std::shared_ptr<SessionFolderChanges> &chang
     applyChanges(*changes);
 }
 
-int ArchiveSync::addListed(std::vector<SessionListEntry> &entries)
+std::vector<std::unique_ptr<TCLTSession>> ArchiveSync::listedSessions(std::vector<SessionListEntry> &entries)
 {
-    const int first = static_cast<int>(sessions.Count());
-    for (SessionListEntry &entry : entries)
-        stamps[&sessions.Add(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context))] =
-            entry.Stamp;
-    return first;
+    std::vector<std::unique_ptr<TCLTSession>> listed;
+    listed.reserve(entries.size());
+    for (SessionListEntry &entry : entries) {
+        listed.push_back(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
+        stamps[listed.back().get()] = entry.Stamp;
+    }
+    return listed;
 }
 
-void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries)
+void ArchiveSync::listLater(std::vector<SessionListEntry> &entries)
 {
-    const int first = addListed(entries);
-    if (!entries.empty())
-        pages.SessionsAppended(first, static_cast<int>(entries.size()));
+    auto listed = listedSessions(entries);
+    if (waiting.empty())
+        waiting = std::move(listed);
+    else
+        std::move(listed.begin(), listed.end(), std::back_inserter(waiting));
 }
+
+void ArchiveSync::listWaiting()
+{
+    if (!waiting.empty())
+        sessions.Add(std::exchange(waiting, {}));
+}
+
+void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries) { sessions.Add(listedSessions(entries)); }
 
 void ArchiveSync::loaded()
 {
+    listWaiting();
     if (outOfOrder) {
         outOfOrder = false;
-        std::vector<std::unique_ptr<TCLTSession>> all;
-        all.reserve(sessions.Count());
-        while (!sessions.Empty())
-            all.push_back(sessions.Take(sessions.Count() - 1));
-        std::reverse(all.begin(), all.end());
-        // Stored sessions by name, which is by time; the rest keep their turn after them.
-        std::stable_sort(all.begin(), all.end(), [this](const auto &a, const auto &b) {
-            const std::string_view x = nameInFolder(*a);
-            const std::string_view y = nameInFolder(*b);
-            return !x.empty() && (y.empty() || x < y);
-        });
-        for (auto &session : all)
-            sessions.Add(std::move(session));
-        pages.RefillResultsAsBefore();
+        sessions.SortByName(folderPrefix);
     }
     watcher = new ArchiveWatcher(
         dataFolder, [this] { return knownNames(); }, this);
@@ -255,14 +242,14 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
         std::unordered_map<std::string_view, SessionListEntry *> replaced;
         for (SessionListEntry &entry : changes.Changed)
             replaced.emplace(entry.Name, &entry);
-        std::vector<int> positions;
-        std::vector<int> reread;
+        std::vector<std::size_t> positions;
+        std::vector<std::size_t> reread;
         for (std::size_t i = 0; i < sessions.Count(); ++i) {
             const std::string_view name = nameInFolder(sessions[i]);
             if (name.empty())
                 continue;
             if (vanished.count(name)) {
-                positions.push_back(static_cast<int>(i));
+                positions.push_back(i);
                 continue;
             }
             const auto found = replaced.find(name);
@@ -274,14 +261,14 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
             // the row stays as it is.
             if (!(entry.Fields == SessionListFields::Of(session))) {
                 session = std::move(*ListedSession(std::move(entry.Fields), session.SourceFile, context));
-                reread.push_back(static_cast<int>(i));
+                reread.push_back(i);
             }
             stamps[&session] = entry.Stamp;
         }
-        for (const int p : positions)
-            stamps.erase(&sessions[static_cast<std::size_t>(p)]);
-        if (!positions.empty() || !reread.empty())
-            pages.RemoveSessions(positions, reread);
+        for (const std::size_t p : positions)
+            stamps.erase(&sessions[p]);
+        sessions.MarkChanged(std::move(reread));
+        sessions.Remove(std::move(positions));
     }
     if (changes.Added.empty())
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionArchive.h"
+#include "ArchiveList.h"
 #include "SessionListIndex.h"
 
 #include <QElapsedTimer>
@@ -17,7 +17,6 @@
 
 class ArchiveLoadDriver;
 class ArchiveWatcher;
-class PageHooks;
 class WholeFileCheck;
 
 // Lets the heap grow in large steps: the start-up pass makes one small
@@ -26,14 +25,15 @@ class WholeFileCheck;
 // once, before the window is made.
 void PrepareHeapForArchive();
 
-// Keeps the archive and the results list in step with the session folder:
-// the start-up pass lists it (from the station's index where it can), then
-// sessions that other stations write or delete are taken in while the
-// window runs.
+// Keeps the archive's list in step with the session folder: the start-up
+// pass lists it (from the station's index where it can), then sessions that
+// other stations write or delete are taken in while the window runs. Each
+// batch and each set of changes reaches the list as one change; the list
+// tells its listeners (the results list, the testing page's count).
 class ArchiveSync : public QObject {
     Q_OBJECT
 public:
-    ArchiveSync(QString dataFolder, TCLTArchive &sessions, PageHooks &pages, QObject *parent = nullptr);
+    ArchiveSync(QString dataFolder, ArchiveList &sessions, QObject *parent = nullptr);
     ~ArchiveSync() override;
 
     // Where this station keeps the index of that session folder.
@@ -68,15 +68,18 @@ signals:
 
 private:
     void batchRead(const std::shared_ptr<SessionListBatch> &batch);
-    // Lists the sessions the batches taken at one go appended, and tells
-    // the progress at most every ProgressMs.
+    // Lists the sessions of the batches taken at one go as one change, and
+    // tells the progress at most every ProgressMs.
     void batchesTaken();
     // What the folder showed different from the index the list came from.
     void changesRead(const std::shared_ptr<SessionFolderChanges> &changes);
     // Appends a listed session per entry (moved from) and lists them.
     void appendListed(std::vector<SessionListEntry> &entries);
-    // The same, leaving the listing to the caller; returns the first position.
-    int addListed(std::vector<SessionListEntry> &entries);
+    // The sessions of the entries (moved from), with their stamps kept.
+    std::vector<std::unique_ptr<TCLTSession>> listedSessions(std::vector<SessionListEntry> &entries);
+    // Batches read meanwhile wait here and reach the list as one change.
+    void listLater(std::vector<SessionListEntry> &entries);
+    void listWaiting();
     void loaded();
     void changed(const std::shared_ptr<SessionFolderChanges> &changes);
     // The session list takes in the changes as one set (moved from).
@@ -84,13 +87,12 @@ private:
     // The stored sessions of the folder the archive holds, by name.
     std::vector<KnownFile> knownNames() const;
     // The stored session's name in the folder, or empty for any other.
-    std::string_view nameInFolder(const TCLTSession &session) const;
+    std::string_view nameInFolder(const TCLTSession &session) const { return NameInFolder(session, folderPrefix); }
 
     QString dataFolder;
     std::string folder;
     std::string folderPrefix; // a session file's path up to its name
-    TCLTArchive &sessions;
-    PageHooks &pages;
+    ArchiveList &sessions;
     SessionContext context;
     std::size_t batchEntries = 2000;
     int checkIntervalMs = -1;
@@ -106,8 +108,7 @@ private:
     std::unordered_map<const TCLTSession *, FileStamp> stamps;
     bool outOfOrder = false; // a session was appended amid the pass
     // Sessions the pass appended that the list has not been told of yet.
-    int unlistedFirst = 0;
-    int unlisted = 0;
+    std::vector<std::unique_ptr<TCLTSession>> waiting;
     std::size_t progressDone = 0;
     std::size_t progressTotal = 0;
     QElapsedTimer sinceProgress;

@@ -8,7 +8,6 @@
 #include "StatisticsPage.h"
 
 #include "StationContext.h"
-#include "TakeMany.h"
 #include "TestingPage.h"
 
 #include <QAction>
@@ -27,7 +26,7 @@ const QStringList testingControls{QStringLiteral("TeLabeledEdit1"), QStringLiter
 
 } // namespace
 
-PageHooks::PageHooks(TCLTArchive &sessions, const StationContext &context) : sessions(sessions), context(context)
+PageHooks::PageHooks(ArchiveList &sessions, const StationContext &context) : sessions(sessions), context(context)
 {
     placement = AppSettings::Open();
     placement->beginGroup(mainWindowClass);
@@ -149,55 +148,16 @@ void PageHooks::RefillResults(bool filtered)
         resultsPage->RefillResults(filtered);
 }
 
-void PageHooks::RefillResultsAsBefore()
-{
-    if (resultsPage)
-        resultsPage->RefillAsBefore();
-}
-
 void PageHooks::SetResultsListReady(bool ready)
 {
     if (resultsPage)
         resultsPage->SetResultsListReady(ready);
 }
 
-void PageHooks::AddResultRow(const TCLTSession &session)
+void PageHooks::SelectFinished(const TCLTSession &session)
 {
     if (resultsPage)
         resultsPage->AppendFinishedSession(session);
-}
-
-void PageHooks::SessionsAppended(int firstPosition, int count)
-{
-    if (resultsPage)
-        resultsPage->SessionsAppended(firstPosition, count);
-    if (testingPage)
-        testingPage->UpdateEmptyHint();
-}
-
-void PageHooks::RemoveSession(int position)
-{
-    if (resultsPage)
-        resultsPage->RemoveSession(position);
-    else if (position >= 0 && static_cast<std::size_t>(position) < sessions.Count())
-        sessions.Delete(static_cast<std::size_t>(position));
-    if (testingPage)
-        testingPage->UpdateEmptyHint();
-}
-
-void PageHooks::RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread)
-{
-    if (resultsPage) {
-        resultsPage->RemoveSessions(ascending, reread);
-    } else {
-        std::vector<std::size_t> indexes;
-        for (const int p : ascending)
-            if (p >= 0 && static_cast<std::size_t>(p) < sessions.Count())
-                indexes.push_back(static_cast<std::size_t>(p));
-        TakeMany(sessions, indexes);
-    }
-    if (testingPage)
-        testingPage->UpdateEmptyHint();
 }
 
 void PageHooks::FocusResultsList()

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "ColourTables.h"
-#include "SessionArchive.h"
 
 #include <QStringList>
 
@@ -26,7 +26,7 @@ class TCLTSession;
 class PageHooks {
 public:
     // The sessions and the context must outlive the pages.
-    PageHooks(TCLTArchive &sessions, const StationContext &context);
+    PageHooks(ArchiveList &sessions, const StationContext &context);
     ~PageHooks();
 
     TestingPage *CreateTestingPage(QWidget *parent);
@@ -53,18 +53,9 @@ public:
     void SetFilterGroups(const QStringList &groups, int selected);
     int FilterGroupIndex() const;
     void RefillResults(bool filtered);
-    // Refills with the filter the list had (the archive's order changed).
-    void RefillResultsAsBefore();
     void SetResultsListReady(bool ready);
-    // Appends the finished session as the last row and selects it.
-    void AddResultRow(const TCLTSession &session);
-    // Sessions appended to the archive after its list was filled.
-    void SessionsAppended(int firstPosition, int count);
-    // Takes a session whose file is gone out of the archive and the list.
-    void RemoveSession(int position);
-    // Takes many at once (ascending positions) in one change of the list;
-    // sessions at the positions in reread were read again in place.
-    void RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread = {});
+    // Selects the finished session's row, listing it whatever the filter says.
+    void SelectFinished(const TCLTSession &session);
     void FocusResultsList();
     // Rows of sessions for which this is true are marked as not stored.
     void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);
@@ -75,7 +66,7 @@ public:
     void SavePlacement(QWidget *window);
 
 private:
-    TCLTArchive &sessions;
+    ArchiveList &sessions;
     const StationContext &context;
     std::unique_ptr<QSettings> placement; // the results page keeps a reference
     TestingPage *testingPage = nullptr;

@@ -168,7 +168,7 @@ bool SessionFinisher::NotStored(const TCLTSession &session) const
     return !inFolder(session.SourceFile, dataFolder);
 }
 
-int SessionFinisher::NotStoredCount(const TCLTArchive &sessions) const
+int SessionFinisher::NotStoredCount(const ArchiveList &sessions) const
 {
     int count = 0;
     for (std::size_t i = 0; i < sessions.Count(); ++i)
@@ -177,7 +177,7 @@ int SessionFinisher::NotStoredCount(const TCLTArchive &sessions) const
     return count;
 }
 
-int SessionFinisher::RetryNotStored(TCLTArchive &sessions)
+int SessionFinisher::RetryNotStored(ArchiveList &sessions)
 {
     int left = 0;
     QString firstReason;
@@ -267,25 +267,27 @@ QStringList SessionFinisher::MoveRecoveredIntoData()
     return notes;
 }
 
-void SessionFinisher::AddWaitingRecovered(TCLTArchive &sessions)
+void SessionFinisher::AddWaitingRecovered(ArchiveList &sessions)
 {
     if (recoveryFolder.isEmpty() || !QFileInfo(recoveryFolder).isDir())
         return;
+    TCLTArchive waiting;
     for (const std::string &name : ListSessionFiles(recoveryFolder.toStdString())) {
         const std::string path = PathInFolder(recoveryFolder.toStdString(), name);
         if (movedButKept.count(path))
             continue; // listed from Data
         try {
-            LoadSessionFile(path, sessions, context.ForSessions());
+            LoadSessionFile(path, waiting, context.ForSessions());
         } catch (const std::exception &) {
             // A damaged recovery file was named in the start-up notes.
         }
     }
+    sessions.AddAll(waiting);
 }
 
 QStringList SessionFinisher::TakeAdministratorNotes() { return std::exchange(administratorNotes, {}); }
 
-void SessionFinisher::RetryAndTell(TCLTArchive &sessions)
+void SessionFinisher::RetryAndTell(ArchiveList &sessions)
 {
     if (NotStoredCount(sessions) == 0) {
         Dialogs().ShowInfo(dialogParent, QStringLiteral("Все результаты тестирования сохранены."));
@@ -295,7 +297,7 @@ void SessionFinisher::RetryAndTell(TCLTArchive &sessions)
         Dialogs().ShowInfo(dialogParent, QStringLiteral("Результаты тестирования сохранены."));
 }
 
-bool SessionFinisher::MayCloseWith(const TCLTArchive &sessions) const
+bool SessionFinisher::MayCloseWith(const ArchiveList &sessions) const
 {
     const int notStored = NotStoredCount(sessions);
     if (notStored == 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "OleDate.h"
 #include "SessionArchive.h"
 #include "TCLTOutcome.h"
@@ -59,15 +60,15 @@ public:
 
     // A finished session whose file is not in Data.
     bool NotStored(const TCLTSession &session) const;
-    int NotStoredCount(const TCLTArchive &sessions) const;
+    int NotStoredCount(const ArchiveList &sessions) const;
     // Saves every session not stored into Data again; a saved one leaves the
     // recovery folder. Returns how many are still not stored; the reason of
     // the first failure is shown.
-    int RetryNotStored(TCLTArchive &sessions);
+    int RetryNotStored(ArchiveList &sessions);
     // The administrator's retry: tells whether all are stored now.
-    void RetryAndTell(TCLTArchive &sessions);
+    void RetryAndTell(ArchiveList &sessions);
     // True when nothing is unstored, or the user agrees to close anyway.
-    bool MayCloseWith(const TCLTArchive &sessions) const;
+    bool MayCloseWith(const ArchiveList &sessions) const;
 
     // At start, before the archive is read: moves every recovered session
     // into Data under a new name of the archive's rule. One whose copy is in
@@ -77,7 +78,7 @@ public:
     QStringList MoveRecoveredIntoData();
     // After the archive was read: the recovered sessions still waiting are
     // added to the list, so the administrator sees them as not stored.
-    void AddWaitingRecovered(TCLTArchive &sessions);
+    void AddWaitingRecovered(ArchiveList &sessions);
     // The reasons of saves that failed while the tested person was at the screen.
     QStringList TakeAdministratorNotes();
 

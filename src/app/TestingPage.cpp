@@ -133,6 +133,19 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     connect(idleTimer, &QTimer::timeout, this, &TestingPage::ForgetLastPerson);
 }
 
+class TestingPage::CountListener : public ArchiveListObserver {
+public:
+    CountListener(ArchiveList &list, TestingPage &page) : list(list), page(page) { list.AddObserver(this); }
+    ~CountListener() override { list.RemoveObserver(this); }
+    void Appended(std::size_t, std::size_t) override { page.UpdateEmptyHint(); }
+    void Removed(const std::vector<PositionRun> &) override { page.UpdateEmptyHint(); }
+    void Reset() override { page.UpdateEmptyHint(); }
+
+private:
+    ArchiveList &list;
+    TestingPage &page;
+};
+
 TestingPage::~TestingPage() = default;
 
 void TestingPage::BuildStimulusPanel()
@@ -168,11 +181,12 @@ void TestingPage::ConfigureProcedure()
         [this](TCLTSession &session, OleDate start, OleDate end) { emit testFinished(&session, start, end); });
 }
 
-void TestingPage::SetSessionList(TCLTArchive *list)
+void TestingPage::SetSessionList(ArchiveList *list)
 {
     if (procedure->Running())
         return;
     sessions = list ? list : &ownSessions;
+    countListener = std::make_unique<CountListener>(*sessions, *this);
     ConfigureProcedure();
 }
 

@@ -36,7 +36,7 @@ public:
 
     // The session list new sessions are appended to (the archive). Without
     // one the page keeps its own. Ignored while a test runs.
-    void SetSessionList(TCLTArchive *sessions);
+    void SetSessionList(ArchiveList *sessions);
     void SetColours(const ColourSet &colours);
     void SetRequiredFields(const RequiredFields &required);
     void SetUserGroups(const QStringList &groups);
@@ -127,8 +127,11 @@ private:
     void FillStimulusList(int index);
     QString DateTimeText(OleDate when) const;
 
-    TCLTArchive ownSessions;
-    TCLTArchive *sessions = &ownSessions;
+    ArchiveList ownSessions;
+    ArchiveList *sessions = &ownSessions;
+    // Keeps the archive's count in the hint as the list changes.
+    class CountListener;
+    std::unique_ptr<CountListener> countListener;
     std::unique_ptr<TestProcedure> procedure;
     StationContext ownContext;
     const StationContext *context = &ownContext;

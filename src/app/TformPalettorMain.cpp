@@ -193,7 +193,7 @@ void TformPalettorMain::ConnectTestingPage()
     pages->SetNotStoredTest([this](const TCLTSession &session) { return finisher->NotStored(session); });
     finisher->SetList([this](const TCLTSession &session) {
         if (AdministratorMode())
-            pages->AddResultRow(session);
+            pages->SelectFinished(session);
     });
     connect(testingPage, &TestingPage::testFinished, this, [this](TCLTSession *session, double start, double end) {
         if (session)
@@ -405,7 +405,7 @@ void TformPalettorMain::StartArchiveLoad()
     // so this pass lists them with the rest.
     runStep([&] { *notes << finisher->MoveRecoveredIntoData(); });
     // One day and one separator for the whole pass.
-    archive = new ArchiveSync(DataFolder(), sessions, *pages, this);
+    archive = new ArchiveSync(DataFolder(), sessions, this);
     archive->SetBatchEntries(archiveBatchEntries);
     if (archiveCheckMs >= 0)
         archive->SetCheckInterval(archiveCheckMs);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "KnowledgeBaseStatus.h"
 #include "Preferences.h"
-#include "SessionArchive.h"
 #include "StationContext.h"
 #include "StationMode.h"
 #include "StimulusSets.h"
@@ -58,7 +58,7 @@ public:
     bool AdministratorMode() const { return mode->Administrator(); }
     const Preferences &Prefs() const { return prefs; }
     const ThemeEngine &Theme() const { return theme; }
-    TCLTArchive &Sessions() { return sessions; }
+    ArchiveList &Sessions() { return sessions; }
     const TCLTKnowledgeBase &KnowledgeBase() const { return knowledgeBase; }
     const KnowledgeBaseStatus &KnowledgeBaseState() const { return knowledgeBaseStatus; }
     // What "О программе" tells of this installation.
@@ -130,7 +130,7 @@ private:
     int filterGroupIndex = 0;
     bool preferencesReady = false;
     ThemeEngine theme;
-    TCLTArchive sessions;
+    ArchiveList sessions;
     TCLTKnowledgeBase knowledgeBase;
     KnowledgeBaseStatus knowledgeBaseStatus;
     StimulusSets stimulusSets;

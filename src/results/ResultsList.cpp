@@ -31,7 +31,7 @@ int widestWord(const QFontMetrics &metrics, const QString &text)
 }
 } // namespace
 
-ResultsList::ResultsList(const TCLTArchive &archive, QWidget *parent)
+ResultsList::ResultsList(ArchiveList &archive, QWidget *parent)
     : QTableView(parent), model(new ResultsModel(archive, this)), proxy(new ResultsSearchProxy(*model, this)),
       dateTimeFormat(DateTimeFormatOf(QLocale(QLocale::Russian, QLocale::Russia)))
 {

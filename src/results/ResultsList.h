@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionArchive.h"
+#include "ArchiveList.h"
 
 #include <QString>
 #include <QTableView>
@@ -16,7 +16,7 @@ class ResultsSearchProxy;
 class ResultsList : public QTableView {
     Q_OBJECT
 public:
-    explicit ResultsList(const TCLTArchive &archive, QWidget *parent = nullptr);
+    explicit ResultsList(ArchiveList &archive, QWidget *parent = nullptr);
 
     ResultsModel *Model() const { return model; }
     ResultsSearchProxy *Shown() const { return proxy; }

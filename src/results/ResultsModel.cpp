@@ -10,8 +10,18 @@ const char *const captions[ResultsModel::ColumnCount] = {"№", "Время пр
                                                          "Продолжительность тестирования"};
 }
 
-ResultsModel::ResultsModel(const TCLTArchive &archive, QObject *parent) : QAbstractTableModel(parent), archive(archive)
+ResultsModel::ResultsModel(ArchiveList &list, QObject *parent)
+    : QAbstractTableModel(parent), list(list), archive(list.Sessions())
 {
+    list.AddObserver(this);
+}
+
+ResultsModel::~ResultsModel() { list.RemoveObserver(this); }
+
+void ResultsModel::SetListing(bool on, std::function<bool(const TCLTSession &)> test)
+{
+    listing = on;
+    admits = std::move(test);
 }
 
 int ResultsModel::rowCount(const QModelIndex &parent) const
@@ -133,60 +143,108 @@ int ResultsModel::RowOf(int position) const
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
 }
 
-void ResultsModel::RemoveRowOfDeletedSession(int row, int removedPosition)
+namespace {
+// Whether the position lies in one of the runs (ascending, apart).
+bool inRuns(const std::vector<PositionRun> &runs, int position)
 {
-    if (row >= 0 && row < rowCount()) {
-        beginRemoveRows({}, row, row);
-        rows.erase(rows.begin() + row);
-        endRemoveRows();
-    }
-    bool shifted = false;
-    for (Row &r : rows) {
-        if (r.Position > removedPosition) {
-            --r.Position;
-            shifted = true;
-        }
-    }
-    // The cells of a shifted row show the same session as before, so only
-    // views that cache by position need to hear about it.
-    if (shifted && !rows.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    const auto p = static_cast<std::size_t>(position);
+    const auto after = std::upper_bound(runs.begin(), runs.end(), p,
+                                        [](std::size_t value, const PositionRun &run) { return value < run.First; });
+    return after != runs.begin() && p < std::prev(after)->First + std::prev(after)->Count;
+}
+} // namespace
+
+void ResultsModel::Appended(std::size_t first, std::size_t count)
+{
+    if (!listing)
+        return;
+    std::vector<int> positions;
+    const std::size_t end = std::min(first + count, archive.Count());
+    for (std::size_t position = first; position < end; ++position)
+        if (!admits || admits(archive[position]))
+            positions.push_back(static_cast<int>(position));
+    AppendMany(positions);
 }
 
-void ResultsModel::RemoveRowsOfDeletedSessions(const std::vector<int> &ascendingPositions, bool refreshed)
+void ResultsModel::Removing(const std::vector<PositionRun> &runs)
 {
-    const auto gone = [&](int position) {
-        return std::binary_search(ascendingPositions.begin(), ascendingPositions.end(), position);
-    };
     int first = -1;
     int last = -1;
     bool together = true;
     for (int row = 0; row < rowCount(); ++row) {
-        if (!gone(rows[static_cast<std::size_t>(row)].Position))
+        if (!inRuns(runs, rows[static_cast<std::size_t>(row)].Position))
             continue;
         together = together && (first < 0 || last == row - 1);
         if (first < 0)
             first = row;
         last = row;
     }
-    const bool reset = refreshed || (first >= 0 && !together);
-    if (reset)
-        beginResetModel();
-    else if (first >= 0)
+    if (first < 0) {
+        pending = Pending::None;
+    } else if (together) {
+        pending = Pending::Remove;
         beginRemoveRows({}, first, last);
-    if (first >= 0)
-        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const Row &r) { return gone(r.Position); }),
+    } else {
+        pending = Pending::Reset;
+        beginResetModel();
+    }
+}
+
+void ResultsModel::Removed(const std::vector<PositionRun> &runs)
+{
+    if (pending != Pending::None)
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const Row &r) { return inRuns(runs, r.Position); }),
                    rows.end());
     // Every later row's session moved down by the removed ones before it; the
     // cells show the same sessions, so no repaint is asked for.
-    for (Row &r : rows) {
-        const auto below = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), r.Position);
-        r.Position -= static_cast<int>(below - ascendingPositions.begin());
+    std::vector<std::size_t> ends; // of each run, ascending
+    std::vector<int> removedBy;    // sessions removed up to that end
+    int total = 0;
+    for (const PositionRun &run : runs) {
+        ends.push_back(run.First + run.Count);
+        removedBy.push_back(total += static_cast<int>(run.Count));
     }
-    if (reset)
-        endResetModel();
-    else if (first >= 0)
+    for (Row &r : rows) {
+        const auto done = std::upper_bound(ends.begin(), ends.end(), static_cast<std::size_t>(r.Position));
+        if (done != ends.begin())
+            r.Position -= removedBy[static_cast<std::size_t>(done - ends.begin()) - 1];
+    }
+    if (pending == Pending::Remove)
         endRemoveRows();
+    else if (pending == Pending::Reset)
+        endResetModel();
+    pending = Pending::None;
+}
+
+void ResultsModel::Resetting() { beginResetModel(); }
+
+void ResultsModel::Reset()
+{
+    // The order changed: the rows are made again as the list last admitted them.
+    rows.clear();
+    if (listing) {
+        int number = 0;
+        for (std::size_t position = 0; position < archive.Count(); ++position)
+            if (!admits || admits(archive[position]))
+                rows.push_back({++number, static_cast<int>(position)});
+    }
+    endResetModel();
+}
+
+void ResultsModel::Changed(const std::vector<std::size_t> &positions)
+{
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < rowCount(); ++row) {
+        const int position = rows[static_cast<std::size_t>(row)].Position;
+        if (std::binary_search(positions.begin(), positions.end(), static_cast<std::size_t>(position))) {
+            if (first < 0)
+                first = row;
+            last = row;
+        }
+    }
+    if (first >= 0)
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
 }
 
 int ResultsModel::PositionAt(int row) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionArchive.h"
+#include "ArchiveList.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -11,13 +11,16 @@
 // The rows of the results list over the archive. A row knows its running
 // number (the row count right after it was added) and the archive position
 // of its session; every cell is formatted on demand, so a refill of a large
-// archive costs two integers per row.
-class ResultsModel : public QAbstractTableModel {
+// archive costs two integers per row. It listens to the archive's list and
+// keeps its positions right through every change: one insertion, one
+// contiguous removal or one reset per change, never one per row.
+class ResultsModel : public QAbstractTableModel, private ArchiveListObserver {
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 5;
 
-    explicit ResultsModel(const TCLTArchive &archive, QObject *parent = nullptr);
+    explicit ResultsModel(ArchiveList &archive, QObject *parent = nullptr);
+    ~ResultsModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -30,6 +33,11 @@ public:
     void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);
     void MarksChanged();
 
+    // Sessions appended to the archive get rows only once the list was
+    // filled (Listing), and then those the test admits (all without one).
+    void SetListing(bool listing, std::function<bool(const TCLTSession &)> admits = {});
+    bool Listing() const { return listing; }
+
     // Replaces all rows with one per given archive position, numbered 1, 2...
     void Reset(std::vector<int> positions);
     void Clear();
@@ -39,15 +47,6 @@ public:
     void AppendMany(const std::vector<int> &positions);
     // The row of that archive position, or -1 when it is not listed.
     int RowOf(int position) const;
-    // Removes the row (none when it is -1) and shifts the stored positions
-    // above the removed session's position down by one; running numbers stay
-    // as they were.
-    void RemoveRowOfDeletedSession(int row, int removedPosition);
-    // The same for sessions taken out of the archive at these positions
-    // (ascending, their positions before the removal), as one change: one
-    // removal when their rows stand together, else a reset. With refreshed
-    // (listed sessions were read again in place) it is always a reset.
-    void RemoveRowsOfDeletedSessions(const std::vector<int> &ascendingPositions, bool refreshed = false);
 
     // -1 when the row is outside the list.
     int PositionAt(int row) const;
@@ -62,8 +61,22 @@ private:
     };
     int nextNumber() const;
 
+    // Running numbers stay as they were when sessions go.
+    void Appended(std::size_t first, std::size_t count) override;
+    void Removing(const std::vector<PositionRun> &runs) override;
+    void Removed(const std::vector<PositionRun> &runs) override;
+    void Resetting() override;
+    void Reset() override;
+    void Changed(const std::vector<std::size_t> &positions) override;
+
+    enum class Pending { None, Remove, Reset };
+
+    ArchiveList &list;
     const TCLTArchive &archive;
     std::vector<Row> rows;
+    bool listing = false;
+    std::function<bool(const TCLTSession &)> admits;
+    Pending pending = Pending::None; // between Removing and Removed
     QString dateTimeFormat = QStringLiteral("dd.MM.yyyy H:mm:ss");
     std::function<bool(const TCLTSession &)> notStored;
 };

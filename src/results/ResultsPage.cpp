@@ -11,7 +11,6 @@
 #include "ResultsModel.h"
 #include "ResultsSearchProxy.h"
 #include "SessionRest.h"
-#include "TakeMany.h"
 #include "UserDialogs.h"
 
 #include <QAction>
@@ -40,7 +39,7 @@ private:
 };
 } // namespace
 
-ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *parent)
+ResultsPage::ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *parent)
     : QWidget(parent), archive(archive), placement(placement)
 {
     setObjectName(QStringLiteral("ResultsPage"));
@@ -83,9 +82,11 @@ ResultsPage::ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *pa
 
     SetContext(ownContext);
     clearResultView();
+    // After the list's model: the selection is put right once the rows are.
+    archive.AddObserver(this);
 }
 
-ResultsPage::~ResultsPage() = default;
+ResultsPage::~ResultsPage() { archive.RemoveObserver(this); }
 
 void ResultsPage::buildActions()
 {
@@ -267,14 +268,16 @@ void ResultsPage::AddResultRow(int position, bool select)
 
 bool ResultsPage::AppendFinishedSession(const TCLTSession &session)
 {
-    // The finished session is nearly always the last one.
-    for (std::size_t i = archive.Count(); i-- > 0;) {
-        if (&archive[i] == &session) {
-            AddResultRow(static_cast<int>(i), true);
-            return true;
-        }
-    }
-    return false;
+    const long long position = archive.PositionOf(&session);
+    if (position < 0)
+        return false;
+    // Listed already when the filter admits it.
+    const int row = Model()->RowOf(static_cast<int>(position));
+    if (row >= 0)
+        list->SelectModelRow(row);
+    else
+        AddResultRow(static_cast<int>(position), true);
+    return true;
 }
 
 void ResultsPage::RefillResults(bool applyFilter)
@@ -287,6 +290,10 @@ void ResultsPage::RefillResults(bool applyFilter)
         // Rows left over would name sessions that no longer exist. The
         // stored widths apply all the same: they are saved again at close.
         model->Clear();
+        if (applyFilter)
+            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
+        else
+            model->SetListing(true);
         listReady = true;
         clearResultView();
         listShown = true;
@@ -316,6 +323,10 @@ void ResultsPage::RefillResults(bool applyFilter)
             ++position;
         }
         model->Reset(std::move(positions));
+        if (applyFilter)
+            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
+        else
+            model->SetListing(true);
     }
     listShown = true;
     RestoreListLayout(list, placement);
@@ -333,74 +344,95 @@ void ResultsPage::RefillAsBefore()
         RefillResults(filterApplied);
 }
 
-void ResultsPage::SessionsAppended(int firstPosition, int count)
+void ResultsPage::Appended(std::size_t, std::size_t)
 {
-    // Before the first refill the list is filled from the whole archive then.
-    if (!refilled)
-        return;
-    std::vector<int> positions;
-    const int end = std::min(firstPosition + count, static_cast<int>(archive.Count()));
-    for (int position = std::max(firstPosition, 0); position < end; ++position)
-        if (!filterApplied || MatchesFilter(archive[static_cast<std::size_t>(position)], appliedFilter))
-            positions.push_back(position);
-    Model()->AppendMany(positions);
     if (pendingSelect >= 0 && list->Selected() < 0 && SelectRow(list, pendingSelect))
         pendingSelect = -1;
 }
 
-void ResultsPage::RemoveSession(int position)
-{
-    if (position < 0 || static_cast<std::size_t>(position) >= archive.Count())
-        return;
-    const int row = Model()->RowOf(position);
-    if (row >= 0 && row == list->Selected()) {
-        removeDeletedRow(row, position);
-        return;
-    }
-    const QSignalBlocker quiet(list);
-    details.Forget(&archive[static_cast<std::size_t>(position)]);
-    std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
-    Model()->RemoveRowOfDeletedSession(row, position);
-}
-
-void ResultsPage::RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread)
+void ResultsPage::Removing(const std::vector<PositionRun> &runs)
 {
     ResultsModel *model = Model();
-    const auto gone = [&](int p) { return std::binary_search(ascending.begin(), ascending.end(), p); };
-    const int selected = list->Selected();
-    const int shown = model->PositionAt(selected);
+    const auto gone = [&](int p) {
+        if (p < 0)
+            return false;
+        for (const PositionRun &run : runs)
+            if (static_cast<std::size_t>(p) >= run.First && static_cast<std::size_t>(p) < run.First + run.Count)
+                return true;
+        return false;
+    };
+    Removal found;
+    found.Selected = list->Selected();
+    found.ShownRow = found.Selected >= 0 ? list->Shown()->ShownRow(found.Selected) : -1;
+    const int shown = model->PositionAt(found.Selected);
     // The row to select afterwards: the shown one, or the next one left when it goes.
-    int keep = -1;
-    for (int row = selected; row >= 0 && row < model->rowCount() && keep < 0; ++row)
+    for (int row = found.Selected; row >= 0 && row < model->rowCount() && found.Keep < 0; ++row)
         if (!gone(model->PositionAt(row)))
-            keep = model->PositionAt(row);
-    const bool showAgain = keep != shown || std::find(reread.begin(), reread.end(), shown) != reread.end();
-    if (keep >= 0)
-        keep -= static_cast<int>(std::lower_bound(ascending.begin(), ascending.end(), keep) - ascending.begin());
-    std::vector<std::size_t> indexes;
-    indexes.reserve(ascending.size());
-    bool selectedAgain = false;
-    {
-        const QSignalBlocker quiet(list);
-        for (const int p : ascending)
-            if (p >= 0 && static_cast<std::size_t>(p) < archive.Count()) {
-                details.Forget(&archive[static_cast<std::size_t>(p)]);
-                indexes.push_back(static_cast<std::size_t>(p));
-            }
-        for (const int p : reread)
-            if (p >= 0 && static_cast<std::size_t>(p) < archive.Count())
-                details.Forget(&archive[static_cast<std::size_t>(p)]);
-        // Held until the rows no longer name them.
-        const auto removed = TakeMany(archive, indexes);
-        model->RemoveRowsOfDeletedSessions(ascending, !reread.empty());
-        if (selected >= 0 && model->rowCount() > 0)
-            selectedAgain = SelectRow(list, keep >= 0 ? model->RowOf(keep) : model->rowCount() - 1);
+            found.Keep = model->PositionAt(row);
+    found.ShowAgain = found.Keep != shown;
+    for (const PositionRun &run : runs)
+        for (std::size_t p = run.First; p < run.First + run.Count; ++p)
+            details.Forget(&archive[p]);
+    found.Quiet = std::make_unique<QSignalBlocker>(list);
+    removal = std::move(found);
+}
+
+void ResultsPage::Removed(const std::vector<PositionRun> &runs)
+{
+    if (!removal)
+        return;
+    Removal found = std::move(*removal);
+    removal.reset();
+    ResultsModel *model = Model();
+    if (found.Keep >= 0) {
+        int before = 0;
+        for (const PositionRun &run : runs)
+            if (run.First + run.Count <= static_cast<std::size_t>(found.Keep))
+                before += static_cast<int>(run.Count);
+        found.Keep -= before;
     }
-    if (selected < 0)
+    bool selectedAgain = false;
+    if (found.Selected >= 0 && model->rowCount() > 0) {
+        if (userDelete) {
+            // The row now shown where the deleted one was.
+            const int shownRows = list->Shown()->rowCount();
+            selectedAgain = found.ShownRow >= 0 && SelectRow(list, std::min(found.ShownRow, shownRows - 1));
+            found.ShowAgain = true;
+        } else {
+            selectedAgain = list->SelectModelRow(found.Keep >= 0 ? model->RowOf(found.Keep) : model->rowCount() - 1);
+        }
+    }
+    found.Quiet.reset();
+    if (found.Selected < 0)
         return;
     if (!selectedAgain)
         clearResultView();
-    else if (showAgain)
+    else if (found.ShowAgain)
+        gridResultsSelectItem(list->Selected());
+}
+
+void ResultsPage::Resetting() { shownBeforeReset = Model()->SessionAt(list->Selected()); }
+
+void ResultsPage::Reset()
+{
+    // The rows were made again in the list's new order.
+    const long long position = shownBeforeReset ? archive.PositionOf(shownBeforeReset) : -1;
+    shownBeforeReset = nullptr;
+    if (position >= 0 && list->SelectModelRow(Model()->RowOf(static_cast<int>(position))))
+        return;
+    if (refilled && list->Selected() < 0) {
+        clearResultView();
+        if (!SelectRow(list, StoredRow(list, placement)))
+            pendingSelect = StoredRow(list, placement);
+    }
+}
+
+void ResultsPage::Changed(const std::vector<std::size_t> &positions)
+{
+    for (const std::size_t p : positions)
+        details.Forget(&archive[p]);
+    const int shown = Model()->PositionAt(list->Selected());
+    if (shown >= 0 && std::binary_search(positions.begin(), positions.end(), static_cast<std::size_t>(shown)))
         gridResultsSelectItem(list->Selected());
 }
 
@@ -471,37 +503,10 @@ bool ResultsPage::ResultsDeleteExecute()
                                         false);
         return false;
     }
-    removeDeletedRow(row, Model()->PositionAt(row));
+    userDelete = true;
+    archive.Remove(static_cast<std::size_t>(Model()->PositionAt(row)));
+    userDelete = false;
     return true;
-}
-
-void ResultsPage::removeDeletedRow(int row, int position)
-{
-    ResultsModel *model = Model();
-    const int shownRow = list->Shown()->ShownRow(row);
-    {
-        const QSignalBlocker quiet(list);
-        details.Forget(&archive[static_cast<std::size_t>(position)]);
-        // Held until the rows no longer name it.
-        std::unique_ptr<TCLTSession> removed = archive.Take(static_cast<std::size_t>(position));
-        model->RemoveRowOfDeletedSession(row, position);
-    }
-    const int shownRows = list->Shown()->rowCount();
-    if (shownRows == 0 || shownRow < 0) {
-        clearResultView();
-        return;
-    }
-    // The selection model may already have moved onto the next row while the
-    // row was removed, and then selecting it raises no event: show it here.
-    bool selected;
-    {
-        const QSignalBlocker quiet(list);
-        selected = SelectRow(list, std::min(shownRow, shownRows - 1));
-    }
-    if (selected)
-        gridResultsSelectItem(list->Selected());
-    else
-        clearResultView();
 }
 
 bool ResultsPage::ResultsCopyExecute() { return exporter->Copy(selectedWhole()); }

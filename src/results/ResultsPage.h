@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "ColourTables.h"
 #include "ResultsFilter.h"
 #include "SessionArchive.h"
 #include "SessionDetails.h"
 #include "StationContext.h"
 
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QWidget>
 
@@ -33,11 +35,12 @@ class SwatchPanel;
 // the detail view of the selected one and its export. It wires those parts
 // together and owns the actions. The archive and the placement store belong
 // to the main window and must outlive the page; rows refer to sessions only
-// by their archive position.
-class ResultsPage : public QWidget {
+// by their archive position, kept right by listening to the archive's list
+// (after the list's model, which it relies on).
+class ResultsPage : public QWidget, private ArchiveListObserver {
     Q_OBJECT
 public:
-    ResultsPage(TCLTArchive &archive, QSettings &placement, QWidget *parent = nullptr);
+    ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *parent = nullptr);
     ~ResultsPage() override;
 
     // Colours of the swatches, as last applied from the preferences.
@@ -70,18 +73,6 @@ public:
     // A session completed in administrator mode: its row is appended and
     // selected whatever the filter says. False when it is not in the archive.
     bool AppendFinishedSession(const TCLTSession &session);
-
-    // Sessions appended to the archive at these positions (read by the
-    // start-up pass or written by another station): rows are added for
-    // those the list's filter admits, once the list has been filled.
-    void SessionsAppended(int firstPosition, int count);
-    // Takes the session at that position out of the archive (its file is
-    // gone), with its row; the next row is shown when it was selected.
-    void RemoveSession(int position);
-    // The same for many sessions at once (ascending positions), in one
-    // change of the list. Sessions at the positions in reread were read
-    // again in place (their files were replaced) and are shown anew.
-    void RemoveSessions(const std::vector<int> &ascending, const std::vector<int> &reread = {});
 
     // For the statistics: the sessions the list shows now (its filter and
     // search, in its order); those the list's filter admits with that user
@@ -167,23 +158,45 @@ private:
     // a file that cannot be read is told to the user.
     const TCLTSession *selectedWhole() const;
 
-    // Removes the selected row once its session file is gone.
-    void removeDeletedRow(int row, int position);
+    // Sessions appended to the archive get rows from the model; the stored
+    // row is selected once the rows reach it.
+    void Appended(std::size_t first, std::size_t count) override;
+    // The selection stays on its session, or moves to the next row left when
+    // that goes (for the user's delete: to the row shown in its place).
+    void Removing(const std::vector<PositionRun> &runs) override;
+    void Removed(const std::vector<PositionRun> &runs) override;
+    // The shown session stays selected through a reorder.
+    void Resetting() override;
+    void Reset() override;
+    // Sessions read again in place are shown anew.
+    void Changed(const std::vector<std::size_t> &positions) override;
+
+    // What a removal found before the sessions went.
+    struct Removal {
+        int Selected = -1;      // model row
+        int ShownRow = -1;      // where it was shown
+        int Keep = -1;          // the position to select afterwards
+        bool ShowAgain = false; // the shown session changes or was read again
+        std::unique_ptr<QSignalBlocker> Quiet;
+    };
     void applyPendingTabHeight();
 
-    TCLTArchive &archive;
+    ArchiveList &archive;
     QSettings &placement;
     StationContext ownContext; // until SetContext
     const StationContext *context = &ownContext;
     ColourSet colours = DefaultColours;
     bool listReady = false;
     bool listShown = false;     // a refill has laid out the list at least once
-    bool refilled = false;      // rows added to the archive later are listed by SessionsAppended
+    bool refilled = false;      // rows added to the archive later are listed
     bool filterApplied = false; // by the last refill, for rows added after it
     int pendingSelect = -1;     // the stored row, selected once rows reach it
     ResultsFilter appliedFilter;
     mutable SessionDetailCache details;
     int pendingTabHeight = -1;
+    bool userDelete = false; // the removal under way is the user's delete
+    std::optional<Removal> removal;
+    const TCLTSession *shownBeforeReset = nullptr;
 
     ResultsList *list;
     ResultsFilterBar *filterBar;

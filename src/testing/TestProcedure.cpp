@@ -88,7 +88,7 @@ void BuildChoiceItems(TCLTSession &session, const std::vector<std::string> &line
         session.CtoItems.AddNew().StimulusName = AsStoredShortText(line);
 }
 
-TestProcedure::TestProcedure(ITestView &view, TCLTArchive &sessions)
+TestProcedure::TestProcedure(ITestView &view, ArchiveList &sessions)
     : view(view), sessions(sessions), clock(SystemNow), random(ClockSeededRandom()), formatDateTime(PlainDateTime)
 {
 }
@@ -158,10 +158,9 @@ void TestProcedure::StartTest(int testKind)
     totalSteps = TestKindStepCount(kind);
     view.ShowStepHeader(true);
 
-    auto fresh = std::make_unique<TCLTSession>(Now(), context.Today);
-    fresh->TestKind = kind;
-    fresh->Context = context;
-    session = &sessions.Add(std::move(fresh));
+    session = std::make_unique<TCLTSession>(Now(), context.Today);
+    session->TestKind = kind;
+    session->Context = context;
 
     phase = TestPhase::Registration;
     AdvanceStep(+1, false);
@@ -514,9 +513,8 @@ void TestProcedure::FinishTest()
     view.SetTestRunning(false);
     // Idle before the hook runs, so a hook that fails leaves no half-open test.
     Remove();
-    TCLTSession &finished = *session;
+    TCLTSession &finished = sessions.Add(std::move(session));
     const OleDate start = testStart.value_or(testEnd);
-    session = nullptr;
     phase = TestPhase::Idle;
     if (finishHook)
         finishHook(finished, start, testEnd);
@@ -543,12 +541,7 @@ void TestProcedure::StopTest()
     view.ShowStepHeader(false);
     Remove();
 
-    for (size_t i = 0; i < sessions.Count(); ++i)
-        if (&sessions[i] == session) {
-            sessions.Delete(i);
-            break;
-        }
-    session = nullptr;
+    session.reset();
     phase = TestPhase::Idle;
 }
 

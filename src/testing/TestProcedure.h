@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ArchiveList.h"
 #include "ColourTables.h"
 #include "ITestView.h"
 #include "OleDate.h"
 #include "Registration.h"
-#include "SessionArchive.h"
+
 #include "TCLTSession.h"
 #include "TileLayout.h"
+#include <memory>
 
 #include <cstddef>
 #include <functional>
@@ -60,9 +62,10 @@ enum class TestPhase {
     Stimulus,     // association steps
 };
 
-// The step machine of the testing page. It owns no session: it appends the
-// new session to the list it is given, removes it again when the test is
-// stopped, and hands it to the finish hook when the last pick is made.
+// The step machine of the testing page. It holds the running session
+// itself: a stopped test's session is dropped, a finished one is appended to
+// the list it is given and handed to the finish hook, so the list only ever
+// holds finished sessions.
 class TestProcedure {
 public:
     using Clock = std::function<OleDate()>;
@@ -72,7 +75,7 @@ public:
     // Date-and-time text for the start-time panel (locale of the user).
     using DateTimeFormatter = std::function<std::string(OleDate)>;
 
-    TestProcedure(ITestView &view, TCLTArchive &sessions);
+    TestProcedure(ITestView &view, ArchiveList &sessions);
 
     void SetClock(Clock clock);
     void SetRandom(RandomSource random);
@@ -114,7 +117,7 @@ public:
     int Kind() const { return kind; }
     int CurrentStep() const { return currentStep; }
     int TotalSteps() const { return totalSteps; }
-    TCLTSession *CurrentSession() const { return session; }
+    TCLTSession *CurrentSession() const { return session.get(); }
     const std::vector<int> &TileOrder() const { return tileOrder; }
     const std::vector<TileSpec> &Tiles() const { return tiles; }
     const StepTexts &Texts() const { return texts; }
@@ -142,7 +145,7 @@ private:
     OleDate Now() const;
 
     ITestView &view;
-    TCLTArchive &sessions;
+    ArchiveList &sessions;
     Clock clock;
     RandomSource random;
     FinishHook finishHook;
@@ -153,7 +156,7 @@ private:
 
     TestPhase phase = TestPhase::Idle;
     int kind = 0;
-    TCLTSession *session = nullptr;
+    std::unique_ptr<TCLTSession> session; // the running test's
     int totalSteps = 0;
     int currentStep = 0;
     bool firstChoice = true;

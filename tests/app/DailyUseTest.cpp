@@ -87,8 +87,8 @@ TEST_F(DailyUseTest, ABirthDateTypedAfterTabIsTheDateTyped)
         QTest::mouseClick(form->SubmitButton(), Qt::LeftButton);
         EXPECT_TRUE(dialogs.warnings.isEmpty())
             << c.typed << ": " << dialogs.warnings.join(QLatin1Char('|')).toStdString();
-        ASSERT_FALSE(w->Sessions().Empty());
-        const TCLTSession &session = w->Sessions()[w->Sessions().Count() - 1];
+        ASSERT_NE(Page()->Procedure().CurrentSession(), nullptr);
+        const TCLTSession &session = *Page()->Procedure().CurrentSession();
         EXPECT_EQ(session.BirthDate, ToOleDate(LocalDateTime{c.date.year(), c.date.month(), c.date.day(), 0, 0, 0, 0}))
             << c.typed;
         Page()->StopTest();
@@ -235,7 +235,7 @@ TEST_F(DailyUseTest, TilesArePickedWithArrowsAndEnterOrSpaceUnderTheSameGuard)
     EXPECT_FALSE(framePainted(area->Tiles()[0]));
     const int third = area->Tiles()[2]->Tag();
     QTest::keyClick(area, Qt::Key_Return);
-    const TCLTSession &session = w->Sessions()[w->Sessions().Count() - 1];
+    const TCLTSession &session = *Page()->Procedure().CurrentSession();
     EXPECT_EQ(session.Choice[1][1], third);
     ASSERT_EQ(area->Tiles().size(), 7);
     EXPECT_EQ(area->FocusedTile(), 2); // the frame stays where it was

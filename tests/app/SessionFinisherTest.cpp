@@ -115,8 +115,8 @@ TEST_F(SessionFinisherTest, AFailedSaveIsKeptForRecoveryAndStoredOnRetry)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         dialogs.warnings.clear();
-        TCLTArchive sessions;
-        TCLTSession &held = sessions.AddNew();
+        ArchiveList sessions;
+        TCLTSession &held = sessions.Add(std::make_unique<TCLTSession>());
         held.TestKind = 1;
         auto finisher = Make(context);
         finisher->SetRecoveryFolder(recovery);
@@ -189,7 +189,7 @@ TEST_F(SessionFinisherTest, RecoveredSessionsMoveIntoDataAtTheNextStart)
     EXPECT_TRUE(notes[0].contains(QDir::toNativeSeparators(recovery)));
     EXPECT_FALSE(notes[0].contains(QStringLiteral("unexpected"))) << notes[0].toStdString();
 
-    TCLTArchive listed;
+    ArchiveList listed;
     finisher->AddWaitingRecovered(listed);
     EXPECT_EQ(listed.Count(), 0u) << "a damaged copy is not listed";
 }

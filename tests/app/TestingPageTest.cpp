@@ -46,7 +46,7 @@ QColor QColourOf(ColourValue c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c))
 class PageFixture : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
-    TCLTArchive sessions;
+    ArchiveList sessions;
     OleDate now = Noon;
     StationContext context{QLocale(QLocale::Russian, QLocale::Russia), [this] { return FromOleDate(now); }};
     TestingPage page;
@@ -337,7 +337,7 @@ TEST_F(PageFixture, RegistrationMessagesComeOneAtATimeInTheirOrder)
     Submit();
     EXPECT_EQ(dialogs.warnings.size(), 7);
     EXPECT_EQ(page.Procedure().CurrentStep(), 2);
-    const TCLTSession &s = sessions[0];
+    const TCLTSession &s = *page.Procedure().CurrentSession();
     EXPECT_EQ(s.Surname, " ");
     EXPECT_EQ(s.Group, "Администрация");
     EXPECT_EQ(s.Sex, 1);
@@ -358,7 +358,7 @@ TEST_F(PageFixture, DefaultMarksAreSurnameAndGivenNameOnly)
 
 TEST_F(PageFixture, StoppingHalfWayLeavesNothingBehind)
 {
-    sessions.AddNew().Surname = "Прежний";
+    sessions.Add(std::make_unique<TCLTSession>()).Surname = "Прежний";
     QSignalSpy stopped(&page, &TestingPage::testStopped);
     Choose(KindRelations);
     TypeName();
@@ -366,7 +366,8 @@ TEST_F(PageFixture, StoppingHalfWayLeavesNothingBehind)
     ConfirmList(QStringLiteral("Мать\nОтец\nДруг"));
     for (int i = 0; i < 3 + 9; ++i) // pass 1 and part of the first choice
         Click(0);
-    ASSERT_EQ(sessions.Count(), 2u);
+    ASSERT_EQ(sessions.Count(), 1u);
+    ASSERT_NE(page.Procedure().CurrentSession(), nullptr);
     page.StartOrStop(); // actStartTesting during a test
     EXPECT_EQ(stopped.count(), 1);
     ASSERT_EQ(sessions.Count(), 1u);

@@ -257,7 +257,9 @@ TEST_F(ResultDetailTest, PageFitsTheWindowAndSwatchesFollowThePanelWidth)
 {
     Save(Rich(3));
     // As in the window: filled while its tab is hidden, laid out when shown.
-    ASSERT_TRUE(LoadArchive(dataFolder.toStdString(), archive, SessionContext{TestToday, ","}).Skipped.empty());
+    TCLTArchive read;
+    ASSERT_TRUE(LoadArchive(dataFolder.toStdString(), read, SessionContext{TestToday, ","}).Skipped.empty());
+    archive.AddAll(read);
     page = std::make_unique<ResultsPage>(archive, *store);
     page->SetResultsListReady(true);
     page->RefillResults(false);

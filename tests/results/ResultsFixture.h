@@ -43,7 +43,7 @@ protected:
     QTemporaryDir folder;
     QString dataFolder;
     std::unique_ptr<QSettings> store;
-    TCLTArchive archive;
+    ArchiveList archive;
     // Handed to the page by tests that need another locale or a fixed clock;
     // declared first so it outlives the page.
     StationContext context;
@@ -73,8 +73,10 @@ protected:
     // have their real sizes).
     void OpenPage(bool refill = true)
     {
-        const ArchiveLoadResult loaded = LoadArchive(dataFolder.toStdString(), archive, SessionContext{TestToday, ","});
+        TCLTArchive read;
+        const ArchiveLoadResult loaded = LoadArchive(dataFolder.toStdString(), read, SessionContext{TestToday, ","});
         ASSERT_TRUE(loaded.Skipped.empty());
+        archive.AddAll(read);
         page = std::make_unique<ResultsPage>(archive, *store);
         page->SetUserGroups({QStringLiteral("Администрация"), QStringLiteral("Бухгалтерия")}, 0);
         page->resize(1200, 800);

@@ -405,16 +405,19 @@ TEST_F(ResultsDeleteTest, AnsweringNoKeepsEverything)
     EXPECT_TRUE(std::filesystem::exists(archive[0].SourceFile));
 }
 
-TEST_F(ResultsDeleteTest, ARowWhoseSessionIsGoneIsIgnored)
+TEST_F(ResultsDeleteTest, ARowGoesWithItsSessionAndTheSelectionStays)
 {
     Save(MakeSession("Андреев", 1));
     Save(MakeSession("Борисов", 2));
     OpenPage();
     SelectRow(page->Grid(), 0);
-    // The archive lost its last session behind the list's back.
-    archive.Delete(1);
-    SelectRow(page->Grid(), 1);
+    archive.Remove(1);
+    EXPECT_EQ(page->Model()->rowCount(), 1);
+    EXPECT_FALSE(SelectRow(page->Grid(), 1));
+    EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Андреев Иван"));
+    page->Grid()->clearSelection();
+    page->Grid()->setCurrentIndex({});
     EXPECT_FALSE(page->ResultsDeleteExecute());
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_TRUE(page->SessionReportText().isEmpty());

@@ -152,12 +152,10 @@ TEST_F(ResultsSearchTest, NumbersNeverRepeatWhenAnotherStationsSessionsComeAndGo
     Save(MakeSession("Борисов", 1));
     Save(MakeSession("Васильев", 1));
     OpenPage();
-    page->RemoveSession(1); // its file was deleted at another station
+    archive.Remove(1); // its file was deleted at another station
     EXPECT_EQ(Numbers(), (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
     archive.Add(std::make_unique<TCLTSession>(MakeSession("Григорьев", 1)));
-    page->SessionsAppended(static_cast<int>(archive.Count()) - 1, 1);
-    archive.Add(std::make_unique<TCLTSession>(MakeSession("Дмитриев", 1)));
-    page->AddResultRow(static_cast<int>(archive.Count()) - 1, true);
+    page->AppendFinishedSession(archive.Add(std::make_unique<TCLTSession>(MakeSession("Дмитриев", 1))));
     EXPECT_EQ(Numbers(),
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Дмитриев Иван"));

@@ -30,7 +30,7 @@ struct Finished {
 class Driver {
 public:
     RecordingTestView view;
-    TCLTArchive sessions;
+    ArchiveList sessions;
     TestProcedure procedure{view, sessions};
     OleDate now = Day0 + 0.5;
     std::vector<Finished> finished;
@@ -254,6 +254,7 @@ TEST(WholeTest, EightColourOnceRecordsPicksTheLeftOverAndCopiesTheChoice)
     }
     ASSERT_EQ(d.finished.size(), 1u);
     const auto &f = d.finished[0];
+    ASSERT_EQ(d.sessions.Count(), 1u);
     EXPECT_EQ(f.session, &d.sessions[0]);
     EXPECT_DOUBLE_EQ(f.start, start);
     EXPECT_DOUBLE_EQ(f.end, d.now);
@@ -404,7 +405,7 @@ TEST(WholeTest, PicksOfTagsNotShownAreIgnored)
     d.procedure.ProcessChooseColor_BW(1); // wrong phase
     EXPECT_EQ(d.procedure.CurrentStep(), 3);
     EXPECT_EQ(d.view.tiles.size(), 7u);
-    EXPECT_EQ(d.sessions[0].Choice[1][2], 0);
+    EXPECT_EQ(d.procedure.CurrentSession()->Choice[1][2], 0);
 }
 
 // ---------------------------------------------------------------- pair ties
@@ -430,7 +431,7 @@ TEST(PairTie, ATiedTableIsShownOnceMoreFromItsFirstStep)
     EXPECT_EQ(d.view.progress, 19);
     EXPECT_EQ(d.procedure.RepeatedTable(), 1);
     EXPECT_EQ(d.procedure.PairTable(), 1);
-    EXPECT_EQ(d.sessions[0].PairWins[1], (OneBased<int, 4>{}));
+    EXPECT_EQ(d.procedure.CurrentSession()->PairWins[1], (OneBased<int, 4>{}));
     EXPECT_EQ(d.view.tiles[0].Tag, 1);
     EXPECT_EQ(d.view.tiles[1].Tag, 4);
     // The repetition ends 2, 2, 2, 0: the tie stands, the blue table follows.
@@ -438,7 +439,7 @@ TEST(PairTie, ATiedTableIsShownOnceMoreFromItsFirstStep)
         pick(tag);
     EXPECT_EQ(d.procedure.CurrentStep(), 25);
     EXPECT_EQ(d.procedure.PairTable(), 2);
-    const auto &wins = d.sessions[0].PairWins[1];
+    const auto &wins = d.procedure.CurrentSession()->PairWins[1];
     EXPECT_EQ(wins[1], 2);
     EXPECT_EQ(wins[2], 2);
     EXPECT_EQ(wins[3], 2);
@@ -479,7 +480,7 @@ TEST_P(StopAtEveryStep, NothingOfTheSessionRemains)
     for (int stopAt = 1; stopAt <= total; ++stopAt) {
         SCOPED_TRACE("step " + std::to_string(stopAt));
         Driver d;
-        auto &earlier = d.sessions.AddNew();
+        auto &earlier = d.sessions.Add(std::make_unique<TCLTSession>());
         earlier.Surname = "Прежний";
         d.Start(c.kind);
         if (stopAt >= 2)
@@ -490,7 +491,8 @@ TEST_P(StopAtEveryStep, NothingOfTheSessionRemains)
         while (d.procedure.CurrentStep() < stopAt)
             d.PickAt(0);
         ASSERT_EQ(d.procedure.CurrentStep(), stopAt);
-        ASSERT_EQ(d.sessions.Count(), 2u);
+        ASSERT_EQ(d.sessions.Count(), 1u) << "a running test is not listed";
+        ASSERT_NE(d.procedure.CurrentSession(), nullptr);
 
         d.procedure.StartOrStop();
         EXPECT_FALSE(d.procedure.Running());
@@ -517,7 +519,7 @@ TEST_P(StopAtEveryStep, NothingOfTheSessionRemains)
         EXPECT_EQ(d.procedure.StimulusPass(), 1);
         EXPECT_EQ(d.procedure.StimulusIndex(), 0);
         EXPECT_EQ(d.procedure.RepeatedTable(), 0);
-        EXPECT_EQ(d.sessions.Count(), 2u);
+        EXPECT_EQ(d.sessions.Count(), 1u);
     }
 }
 
@@ -534,11 +536,12 @@ TEST(Stop, TheChooserIsLeftOnlyByChoosingAKind)
     d.procedure.StopTest();
     EXPECT_EQ(d.procedure.Phase(), TestPhase::Chooser);
     d.procedure.StartTest(7);
-    EXPECT_EQ(d.sessions.Count(), 0u);
+    EXPECT_EQ(d.procedure.CurrentSession(), nullptr);
     d.procedure.StartTest(KindFull);
     EXPECT_FALSE(d.view.chooserShown);
     EXPECT_TRUE(d.view.registrationShown);
-    EXPECT_EQ(d.sessions.Count(), 1u);
+    EXPECT_NE(d.procedure.CurrentSession(), nullptr);
+    EXPECT_EQ(d.sessions.Count(), 0u) << "listed only when finished";
 }
 
 // ---------------------------------------------------------------- registration
@@ -560,11 +563,11 @@ TEST(Registration, ARefusedRegistrationKeepsStepOneAndTheSessionUntouched)
     EXPECT_EQ(problem->Message, "Не заполнено поле Группа");
     EXPECT_EQ(d.procedure.CurrentStep(), 1);
     EXPECT_TRUE(d.view.registrationShown);
-    EXPECT_EQ(d.sessions[0].Surname, "");
+    EXPECT_EQ(d.procedure.CurrentSession()->Surname, "");
     input.GroupSelected = true;
     input.Group = "Отдел";
     EXPECT_FALSE(d.procedure.SubmitRegistration(input).has_value());
-    EXPECT_EQ(d.sessions[0].Group, "Отдел");
+    EXPECT_EQ(d.procedure.CurrentSession()->Group, "Отдел");
     EXPECT_FALSE(d.view.registrationShown);
     EXPECT_EQ(d.view.resultClears, 1);
     EXPECT_EQ(d.procedure.CurrentStep(), 2);

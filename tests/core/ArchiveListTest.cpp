@@ -1,0 +1,218 @@
+#include "ArchiveList.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string Folder = "/st/Data/";
+
+std::unique_ptr<TCLTSession> stored(const std::string &path)
+{
+    auto session = std::make_unique<TCLTSession>();
+    session->SourceFile = path;
+    return session;
+}
+
+std::vector<std::string> pathsOf(const ArchiveList &list)
+{
+    std::vector<std::string> paths;
+    for (const auto &session : list)
+        paths.push_back(session->SourceFile);
+    return paths;
+}
+
+// Keeps a copy of the list from the notifications alone, as a listener that
+// refers to sessions by position must; it also counts what it was told.
+class Mirror : public ArchiveListObserver {
+public:
+    explicit Mirror(ArchiveList &list) : paths(pathsOf(list)), list(list) { list.AddObserver(this); }
+    ~Mirror() override { list.RemoveObserver(this); }
+
+    std::vector<std::string> paths; // as told
+    int appends = 0, removals = 0, resets = 0, changes = 0;
+    std::vector<PositionRun> lastRuns;
+    std::vector<std::size_t> lastChanged;
+
+    void Appended(std::size_t first, std::size_t count) override
+    {
+        ++appends;
+        EXPECT_EQ(first, paths.size());
+        for (std::size_t p = first; p < first + count; ++p)
+            paths.push_back(list[p].SourceFile);
+    }
+    void Removing(const std::vector<PositionRun> &runs) override
+    {
+        // Still in place: each run names what this copy holds there.
+        for (const PositionRun &run : runs)
+            for (std::size_t p = run.First; p < run.First + run.Count; ++p)
+                EXPECT_EQ(list[p].SourceFile, paths.at(p));
+    }
+    void Removed(const std::vector<PositionRun> &runs) override
+    {
+        ++removals;
+        lastRuns = runs;
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+            paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(run->First),
+                        paths.begin() + static_cast<std::ptrdiff_t>(run->First + run->Count));
+    }
+    void Reset() override
+    {
+        ++resets;
+        paths = pathsOf(list);
+    }
+    void Changed(const std::vector<std::size_t> &positions) override
+    {
+        ++changes;
+        lastChanged = positions;
+    }
+
+private:
+    ArchiveList &list;
+};
+
+// a.dat .. h.dat in the folder.
+void fill(ArchiveList &list, const std::string &names = "abcdefgh")
+{
+    std::vector<std::unique_ptr<TCLTSession>> many;
+    for (const char c : names)
+        many.push_back(stored(Folder + c + ".dat"));
+    list.Add(std::move(many));
+}
+
+} // namespace
+
+TEST(ArchiveListTest, RemovesManyAsOneChangeInRuns)
+{
+    struct Case {
+        std::vector<std::size_t> positions;
+        std::vector<PositionRun> runs;
+        std::string left;
+    };
+    const Case cases[] = {
+        {{3}, {{3, 1}}, "abcefgh"},
+        {{0, 1, 2}, {{0, 3}}, "defgh"},
+        {{7, 1, 6, 2}, {{1, 2}, {6, 2}}, "adef"}, // any order
+        {{4, 4, 4, 99}, {{4, 1}}, "abcdfgh"},     // repeated, outside
+        {{0, 2, 4, 6}, {{0, 1}, {2, 1}, {4, 1}, {6, 1}}, "bdfh"},
+        {{0, 1, 2, 3, 4, 5, 6, 7}, {{0, 8}}, ""},
+    };
+    for (const Case &c : cases) {
+        ArchiveList list;
+        fill(list);
+        Mirror mirror(list);
+        EXPECT_EQ(list.Remove(c.positions), 8 - c.left.size());
+        EXPECT_EQ(mirror.removals, 1);
+        EXPECT_EQ(mirror.lastRuns, c.runs);
+        std::string left;
+        for (const auto &session : list)
+            left += session->SourceFile[Folder.size()];
+        EXPECT_EQ(left, c.left);
+        EXPECT_EQ(mirror.paths, pathsOf(list));
+    }
+    ArchiveList list;
+    fill(list);
+    Mirror mirror(list);
+    EXPECT_EQ(list.Remove(std::vector<std::size_t>{42}), 0u);
+    EXPECT_EQ(mirror.removals, 0) << "nothing removed, nothing told";
+}
+
+TEST(ArchiveListTest, ListenersStayInStepThroughEveryKindOfChange)
+{
+    ArchiveList list;
+    Mirror mirror(list);
+    const std::vector<std::function<void()>> steps = {
+        [&] { fill(list, "cab"); },
+        [&] { list.Add(stored("")); }, // a session not stored yet
+        [&] { fill(list, "fed"); },
+        [&] {
+            list.RemoveNamed(Folder, {"a.dat", "e.dat", "zz.dat"});
+        },
+        [&] { list.SortByName(Folder); },
+        [&] { list.Remove(list.Count() - 1); },
+        [&] { list.Add(stored(Folder + "a.dat")); },
+        [&] { list.SortByName(Folder); },
+        [&] {
+            list.MarkChanged({1, 0, 1, 77});
+        },
+        [&] { list.Remove(&list[1]); },
+        [&] { list.Clear(); },
+        [&] { fill(list, "x"); },
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i]();
+        EXPECT_EQ(mirror.paths, pathsOf(list)) << "after step " << i;
+    }
+    EXPECT_EQ(mirror.appends, 5);
+    EXPECT_EQ(mirror.removals, 3);
+    EXPECT_EQ(mirror.resets, 3); // two sorts that moved something, one clear
+    EXPECT_EQ(mirror.changes, 1);
+    EXPECT_EQ(mirror.lastChanged, (std::vector<std::size_t>{0, 1}));
+}
+
+TEST(ArchiveListTest, SortsStoredSessionsByNameOthersKeepTheirTurnAfter)
+{
+    ArchiveList list;
+    list.Add(stored(Folder + "b.dat"));
+    list.Add(stored(""));
+    list.Add(stored("/elsewhere/a.dat"));
+    list.Add(stored(Folder + "a.dat"));
+    list.Add(stored(Folder + "sub/0.dat"));
+    list.SortByName(Folder);
+    EXPECT_EQ(
+        pathsOf(list),
+        (std::vector<std::string>{Folder + "a.dat", Folder + "b.dat", "", "/elsewhere/a.dat", Folder + "sub/0.dat"}));
+    Mirror mirror(list);
+    list.SortByName(Folder);
+    EXPECT_EQ(mirror.resets, 0) << "in order already";
+}
+
+TEST(ArchiveListTest, FindsByNameAndByAddressInTheFolderOnly)
+{
+    ArchiveList list;
+    fill(list, "abc");
+    list.Add(stored("/elsewhere/d.dat"));
+    list.Add(stored(Folder + "sub/e.dat"));
+    EXPECT_EQ(list.Find(Folder, "b.dat"), 1);
+    EXPECT_EQ(list.Find(Folder, "d.dat"), -1);
+    EXPECT_EQ(list.Find(Folder, "e.dat"), -1);
+    EXPECT_EQ(list.Find(Folder, "sub/e.dat"), -1);
+    EXPECT_EQ(list.Find(Folder, ""), -1);
+    EXPECT_EQ(list.PositionsNamed(Folder, {"c.dat", "a.dat", "d.dat", "c.dat"}), (std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(list.PositionOf(&list[3]), 3);
+    TCLTSession outside;
+    EXPECT_EQ(list.PositionOf(&outside), -1);
+    EXPECT_FALSE(list.Remove(&outside));
+    EXPECT_EQ(list.Count(), 5u);
+}
+
+TEST(ArchiveListTest, LaterListenersHearOfAChangeFirstAndOfItsEndLast)
+{
+    struct Recorder : ArchiveListObserver {
+        std::string name;
+        std::vector<std::string> *log = nullptr;
+        void Removing(const std::vector<PositionRun> &) override { log->push_back(name + " removing"); }
+        void Removed(const std::vector<PositionRun> &) override { log->push_back(name + " removed"); }
+        void Resetting() override { log->push_back(name + " resetting"); }
+        void Reset() override { log->push_back(name + " reset"); }
+    };
+    std::vector<std::string> log;
+    Recorder model, page;
+    model.name = "model";
+    page.name = "page";
+    model.log = page.log = &log;
+    ArchiveList list;
+    fill(list, "ba");
+    list.AddObserver(&model);
+    list.AddObserver(&page);
+    list.Remove(std::vector<std::size_t>{0});
+    list.Clear();
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"page removing", "model removing", "model removed", "page removed",
+                                        "page resetting", "model resetting", "model reset", "page reset"}));
+    list.RemoveObserver(&page);
+    list.RemoveObserver(&model);
+}
