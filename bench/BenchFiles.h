@@ -3,8 +3,8 @@
 // Session files for the benches, written fast: the bytes SaveSession writes,
 // without its per-file sync (which would make building an archive take longer
 // than everything measured).
-#include "SessionArchive.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -6,8 +6,8 @@
 // taken for each.
 //
 //   cp1251_bench [texts per round]          (default 4000)
-#include "Cp1251.h"
-#include "TSimpleFileStream.h"
+#include "core/Cp1251.h"
+#include "core/TSimpleFileStream.h"
 
 #include <algorithm>
 #include <array>

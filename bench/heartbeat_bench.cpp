@@ -9,14 +9,14 @@
 //   heartbeat_bench [session count] [deletions]   (default 100000 and 3000)
 //   heartbeat_bench --make-archive COUNT FOLDER    session files only, for
 //                                                  timing palettor-cli export
-#include "AppSettings.h"
-#include "ArchiveSync.h"
 #include "BenchFiles.h"
 #include "Heartbeat.h"
-#include "ResultsPage.h"
-#include "SessionArchive.h"
-#include "TformPalettorMain.h"
-#include "UserDialogs.h"
+#include "app/archive/ArchiveSync.h"
+#include "app/preferences/AppSettings.h"
+#include "app/window/TformPalettorMain.h"
+#include "core/SessionArchive.h"
+#include "qtkit/UserDialogs.h"
+#include "results/ResultsPage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 // unbroken and ordinary text of one size; a quadratic one as 16 and more.
 //
 //   layout_bench [characters of the smaller size]   (default 50000)
-#include "ReportDocument.h"
-#include "ReportPdf.h"
-#include "ResultDetailView.h"
-#include "StationContext.h"
+#include "qtkit/StationContext.h"
+#include "report/ReportDocument.h"
+#include "report/ReportPdf.h"
+#include "results/ResultDetailPanels.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -59,7 +59,7 @@ double detailMs(std::size_t letters, bool unbroken)
     session.TestKind = 1;
     session.BriefConclusion = conclusion(letters, unbroken);
     QWidget window;
-    ResultDetailView view(&window);
+    ResultDetailPanels view(&window);
     view.Conclusions()->resize(600, 400);
     view.Conclusions()->show();
     const auto start = Clock::now();

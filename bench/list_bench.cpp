@@ -7,14 +7,14 @@
 //
 //   list_bench [session count...]          (default 10000 100000)
 //   list_bench --network <data> <index>     (run by the above, preloaded)
-#include "ArchiveLoader.h"
 #include "BenchFiles.h"
-#include "Cp1251.h"
-#include "SessionArchive.h"
-#include "SessionBuilder.h"
-#include "SessionListFields.h"
-#include "SessionListIndex.h"
-#include "TSimpleFileStream.h"
+#include "core/ArchiveLoader.h"
+#include "core/Cp1251.h"
+#include "core/SessionArchive.h"
+#include "core/SessionListFields.h"
+#include "core/SessionListIndex.h"
+#include "core/TSimpleFileStream.h"
+#include "support/SessionBuilder.h"
 
 #include <fcntl.h>
 #include <malloc.h>

@@ -3,19 +3,19 @@
 // next to a baseline measured in the same run on the same data.
 //
 //   results_bench [session count]   (default 100000)
-#include "AppSettings.h"
-#include "ArchiveSync.h"
 #include "BenchFiles.h"
 #include "Heartbeat.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "ResultsPage.h"
-#include "SessionArchive.h"
-#include "SessionListIndex.h"
-#include "SessionBuilder.h"
-#include "TSimpleFileStream.h"
-#include "TformPalettorMain.h"
-#include "UserDialogs.h"
+#include "app/archive/ArchiveSync.h"
+#include "app/preferences/AppSettings.h"
+#include "app/window/TformPalettorMain.h"
+#include "core/SessionArchive.h"
+#include "core/SessionListIndex.h"
+#include "core/TSimpleFileStream.h"
+#include "qtkit/UserDialogs.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "results/ResultsPage.h"
+#include "support/SessionBuilder.h"
 
 #include <QApplication>
 #include <QCheckBox>

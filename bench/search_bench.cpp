@@ -4,9 +4,9 @@
 // unfiltered refill of the list, which every administrator waits for once).
 //
 //   search_bench [session count]   (default 100000)
-#include "AppSettings.h"
-#include "ResultsPage.h"
-#include "SessionArchive.h"
+#include "app/preferences/AppSettings.h"
+#include "core/SessionArchive.h"
+#include "results/ResultsPage.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -7,10 +7,10 @@
 // The count of sessions is the only argument (100,000 by default); the
 // files are written to a temporary folder and removed at the end.
 #include "BenchFiles.h"
-#include "GroupStatistics.h"
-#include "SessionDetails.h"
-#include "SessionListFields.h"
-#include "SessionListIndex.h"
+#include "core/SessionDetails.h"
+#include "core/SessionListFields.h"
+#include "core/SessionListIndex.h"
+#include "statistics/GroupStatistics.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,14 +4,14 @@
 // gap between its ticks, and a share of the files is deleted at once.
 //
 //   sync_bench [session count] [deletions]   (default 100000 and 3000)
-#include "AppSettings.h"
-#include "ArchiveSync.h"
 #include "BenchFiles.h"
 #include "Heartbeat.h"
-#include "SessionArchive.h"
-#include "SessionBuilder.h"
-#include "TformPalettorMain.h"
-#include "UserDialogs.h"
+#include "app/archive/ArchiveSync.h"
+#include "app/preferences/AppSettings.h"
+#include "app/window/TformPalettorMain.h"
+#include "core/SessionArchive.h"
+#include "qtkit/UserDialogs.h"
+#include "support/SessionBuilder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

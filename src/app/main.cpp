@@ -1,8 +1,8 @@
-#include "AppInfo.h"
-#include "ArchiveSync.h"
-#include "ProgramRootFolder.h"
-#include "QtTranslation.h"
-#include "TformPalettorMain.h"
+#include "app/archive/ArchiveSync.h"
+#include "app/window/AppInfo.h"
+#include "app/window/QtTranslation.h"
+#include "app/window/TformPalettorMain.h"
+#include "core/ProgramRootFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
-#include "CliContext.h"
+#include "cli/CliContext.h"
 
-#include "DateTimeText.h"
+#include "qtkit/DateTimeText.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OleDate.h"
-#include "TCLTSession.h"
+#include "core/OleDate.h"
+#include "core/TCLTSession.h"
 
 #include <QString>
 

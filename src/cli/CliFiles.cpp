@@ -1,8 +1,8 @@
-#include "CliFiles.h"
+#include "cli/CliFiles.h"
 
-#include "SessionArchive.h"
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

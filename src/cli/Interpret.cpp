@@ -1,12 +1,12 @@
-#include "Interpret.h"
+#include "cli/Interpret.h"
 
-#include "CliFiles.h"
-#include "Conclusion.h"
-#include "KnowledgeBaseFile.h"
-#include "SessionArchive.h"
-#include "SessionInput.h"
-#include "SessionJson.h"
-#include "TCLTOutcome.h"
+#include "cli/CliFiles.h"
+#include "cli/SessionJson.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/SessionArchive.h"
+#include "core/TCLTOutcome.h"
+#include "interpretation/Conclusion.h"
+#include "interpretation/SessionInput.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

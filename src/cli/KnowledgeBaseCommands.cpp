@@ -1,10 +1,10 @@
-#include "KnowledgeBaseCommands.h"
+#include "cli/KnowledgeBaseCommands.h"
 
-#include "CliFiles.h"
-#include "KnowledgeBaseCheck.h"
-#include "KnowledgeBaseSource.h"
-#include "ReplaceFile.h"
-#include "TSimpleFileStream.h"
+#include "cli/CliFiles.h"
+#include "core/KnowledgeBaseSource.h"
+#include "core/ReplaceFile.h"
+#include "core/TSimpleFileStream.h"
+#include "interpretation/KnowledgeBaseCheck.h"
 
 #include <algorithm>
 #include <iostream>

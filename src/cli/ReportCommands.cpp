@@ -1,11 +1,11 @@
-#include "ReportCommands.h"
+#include "cli/ReportCommands.h"
 
-#include "CliFiles.h"
-#include "PersonCode.h"
-#include "ReportPdf.h"
-#include "ResearchCsv.h"
-#include "ResearchCsvExport.h"
-#include "SessionArchive.h"
+#include "cli/CliFiles.h"
+#include "core/SessionArchive.h"
+#include "interpretation/ResearchCsv.h"
+#include "interpretation/ResearchCsvExport.h"
+#include "qtkit/PersonCode.h"
+#include "report/ReportPdf.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -8,7 +8,7 @@
 // the offscreen platform unless another one is asked for), so main hands
 // them the raw arguments before it makes one. Exit status: 0 done, 1 failed,
 // 2 for an export that skipped damaged files (the table lacks them).
-#include "CliContext.h"
+#include "cli/CliContext.h"
 
 bool IsReportCommand(int argc, char **argv);
 int RunReportCommand(int argc, char **argv, const CliContext &context);

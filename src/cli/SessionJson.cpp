@@ -1,4 +1,4 @@
-#include "SessionJson.h"
+#include "cli/SessionJson.h"
 
 #include <QJsonArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TCLTOutcome.h"
-#include "TCLTSession.h"
+#include "core/TCLTOutcome.h"
+#include "core/TCLTSession.h"
 
 #include <QJsonObject>
 

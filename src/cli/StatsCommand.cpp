@@ -1,12 +1,12 @@
-#include "StatsCommand.h"
+#include "cli/StatsCommand.h"
 
-#include "CliContext.h"
-#include "CliFiles.h"
+#include "cli/CliContext.h"
+#include "cli/CliFiles.h"
 
-#include "GroupStatistics.h"
-#include "SessionArchive.h"
-#include "StatisticsDocument.h"
-#include "TestKinds.h"
+#include "core/SessionArchive.h"
+#include "statistics/GroupStatistics.h"
+#include "statsview/StatisticsDocument.h"
+#include "testing/TestKinds.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

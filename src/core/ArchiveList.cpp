@@ -1,6 +1,6 @@
-#include "ArchiveList.h"
+#include "core/ArchiveList.h"
 
-#include "TakeMany.h"
+#include "core/TakeMany.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionArchive.h"
+#include "core/SessionArchive.h"
 
 #include <cstddef>
 #include <memory>

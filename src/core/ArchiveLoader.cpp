@@ -1,4 +1,4 @@
-#include "ArchiveLoader.h"
+#include "core/ArchiveLoader.h"
 
 #include <filesystem>
 

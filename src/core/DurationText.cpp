@@ -1,4 +1,4 @@
-#include "DurationText.h"
+#include "core/DurationText.h"
 
 std::string DurationText(int seconds)
 {

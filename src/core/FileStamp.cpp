@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "core/FileStamp.h"
 
 #include <sys/stat.h>
 

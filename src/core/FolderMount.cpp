@@ -1,4 +1,4 @@
-#include "FolderMount.h"
+#include "core/FolderMount.h"
 
 #include <sys/stat.h>
 

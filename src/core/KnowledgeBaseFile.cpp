@@ -1,8 +1,8 @@
-#include "KnowledgeBaseFile.h"
+#include "core/KnowledgeBaseFile.h"
 
-#include "Cp1251.h"
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/Cp1251.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OleDate.h"
-#include "TCLTOutcome.h"
+#include "core/OleDate.h"
+#include "core/TCLTOutcome.h"
 
 #include <array>
 #include <cstdint>

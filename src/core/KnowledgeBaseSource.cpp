@@ -1,4 +1,4 @@
-#include "KnowledgeBaseSource.h"
+#include "core/KnowledgeBaseSource.h"
 
 #include <algorithm>
 #include <bit>

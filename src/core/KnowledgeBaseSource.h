@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KnowledgeBaseFile.h"
+#include "core/KnowledgeBaseFile.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "NameSearch.h"
+#include "core/NameSearch.h"
 
 std::string FoldForSearch(std::string_view text)
 {

@@ -1,4 +1,4 @@
-#include "OleDate.h"
+#include "core/OleDate.h"
 
 #include <cmath>
 

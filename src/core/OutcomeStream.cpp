@@ -1,5 +1,5 @@
-#include "TCLTOutcome.h"
-#include "TSimpleFileStream.h"
+#include "core/TCLTOutcome.h"
+#include "core/TSimpleFileStream.h"
 
 // The entry record, field by field as the file holds it.
 void TCLTOutcome::SaveToStream(TSimpleFileStream *stream)

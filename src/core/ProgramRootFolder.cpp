@@ -1,4 +1,4 @@
-#include "ProgramRootFolder.h"
+#include "core/ProgramRootFolder.h"
 
 #include <algorithm>
 #include <cctype>

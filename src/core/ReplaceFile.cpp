@@ -1,7 +1,7 @@
-#include "ReplaceFile.h"
+#include "core/ReplaceFile.h"
 
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
 
 #include <algorithm>
 #include <cerrno>

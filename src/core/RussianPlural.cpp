@@ -1,4 +1,4 @@
-#include "RussianPlural.h"
+#include "core/RussianPlural.h"
 
 std::string CountWithNoun(std::size_t count, std::string_view one, std::string_view few, std::string_view many)
 {

@@ -1,6 +1,6 @@
-#include "ScratchFile.h"
+#include "core/ScratchFile.h"
 
-#include "SystemReason.h"
+#include "core/SystemReason.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "SessionArchive.h"
+#include "core/SessionArchive.h"
 
-#include "SessionStream.h"
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionStream.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
 
 #include <algorithm>
 #include <cerrno>

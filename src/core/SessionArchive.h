@@ -1,8 +1,8 @@
 #pragma once
 
-#include "OleDate.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/OleDate.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OleDate.h"
+#include "core/OleDate.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "SessionDetails.h"
+#include "core/SessionDetails.h"
 
-#include "SessionArchive.h"
-#include "SessionListFields.h"
+#include "core/SessionArchive.h"
+#include "core/SessionListFields.h"
 
 #include <algorithm>
 

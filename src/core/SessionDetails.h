@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cstddef>
 #include <list>

@@ -1,7 +1,7 @@
-#include "SessionListFields.h"
+#include "core/SessionListFields.h"
 
-#include "SessionArchive.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
 
 namespace {
 

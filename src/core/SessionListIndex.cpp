@@ -1,9 +1,9 @@
-#include "SessionListIndex.h"
+#include "core/SessionListIndex.h"
 
-#include "ReplaceFile.h"
-#include "SessionArchive.h"
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/ReplaceFile.h"
+#include "core/SessionArchive.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
 
 #include <algorithm>
 #include <cerrno>

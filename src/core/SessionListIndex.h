@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileStamp.h"
-#include "ReplaceFile.h"
-#include "SessionListFields.h"
+#include "core/FileStamp.h"
+#include "core/ReplaceFile.h"
+#include "core/SessionListFields.h"
 
 #include <atomic>
 #include <cstdint>

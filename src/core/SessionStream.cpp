@@ -1,8 +1,8 @@
 // Record layouts of the session and its two item classes. Writer and reader
 // must agree field by field: nothing in the file describes itself.
-#include "SessionStream.h"
+#include "core/SessionStream.h"
 
-#include "TSimpleFileStream.h"
+#include "core/TSimpleFileStream.h"
 
 void TCLTFunctionGroup::SaveToStream(TSimpleFileStream *stream)
 {

@@ -4,7 +4,7 @@
 // the stream methods of TCLTSession, TCLTFunctionGroup and TCTOChoiceItem
 // (declared with the classes, as the collection calls them); this header
 // names the layout facts a reader needs besides them.
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
 #include <cstddef>
 

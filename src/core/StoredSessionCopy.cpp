@@ -1,7 +1,7 @@
-#include "StoredSessionCopy.h"
+#include "core/StoredSessionCopy.h"
 
-#include "SessionArchive.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
 
 #include <filesystem>
 

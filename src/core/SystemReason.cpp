@@ -1,4 +1,4 @@
-#include "SystemReason.h"
+#include "core/SystemReason.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "TCLTOutcome.h"
+#include "core/TCLTOutcome.h"
 
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TOrvantaCollectionItem2.h"
+#include "core/TOrvantaCollectionItem2.h"
 
 #include <cstdint>
 #include <string>

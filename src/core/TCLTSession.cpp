@@ -1,6 +1,6 @@
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <cmath>
 

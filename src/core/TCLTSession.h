@@ -1,9 +1,9 @@
 #pragma once
 
-#include "OleDate.h"
-#include "OneBased.h"
-#include "SessionContext.h"
-#include "TOrvantaCollectionItem2.h"
+#include "core/OleDate.h"
+#include "core/OneBased.h"
+#include "core/SessionContext.h"
+#include "core/TOrvantaCollectionItem2.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "TOrvantaCollectionItem2.h"
+#include "core/TOrvantaCollectionItem2.h"
 
 bool TOrvantaCollectionItem2::IsEqualTo(const TOrvantaCollectionItem2 *) const { return false; }
 void TOrvantaCollectionItem2::SaveToStream(TSimpleFileStream *) {}

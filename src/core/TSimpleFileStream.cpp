@@ -1,8 +1,8 @@
-#include "TSimpleFileStream.h"
+#include "core/TSimpleFileStream.h"
 
-#include "Cp1251.h"
-#include "SystemReason.h"
-#include "TOrvantaCollectionItem2.h"
+#include "core/Cp1251.h"
+#include "core/SystemReason.h"
+#include "core/TOrvantaCollectionItem2.h"
 
 #include <algorithm>
 #include <bit>

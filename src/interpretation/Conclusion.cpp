@@ -1,9 +1,9 @@
-#include "Conclusion.h"
+#include "interpretation/Conclusion.h"
 
-#include "EightColour.h"
-#include "Findings.h"
-#include "FullTestRules.h"
-#include "Relations.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/Findings.h"
+#include "interpretation/FullTestRules.h"
+#include "interpretation/Relations.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "OleDate.h"
-#include "TCLTOutcome.h"
-#include "TCLTSession.h"
+#include "core/OleDate.h"
+#include "core/TCLTOutcome.h"
+#include "core/TCLTSession.h"
 
 #include <string_view>
 

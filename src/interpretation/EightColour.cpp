@@ -1,4 +1,4 @@
-#include "EightColour.h"
+#include "interpretation/EightColour.h"
 
 #include <array>
 

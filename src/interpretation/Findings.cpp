@@ -1,8 +1,8 @@
-#include "Findings.h"
+#include "interpretation/Findings.h"
 
-#include "ColourTables.h"
-#include "EightColour.h"
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
+#include "interpretation/EightColour.h"
+#include "testing/ColourTables.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
-#include "FullTestGrid.h"
+#include "interpretation/FullTestGrid.h"
 
-#include "ColourTables.h"
-#include "FullTestRules.h"
+#include "interpretation/FullTestRules.h"
+#include "testing/ColourTables.h"
 
 FullTestGridCaptions FullTestGridCaptionsOf(const TCLTSession &session)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
 #include <array>
 #include <string>

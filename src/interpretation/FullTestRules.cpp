@@ -1,6 +1,6 @@
-#include "FullTestRules.h"
+#include "interpretation/FullTestRules.h"
 
-#include "EightColour.h"
+#include "interpretation/EightColour.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "KnowledgeBaseCheck.h"
+#include "interpretation/KnowledgeBaseCheck.h"
 
 #include <algorithm>
 #include <map>

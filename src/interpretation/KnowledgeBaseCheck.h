@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KnowledgeBaseFile.h"
-#include "KnowledgeBaseKeys.h"
+#include "core/KnowledgeBaseFile.h"
+#include "interpretation/KnowledgeBaseKeys.h"
 
 #include <cstddef>
 #include <optional>

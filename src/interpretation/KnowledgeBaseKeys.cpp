@@ -1,8 +1,8 @@
-#include "KnowledgeBaseKeys.h"
+#include "interpretation/KnowledgeBaseKeys.h"
 
-#include "ColourTables.h"
-#include "EightColour.h"
-#include "FullTestRules.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/FullTestRules.h"
+#include "testing/ColourTables.h"
 
 #include <algorithm>
 #include <set>

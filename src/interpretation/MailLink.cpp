@@ -1,6 +1,6 @@
-#include "MailLink.h"
+#include "interpretation/MailLink.h"
 
-#include "TestKinds.h"
+#include "testing/TestKinds.h"
 
 std::string PercentEncoded(std::string_view text)
 {

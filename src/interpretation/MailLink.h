@@ -1,7 +1,7 @@
 #pragma once
 
 // The mailto: link that hands a report to the user's mail program.
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
 #include <cstddef>
 #include <string>

@@ -1,8 +1,8 @@
-#include "Relations.h"
+#include "interpretation/Relations.h"
 
-#include "ColourTables.h"
-#include "EightColour.h"
-#include "NumberFormat.h"
+#include "core/NumberFormat.h"
+#include "interpretation/EightColour.h"
+#include "testing/ColourTables.h"
 
 #include <cstddef>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "ResearchCsv.h"
+#include "interpretation/ResearchCsv.h"
 
-#include "TestKinds.h"
+#include "testing/TestKinds.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "ResearchCsvExport.h"
+#include "interpretation/ResearchCsvExport.h"
 
-#include "ScratchFile.h"
+#include "core/ScratchFile.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ReplaceFile.h"
-#include "ResearchCsv.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/ReplaceFile.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
+#include "interpretation/ResearchCsv.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "SessionInput.h"
+#include "interpretation/SessionInput.h"
 
 #include <algorithm>
 #include <array>

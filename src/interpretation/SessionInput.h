@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OneBased.h"
-#include "TCLTSession.h"
+#include "core/OneBased.h"
+#include "core/TCLTSession.h"
 
 #include <string>
 

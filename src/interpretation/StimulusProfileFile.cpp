@@ -1,4 +1,4 @@
-#include "StimulusProfileFile.h"
+#include "interpretation/StimulusProfileFile.h"
 
 #include <filesystem>
 #include <fstream>

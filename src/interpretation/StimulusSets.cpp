@@ -1,9 +1,9 @@
-#include "StimulusSets.h"
+#include "interpretation/StimulusSets.h"
 
-#include "Cp1251.h"
-#include "StimulusProfileFile.h"
-#include "TSimpleFileStream.h"
-#include "TestProcedure.h"
+#include "core/Cp1251.h"
+#include "core/TSimpleFileStream.h"
+#include "interpretation/StimulusProfileFile.h"
+#include "testing/TestProcedure.h"
 
 #include <unordered_set>
 

@@ -1,9 +1,9 @@
-#include "ChoiceSwatches.h"
+#include "results/ChoiceSwatches.h"
 
-#include "FullTestGrid.h"
-#include "QtColour.h"
-#include "SwatchPanel.h"
-#include "TestKinds.h"
+#include "interpretation/FullTestGrid.h"
+#include "qtkit/QtColour.h"
+#include "results/SwatchPanel.h"
+#include "testing/TestKinds.h"
 
 #include <algorithm>
 

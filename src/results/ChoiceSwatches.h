@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColourTables.h"
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
+#include "testing/ColourTables.h"
 
 class SwatchPanel;
 

@@ -1,4 +1,4 @@
-#include "CollapsiblePanel.h"
+#include "results/CollapsiblePanel.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
-#include "Cp1251Bytes.h"
+#include "results/Cp1251Bytes.h"
 
-#include "Cp1251.h"
+#include "core/Cp1251.h"
 
 QByteArray ToCp1251Bytes(const QString &text)
 {

@@ -1,4 +1,4 @@
-#include "FlowLayout.h"
+#include "results/FlowLayout.h"
 
 #include <QWidget>
 

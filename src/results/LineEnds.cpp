@@ -1,4 +1,4 @@
-#include "LineEnds.h"
+#include "results/LineEnds.h"
 
 QString WithCrLfLines(const QString &text)
 {

@@ -1,8 +1,8 @@
-#include "ListExport.h"
+#include "results/ListExport.h"
 
-#include "ResearchCsvExport.h"
-#include "SessionArchive.h"
-#include "UserDialogs.h"
+#include "core/SessionArchive.h"
+#include "interpretation/ResearchCsvExport.h"
+#include "qtkit/UserDialogs.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ResearchCsv.h"
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
+#include "interpretation/ResearchCsv.h"
 
 #include <QString>
 

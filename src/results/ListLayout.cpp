@@ -1,4 +1,4 @@
-#include "ListLayout.h"
+#include "results/ListLayout.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>

@@ -1,15 +1,15 @@
-#include "ResultsExport.h"
+#include "results/ResultsExport.h"
 
-#include "AtomicFile.h"
-#include "Cp1251Bytes.h"
-#include "LineEnds.h"
-#include "MailLink.h"
-#include "QtDateTime.h"
-#include "ReportPdf.h"
-#include "SessionReport.h"
-#include "StationContext.h"
-#include "TestKinds.h"
-#include "UserDialogs.h"
+#include "interpretation/MailLink.h"
+#include "qtkit/AtomicFile.h"
+#include "qtkit/QtDateTime.h"
+#include "qtkit/StationContext.h"
+#include "qtkit/UserDialogs.h"
+#include "report/ReportPdf.h"
+#include "results/Cp1251Bytes.h"
+#include "results/LineEnds.h"
+#include "results/SessionReport.h"
+#include "testing/TestKinds.h"
 
 #include <QApplication>
 #include <QClipboard>

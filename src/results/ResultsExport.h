@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ColourTables.h"
-#include "MailLink.h"
-#include "ReportDocument.h"
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
+#include "interpretation/MailLink.h"
+#include "report/ReportDocument.h"
+#include "testing/ColourTables.h"
 
 #include <QString>
 #include <QUrl>

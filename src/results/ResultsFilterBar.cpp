@@ -1,7 +1,7 @@
-#include "ResultsFilterBar.h"
+#include "results/ResultsFilterBar.h"
 
-#include "FlowLayout.h"
-#include "TestKinds.h"
+#include "results/FlowLayout.h"
+#include "testing/TestKinds.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ResultsFilter.h"
+#include "core/ResultsFilter.h"
 
 #include <QStringList>
 #include <QWidget>

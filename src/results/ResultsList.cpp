@@ -1,10 +1,10 @@
-#include "ResultsList.h"
+#include "results/ResultsList.h"
 
-#include "DateTimeText.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "ResultsSearchProxy.h"
-#include "TestKinds.h"
+#include "qtkit/DateTimeText.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "results/ResultsSearchProxy.h"
+#include "testing/TestKinds.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArchiveList.h"
+#include "core/ArchiveList.h"
 
 #include <QString>
 #include <QTableView>

@@ -1,7 +1,7 @@
-#include "ResultsModel.h"
+#include "results/ResultsModel.h"
 
-#include "DateTimeText.h"
-#include "TestKinds.h"
+#include "qtkit/DateTimeText.h"
+#include "testing/TestKinds.h"
 
 #include <algorithm>
 

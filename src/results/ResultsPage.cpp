@@ -1,17 +1,17 @@
-#include "ResultsPage.h"
+#include "results/ResultsPage.h"
 
-#include "FlowLayout.h"
-#include "ListExport.h"
-#include "ListLayout.h"
-#include "PersonCode.h"
-#include "ResultDetailView.h"
-#include "ResultsExport.h"
-#include "ResultsFilterBar.h"
-#include "ResultsList.h"
-#include "ResultsModel.h"
-#include "ResultsSearchProxy.h"
-#include "SessionRest.h"
-#include "UserDialogs.h"
+#include "qtkit/PersonCode.h"
+#include "qtkit/UserDialogs.h"
+#include "results/FlowLayout.h"
+#include "results/ListExport.h"
+#include "results/ListLayout.h"
+#include "results/ResultDetailPanels.h"
+#include "results/ResultsExport.h"
+#include "results/ResultsFilterBar.h"
+#include "results/ResultsList.h"
+#include "results/ResultsModel.h"
+#include "results/ResultsSearchProxy.h"
+#include "results/SessionRest.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -65,14 +65,14 @@ ResultsPage::ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *pa
     listSplitter = new QSplitter(Qt::Vertical, this);
     listSplitter->setObjectName(QStringLiteral("listSplitter"));
     listSplitter->setChildrenCollapsible(false);
-    detail = new ResultDetailView(this);
+    detail = new ResultDetailPanels(this);
     detail->AddPersonAction(actResultsHistory);
     listSplitter->addWidget(listArea);
     listSplitter->addWidget(detail->Conclusions());
     listSplitter->setStretchFactor(0, 1);
     listSplitter->setStretchFactor(1, 0);
-    connect(detail, &ResultDetailView::choicesPanelToggled, this, &ResultsPage::redrawSelected);
-    connect(detail, &ResultDetailView::choicesResized, this, &ResultsPage::redrawChoices);
+    connect(detail, &ResultDetailPanels::choicesPanelToggled, this, &ResultsPage::redrawSelected);
+    connect(detail, &ResultDetailPanels::choicesResized, this, &ResultsPage::redrawChoices);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ArchiveList.h"
-#include "ColourTables.h"
-#include "ResultsFilter.h"
-#include "SessionArchive.h"
-#include "SessionDetails.h"
-#include "StationContext.h"
+#include "core/ArchiveList.h"
+#include "core/ResultsFilter.h"
+#include "core/SessionArchive.h"
+#include "core/SessionDetails.h"
+#include "qtkit/StationContext.h"
+#include "testing/ColourTables.h"
 
 #include <QSignalBlocker>
 #include <QStringList>
@@ -24,7 +24,7 @@ class QSplitter;
 class QTableView;
 class QUrl;
 class QToolBar;
-class ResultDetailView;
+class ResultDetailPanels;
 class ResultsExport;
 class ResultsFilterBar;
 class ResultsList;
@@ -200,7 +200,7 @@ private:
 
     ResultsList *list;
     ResultsFilterBar *filterBar;
-    ResultDetailView *detail;
+    ResultDetailPanels *detail;
     std::unique_ptr<ResultsExport> exporter;
     QSplitter *listSplitter;
     QLineEdit *searchField = nullptr;

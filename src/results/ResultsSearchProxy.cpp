@@ -1,7 +1,7 @@
-#include "ResultsSearchProxy.h"
+#include "results/ResultsSearchProxy.h"
 
-#include "NameSearch.h"
-#include "ResultsModel.h"
+#include "core/NameSearch.h"
+#include "results/ResultsModel.h"
 
 ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     : QSortFilterProxyModel(parent), model(source)

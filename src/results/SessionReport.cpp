@@ -1,8 +1,8 @@
-#include "SessionReport.h"
+#include "results/SessionReport.h"
 
-#include "DateTimeText.h"
-#include "DurationText.h"
-#include "ResultDisplay.h"
+#include "core/DurationText.h"
+#include "qtkit/DateTimeText.h"
+#include "testing/ResultDisplay.h"
 
 QString SessionReportText(const TCLTSession &session, const QString &dateTimeFormat)
 {

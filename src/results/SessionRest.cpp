@@ -1,4 +1,4 @@
-#include "SessionRest.h"
+#include "results/SessionRest.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionDetails.h"
+#include "core/SessionDetails.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "SwatchPanel.h"
+#include "results/SwatchPanel.h"
 
-#include "LightFrame.h"
+#include "qtkit/LightFrame.h"
 
 #include <QResizeEvent>
 

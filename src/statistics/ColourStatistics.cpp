@@ -1,7 +1,7 @@
-#include "ColourStatistics.h"
+#include "statistics/ColourStatistics.h"
 
-#include "Distributions.h"
-#include "TestKinds.h"
+#include "statistics/Distributions.h"
+#include "testing/TestKinds.h"
 
 #include <algorithm>
 #include <cmath>

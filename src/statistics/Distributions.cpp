@@ -1,4 +1,4 @@
-#include "Distributions.h"
+#include "statistics/Distributions.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "GroupComparison.h"
+#include "statistics/GroupComparison.h"
 
-#include "Distributions.h"
+#include "statistics/Distributions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColourStatistics.h"
+#include "statistics/ColourStatistics.h"
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "GroupStatistics.h"
+#include "statistics/GroupStatistics.h"
 
 #include <charconv>
 #include <cmath>

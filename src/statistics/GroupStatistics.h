@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GroupComparison.h"
-#include "PersonStatistics.h"
+#include "statistics/GroupComparison.h"
+#include "statistics/PersonStatistics.h"
 
 #include <optional>
 #include <string>

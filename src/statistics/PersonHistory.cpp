@@ -1,7 +1,7 @@
-#include "PersonHistory.h"
+#include "statistics/PersonHistory.h"
 
-#include "PersonIdentity.h"
-#include "StatisticsText.h"
+#include "statistics/PersonIdentity.h"
+#include "statistics/StatisticsText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PersonStatistics.h"
+#include "statistics/PersonStatistics.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PersonIdentity.h"
+#include "statistics/PersonIdentity.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "PersonStatistics.h"
+#include "statistics/PersonStatistics.h"
 
-#include "TestKinds.h"
+#include "testing/TestKinds.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "StatisticsText.h"
+#include "statistics/StatisticsText.h"
 
-#include "ColourTables.h"
+#include "testing/ColourTables.h"
 
 #include <cmath>
 #include <cstdio>

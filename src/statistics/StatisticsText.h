@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GroupComparison.h"
+#include "statistics/GroupComparison.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "HistoryCharts.h"
+#include "statsview/HistoryCharts.h"
 
 #include <QPainter>
 #include <QPainterPath>

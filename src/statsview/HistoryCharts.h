@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PersonHistory.h"
-#include "StatisticsCharts.h"
+#include "statistics/PersonHistory.h"
+#include "statsview/StatisticsCharts.h"
 
 #include <QStringList>
 

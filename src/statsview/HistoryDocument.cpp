@@ -1,8 +1,8 @@
-#include "HistoryDocument.h"
+#include "statsview/HistoryDocument.h"
 
-#include "AtomicFile.h"
-#include "ReportPdf.h"
-#include "StatisticsText.h"
+#include "qtkit/AtomicFile.h"
+#include "report/ReportPdf.h"
+#include "statistics/StatisticsText.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HistoryCharts.h"
+#include "statsview/HistoryCharts.h"
 
 #include <QByteArray>
 #include <QPagedPaintDevice>

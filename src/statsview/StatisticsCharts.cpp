@@ -1,7 +1,7 @@
-#include "StatisticsCharts.h"
+#include "statsview/StatisticsCharts.h"
 
-#include "ColourTables.h"
-#include "StatisticsText.h"
+#include "statistics/StatisticsText.h"
+#include "testing/ColourTables.h"
 
 #include <QPainter>
 #include <QPainterPath>

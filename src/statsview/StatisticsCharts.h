@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GroupStatistics.h"
+#include "statistics/GroupStatistics.h"
 
 #include <QColor>
 #include <QRectF>

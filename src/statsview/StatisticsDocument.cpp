@@ -1,9 +1,9 @@
-#include "StatisticsDocument.h"
+#include "statsview/StatisticsDocument.h"
 
-#include "AtomicFile.h"
-#include "ColourTables.h"
-#include "ReportPdf.h"
-#include "StatisticsText.h"
+#include "qtkit/AtomicFile.h"
+#include "report/ReportPdf.h"
+#include "statistics/StatisticsText.h"
+#include "testing/ColourTables.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatisticsCharts.h"
+#include "statsview/StatisticsCharts.h"
 
 #include <QByteArray>
 #include <QPagedPaintDevice>

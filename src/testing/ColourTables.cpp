@@ -1,4 +1,4 @@
-#include "ColourTables.h"
+#include "testing/ColourTables.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColourTables.h"
+#include "testing/ColourTables.h"
 
 #include <optional>
 #include <string>

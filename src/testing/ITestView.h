@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColourTables.h"
-#include "Registration.h"
+#include "testing/ColourTables.h"
+#include "testing/Registration.h"
 
 #include <string>
 #include <vector>

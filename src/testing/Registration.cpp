@@ -1,8 +1,8 @@
-#include "Registration.h"
+#include "testing/Registration.h"
 
-#include "Cp1251.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/Cp1251.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "ResultDisplay.h"
+#include "testing/ResultDisplay.h"
 
-#include "DurationText.h"
-#include "SessionArchive.h"
+#include "core/DurationText.h"
+#include "core/SessionArchive.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TestKinds.h"
+#include "testing/TestKinds.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "TestProcedure.h"
+#include "testing/TestProcedure.h"
 
-#include "DurationText.h"
-#include "TestKinds.h"
+#include "core/DurationText.h"
+#include "testing/TestKinds.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ArchiveList.h"
-#include "ColourTables.h"
-#include "ITestView.h"
-#include "OleDate.h"
-#include "Registration.h"
+#include "core/ArchiveList.h"
+#include "core/OleDate.h"
+#include "testing/ColourTables.h"
+#include "testing/ITestView.h"
+#include "testing/Registration.h"
 
-#include "TCLTSession.h"
-#include "TileLayout.h"
+#include "core/TCLTSession.h"
+#include "testing/TileLayout.h"
 #include <memory>
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "TileLayout.h"
+#include "testing/TileLayout.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AppSettings.h"
-#include "PasswordDialogs.h"
-#include "ScriptedDialogs.h"
-#include "SessionArchive.h"
-#include "SessionFinisher.h"
-#include "TCLTSession.h"
-#include "TestInstallation.h"
+#include "app/preferences/AppSettings.h"
+#include "app/preferences/PasswordDialogs.h"
+#include "app/testing/SessionFinisher.h"
+#include "core/SessionArchive.h"
+#include "core/TCLTSession.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "AppTestSupport.h"
-#include "ChooserPanel.h"
-#include "Find.h"
-#include "RegistrationPanel.h"
-#include "SessionArchive.h"
-#include "TestKinds.h"
-#include "TestingPage.h"
-#include "TformPalettorMain.h"
-#include "TileArea.h"
-#include "WaitUntil.h"
+#include "app/AppTestSupport.h"
+#include "app/testing/ChooserPanel.h"
+#include "app/testing/RegistrationPanel.h"
+#include "app/testing/TestingPage.h"
+#include "app/testing/TileArea.h"
+#include "app/window/TformPalettorMain.h"
+#include "core/SessionArchive.h"
+#include "support/Find.h"
+#include "support/WaitUntil.h"
+#include "testing/TestKinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Runs the built palettor-cli on files written by the core library.
-#include "CliRun.h"
-#include "SessionArchive.h"
-#include "TSimpleFileStream.h"
+#include "cli/CliRun.h"
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

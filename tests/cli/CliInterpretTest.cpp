@@ -1,10 +1,10 @@
 // Runs the built palettor-cli interpret on sessions given as JSON.
-#include "CliRun.h"
-#include "KnowledgeBaseFile.h"
-#include "SessionArchive.h"
-#include "ShortTextFields.h"
-#include "TCLTOutcome.h"
-#include "TSimpleFileStream.h"
+#include "cli/CliRun.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/SessionArchive.h"
+#include "core/TCLTOutcome.h"
+#include "core/TSimpleFileStream.h"
+#include "support/ShortTextFields.h"
 
 #include <QDir>
 #include <QJsonArray>

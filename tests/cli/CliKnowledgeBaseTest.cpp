@@ -1,7 +1,7 @@
 // Runs palettor-cli kb export, build and check on small sources.
-#include "CliRun.h"
-#include "KnowledgeBaseFile.h"
-#include "OleDate.h"
+#include "cli/CliRun.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/OleDate.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // What palettor-cli does when its output cannot be written and when an input
 // is not what the command reads.
-#include "CliRun.h"
-#include "SessionArchive.h"
-#include "SmallFilesystem.h"
+#include "cli/CliRun.h"
+#include "core/SessionArchive.h"
+#include "support/SmallFilesystem.h"
 
 #include <QTemporaryDir>
 

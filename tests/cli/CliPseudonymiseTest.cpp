@@ -1,7 +1,7 @@
 // palettor-cli export --pseudonymise: no name or birth date of anyone in the
 // folder anywhere in the file, and one code per person across exports.
-#include "CliRun.h"
-#include "SessionArchive.h"
+#include "cli/CliRun.h"
+#include "core/SessionArchive.h"
 
 #include <QDir>
 #include <QFile>

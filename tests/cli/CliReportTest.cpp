@@ -1,7 +1,7 @@
 // palettor-cli export and report, on session files written by the core.
-#include "CliRun.h"
-#include "ResearchCsv.h"
-#include "SessionArchive.h"
+#include "cli/CliRun.h"
+#include "core/SessionArchive.h"
+#include "interpretation/ResearchCsv.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,8 +1,8 @@
 // palettor-cli stats on a folder written by the core, against the figures
 // another tool computed for the same sample (StatisticsSample.h).
-#include "CliRun.h"
-#include "SessionArchive.h"
-#include "StatisticsSample.h"
+#include "cli/CliRun.h"
+#include "core/SessionArchive.h"
+#include "support/StatisticsSample.h"
 
 #include <QDir>
 #include <QFile>

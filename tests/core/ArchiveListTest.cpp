@@ -1,4 +1,4 @@
-#include "ArchiveList.h"
+#include "core/ArchiveList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ArchiveLoader.h"
-#include "ByteBuilder.h"
-#include "DurationText.h"
-#include "KnowledgeBaseFile.h"
-#include "ProgramRootFolder.h"
-#include "SessionArchive.h"
-#include "TCLTOutcome.h"
-#include "TSimpleFileStream.h"
+#include "core/ArchiveLoader.h"
+#include "core/ByteBuilder.h"
+#include "core/DurationText.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/ProgramRootFolder.h"
+#include "core/SessionArchive.h"
+#include "core/TCLTOutcome.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

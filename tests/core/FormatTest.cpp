@@ -1,6 +1,6 @@
-#include "NumberFormat.h"
-#include "OleDate.h"
-#include "SystemReason.h"
+#include "core/NumberFormat.h"
+#include "core/OleDate.h"
+#include "core/SystemReason.h"
 
 #include <gtest/gtest.h>
 

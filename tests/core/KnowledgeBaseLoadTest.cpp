@@ -1,6 +1,6 @@
-#include "ByteBuilder.h"
-#include "KnowledgeBaseFile.h"
-#include "TSimpleFileStream.h"
+#include "core/ByteBuilder.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

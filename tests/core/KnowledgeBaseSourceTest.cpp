@@ -1,8 +1,8 @@
-#include "KnowledgeBaseSource.h"
-#include "ByteBuilder.h"
-#include "KnowledgeBaseFile.h"
-#include "ReplaceFile.h"
-#include "TSimpleFileStream.h"
+#include "core/KnowledgeBaseSource.h"
+#include "core/ByteBuilder.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/ReplaceFile.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

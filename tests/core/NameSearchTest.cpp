@@ -1,4 +1,4 @@
-#include "NameSearch.h"
+#include "core/NameSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TCLTOutcome.h"
+#include "core/TCLTOutcome.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ByteBuilder.h"
-#include "SessionBuilder.h"
-#include "SessionStream.h"
-#include "TCLTOutcome.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/ByteBuilder.h"
+#include "core/SessionStream.h"
+#include "core/TCLTOutcome.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
+#include "support/SessionBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The one writer every published file goes through, on faults at each step
 // and on a file system that is really full.
-#include "ReplaceFile.h"
-#include "ScratchFile.h"
-#include "SmallFilesystem.h"
-#include "TSimpleFileStream.h"
+#include "core/ReplaceFile.h"
+#include "core/ScratchFile.h"
+#include "core/TSimpleFileStream.h"
+#include "support/SmallFilesystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RussianPlural.h"
+#include "core/RussianPlural.h"
 
 #include <gtest/gtest.h>
 

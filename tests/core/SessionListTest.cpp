@@ -1,9 +1,9 @@
-#include "FolderMount.h"
-#include "SessionArchive.h"
-#include "SessionBuilder.h"
-#include "SessionDetails.h"
-#include "SessionListIndex.h"
-#include "TSimpleFileStream.h"
+#include "core/FolderMount.h"
+#include "core/SessionArchive.h"
+#include "core/SessionDetails.h"
+#include "core/SessionListIndex.h"
+#include "core/TSimpleFileStream.h"
+#include "support/SessionBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
 #include <gtest/gtest.h>
 

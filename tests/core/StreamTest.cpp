@@ -1,7 +1,7 @@
-#include "ByteBuilder.h"
-#include "Cp1251.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/ByteBuilder.h"
+#include "core/Cp1251.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

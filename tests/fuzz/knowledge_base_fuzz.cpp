@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes, behind a valid knowledge-base signature, to the
 // knowledge-base reader.
-#include "KnowledgeBaseFile.h"
-#include "TSimpleFileStream.h"
+#include "core/KnowledgeBaseFile.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes as a knowledge-base source (CSV) to its reader. A
 // source read without problems must build a file, and its own source, read
 // back, must give the same file.
-#include "KnowledgeBaseSource.h"
-#include "TSimpleFileStream.h"
+#include "core/KnowledgeBaseSource.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cstddef>
 #include <cstdint>

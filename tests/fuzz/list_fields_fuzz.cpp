@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes, behind a session file's signature, to the reader of
 // the list fields. Whenever the whole-file reader takes the file, the list
 // fields must be read too and be the same as the whole session's.
-#include "SessionArchive.h"
-#include "SessionListFields.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/SessionListFields.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cstddef>
 #include <cstdint>

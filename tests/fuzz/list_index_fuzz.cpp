@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes, as the entries of a list index whose header and
 // checksum are right, to the index reader; an index it accepts must come
 // back unchanged when written and read again.
-#include "SessionListIndex.h"
+#include "core/SessionListIndex.h"
 
 #include <cstddef>
 #include <cstdint>

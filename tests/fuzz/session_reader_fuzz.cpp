@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the session record reader: it may refuse them
 // with StreamError, but must never crash, hang or allocate without bound.
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
 
 #include <cstddef>
 #include <cstdint>

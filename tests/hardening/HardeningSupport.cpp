@@ -1,6 +1,6 @@
-#include "HardeningSupport.h"
+#include "hardening/HardeningSupport.h"
 
-#include "TSimpleFileStream.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 // field-by-field session comparison and the folder audit every fault case
 // ends with. Sessions come from the test kit (SessionBuilder::EveryField).
 
-#include "SessionArchive.h"
-#include "SessionBuilder.h"
-#include "TCLTSession.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/TCLTSession.h"
+#include "core/TSimpleFileStream.h"
+#include "support/SessionBuilder.h"
 
 #include <filesystem>
 #include <map>

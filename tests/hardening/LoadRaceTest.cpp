@@ -1,7 +1,7 @@
 // The session folder changing under the archive pass: files replaced or
 // removed after the folder was listed, and temporaries of interrupted saves.
 
-#include "HardeningSupport.h"
+#include "hardening/HardeningSupport.h"
 
 #include <gtest/gtest.h>
 

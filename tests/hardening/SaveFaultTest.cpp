@@ -1,9 +1,9 @@
 // Saves that fail or are cut short at every point: each case ends with an
 // audit of the whole session folder.
 
-#include "HardeningSupport.h"
-#include "SystemReason.h"
-#include "TSimpleFileStream.h"
+#include "core/SystemReason.h"
+#include "core/TSimpleFileStream.h"
+#include "hardening/HardeningSupport.h"
 
 #include <gtest/gtest.h>
 

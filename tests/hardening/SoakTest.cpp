@@ -3,10 +3,10 @@
 // The suite runs a thousand; PALETTOR_SOAK_TESTS asks for more (CTest's
 // "soak" entry runs ten thousand).
 
-#include "Conclusion.h"
-#include "HardeningSupport.h"
-#include "TestKinds.h"
-#include "TestProcedure.h"
+#include "hardening/HardeningSupport.h"
+#include "interpretation/Conclusion.h"
+#include "testing/TestKinds.h"
+#include "testing/TestProcedure.h"
 
 #include <gtest/gtest.h>
 

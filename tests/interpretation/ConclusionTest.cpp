@@ -1,8 +1,8 @@
-#include "Conclusion.h"
-#include "EightColour.h"
-#include "FullTestRules.h"
-#include "InterpretationFixtures.h"
-#include "Relations.h"
+#include "interpretation/Conclusion.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/FullTestRules.h"
+#include "interpretation/InterpretationFixtures.h"
+#include "interpretation/Relations.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "EightColour.h"
-#include "InterpretationFixtures.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/InterpretationFixtures.h"
 
 #include <gtest/gtest.h>
 

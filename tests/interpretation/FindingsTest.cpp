@@ -1,6 +1,6 @@
-#include "Findings.h"
-#include "EightColour.h"
-#include "InterpretationFixtures.h"
+#include "interpretation/Findings.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/InterpretationFixtures.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "FullTestGrid.h"
+#include "interpretation/FullTestGrid.h"
 
-#include "FullTestRules.h"
+#include "interpretation/FullTestRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FullTestRules.h"
+#include "interpretation/FullTestRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SessionBuilder.h"
-#include "TCLTOutcome.h"
-#include "TCLTSession.h"
+#include "core/TCLTOutcome.h"
+#include "core/TCLTSession.h"
+#include "support/SessionBuilder.h"
 
 #include <array>
 #include <string>

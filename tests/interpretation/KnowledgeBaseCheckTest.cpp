@@ -1,8 +1,8 @@
-#include "KnowledgeBaseCheck.h"
-#include "ColourTables.h"
-#include "EightColour.h"
-#include "FullTestRules.h"
-#include "InterpretationFixtures.h"
+#include "interpretation/KnowledgeBaseCheck.h"
+#include "interpretation/EightColour.h"
+#include "interpretation/FullTestRules.h"
+#include "interpretation/InterpretationFixtures.h"
+#include "testing/ColourTables.h"
 
 #include <gtest/gtest.h>
 

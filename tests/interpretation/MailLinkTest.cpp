@@ -1,4 +1,4 @@
-#include "MailLink.h"
+#include "interpretation/MailLink.h"
 
 #include <gtest/gtest.h>
 

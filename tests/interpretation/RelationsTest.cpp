@@ -1,4 +1,4 @@
-#include "Relations.h"
+#include "interpretation/Relations.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The streamed research table: several readers, rows in order, the file put
 // in place whole or not at all.
-#include "ResearchCsvExport.h"
+#include "interpretation/ResearchCsvExport.h"
 
-#include "InterpretationFixtures.h"
-#include "TestKinds.h"
+#include "interpretation/InterpretationFixtures.h"
+#include "testing/TestKinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ResearchCsv.h"
+#include "interpretation/ResearchCsv.h"
 
-#include "InterpretationFixtures.h"
-#include "TestKinds.h"
+#include "interpretation/InterpretationFixtures.h"
+#include "testing/TestKinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SessionInput.h"
-#include "InterpretationFixtures.h"
+#include "interpretation/SessionInput.h"
+#include "interpretation/InterpretationFixtures.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "ShownText.h"
+#include "interpretation/ShownText.h"
 
 #include <gtest/gtest.h>
 

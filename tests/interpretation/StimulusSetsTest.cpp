@@ -1,5 +1,5 @@
-#include "StimulusSets.h"
-#include "StimulusProfileFile.h"
+#include "interpretation/StimulusSets.h"
+#include "interpretation/StimulusProfileFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Cp1251Bytes.h"
+#include "results/Cp1251Bytes.h"
 
 #include <gtest/gtest.h>
 

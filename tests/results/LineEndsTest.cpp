@@ -1,4 +1,4 @@
-#include "LineEnds.h"
+#include "results/LineEnds.h"
 
 #include <gtest/gtest.h>
 

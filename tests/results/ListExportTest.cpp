@@ -1,8 +1,8 @@
-#include "ListExport.h"
-#include "ResultsFixture.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
-#include "SmallFilesystem.h"
+#include "results/ListExport.h"
+#include "results/ResultsFixture.h"
+#include "results/ResultsModel.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SmallFilesystem.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // «Экспорт списка» asks whether to leave out names; the name-free table holds
 // none of them and gives each person one code.
-#include "ResultsFixture.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
+#include "results/ResultsFixture.h"
+#include "results/ResultsModel.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QFile>
 

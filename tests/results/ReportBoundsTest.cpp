@@ -1,7 +1,7 @@
-#include "ReportDocument.h"
-#include "ResultDetailView.h"
-#include "ShownText.h"
-#include "StationContext.h"
+#include "interpretation/ShownText.h"
+#include "qtkit/StationContext.h"
+#include "report/ReportDocument.h"
+#include "results/ResultDetailPanels.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ TEST(ReportBounds, AnAbsurdSessionIsShownCutWithANoteAndLongWordsBreakable)
     EXPECT_EQ(laidOut.count(QChar(0x200B)), MostShownCharacters / LongestUnbrokenRun - 1 + 2);
 
     QWidget parent;
-    ResultDetailView view(&parent);
+    ResultDetailPanels view(&parent);
     view.Show(session);
     const QString brief =
         view.Conclusions()->findChild<QPlainTextEdit *>(QStringLiteral("memoResultsBriefSummary"))->toPlainText();

@@ -1,12 +1,12 @@
-#include "FullTestRules.h"
-#include "QtColour.h"
-#include "ReportDocument.h"
-#include "ReportPdf.h"
-#include "ResultsExport.h"
-#include "ResultsFixture.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
-#include "StationContext.h"
+#include "interpretation/FullTestRules.h"
+#include "qtkit/QtColour.h"
+#include "qtkit/StationContext.h"
+#include "report/ReportDocument.h"
+#include "report/ReportPdf.h"
+#include "results/ResultsExport.h"
+#include "results/ResultsFixture.h"
+#include "results/ResultsModel.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>

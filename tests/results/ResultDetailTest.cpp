@@ -1,9 +1,9 @@
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "CollapsiblePanel.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "SwatchPanel.h"
+#include "results/CollapsiblePanel.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "results/SwatchPanel.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "Cp1251Bytes.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
-#include "SmallFilesystem.h"
+#include "results/Cp1251Bytes.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SmallFilesystem.h"
 
 #include <QApplication>
 #include <QClipboard>

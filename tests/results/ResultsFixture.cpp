@@ -1,7 +1,7 @@
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "ListLayout.h"
-#include "ResultsModel.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

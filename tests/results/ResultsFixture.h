@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Find.h"
-#include "ResultsPage.h"
-#include "SessionArchive.h"
-#include "SessionBuilder.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
+#include "results/ResultsPage.h"
+#include "support/Find.h"
+#include "support/SessionBuilder.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

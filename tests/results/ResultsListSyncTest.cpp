@@ -1,8 +1,8 @@
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

@@ -4,11 +4,11 @@
 //       --gtest_also_run_disabled_tests --gtest_filter='*Look*'
 // and take a screenshot meanwhile (import -window root look.png).
 // PALETTOR_LOOK_SECONDS sets how long it stays up (default 8).
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "CollapsiblePanel.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
+#include "results/CollapsiblePanel.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
 
 #include <QTableView>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "ResultsFixture.h"
+#include "results/ResultsFixture.h"
 
-#include "CollapsiblePanel.h"
-#include "DateTimeText.h"
-#include "ListLayout.h"
-#include "ResultsModel.h"
-#include "ScriptedDialogs.h"
-#include "SwatchPanel.h"
+#include "qtkit/DateTimeText.h"
+#include "results/CollapsiblePanel.h"
+#include "results/ListLayout.h"
+#include "results/ResultsModel.h"
+#include "results/SwatchPanel.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

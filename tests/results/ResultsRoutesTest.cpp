@@ -1,6 +1,6 @@
-#include "Cp1251Bytes.h"
-#include "ResultsFixture.h"
-#include "ScriptedDialogs.h"
+#include "results/Cp1251Bytes.h"
+#include "results/ResultsFixture.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QFile>

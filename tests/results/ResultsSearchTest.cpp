@@ -1,8 +1,8 @@
-#include "ListLayout.h"
-#include "ResultsFixture.h"
-#include "ResultsModel.h"
-#include "ResultsSearchProxy.h"
-#include "ScriptedDialogs.h"
+#include "results/ListLayout.h"
+#include "results/ResultsFixture.h"
+#include "results/ResultsModel.h"
+#include "results/ResultsSearchProxy.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

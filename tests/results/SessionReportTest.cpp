@@ -1,4 +1,4 @@
-#include "SessionReport.h"
+#include "results/SessionReport.h"
 
 #include <gtest/gtest.h>
 

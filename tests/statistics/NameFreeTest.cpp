@@ -1,7 +1,7 @@
 // Who a session is of, for person codes, and the research table without
 // names.
-#include "PersonIdentity.h"
-#include "ResearchCsv.h"
+#include "interpretation/ResearchCsv.h"
+#include "statistics/PersonIdentity.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // One person's sessions in order, the change from one to the next and the
 // person's own yardstick for it.
-#include "PersonHistory.h"
-#include "TestKinds.h"
+#include "statistics/PersonHistory.h"
+#include "testing/TestKinds.h"
 
 #include <gtest/gtest.h>
 

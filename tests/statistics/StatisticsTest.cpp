@@ -1,9 +1,9 @@
 // Group statistics against figures computed independently by another tool
 // (StatisticsSample.h) and against cases that follow from the definitions.
-#include "Distributions.h"
-#include "GroupComparison.h"
-#include "PersonStatistics.h"
-#include "StatisticsSample.h"
+#include "statistics/Distributions.h"
+#include "statistics/GroupComparison.h"
+#include "statistics/PersonStatistics.h"
+#include "support/StatisticsSample.h"
 
 #include <gtest/gtest.h>
 

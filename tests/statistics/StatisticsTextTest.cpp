@@ -1,5 +1,5 @@
 // The test results in words, with the caller's decimal separator.
-#include "StatisticsText.h"
+#include "statistics/StatisticsText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserDialogs.h"
+#include "qtkit/UserDialogs.h"
 
 #include <QPrinter>
 #include <QStringList>

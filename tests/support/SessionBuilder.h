@@ -5,7 +5,7 @@
 // starts from a new record and sets only what a case names, so a test shows
 // the fields it depends on; EveryField fills every stored field for the
 // record and storage tests.
-#include "TCLTSession.h"
+#include "core/TCLTSession.h"
 
 #include <array>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // The session's texts that a file keeps after a one-byte length, so at most
 // 255 bytes once in Windows-1251: every path that writes a session file is
 // checked with each at 255 and 256 bytes, against what the readers give back.
-#include "SessionArchive.h"
-#include "SessionListFields.h"
-#include "TSimpleFileStream.h"
+#include "core/SessionArchive.h"
+#include "core/SessionListFields.h"
+#include "core/TSimpleFileStream.h"
 
 #include <gtest/gtest.h>
 

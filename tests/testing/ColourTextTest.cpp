@@ -1,4 +1,4 @@
-#include "ColourText.h"
+#include "testing/ColourText.h"
 
 #include <gtest/gtest.h>
 

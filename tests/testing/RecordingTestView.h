@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ITestView.h"
+#include "testing/ITestView.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
-#include "Registration.h"
-#include "TCLTSession.h"
-#include "TileLayout.h"
+#include "testing/Registration.h"
+#include "core/TCLTSession.h"
+#include "testing/TileLayout.h"
 
 #include <gtest/gtest.h>
 

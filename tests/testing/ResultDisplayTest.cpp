@@ -1,4 +1,4 @@
-#include "ResultDisplay.h"
+#include "testing/ResultDisplay.h"
 
 #include <gtest/gtest.h>
 

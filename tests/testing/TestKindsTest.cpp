@@ -1,5 +1,5 @@
-#include "TestKinds.h"
-#include "ColourTables.h"
+#include "testing/TestKinds.h"
+#include "testing/ColourTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TestProcedure.h"
-#include "RecordingTestView.h"
-#include "TestKinds.h"
+#include "testing/TestProcedure.h"
+#include "testing/RecordingTestView.h"
+#include "testing/TestKinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TypedDate.h"
+#include "testing/TypedDate.h"
 
 #include <gtest/gtest.h>
 

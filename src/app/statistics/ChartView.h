@@ -1,0 +1,34 @@
+#pragma once
+
+#include "statsview/StatisticsCharts.h"
+
+#include <QRectF>
+#include <QWidget>
+
+#include <functional>
+
+class QPainter;
+
+// A chart on screen: the same painting routine the printed pages use, given
+// the widget's rectangle. Empty until a routine is set.
+class ChartView : public QWidget {
+    Q_OBJECT
+public:
+    using Paint = std::function<void(QPainter &, const QRectF &)>;
+
+    explicit ChartView(QWidget *parent = nullptr);
+    void SetPaint(Paint paint);
+    bool HasChart() const { return static_cast<bool>(paint); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Paint paint;
+};
+
+// A chart's title over its area; the rest of the area is returned.
+QRectF PaintChartTitle(QPainter &painter, const QRectF &area, const QString &title);
+// Which marker is which group, in one line over the chart; the rest of the
+// area is returned.
+QRectF PaintChartLegend(QPainter &painter, const QRectF &area, const std::vector<ChartGroup> &groups);

@@ -1,0 +1,112 @@
+#include "statistics/SelectionReader.h"
+
+#include "core/SessionArchive.h"
+#include "core/TSimpleFileStream.h"
+
+#include <deque>
+
+SelectedSession SelectedSession::Of(const TCLTSession &session)
+{
+    SelectedSession selected;
+    selected.Context = session.Context;
+    // Whole in memory: what the page sees may not be on disk yet.
+    if (session.DetailsRead || session.SourceFile.empty()) {
+        selected.Whole = std::make_shared<const TCLTSession>(session);
+        selected.Origin = &session;
+    } else {
+        selected.Path = session.SourceFile;
+    }
+    return selected;
+}
+
+bool SelectedSession::operator==(const SelectedSession &other) const
+{
+    return Path == other.Path && Origin == other.Origin;
+}
+
+namespace {
+
+// Keeps what the statistics read of a session: the choices, the marks and
+// the associations; the long texts and the names go.
+void keepFiguresOnly(TCLTSession &session)
+{
+    session.BriefConclusion.clear();
+    session.BriefConclusion.shrink_to_fit();
+    session.DetailedConclusion.clear();
+    session.DetailedConclusion.shrink_to_fit();
+    session.AdditionalFindings.clear();
+    session.AdditionalFindings.shrink_to_fit();
+    session.Surname.clear();
+    session.FirstName.clear();
+    session.Patronymic.clear();
+    session.DisplayName.clear();
+}
+
+class Reader {
+public:
+    Reader(StatisticsProgress &progress, StatisticsResult &result) : progress(progress), result(result) {}
+
+    // The sessions of the selection that could be read; nothing when stopped.
+    std::optional<std::vector<const TCLTSession *>> Read(const std::vector<SelectedSession> &selection)
+    {
+        std::vector<const TCLTSession *> sessions;
+        sessions.reserve(selection.size());
+        for (const SelectedSession &selected : selection) {
+            if (progress.Cancel.load(std::memory_order_relaxed))
+                return std::nullopt;
+            if (selected.Whole) {
+                sessions.push_back(selected.Whole.get());
+            } else if (const TCLTSession *session = readFile(selected)) {
+                sessions.push_back(session);
+            }
+            progress.Done.fetch_add(1, std::memory_order_relaxed);
+        }
+        return sessions;
+    }
+
+private:
+    const TCLTSession *readFile(const SelectedSession &selected)
+    {
+        TCLTSession &session = held.emplace_back();
+        session.Context = selected.Context;
+        bool read = false;
+        try {
+            read = ReadSessionFile(selected.Path, session, buffer);
+        } catch (const StreamError &) {
+            read = false;
+        }
+        if (!read) {
+            held.pop_back();
+            result.Unreadable.push_back(selected.Path);
+            return nullptr;
+        }
+        keepFiguresOnly(session);
+        return &session;
+    }
+
+    StatisticsProgress &progress;
+    StatisticsResult &result;
+    TSimpleFileStream buffer;
+    std::deque<TCLTSession> held; // stable addresses as it grows
+};
+
+} // namespace
+
+StatisticsResult ComputeStatistics(const StatisticsRequest &request, StatisticsProgress &progress)
+{
+    StatisticsResult result;
+    progress.Total = request.First.size() + (request.Versus ? request.Versus->size() : 0);
+    Reader reader(progress, result);
+    const auto first = reader.Read(request.First);
+    std::optional<std::vector<const TCLTSession *>> versus;
+    if (first && request.Versus)
+        versus = reader.Read(*request.Versus);
+    if (!first || (request.Versus && !versus)) {
+        result.Cancelled = true;
+        return result;
+    }
+    result.FirstRead = first->size();
+    result.VersusRead = versus ? versus->size() : 0;
+    result.Output = AnalyseSelection(*first, versus ? &*versus : nullptr, request.Choice);
+    return result;
+}
