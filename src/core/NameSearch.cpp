@@ -1,8 +1,9 @@
 #include "core/NameSearch.h"
 
-std::string FoldForSearch(std::string_view text)
+namespace {
+
+void FoldInPlace(std::string &folded)
 {
-    std::string folded(text);
     for (std::size_t i = 0; i < folded.size(); ++i) {
         auto byte = static_cast<unsigned char>(folded[i]);
         if (byte >= 'A' && byte <= 'Z') {
@@ -23,6 +24,14 @@ std::string FoldForSearch(std::string_view text)
         }
         ++i;
     }
+}
+
+} // namespace
+
+std::string FoldForSearch(std::string_view text)
+{
+    std::string folded(text);
+    FoldInPlace(folded);
     return folded;
 }
 
@@ -36,12 +45,18 @@ std::string SearchKey(std::string_view typed)
     return FoldForSearch(typed);
 }
 
-bool NameMatches(const TCLTSession &session, std::string_view key)
+bool NameMatches(const TCLTSession &session, std::string_view key, std::string &scratch)
 {
     if (key.empty())
         return true;
-    std::string name;
-    name.reserve(session.Surname.size() + session.FirstName.size() + session.Patronymic.size() + 2);
-    name.append(session.Surname).append(1, ' ').append(session.FirstName).append(1, ' ').append(session.Patronymic);
-    return FoldForSearch(name).find(key) != std::string::npos;
+    scratch.clear();
+    scratch.append(session.Surname).append(1, ' ').append(session.FirstName).append(1, ' ').append(session.Patronymic);
+    FoldInPlace(scratch);
+    return scratch.find(key) != std::string::npos;
+}
+
+bool NameMatches(const TCLTSession &session, std::string_view key)
+{
+    std::string scratch;
+    return NameMatches(session, key, scratch);
 }

@@ -346,8 +346,12 @@ void ResultsPage::RefillAsBefore()
 
 void ResultsPage::Appended(std::size_t, std::size_t)
 {
-    if (pendingSelect >= 0 && list->Selected() < 0 && SelectRow(list, pendingSelect))
+    if (pendingSelect < 0 || list->Selected() >= 0)
+        return;
+    selectingStoredRow = true;
+    if (SelectRow(list, pendingSelect))
         pendingSelect = -1;
+    selectingStoredRow = false;
 }
 
 void ResultsPage::Removing(const std::vector<PositionRun> &runs)
@@ -418,6 +422,13 @@ void ResultsPage::Reset()
     // The rows were made again in the list's new order.
     const long long position = shownBeforeReset ? archive.PositionOf(shownBeforeReset) : -1;
     shownBeforeReset = nullptr;
+    if (storedRowShown) {
+        selectingStoredRow = true;
+        const bool selected = SelectRow(list, StoredRow(list, placement));
+        selectingStoredRow = false;
+        if (selected)
+            return;
+    }
     if (position >= 0 && list->SelectModelRow(Model()->RowOf(static_cast<int>(position))))
         return;
     if (refilled && list->Selected() < 0) {
@@ -447,6 +458,7 @@ void ResultsPage::redrawChoices()
 
 void ResultsPage::gridResultsSelectItem(int row)
 {
+    storedRowShown = selectingStoredRow && row >= 0;
     if (row >= 0)
         pendingSelect = -1; // the user's choice, or the stored row reached
     if (!listReady)

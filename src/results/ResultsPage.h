@@ -191,6 +191,10 @@ private:
     bool refilled = false;      // rows added to the archive later are listed
     bool filterApplied = false; // by the last refill, for rows added after it
     int pendingSelect = -1;     // the stored row, selected once rows reach it
+    // The selection is the stored row reached by the start-up pass, not one
+    // picked since: a reorder at the pass's end selects that row again.
+    bool storedRowShown = false;
+    bool selectingStoredRow = false;
     ResultsFilter appliedFilter;
     mutable SessionDetailCache details;
     int pendingTabHeight = -1;

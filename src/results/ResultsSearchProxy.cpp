@@ -38,7 +38,7 @@ bool ResultsSearchProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
     if (key.empty())
         return true;
     const TCLTSession *session = model.SessionAt(sourceRow);
-    return session && NameMatches(*session, key);
+    return session && NameMatches(*session, key, scratch);
 }
 
 bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const

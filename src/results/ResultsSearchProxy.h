@@ -29,4 +29,5 @@ protected:
 private:
     ResultsModel &model;
     std::string key;
+    mutable std::string scratch; // reused by every row of a search
 };
