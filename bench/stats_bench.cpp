@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     std::mt19937 random(24);
     for (std::size_t i = 0; i < count; ++i) {
         TCLTSession s = makeSession(i, random);
-        char name[32];
+        char name[48];
         std::snprintf(name, sizeof name, "25070110%08zu.dat", i);
         if (!writeRaw(PathInFolder(data, name), sessionFileBytes(s, Today))) {
             std::printf("cannot write into %s\n", data.c_str());

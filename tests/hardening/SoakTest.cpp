@@ -150,7 +150,7 @@ private:
 
     std::mt19937 rng;
     SilentView view;
-    TCLTArchive sessions;
+    ArchiveList sessions;
     TestProcedure procedure;
     TCLTKnowledgeBase base;
     SessionContext context{45800, ","};

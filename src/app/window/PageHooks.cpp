@@ -91,7 +91,7 @@ QWidget *PageHooks::CreateResultsPage(QWidget *parent)
     area->setFrameShape(QFrame::NoFrame);
     resultsPage = new ResultsPage(sessions, *placement, area);
     resultsPage->SetContext(context);
-    ConnectPersonHistory(*resultsPage, sessions, context);
+    ConnectPersonHistory(*resultsPage, sessions.Sessions(), context);
     area->setWidget(resultsPage);
     return area;
 }

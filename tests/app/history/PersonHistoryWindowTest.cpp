@@ -59,7 +59,7 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     Save(Visit("Семенова", "Анна", 45550, "8Б", "01234567"));
     Save(MakeSession("Петров", 1));
     OpenPage();
-    ConnectPersonHistory(*page, archive, context);
+    ConnectPersonHistory(*page, archive.Sessions(), context);
     // The list holds only what it shows; the history reads the rest itself.
     for (auto &session : archive)
         KeepListFieldsOnly(*session);

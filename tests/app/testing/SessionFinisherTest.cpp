@@ -202,7 +202,7 @@ TEST_F(SessionFinisherTest, RetryNoticesAndTheCloseQuestionUseTheGivenDialogs)
     const StationContext context(QLocale(QLocale::Russian, QLocale::Russia), [] { return fixedNow; });
     auto finisher = Make(context);
     finisher->SetRecoveryFolder(install.Root() + QStringLiteral("recovery"));
-    TCLTArchive sessions;
+    ArchiveList sessions;
     TCLTSession &held = sessions.AddNew();
     held.TestKind = 1;
 
