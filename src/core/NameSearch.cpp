@@ -45,18 +45,16 @@ std::string SearchKey(std::string_view typed)
     return FoldForSearch(typed);
 }
 
-bool NameMatches(const TCLTSession &session, std::string_view key, std::string &scratch)
+std::string SearchableName(const TCLTSession &session)
 {
-    if (key.empty())
-        return true;
-    scratch.clear();
-    scratch.append(session.Surname).append(1, ' ').append(session.FirstName).append(1, ' ').append(session.Patronymic);
-    FoldInPlace(scratch);
-    return scratch.find(key) != std::string::npos;
+    std::string name;
+    name.reserve(session.Surname.size() + session.FirstName.size() + session.Patronymic.size() + 2);
+    name.append(session.Surname).append(1, ' ').append(session.FirstName).append(1, ' ').append(session.Patronymic);
+    FoldInPlace(name);
+    return name;
 }
 
 bool NameMatches(const TCLTSession &session, std::string_view key)
 {
-    std::string scratch;
-    return NameMatches(session, key, scratch);
+    return key.empty() || SearchableName(session).find(key) != std::string::npos;
 }

@@ -20,6 +20,6 @@ std::string SearchKey(std::string_view typed);
 // Whether the person's "Surname FirstName Patronymic" holds the key (made by
 // SearchKey); every session matches an empty key.
 bool NameMatches(const TCLTSession &session, std::string_view key);
-// The same, folding into scratch: a search over every row of a large list
-// then makes no allocation a row once scratch has grown.
-bool NameMatches(const TCLTSession &session, std::string_view key, std::string &scratch);
+// The person's "Surname FirstName Patronymic" folded as a key is: a list
+// searched again and again keeps it per row instead of folding each time.
+std::string SearchableName(const TCLTSession &session);

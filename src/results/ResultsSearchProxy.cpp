@@ -3,9 +3,22 @@
 #include "core/NameSearch.h"
 #include "results/ResultsModel.h"
 
+#include <algorithm>
+
 ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     : QSortFilterProxyModel(parent), model(source)
 {
+    // Connected before the proxy's own handlers, so a change never meets a
+    // name kept for the row that was there before.
+    const auto forget = [this] {
+        names.clear();
+        named.clear();
+    };
+    connect(&source, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
+    connect(&source, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
+    connect(&source, &QAbstractItemModel::modelAboutToBeReset, this, forget);
+    connect(&source, &QAbstractItemModel::layoutAboutToBeChanged, this, forget);
+    connect(&source, &QAbstractItemModel::dataChanged, this, forget);
     setSourceModel(&source);
     setDynamicSortFilter(true);
 }
@@ -38,7 +51,18 @@ bool ResultsSearchProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
     if (key.empty())
         return true;
     const TCLTSession *session = model.SessionAt(sourceRow);
-    return session && NameMatches(*session, key, scratch);
+    if (!session)
+        return false;
+    const auto row = static_cast<std::size_t>(sourceRow);
+    if (row >= named.size()) {
+        names.resize(std::max(row + 1, static_cast<std::size_t>(model.rowCount())));
+        named.resize(names.size());
+    }
+    if (!named[row]) {
+        names[row] = SearchableName(*session);
+        named[row] = true;
+    }
+    return names[row].find(key) != std::string::npos;
 }
 
 bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const

@@ -3,6 +3,7 @@
 #include <QSortFilterProxyModel>
 
 #include <string>
+#include <vector>
 
 class ResultsModel;
 
@@ -29,5 +30,8 @@ protected:
 private:
     ResultsModel &model;
     std::string key;
-    mutable std::string scratch; // reused by every row of a search
+    // Each model row's name as searched, made at the first search that
+    // reaches the row and forgotten at any change of the model's rows.
+    mutable std::vector<std::string> names;
+    mutable std::vector<bool> named;
 };
