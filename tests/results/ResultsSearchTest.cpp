@@ -161,6 +161,33 @@ TEST_F(ResultsSearchTest, NumbersNeverRepeatWhenAnotherStationsSessionsComeAndGo
     EXPECT_EQ(LabelText("labelResultsUserName"), QStringLiteral("Дмитриев Иван"));
 }
 
+// The names kept for searching follow the list when sessions come and go
+// or are read again with another name.
+TEST_F(ResultsSearchTest, ASearchAfterTheListChangedFindsTheNamesNowThere)
+{
+    Save(MakeSession("Андреев", 1));
+    Save(MakeSession("Борисов", 1));
+    Save(MakeSession("Васильев", 1));
+    OpenPage();
+    const auto found = [this](const char *typed) {
+        Type(QString::fromUtf8(typed));
+        auto *shown = qobject_cast<ResultsSearchProxy *>(page->Grid()->model());
+        QStringList surnames;
+        for (int row = 0; shown && row < shown->rowCount(); ++row)
+            surnames << QString::fromStdString(page->Model()->SessionAt(shown->SourceRow(row))->Surname);
+        return surnames;
+    };
+    EXPECT_EQ(found("борис"), QStringList{QStringLiteral("Борисов")});
+    archive.Remove(std::size_t{0});
+    archive.Add(std::make_unique<TCLTSession>(MakeSession("Григорьев", 1)));
+    EXPECT_EQ(found("григор"), QStringList{QStringLiteral("Григорьев")});
+    EXPECT_EQ(found("андреев"), QStringList{});
+    archive[0].Surname = "Беляев"; // read again in place: another station replaced the file
+    archive.MarkChanged({0});
+    EXPECT_EQ(found("борис"), QStringList{});
+    EXPECT_EQ(found("беляев"), QStringList{QStringLiteral("Беляев")});
+}
+
 TEST_F(ResultsSearchTest, EveryColumnWidthIsTheUsersAndComesBack)
 {
     Save(MakeSession("Андреев", 1));
