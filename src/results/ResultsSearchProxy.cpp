@@ -13,14 +13,47 @@ ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     const auto forget = [this] {
         names.clear();
         named.clear();
+        nextToFold = 0;
+        folding->start();
     };
-    connect(&source, &QAbstractItemModel::rowsAboutToBeInserted, this, forget);
+    // Rows appended at the end leave every kept name at its row.
+    connect(&source, &QAbstractItemModel::rowsAboutToBeInserted, this, [this, forget](const QModelIndex &, int first) {
+        if (first < model.rowCount())
+            forget();
+        else
+            folding->start();
+    });
     connect(&source, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
     connect(&source, &QAbstractItemModel::modelAboutToBeReset, this, forget);
     connect(&source, &QAbstractItemModel::layoutAboutToBeChanged, this, forget);
     connect(&source, &QAbstractItemModel::dataChanged, this, forget);
     setSourceModel(&source);
     setDynamicSortFilter(true);
+    // The names are folded ahead of the first search, a slice at a time
+    // while the window is idle, so that search does not fold them all.
+    folding->setInterval(1);
+    connect(folding, &QTimer::timeout, this, &ResultsSearchProxy::foldSome);
+    folding->start();
+}
+
+void ResultsSearchProxy::foldSome()
+{
+    const auto rows = static_cast<std::size_t>(model.rowCount());
+    if (named.size() < rows) {
+        names.resize(rows);
+        named.resize(rows);
+    }
+    for (std::size_t done = 0; nextToFold < rows && done < FoldSlice; ++nextToFold) {
+        if (named[nextToFold])
+            continue;
+        if (const TCLTSession *session = model.SessionAt(static_cast<int>(nextToFold))) {
+            names[nextToFold] = SearchableName(*session);
+            named[nextToFold] = true;
+        }
+        ++done;
+    }
+    if (nextToFold >= rows)
+        folding->stop();
 }
 
 void ResultsSearchProxy::SetSearchText(const QString &typed)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -28,10 +29,16 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    // Rows folded in one slice of idle time: a few milliseconds' work.
+    static constexpr std::size_t FoldSlice = 4000;
+    void foldSome();
+
     ResultsModel &model;
     std::string key;
     // Each model row's name as searched, made at the first search that
     // reaches the row and forgotten at any change of the model's rows.
     mutable std::vector<std::string> names;
     mutable std::vector<bool> named;
+    std::size_t nextToFold = 0;
+    QTimer *folding = new QTimer(this);
 };
