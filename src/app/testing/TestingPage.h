@@ -34,6 +34,9 @@ public:
     explicit TestingPage(QWidget *parent = nullptr);
     ~TestingPage() override;
 
+    // The result memo, for the main window's copy command.
+    QPlainTextEdit *ResultMemo() const { return memoTestResult; }
+
     // The session list new sessions are appended to (the archive). Without
     // one the page keeps its own. Ignored while a test runs.
     void SetSessionList(ArchiveList *sessions);

@@ -9,13 +9,15 @@
 #include "app/window/AboutWindow.h"
 #include "app/window/AppInfo.h"
 #include "app/window/BusyCursor.h"
-#include "app/window/PageHooks.h"
 #include "app/window/PlacementStore.h"
 #include "app/window/StartupNotes.h"
 #include "app/window/WindowActions.h"
+#include "app/window/WindowPages.h"
 #include "app/window/WindowStatusBar.h"
 #include "interpretation/StimulusProfileFile.h"
 #include "qtkit/UserDialogs.h"
+#include "results/ResultsModel.h"
+#include "results/ResultsPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,8 +25,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -55,13 +55,13 @@ QString withSlash(QString folder)
 } // namespace
 
 TformPalettorMain::TformPalettorMain(const QString &root, QWidget *parent)
-    : TformPalettorMain(root, StationContext(QLocale::system()), parent)
+    : TformPalettorMain(root, StationContext(StationContext::FormattingLocale(QLocale::system())), parent)
 {
 }
 
 TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &stationContext, QWidget *parent)
     : QMainWindow(parent), rootFolder(withSlash(QDir::fromNativeSeparators(root))), context(stationContext),
-      help(std::make_unique<HelpLauncher>(rootFolder)), pages(std::make_unique<PageHooks>(sessions, context)),
+      help(std::make_unique<HelpLauncher>(rootFolder)),
       finisher(std::make_unique<SessionFinisher>(knowledgeBase, DataFolder(), context, this)),
       notes(std::make_unique<StartupNotes>())
 {
@@ -75,8 +75,7 @@ TformPalettorMain::TformPalettorMain(const QString &root, const StationContext &
     setFont(font);
 
     CreatePages();
-    actions =
-        std::make_unique<WindowActions>(*this, [this](const QString &name) { return pages->ResultsAction(name); });
+    actions = std::make_unique<WindowActions>(*this, pages->Results());
     status = std::make_unique<WindowStatusBar>(*statusBar());
     // Stores again what a failed save left in the recovery folder.
     actResultsSaveAgain = new QAction(QStringLiteral("Сохранить повторно"), this);
@@ -120,32 +119,11 @@ QString TformPalettorMain::ThemesFolder() const { return rootFolder + QStringLit
 
 void TformPalettorMain::CreatePages()
 {
-    pageControl = new QTabWidget(this);
-    pageControl->setObjectName(QStringLiteral("TeSPageControl"));
-    pageControl->setTabPosition(QTabWidget::West);
-    pageControl->setDocumentMode(false);
-    testingPage = pages->CreateTestingPage(pageControl);
-    testingPage->setObjectName(QStringLiteral("TeTabSheet1"));
-    QWidget *resultsSheet = pages->CreateResultsPage(pageControl);
-    resultsSheet->setObjectName(QStringLiteral("TeTabSheet2"));
-    // The preferences have grown taller than the smallest window: they
-    // scroll rather than raise the window's minimum height.
-    auto *prefsSheet = new QScrollArea(pageControl);
-    prefsSheet->setWidgetResizable(true);
-    prefsSheet->setFrameShape(QFrame::NoFrame);
-    prefsPage = new PreferencesPage(theme, prefsSheet);
-    prefsPage->setObjectName(QStringLiteral("TeTabSheet3"));
-    prefsSheet->setWidget(prefsPage);
-    // Only the height scrolls: the page keeps the width its groups need.
-    prefsSheet->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    prefsSheet->setMinimumWidth(prefsPage->minimumSizeHint().width()
-                                + prefsSheet->verticalScrollBar()->sizeHint().width());
-    pageControl->addTab(testingPage, QStringLiteral("Тестирование"));
-    pageControl->addTab(resultsSheet, QStringLiteral("Результаты"));
-    pageControl->addTab(prefsSheet, QStringLiteral("Настройка"));
-    QWidget *statisticsSheet = pages->CreateStatisticsPage(pageControl);
-    statisticsSheet->setObjectName(QStringLiteral("TeTabSheet4"));
-    pageControl->addTab(statisticsSheet, QStringLiteral("Статистика"));
+    // After the window's font is set: the pages size some controls by their texts.
+    pages = std::make_unique<WindowPages>(sessions, context, theme, this);
+    pageControl = pages->Control();
+    testingPage = &pages->Testing();
+    prefsPage = &pages->Settings();
     setCentralWidget(pageControl);
     connect(pageControl, &QTabWidget::currentChanged, this, &TformPalettorMain::PageChanged);
 }
@@ -173,7 +151,7 @@ void TformPalettorMain::ConnectActions()
     connect(a.actHelpEMail, &QAction::triggered, this,
             [this] { help->OpenLink(this, QUrl(QStringLiteral("mailto:") + AppInfo::SupportEMail)); });
     connect(a.EditCopy1, &QAction::triggered, this, &WindowActions::CopyFocusedSelection);
-    WindowActions::AddCopyMenu(pages->ResultMemo());
+    WindowActions::AddCopyMenu(testingPage->ResultMemo());
 }
 
 void TformPalettorMain::ConnectTestingPage()
@@ -190,10 +168,11 @@ void TformPalettorMain::ConnectTestingPage()
     finisher->SetShow([page = testingPage](const TCLTSession &session) { page->ShowResult(session); });
     finisher->SetTestingMode([this] { return !AdministratorMode(); });
     help->SetTestingMode([this] { return !AdministratorMode(); });
-    pages->SetNotStoredTest([this](const TCLTSession &session) { return finisher->NotStored(session); });
+    pages->Results().Model()->SetNotStoredTest(
+        [this](const TCLTSession &session) { return finisher->NotStored(session); });
     finisher->SetList([this](const TCLTSession &session) {
         if (AdministratorMode())
-            pages->SelectFinished(session);
+            pages->Results().AppendFinishedSession(session);
     });
     connect(testingPage, &TestingPage::testFinished, this, [this](TCLTSession *session, double start, double end) {
         if (session)
@@ -225,15 +204,8 @@ void TformPalettorMain::ApplyPreferences()
 {
     prefsPage->Show(prefs);
     UpdateAuthoriseAction();
-    const QStringList groups = UserGroupLines(prefs.UserGroups);
-    pages->SetUserGroups(groups);
-    pages->SetFilterGroups(groups, filterGroupIndex);
-    filterGroupIndex = pages->FilterGroupIndex();
-    pages->UpdateRequiredMarks(prefs.UserField);
-    pages->SetShowResultType(prefs.ShowResultType);
-    pages->SetIdleClearMinutes(prefs.IdleClearMinutes);
-    pages->SetColours(prefs.Colours);
-    pages->SetSigner(prefs.Examiner, prefs.Organisation);
+    pages->ApplyPreferences(prefs, filterGroupIndex);
+    filterGroupIndex = pages->Results().FilterGroupIndex();
 }
 
 void TformPalettorMain::CollectPreferences()
@@ -249,27 +221,7 @@ void TformPalettorMain::PreferencesChanged(PreferencesChange what)
     if (!preferencesReady)
         return;
     CollectPreferences();
-    switch (what) {
-    case PreferencesChange::UserGroups:
-        ApplyUserGroups();
-        break;
-    case PreferencesChange::RequiredFields:
-        pages->UpdateRequiredMarks(prefs.UserField);
-        break;
-    case PreferencesChange::ResultType:
-        pages->SetShowResultType(prefs.ShowResultType);
-        pages->SetIdleClearMinutes(prefs.IdleClearMinutes);
-        break;
-    case PreferencesChange::Colours:
-        pages->SetColours(prefs.Colours);
-        break;
-    case PreferencesChange::Signer:
-        pages->SetSigner(prefs.Examiner, prefs.Organisation);
-        break;
-    case PreferencesChange::Theme:
-    case PreferencesChange::Protection:
-        break;
-    }
+    pages->ApplyChange(prefs, what);
 }
 
 void TformPalettorMain::SavePreferencesToStore()
@@ -281,14 +233,7 @@ void TformPalettorMain::SavePreferencesToStore()
     std::optional<int> page;
     if (AdministratorMode())
         page = pageControl->currentIndex();
-    SavePreferences(*settings, prefs, pages->FilterGroupIndex(), page);
-}
-
-void TformPalettorMain::ApplyUserGroups()
-{
-    const QStringList groups = UserGroupLines(prefs.UserGroups);
-    pages->SetUserGroups(groups);
-    pages->SetFilterGroups(groups, pages->FilterGroupIndex());
+    SavePreferences(*settings, prefs, pages->Results().FilterGroupIndex(), page);
 }
 
 void TformPalettorMain::UpdateAuthoriseAction()
@@ -301,7 +246,7 @@ void TformPalettorMain::UpdateAuthoriseAction()
 void TformPalettorMain::AskForAdministratorMode()
 {
     if (mode->Decide(this, prefs)) {
-        pages->RefillResults(false);
+        pages->Results().RefillResults(false);
         ReportStartupProblems();
         ReportFailedSaves();
     }
@@ -319,7 +264,7 @@ void TformPalettorMain::RetryNotStored()
     if (ArchiveLoading() || !AdministratorMode())
         return;
     finisher->RetryAndTell(sessions);
-    pages->NotStoredMarksChanged();
+    pages->Results().Model()->MarksChanged();
 }
 
 void TformPalettorMain::DecideMode()
@@ -470,7 +415,7 @@ void TformPalettorMain::closeEvent(QCloseEvent *event)
         placement.SaveWindow(this);
         pages->SavePlacement(this);
     });
-    pages->SetResultsListReady(false);
+    pages->Results().SetResultsListReady(false);
     // A window closed before its first show never read the store; writing
     // its defaults back would wipe the user's settings.
     if (preferencesReady)

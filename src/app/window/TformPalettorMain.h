@@ -17,13 +17,13 @@
 
 class ArchiveSync;
 class HelpLauncher;
-class PageHooks;
 class PreferencesPage;
 class QAction;
 class QTabWidget;
 class SessionFinisher;
 class StartupNotes;
 class TestingPage;
+class WindowPages;
 class WindowStatusBar;
 enum class PreferencesChange;
 struct AboutFacts;
@@ -121,7 +121,6 @@ private:
     void CollectPreferences();
     void SavePreferencesToStore();
     void PreferencesChanged(PreferencesChange what);
-    void ApplyUserGroups();
 
     QString rootFolder;
     StationContext context;
@@ -134,7 +133,7 @@ private:
     TCLTKnowledgeBase knowledgeBase;
     KnowledgeBaseStatus knowledgeBaseStatus;
     StimulusSets stimulusSets;
-    std::unique_ptr<PageHooks> pages;
+    std::unique_ptr<WindowPages> pages;
     std::unique_ptr<SessionFinisher> finisher;
 
     QTabWidget *pageControl = nullptr;

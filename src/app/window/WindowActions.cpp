@@ -1,6 +1,7 @@
 #include "app/window/WindowActions.h"
 
 #include "app/window/MenuTitleClick.h"
+#include "results/ResultsPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,14 +18,13 @@
 
 #include <algorithm>
 
-WindowActions::WindowActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction)
-    : window(window)
+WindowActions::WindowActions(QMainWindow &window, const ResultsPage &results) : window(window)
 {
-    CreateActions(window, resultsAction);
+    CreateActions(window, results);
     CreateMenusAndToolBar(window);
 }
 
-void WindowActions::CreateActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction)
+void WindowActions::CreateActions(QMainWindow &window, const ResultsPage &results)
 {
     auto make = [&window](QAction *&action, const char *name, const QString &caption, const QKeySequence &key,
                           bool hint) {
@@ -41,25 +41,17 @@ void WindowActions::CreateActions(QMainWindow &window, const std::function<QActi
     make(actStartTesting, "actStartTesting", QStringLiteral("Начать тестирование"), QKeySequence(Qt::Key_F5), true);
     make(actFileAuthen, "actFileAuthen", QStringLiteral("Авторизоваться"), {}, false);
     make(actFileExit, "actFileExit", QStringLiteral("Выход"), QKeySequence(Qt::Key_F10), false);
-    auto adopt = [&](QAction *&action, const char *name) {
-        action = resultsAction(QString::fromLatin1(name));
-        if (!action) {
-            action = new QAction(&window);
-            action->setObjectName(QString::fromLatin1(name));
-            action->setEnabled(false);
-        }
-    };
-    adopt(actResultsCopy, "actResultsCopy");
-    adopt(actResultsExportMSWord, "actResultsExportMSWord");
-    adopt(actResultsSave, "actResultsSave");
-    adopt(actResultsPreview, "actResultsPreview");
-    adopt(actResultsPrint, "actResultsPrint");
-    adopt(actResultsSendEMail, "actResultsSendEMail");
-    adopt(actResultsExportList, "actResultsExportList");
-    adopt(actResultsSavePdf, "actResultsSavePdf");
-    adopt(actResultsDelete, "actResultsDelete");
-    adopt(actResultsFilter, "actResultsFilter");
-    adopt(actResultsShowAll, "actResultsShowAll");
+    actResultsCopy = results.actResultsCopy;
+    actResultsExportMSWord = results.actResultsExportMSWord;
+    actResultsSave = results.actResultsSave;
+    actResultsPreview = results.actResultsPreview;
+    actResultsPrint = results.actResultsPrint;
+    actResultsSendEMail = results.actResultsSendEMail;
+    actResultsExportList = results.actResultsExportList;
+    actResultsSavePdf = results.actResultsSavePdf;
+    actResultsDelete = results.actResultsDelete;
+    actResultsFilter = results.actResultsFilter;
+    actResultsShowAll = results.actResultsShowAll;
     make(actHelpContents, "actHelpContents", QStringLiteral("Помощь"), QKeySequence(Qt::Key_F1), true);
     make(actHelpAbout, "actHelpAbout", QStringLiteral("О программе..."), {}, false);
     make(actHelpLicenseAgreement, "actHelpLicenseAgreement", QStringLiteral("Лицензионное соглашение"), {}, false);

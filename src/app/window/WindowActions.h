@@ -2,20 +2,19 @@
 
 #include <QString>
 
-#include <functional>
-
 class QAction;
 class QMainWindow;
 class QMenu;
 class QPlainTextEdit;
 class QToolBar;
+class ResultsPage;
 
 // The main window's commands with their menus and toolbar. The results
 // commands are the results page's own actions, so a menu item and the page's
 // buttons are one command with one shortcut. The window connects them.
 struct WindowActions {
-    // resultsAction gives the results page's action of an object name, or nullptr.
-    WindowActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction);
+    // The results commands are taken from the page, which outlives them.
+    WindowActions(QMainWindow &window, const ResultsPage &results);
 
     // The table of the whole list is off until the start-up pass has listed
     // every session; every other command works meanwhile.
@@ -55,7 +54,7 @@ struct WindowActions {
     QToolBar *TestingToolBar = nullptr;
 
 private:
-    void CreateActions(QMainWindow &window, const std::function<QAction *(const QString &)> &resultsAction);
+    void CreateActions(QMainWindow &window, const ResultsPage &results);
     void CreateMenusAndToolBar(QMainWindow &window);
     QMainWindow &window;
 };
