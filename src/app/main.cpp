@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyleFactory>
@@ -93,7 +94,9 @@ int main(int argc, char **argv)
     // hold exactly as text would lead it to read and write another folder.
     const std::string path = executablePath();
     const std::optional<std::string> root = ProgramRootFolder(path);
-    // Qt's own dialogs and menus speak the program's language.
+    // Qt's own dialogs and menus speak the program's language, and the
+    // calendars name months and weekdays in it whatever the system's locale.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     InstallQtRussianTranslation(app, root ? QString::fromStdString(*root) : QString());
     if (!root || QString::fromStdString(*root).toStdString() != *root) {
         const QString shown = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));

@@ -17,6 +17,13 @@ StationContext::StationContext(const QLocale &locale, Clock clock)
         this->clock = [] { return ToLocalDateTime(QDateTime::currentDateTime()); };
 }
 
+QLocale StationContext::FormattingLocale(const QLocale &system)
+{
+    if (system.language() == QLocale::C || system.language() == QLocale::AnyLanguage)
+        return QLocale(QLocale::Russian, QLocale::Russia);
+    return system;
+}
+
 OleDate StationContext::NowOle() const { return ToOleDate(clock()); }
 
 SessionContext StationContext::ForSessions() const

@@ -22,6 +22,11 @@ public:
     // The system clock and the given locale.
     explicit StationContext(const QLocale &locale = QLocale(QLocale::Russian, QLocale::Russia), Clock clock = {});
 
+    // The locale a station formats with, from the system's: a system with
+    // none set (the C locale) would put English dates and months into a
+    // Russian program, so it formats as Russia does.
+    static QLocale FormattingLocale(const QLocale &system);
+
     const QLocale &Locale() const { return locale; }
     LocalDateTime Now() const { return clock(); }
     OleDate NowOle() const;
