@@ -12,10 +12,13 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int EightColourPanelHeight = 100;
@@ -167,6 +170,15 @@ QWidget *ResultDetailPanels::buildSideBar(QWidget *parent)
         TeHeaderPanel5->ContentLayout()->addWidget(panelFullChoices);
     }
     layout->addStretch(1);
+
+    // Wider than designed where the font needs it, so no heading is cut.
+    int widest = 0;
+    for (const QToolButton *header : inner->findChildren<QToolButton *>(QStringLiteral("header")))
+        widest = std::max(widest, header->sizeHint().width());
+    const QMargins margins = layout->contentsMargins();
+    scroll->setFixedWidth(std::max(SideBarWidth,
+                                   widest + margins.left() + margins.right() + 2 * scroll->frameWidth()
+                                       + scroll->verticalScrollBar()->sizeHint().width()));
 
     connect(TeHeaderPanel4, &CollapsiblePanel::Rollup, this, &ResultDetailPanels::choicesPanelToggled);
     connect(TeHeaderPanel5, &CollapsiblePanel::Rollup, this, &ResultDetailPanels::choicesPanelToggled);
