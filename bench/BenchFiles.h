@@ -9,7 +9,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 inline std::string sessionFileBytes(TCLTSession &session, double written)
 {
@@ -27,4 +30,31 @@ inline bool writeRaw(const std::string &path, const std::string &bytes)
         return false;
     const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     return ::close(fd) == 0 && ok;
+}
+
+// The baseline of reading: every file opened, read whole and closed, the
+// files shared among the threads. Returns the bytes read.
+inline std::size_t readRawFiles(const std::vector<std::string> &paths, unsigned threads = 1)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> bytes{0};
+    auto reader = [&] {
+        std::vector<char> buffer(1 << 16);
+        for (std::size_t i; (i = next++) < paths.size();) {
+            const int fd = ::open(paths[i].c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            ssize_t n;
+            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+                bytes += static_cast<std::size_t>(n);
+            ::close(fd);
+        }
+    };
+    std::vector<std::thread> others;
+    for (unsigned t = 1; t < threads; ++t)
+        others.emplace_back(reader);
+    reader();
+    for (std::thread &other : others)
+        other.join();
+    return bytes;
 }

@@ -9,13 +9,14 @@
 //   heartbeat_bench [session count] [deletions]   (default 100000 and 3000)
 //   heartbeat_bench --make-archive COUNT FOLDER    session files only, for
 //                                                  timing palettor-cli export
+#include "BenchClock.h"
 #include "BenchFiles.h"
+#include "BenchWindow.h"
 #include "Heartbeat.h"
 #include "app/archive/ArchiveSync.h"
 #include "app/preferences/AppSettings.h"
 #include "app/window/TformPalettorMain.h"
 #include "core/SessionArchive.h"
-#include "qtkit/UserDialogs.h"
 #include "results/ResultsPage.h"
 
 #include <QApplication>
@@ -40,12 +41,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 constexpr OleDate Today = 45839;
 
@@ -105,52 +101,6 @@ std::size_t readAll(const std::string &path, std::vector<char> &buffer)
     return total;
 }
 
-// Raw open/read/close of every file, the files shared among the threads.
-double rawReadMs(const std::vector<std::string> &paths, unsigned threads)
-{
-    const auto start = Clock::now();
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> bytes{0};
-    std::vector<std::thread> readers;
-    for (unsigned t = 0; t < threads; ++t)
-        readers.emplace_back([&] {
-            std::vector<char> buffer(1 << 16);
-            for (std::size_t i; (i = next++) < paths.size();)
-                bytes += readAll(paths[i], buffer);
-        });
-    for (std::thread &reader : readers)
-        reader.join();
-    return msSince(start);
-}
-
-// Answers the export's two questions (names kept, the file given) and
-// prints anything else the window says.
-class BenchDialogs : public UserDialogs {
-public:
-    QString exportPath;
-    bool AskYesNo(QWidget *, const QString &, bool) override { return false; }
-    QString AskSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return exportPath;
-    }
-    void ShowInfo(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected message: %s\n", text.toStdString().c_str());
-    }
-    void ShowWarning(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
-    }
-};
-
-void runFor(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 struct Limits {
     double listIndexMs = 0;
     double raw1Ms = 0;
@@ -185,17 +135,21 @@ int main(int argc, char **argv)
         return 1;
     std::printf("built %d session files in %.1f s\n", count, msSince(start) / 1000);
 
-    BenchDialogs dialogs;
-    dialogs.exportPath = folder.path() + QStringLiteral("/list.csv");
+    BenchDialogs dialogs(false); // the export keeps the names
+    dialogs.ExportPath = folder.path() + QStringLiteral("/list.csv");
     UserDialogs::Install(&dialogs);
     AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
     PrepareHeapForArchive();
     qputenv("XDG_CACHE_HOME", (folder.path() + QStringLiteral("/cache")).toLocal8Bit());
 
     Limits limits;
-    limits.raw1Ms = rawReadMs(paths, 1); // the first pass also warms the cache
-    limits.raw1Ms = rawReadMs(paths, 1);
-    limits.raw4Ms = rawReadMs(paths, 4);
+    readRawFiles(paths); // warms the cache
+    start = Clock::now();
+    readRawFiles(paths, 1);
+    limits.raw1Ms = msSince(start);
+    start = Clock::now();
+    readRawFiles(paths, 4);
+    limits.raw4Ms = msSince(start);
 
     int result = 0;
     double startMs[2] = {0, 0};
@@ -241,7 +195,7 @@ int main(int argc, char **argv)
 
         auto *page = window.findChild<ResultsPage *>();
         if (page) {
-            QFile::remove(dialogs.exportPath);
+            QFile::remove(dialogs.ExportPath);
             heartbeat.Restart();
             start = Clock::now();
             exported = page->ResultsExportListExecute();
@@ -267,7 +221,7 @@ int main(int argc, char **argv)
         left = window.Sessions().Count();
         result = left == expected && exported ? 0 : 1;
     }
-    const qint64 exportBytes = QFileInfo(dialogs.exportPath).size();
+    const qint64 exportBytes = QFileInfo(dialogs.ExportPath).size();
     AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);
 

@@ -5,6 +5,7 @@
 // unbroken and ordinary text of one size; a quadratic one as 16 and more.
 //
 //   layout_bench [characters of the smaller size]   (default 50000)
+#include "BenchClock.h"
 #include "qtkit/StationContext.h"
 #include "report/ReportDocument.h"
 #include "report/ReportPdf.h"
@@ -22,12 +23,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 std::string conclusion(std::size_t letters, bool unbroken)
 {

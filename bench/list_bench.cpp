@@ -7,6 +7,7 @@
 //
 //   list_bench [session count...]          (default 10000 100000)
 //   list_bench --network <data> <index>     (run by the above, preloaded)
+#include "BenchClock.h"
 #include "BenchFiles.h"
 #include "core/ArchiveLoader.h"
 #include "core/Cp1251.h"
@@ -35,12 +36,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 constexpr OleDate Today = 45839;
 

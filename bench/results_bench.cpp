@@ -3,7 +3,9 @@
 // next to a baseline measured in the same run on the same data.
 //
 //   results_bench [session count]   (default 100000)
+#include "BenchClock.h"
 #include "BenchFiles.h"
+#include "BenchWindow.h"
 #include "Heartbeat.h"
 #include "app/archive/ArchiveSync.h"
 #include "app/preferences/AppSettings.h"
@@ -11,7 +13,6 @@
 #include "core/SessionArchive.h"
 #include "core/SessionListIndex.h"
 #include "core/TSimpleFileStream.h"
-#include "qtkit/UserDialogs.h"
 #include "results/ListLayout.h"
 #include "results/ResultsModel.h"
 #include "results/ResultsPage.h"
@@ -38,12 +39,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 constexpr OleDate Today = 45839;
 
@@ -55,36 +51,6 @@ TCLTSession makeSession(int i)
         .Born(i % 7 == 0 ? 0 : Today - 365.25 * (18 + i % 60))
         .Conclusions(std::string(400, 'x'), std::string(3000, 'y'), std::string(600, 'z'));
 }
-
-// The baseline of loading: every file opened, read whole and closed.
-std::size_t readRaw(const std::vector<std::string> &paths)
-{
-    std::size_t total = 0;
-    std::vector<char> buffer(1 << 16);
-    for (const std::string &path : paths) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
-            total += static_cast<std::size_t>(n);
-        ::close(fd);
-    }
-    return total;
-}
-
-class AlwaysYes : public UserDialogs {
-public:
-    bool AskYesNo(QWidget *, const QString &, bool) override { return true; }
-    void ShowInfo(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected message: %s\n", text.toStdString().c_str());
-    }
-    void ShowWarning(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
-    }
-};
 
 // Signals by which the list model would make the view rebuild or repaint
 // rows; selecting must raise none, deleting only the removal of its row.
@@ -140,7 +106,7 @@ int main(int argc, char **argv)
     std::printf("built %d session files in %.1f s\n\n", count, msSince(start) / 1000);
 
     start = Clock::now();
-    const std::size_t bytes = readRaw(paths);
+    const std::size_t bytes = readRawFiles(paths);
     const double rawMs = msSince(start);
 
     TCLTArchive archive;
@@ -198,7 +164,7 @@ int main(int argc, char **argv)
     }
     const double selectMs = msSince(start);
 
-    AlwaysYes yes;
+    BenchDialogs yes(true);
     UserDialogs::Install(&yes);
     QString deleteSignals;
     start = Clock::now();

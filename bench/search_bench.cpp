@@ -4,6 +4,7 @@
 // unfiltered refill of the list, which every administrator waits for once).
 //
 //   search_bench [session count]   (default 100000)
+#include "BenchClock.h"
 #include "app/preferences/AppSettings.h"
 #include "core/SessionArchive.h"
 #include "results/ResultsPage.h"
@@ -21,12 +22,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 constexpr OleDate Today = 45839;
 

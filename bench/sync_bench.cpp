@@ -4,13 +4,14 @@
 // gap between its ticks, and a share of the files is deleted at once.
 //
 //   sync_bench [session count] [deletions]   (default 100000 and 3000)
+#include "BenchClock.h"
 #include "BenchFiles.h"
+#include "BenchWindow.h"
 #include "Heartbeat.h"
 #include "app/archive/ArchiveSync.h"
 #include "app/preferences/AppSettings.h"
 #include "app/window/TformPalettorMain.h"
 #include "core/SessionArchive.h"
-#include "qtkit/UserDialogs.h"
 #include "support/SessionBuilder.h"
 
 #include <QApplication>
@@ -29,39 +30,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = BenchClock;
 
 constexpr OleDate Today = 45839;
 
 TCLTSession makeSession(int i)
 {
     return SessionBuilder::Numbered(i, Today).Conclusions(std::string(400, 'x'), std::string(2000, 'y'));
-}
-
-class NoMessages : public UserDialogs {
-public:
-    bool AskYesNo(QWidget *, const QString &, bool) override { return true; }
-    void ShowInfo(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected message: %s\n", text.toStdString().c_str());
-    }
-    void ShowWarning(QWidget *, const QString &text, bool) override
-    {
-        std::printf("unexpected warning: %s\n", text.toStdString().c_str());
-    }
-};
-
-void runFor(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 } // namespace
@@ -91,7 +66,7 @@ int main(int argc, char **argv)
     }
     std::printf("built %d session files in %.1f s\n", count, msSince(start) / 1000);
 
-    NoMessages quiet;
+    BenchDialogs quiet(true);
     UserDialogs::Install(&quiet);
     AppSettings::UseFile(folder.path() + QStringLiteral("/settings.ini"));
     PrepareHeapForArchive();
