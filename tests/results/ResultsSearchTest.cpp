@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -210,6 +211,34 @@ TEST_F(ResultsSearchTest, EveryColumnWidthIsTheUsersAndComesBack)
     page->resize(1500, 800);
     QCoreApplication::processEvents();
     EXPECT_EQ(page->Grid()->columnWidth(3), 420);
+}
+
+} // namespace
+
+namespace {
+
+// A search changes the shown rows in one layout change, not a removal per
+// run of rows (which made the view recount 100,000 rows a thousand times),
+// and the selected session stays selected while it matches.
+TEST_F(ResultsSearchTest, ASearchIsOneLayoutChangeAndKeepsTheSelectedSession)
+{
+    for (int i = 0; i < 40; ++i)
+        Save(MakeSession(i % 4 == 1 ? "Семёнов" : "Андреева", 1 + i % 2));
+    OpenPage();
+    ASSERT_TRUE(SelectRow(page->Grid(), 5)); // number 6, a Семёнов
+    const QAbstractItemModel *shown = page->Grid()->model();
+    QSignalSpy removed(shown, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(shown, &QAbstractItemModel::rowsInserted);
+    QSignalSpy layouts(shown, &QAbstractItemModel::layoutChanged);
+
+    Type(QStringLiteral("семенов"));
+    EXPECT_EQ(shown->rowCount(), 10);
+    EXPECT_EQ(removed.count() + inserted.count(), 0);
+    EXPECT_EQ(layouts.count(), static_cast<int>(QStringLiteral("семенов").size()));
+    const QModelIndexList selected = page->Grid()->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().data().toString(), QStringLiteral("6"));
+    EXPECT_EQ(LabelText("labelResultsUserName").section(QLatin1Char(' '), 0, 0), QStringLiteral("Семёнов"));
 }
 
 } // namespace
