@@ -107,6 +107,7 @@ QWidget *PageHooks::CreateStatisticsPage(QWidget *parent)
     statisticsPage->SetSource({[results] { return results->ShownSessions(); },
                                [results](const std::string &group) { return results->SessionsOfGroup(group); },
                                [results] { return results->ListFilter(); }});
+    statisticsPage->FollowChanges(*results->Grid()->model(), sessions);
     area->setWidget(statisticsPage);
     return area;
 }
