@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QTableWidget>
 #include <QTest>
 
@@ -143,6 +144,21 @@ TEST_F(StatisticsPageTest, ShowsTheListsFiguresAndComparesWithASecondGroup)
                 || (t.Text.contains(QChar(0x2026)) && t.Text.endsWith(heading.mid(heading.indexOf(QChar(0x2014))))
                     && t.Text.startsWith(heading.left(1)));
         })) << heading.toStdString();
+
+    // The same chart as a PNG, from its pop-up menu: the picture holds the
+    // swatches the screen shows.
+    const QString png = install.Root() + QStringLiteral("карта.png");
+    dialogs.saveFileAnswers.push_back(png);
+    Find<QAction>(*heatMap, "actChartSavePng")->trigger();
+    const QImage picture(png);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), heatMap->size() * 2);
+    const QRgb red = DefaultSwatchColours()[3].rgb();
+    bool found = false;
+    for (int y = 0; y < picture.height() && !found; ++y)
+        for (int x = 0; x < picture.width() && !found; ++x)
+            found = picture.pixel(x, y) == red;
+    EXPECT_TRUE(found);
 
     const QString pdf = install.Root() + QStringLiteral("statistics.pdf");
     dialogs.saveFileAnswers.push_back(pdf);
