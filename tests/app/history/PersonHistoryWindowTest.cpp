@@ -9,7 +9,9 @@
 #include "support/PaintRecorder.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTableWidget>
 #include <QToolButton>
@@ -100,6 +102,24 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(4).startsWith("%PDF"));
+
+    // The charts as a PNG from their pop-up menu, in the colours shown.
+    const QString png = folder.filePath(QStringLiteral("история.png"));
+    dialogs.saveFileAnswers.push_back(png);
+    auto *chart = window->findChild<QWidget *>(QStringLiteral("HistoryChartView"));
+    ASSERT_NE(chart, nullptr);
+    auto *save = chart->findChild<QAction *>(QStringLiteral("actChartSavePng"));
+    ASSERT_NE(save, nullptr);
+    save->trigger();
+    const QImage picture(png);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), chart->size() * 2);
+    const QRgb red = DefaultSwatchColours()[3].rgb();
+    bool found = false;
+    for (int y = 0; y < picture.height() && !found; ++y)
+        for (int x = 0; x < picture.width() && !found; ++x)
+            found = picture.pixel(x, y) == red;
+    EXPECT_TRUE(found);
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }
 
