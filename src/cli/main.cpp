@@ -2,6 +2,7 @@
 #include "PalettorVersion.h"
 #include "cli/CliContext.h"
 #include "cli/CliFiles.h"
+#include "cli/HistoryCommand.h"
 #include "cli/Interpret.h"
 #include "cli/KnowledgeBaseCommands.h"
 #include "cli/ReportCommands.h"
@@ -116,6 +117,8 @@ int run(int argc, char **argv, const CliContext &context)
         return RunReportCommand(argc, argv, context);
     if (IsStatsCommand(argc, argv))
         return RunStatsCommand(argc, argv, context);
+    if (IsHistoryCommand(argc, argv))
+        return RunHistoryCommand(argc, argv, context);
     // The kb commands take their own options (-o, --written...), and paths
     // as the bytes given, like the others.
     if (argc >= 2 && std::strcmp(argv[1], "kb") == 0)
@@ -136,7 +139,9 @@ int run(int argc, char **argv, const CliContext &context)
                        "  export DIR -o OUT.csv            the sessions of a folder as one CSV table\n"
                        "  report FILE [--pdf OUT | --text] [--examiner NAME] [--organisation NAME]\n"
                        "                the printed report of a session\n"
-                       "  stats DIR (--json | --csv | --pdf OUT) group statistics (see stats --help)"));
+                       "  stats DIR (--json | --csv | --pdf OUT) group statistics (see stats --help)\n"
+                       "  history DIR --surname S --name N (--json | --pdf OUT)\n"
+                       "                one person's sessions over time (see history --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("dump, archive or interpret"));

@@ -34,11 +34,12 @@ SessionContext StationContext::ForSessions() const
     return context;
 }
 
-QString StationContext::DateTimeText(OleDate when) const { return FormatOleDateTime(when, dateTimeFormat); }
+// Month and day names, where the format has them, are the context's too.
+QString StationContext::DateTimeText(OleDate when) const { return FormatOleDateTime(when, dateTimeFormat, locale); }
 
 QString StationContext::DateText(OleDate when) const
 {
-    return FormatOleDateTime(when, locale.dateFormat(QLocale::ShortFormat));
+    return FormatOleDateTime(when, locale.dateFormat(QLocale::ShortFormat), locale);
 }
 
 QByteArray StationContext::PersonCodeKey() const

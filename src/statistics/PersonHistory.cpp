@@ -17,7 +17,7 @@ std::vector<const TCLTSession *> SessionsOfPerson(const std::vector<const TCLTSe
     return same;
 }
 
-PersonHistory TracePerson(std::vector<const TCLTSession *> sessions)
+PersonHistory TracePerson(std::vector<const TCLTSession *> sessions, int choice)
 {
     std::stable_sort(sessions.begin(), sessions.end(),
                      [](const TCLTSession *a, const TCLTSession *b) { return a->StartedAt < b->StartedAt; });
@@ -34,8 +34,10 @@ PersonHistory TracePerson(std::vector<const TCLTSession *> sessions)
             step.OwnRho = SpearmanRho(*first, *second);
             own.push_back(*step.OwnRho);
         }
-        step.Choice = second ? 2 : first ? 1 : 0;
-        step.Positions = second ? second : first;
+        const int followedChoice = choice != 0 ? choice : second ? 2 : 1;
+        const auto &followed = followedChoice == 2 ? second : first;
+        step.Choice = followed ? followedChoice : 0;
+        step.Positions = followed;
         if (step.Choice != 0) {
             const int intensity = session->AcIntensity[step.Choice];
             if (intensity >= 0 && intensity <= IntensitySummary::MaxIntensity)

@@ -9,8 +9,9 @@
 // One person's sessions in the order they were taken, and how the order of
 // the colours moved from one to the next.
 
-// Each session is followed by its last eight-colour choice: the second where
-// it has one (the first of two is partly a warm-up), else the first.
+// Each session is followed by its last eight-colour choice unless one is
+// asked for: the second where it has one (the first of two is partly a
+// warm-up), else the first.
 struct HistoryStep {
     const TCLTSession *Session = nullptr;
     int Choice = 0; // 1 or 2; 0 when the session has no eight-colour choice
@@ -38,8 +39,9 @@ std::vector<const TCLTSession *> SessionsOfPerson(const std::vector<const TCLTSe
                                                   const TCLTSession &person);
 
 // The sessions must be whole (choices read); they are ordered by their start,
-// equal starts keeping the given order.
-PersonHistory TracePerson(std::vector<const TCLTSession *> sessions);
+// equal starts keeping the given order. `choice` 1 or 2 follows that choice
+// alone (a session without it has no positions); 0, each session's last.
+PersonHistory TracePerson(std::vector<const TCLTSession *> sessions, int choice = 0);
 
 // Whether the order moved between step `index` and the previous step with a
 // choice more than it moves within one sitting, in plain Russian; empty for a

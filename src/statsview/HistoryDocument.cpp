@@ -3,6 +3,7 @@
 #include "qtkit/AtomicFile.h"
 #include "report/ReportPdf.h"
 #include "statistics/StatisticsText.h"
+#include "testing/TestKinds.h"
 
 #include <QPainter>
 
@@ -133,7 +134,7 @@ QStringList labelsOf(const HistoryDocumentText &text)
 {
     QStringList labels;
     for (const HistoryRowText &row : text.Rows)
-        labels << row.Date.section(QLatin1Char(' '), 0, 0);
+        labels << row.Day;
     return labels;
 }
 
@@ -154,6 +155,23 @@ void paintChartPage(QPainter &painter, const PersonHistory &history, const Histo
 }
 
 } // namespace
+
+HistoryDocumentText HistoryTextOf(const PersonHistory &history, const DateFormatter &dateTime,
+                                  const DateFormatter &date, const QString &decimalSeparator)
+{
+    HistoryDocumentText text;
+    text.DecimalSeparator = decimalSeparator;
+    if (!history.Steps.empty()) {
+        const TCLTSession &person = *history.Steps.back().Session;
+        text.Person = qs(person.FullName());
+        if (person.BirthDate != 0)
+            text.Person += QStringLiteral(", дата рождения ") + date(person.BirthDate);
+    }
+    for (const HistoryStep &step : history.Steps)
+        text.Rows.push_back({dateTime(step.Session->StartedAt), qs(TestKindListName(step.Session->TestKind)),
+                             qs(step.Session->Group), date(step.Session->StartedAt)});
+    return text;
+}
 
 QStringList HistoryFigureCells(const HistoryStep &step, const QString &decimalSeparator)
 {

@@ -6,6 +6,7 @@
 #include <QPagedPaintDevice>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // A person's history as printed pages: the sessions as a table, what changed
@@ -14,9 +15,10 @@
 
 // A session's row as the window shows it, in the history's order.
 struct HistoryRowText {
-    QString Date;
+    QString Date; // date and time, in the table
     QString Kind;
     QString Group;
+    QString Day; // the date alone, under the charts
 };
 
 struct HistoryDocumentText {
@@ -24,6 +26,13 @@ struct HistoryDocumentText {
     std::vector<HistoryRowText> Rows;
     QString DecimalSeparator; // the user's
 };
+
+// The texts of the window and of the pages: dates as the formatters given
+// write them (the station's, or the command line's), figures with the
+// separator given.
+using DateFormatter = std::function<QString(OleDate)>;
+HistoryDocumentText HistoryTextOf(const PersonHistory &history, const DateFormatter &dateTime,
+                                  const DateFormatter &date, const QString &decimalSeparator);
 
 // The cells of a session's row after date, kind and group: the choice
 // followed, rho to the previous session, own first-to-second rho, intensity.

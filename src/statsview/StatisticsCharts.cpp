@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -39,8 +40,20 @@ QColor GroupMarkerColour(std::size_t k)
     return markers[k % std::size(markers)];
 }
 
-void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &table, const SwatchColours &swatches,
-                  const QString &decimalSeparator)
+namespace {
+
+double largestShare(const PositionTable &table)
+{
+    double largest = 0;
+    for (int c = 0; c < StatColours; ++c)
+        for (int p = 1; p <= StatColours; ++p)
+            largest = std::max(largest, table.N == 0 ? 0.0 : table.Share(c, p));
+    return largest;
+}
+
+// `largest` is the share shaded deepest.
+void paintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &table, double largest,
+                  const SwatchColours &swatches, const QString &decimalSeparator)
 {
     painter.save();
     const double swatchWidth = area.width() * 0.16;
@@ -48,10 +61,6 @@ void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &ta
     const double cellWidth = (area.width() - swatchWidth) / StatColours;
     const double cellHeight = (area.height() - headerHeight) / StatColours;
     const std::string separator = decimalSeparator.toStdString();
-    double largest = 0;
-    for (int c = 0; c < StatColours; ++c)
-        for (int p = 1; p <= StatColours; ++p)
-            largest = std::max(largest, table.N == 0 ? 0.0 : table.Share(c, p));
     setFontHeight(painter, std::min(cellHeight, cellWidth) * 0.32);
     painter.setPen(Qt::black);
     for (int p = 1; p <= StatColours; ++p)
@@ -68,7 +77,7 @@ void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &ta
         for (int p = 1; p <= StatColours; ++p) {
             const double share = table.N == 0 ? 0.0 : table.Share(c, p);
             const double strength = largest > 0 ? share / largest : 0.0;
-            // White for none, deep blue for the largest share of the table.
+            // White for none, deep blue for the largest share.
             const QColor shade =
                 QColor::fromRgbF(static_cast<float>(1.0 - 0.85 * strength), static_cast<float>(1.0 - 0.7 * strength),
                                  static_cast<float>(1.0 - 0.25 * strength));
@@ -82,6 +91,72 @@ void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &ta
         }
     }
     painter.restore();
+}
+
+} // namespace
+
+void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &table, const SwatchColours &swatches,
+                  const QString &decimalSeparator)
+{
+    paintHeatMap(painter, area, table, largestShare(table), swatches, decimalSeparator);
+}
+
+std::vector<HeatMapPanel> LayOutHeatMaps(const QRectF &area, const std::vector<HeatMapGroup> &groups,
+                                         double headingHeight)
+{
+    std::vector<HeatMapPanel> panels;
+    const auto count = static_cast<double>(groups.size());
+    if (groups.empty())
+        return panels;
+    // A map reads best a little wider than tall (a swatch column and eight
+    // cells across, a header row and eight rows down).
+    constexpr double bestShape = 1.25;
+    const double gap = groups.size() > 1 ? headingHeight * 0.8 : 0;
+    const QSizeF beside((area.width() - gap * (count - 1)) / count, area.height() - headingHeight);
+    const QSizeF above(area.width(), (area.height() - gap * (count - 1)) / count - headingHeight);
+    const auto misfit = [](const QSizeF &size) {
+        if (size.width() <= 0 || size.height() <= 0)
+            return std::numeric_limits<double>::infinity();
+        return std::abs(std::log(size.width() / size.height() / bestShape));
+    };
+    const bool sideBySide = misfit(beside) <= misfit(above);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const double k = static_cast<double>(g);
+        const QPointF corner = sideBySide
+            ? QPointF(area.left() + k * (beside.width() + gap), area.top())
+            : QPointF(area.left(), area.top() + k * (above.height() + headingHeight + gap));
+        const QSizeF map = sideBySide ? beside : above;
+        HeatMapPanel panel;
+        const std::size_t n = groups[g].Table ? groups[g].Table->N : 0;
+        panel.Heading = groups[g].Label + QStringLiteral(" — n = %1").arg(n);
+        panel.HeadingArea = QRectF(corner, QSizeF(map.width(), headingHeight));
+        panel.Map = QRectF(corner + QPointF(0, headingHeight), map);
+        panels.push_back(panel);
+    }
+    return panels;
+}
+
+void PaintHeatMaps(QPainter &painter, const QRectF &area, const std::vector<HeatMapGroup> &groups,
+                   const SwatchColours &swatches, const QString &decimalSeparator)
+{
+    double largest = 0;
+    for (const HeatMapGroup &group : groups)
+        if (group.Table)
+            largest = std::max(largest, largestShare(*group.Table));
+    const double headingHeight = QFontMetricsF(painter.font()).height() * 1.4;
+    const std::vector<HeatMapPanel> panels = LayOutHeatMaps(area, groups, headingHeight);
+    for (std::size_t g = 0; g < panels.size(); ++g) {
+        const HeatMapPanel &panel = panels[g];
+        // A long name gives way; its n always shows.
+        const QString count = panel.Heading.mid(groups[g].Label.size());
+        const QFontMetricsF metrics(painter.font());
+        const QString label = metrics.elidedText(groups[g].Label, Qt::ElideRight,
+                                                 panel.HeadingArea.width() - metrics.horizontalAdvance(count));
+        painter.setPen(Qt::black);
+        painter.drawText(panel.HeadingArea, Qt::AlignLeft | Qt::AlignVCenter, label + count);
+        if (groups[g].Table)
+            paintHeatMap(painter, panel.Map, *groups[g].Table, largest, swatches, decimalSeparator);
+    }
 }
 
 void PaintPositionChart(QPainter &painter, const QRectF &area, const std::vector<ChartGroup> &groups,

@@ -25,6 +25,29 @@ SwatchColours DefaultSwatchColours();
 void PaintHeatMap(QPainter &painter, const QRectF &area, const PositionTable &table, const SwatchColours &swatches,
                   const QString &decimalSeparator);
 
+// One group's heat map among several.
+struct HeatMapGroup {
+    QString Label;
+    const PositionTable *Table = nullptr;
+};
+
+// Where a group's map goes: its heading ("7А — n = 24") over the map.
+struct HeatMapPanel {
+    QString Heading;
+    QRectF HeadingArea;
+    QRectF Map;
+};
+
+// The panels of the groups within the area: side by side or one above the
+// other, whichever keeps each map nearer the shape it reads best in.
+std::vector<HeatMapPanel> LayOutHeatMaps(const QRectF &area, const std::vector<HeatMapGroup> &groups,
+                                         double headingHeight);
+
+// Every group's heat map, headed with its name and n. The shades share one
+// scale, so the same shade is the same share in each map.
+void PaintHeatMaps(QPainter &painter, const QRectF &area, const std::vector<HeatMapGroup> &groups,
+                   const SwatchColours &swatches, const QString &decimalSeparator);
+
 // One group shown on the position chart.
 struct ChartGroup {
     QString Label;

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -99,8 +100,21 @@ void paintFirstPage(QPainter &painter, const StatisticsOutput &output, const Sta
                              qs(FigureText(g.Intensity.MeanCompensations, 2, separator))));
     writer.Skip(LineHeight / 2);
     paintColourTable(painter, writer, g, separator);
+    std::vector<HeatMapGroup> maps{{text.Selection, &g.Table}};
+    if (output.Versus) {
+        writer.Line(text.VersusSelection, LineHeight, true);
+        paintColourTable(painter, writer, *output.Versus, separator);
+        maps.push_back({text.VersusSelection, &output.Versus->Table});
+    }
     writer.Line(QStringLiteral("Доля позиций по цветам, %"), LineHeight * 1.2, true);
-    PaintHeatMap(painter, QRectF(0, writer.Y(), 700, 560), g.Table, swatches, text.DecimalSeparator);
+    QFont font = painter.font();
+    font.setPixelSize(16);
+    font.setBold(false);
+    painter.setFont(font);
+    // One map keeps the shape it had alone; two share the page's width.
+    const double height = std::min(560.0, PageHeight - writer.Y() - LineHeight);
+    PaintHeatMaps(painter, QRectF(0, writer.Y(), maps.size() > 1 ? PageWidth : 700, height), maps, swatches,
+                  text.DecimalSeparator);
 }
 
 void paintSecondPage(QPainter &painter, const StatisticsOutput &output, const StatisticsDocumentText &text,

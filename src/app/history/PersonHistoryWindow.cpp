@@ -6,7 +6,6 @@
 #include "qtkit/UserDialogs.h"
 #include "report/ReportPdf.h"
 #include "results/ResultsPage.h"
-#include "testing/TestKinds.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -34,14 +33,6 @@ SwatchColours swatchesOf(const ColourSet &colours)
     return swatches;
 }
 
-QString personText(const TCLTSession &session, const StationContext &context)
-{
-    QString text = qs(session.FullName());
-    if (session.BirthDate != 0)
-        text += QStringLiteral(", дата рождения ") + context.DateText(session.BirthDate);
-    return text;
-}
-
 QLabel *plainLabel(const QString &text, const char *name, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -64,15 +55,12 @@ PersonHistoryWindow::PersonHistoryWindow(std::vector<std::unique_ptr<TCLTSession
     for (const auto &session : sessions)
         pointers.push_back(session.get());
     history = TracePerson(pointers);
-    text.DecimalSeparator = qs(context.DecimalSeparator());
-    if (!history.Steps.empty())
-        text.Person = personText(*history.Steps.back().Session, context);
+    text = HistoryTextOf(
+        history, [&context](OleDate when) { return context.DateTimeText(when); },
+        [&context](OleDate when) { return context.DateText(when); }, qs(context.DecimalSeparator()));
     QStringList labels;
-    for (const HistoryStep &step : history.Steps) {
-        text.Rows.push_back({context.DateTimeText(step.Session->StartedAt),
-                             qs(TestKindListName(step.Session->TestKind)), qs(step.Session->Group)});
-        labels << context.DateText(step.Session->StartedAt);
-    }
+    for (const HistoryRowText &row : text.Rows)
+        labels << row.Day;
     setWindowTitle(QStringLiteral("История тестируемого — ") + text.Person);
 
     auto *layout = new QVBoxLayout(this);

@@ -1,11 +1,59 @@
 #include "app/statistics/ChartView.h"
 
+#include "qtkit/AtomicFile.h"
+#include "qtkit/UserDialogs.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
 #include <QPainter>
 
 ChartView::ChartView(QWidget *parent) : QWidget(parent)
 {
     setMinimumSize(240, 240);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *save = new QAction(QStringLiteral("Сохранить рисунок в PNG..."), this);
+    save->setObjectName(QStringLiteral("actChartSavePng"));
+    connect(save, &QAction::triggered, this, &ChartView::SavePng);
+    addAction(save);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QImage ChartView::Picture() const
+{
+    if (!paint)
+        return {};
+    constexpr int scale = 2;
+    QImage image(size() * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    painter.setFont(font());
+    paint(painter, QRectF(rect()).adjusted(8, 8, -8, -8));
+    return image;
+}
+
+bool ChartView::SavePng()
+{
+    const QImage image = Picture();
+    if (image.isNull())
+        return false;
+    const QString path = AskSavePath(this, QStringLiteral("Сохранить рисунок"), QStringLiteral("Рисунки PNG (*.png)"),
+                                     QStringLiteral(".png"));
+    if (path.isEmpty())
+        return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString error = QStringLiteral("не удалось построить рисунок");
+    if (image.save(&buffer, "PNG") && WriteFileAtomically(path, bytes, &error))
+        return true;
+    UserDialogs::Current().ShowWarning(this,
+                                       QStringLiteral("Невозможно записать файл ") + QDir::toNativeSeparators(path)
+                                           + QStringLiteral("\r\n") + error);
+    return false;
 }
 
 void ChartView::SetPaint(Paint value)

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QImage;
 class QPainter;
 
 // A chart on screen: the same painting routine the printed pages use, given
@@ -19,6 +20,13 @@ public:
     explicit ChartView(QWidget *parent = nullptr);
     void SetPaint(Paint paint);
     bool HasChart() const { return static_cast<bool>(paint); }
+
+    // The chart as a picture twice the size shown, by the same routine;
+    // empty without a chart.
+    QImage Picture() const;
+    // Asks where, and writes the picture as a PNG file (whole or not at
+    // all); a failure is told to the user. Its pop-up menu offers it.
+    bool SavePng();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

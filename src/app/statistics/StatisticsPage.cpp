@@ -1,7 +1,9 @@
 #include "app/statistics/StatisticsPage.h"
 
 #include "app/statistics/ChartView.h"
+#include "app/statistics/SourceWatch.h"
 #include "app/statistics/StatisticsLines.h"
+#include "app/statistics/StatisticsTable.h"
 #include "qtkit/UserDialogs.h"
 #include "results/FlowLayout.h"
 #include "statistics/StatisticsText.h"
@@ -10,11 +12,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
@@ -29,32 +28,21 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-QString qs(const std::string &utf8) { return QString::fromStdString(utf8); }
-
-// Table columns; the group column shows only while two groups are compared.
-enum Column {
-    ColourColumn,
-    GroupColumn,
-    NColumn,
-    MeanColumn,
-    MedianColumn,
-    QuartilesColumn,
-    IqrColumn,
-    PlusColumn,
-    MinusColumn,
-    ColumnCount
-};
-
-} // namespace
-
 StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), swatches(DefaultSwatchColours())
 {
     setObjectName(QStringLiteral("StatisticsPage"));
     progressTimer = new QTimer(this);
     progressTimer->setInterval(50);
     connect(progressTimer, &QTimer::timeout, this, &StatisticsPage::showProgress);
+    // A refill or the watcher's pass comes as a burst of changes: one
+    // reckoning for all of them.
+    changeTimer = new QTimer(this);
+    changeTimer->setSingleShot(true);
+    changeTimer->setInterval(300);
+    connect(changeTimer, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            Refresh();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -66,6 +54,12 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), swatches(Defa
     selectionLabel->setWordWrap(true);
     layout->addWidget(buildControls());
     layout->addWidget(selectionLabel);
+    outOfDateLabel = new QLabel(this);
+    outOfDateLabel->setObjectName(QStringLiteral("labelStatisticsOutOfDate"));
+    outOfDateLabel->setWordWrap(true);
+    outOfDateLabel->setFrameShape(QFrame::StyledPanel);
+    outOfDateLabel->setVisible(false);
+    layout->addWidget(outOfDateLabel);
     layout->addWidget(buildFigures(), 1);
     showResult();
 }
@@ -156,19 +150,8 @@ QWidget *StatisticsPage::buildFigures()
 
     auto *left = new QSplitter(Qt::Vertical, split);
     left->setChildrenCollapsible(false);
-    table = new QTableWidget(0, ColumnCount, left);
-    table->setObjectName(QStringLiteral("gridStatistics"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Цвет"), QStringLiteral("Группа"), QStringLiteral("n"),
-                                      QStringLiteral("Среднее"), QStringLiteral("Медиана"), QStringLiteral("Квартили"),
-                                      QStringLiteral("МКР"), QStringLiteral("1–2, %"), QStringLiteral("7–8, %")});
-    table->horizontalHeaderItem(MeanColumn)->setToolTip(QStringLiteral("Средняя позиция цвета (1 — самый приятный)"));
-    table->horizontalHeaderItem(IqrColumn)->setToolTip(QStringLiteral("Межквартильный размах позиции"));
-    table->horizontalHeaderItem(PlusColumn)->setToolTip(QStringLiteral("Доля поставивших цвет на позиции 1–2"));
-    table->horizontalHeaderItem(MinusColumn)->setToolTip(QStringLiteral("Доля поставивших цвет на позиции 7–8"));
-    table->verticalHeader()->setVisible(false);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setWordWrap(false);
+    table = new QTableWidget(left);
+    SetUpStatisticsTable(*table);
     tests = new QPlainTextEdit(left);
     tests->setObjectName(QStringLiteral("memoStatisticsTests"));
     tests->setReadOnly(true);
@@ -199,6 +182,39 @@ QWidget *StatisticsPage::buildFigures()
 }
 
 void StatisticsPage::SetSource(StatisticsSource value) { source = std::move(value); }
+
+void StatisticsPage::FollowChanges(const QAbstractItemModel &listRows, ArchiveList &archive)
+{
+    // Rows added, removed, refilled or reordered; a change of a row's text
+    // alone leaves the figures as they are.
+    connect(&listRows, &QAbstractItemModel::modelReset, this, &StatisticsPage::SourceChanged);
+    connect(&listRows, &QAbstractItemModel::rowsInserted, this, &StatisticsPage::SourceChanged);
+    connect(&listRows, &QAbstractItemModel::rowsRemoved, this, &StatisticsPage::SourceChanged);
+    connect(&listRows, &QAbstractItemModel::layoutChanged, this, &StatisticsPage::SourceChanged);
+    archiveWatch = std::make_unique<ArchiveChangeWatch>(archive, [this] { SourceChanged(); });
+}
+
+void StatisticsPage::SourceChanged()
+{
+    ++changes;
+    showOutOfDate();
+    // Hidden, it waits to be shown: no reading for a page nobody looks at.
+    if (isVisible())
+        changeTimer->start();
+}
+
+void StatisticsPage::showOutOfDate()
+{
+    outOfDateLabel->setVisible(OutOfDate());
+    if (!OutOfDate())
+        return;
+    outOfDateLabel->setText(Busy() && pendingChange == changes
+                                ? QStringLiteral("Список результатов изменился: показатели пересчитываются, пока "
+                                                 "на экране прежние.")
+                                : QStringLiteral("Список результатов изменился после расчета: показатели ниже "
+                                                 "относятся к прежнему составу списка. Нажмите «Обновить», чтобы "
+                                                 "пересчитать."));
+}
 
 void StatisticsPage::SetUserGroups(const QStringList &groups)
 {
@@ -234,6 +250,7 @@ void StatisticsPage::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // The list may have been filtered or refilled meanwhile.
     Refresh();
+    showOutOfDate();
 }
 
 StatisticsRequest StatisticsPage::currentRequest(QString &first, QString &versus) const
@@ -261,6 +278,8 @@ void StatisticsPage::Refresh(bool force)
     QString first;
     QString versus;
     StatisticsRequest request = currentRequest(first, versus);
+    // Sessions read again in place leave the request as it was.
+    force = force || (worker ? pendingChange != changes : OutOfDate());
     if (worker) {
         if (request == pendingRequest && !force)
             return;
@@ -277,6 +296,7 @@ void StatisticsPage::Refresh(bool force)
 void StatisticsPage::start(StatisticsRequest request, const QString &first, const QString &versus)
 {
     restart = false;
+    pendingChange = changes;
     pendingRequest = std::move(request);
     pendingFirstText = first;
     pendingVersusText = versus;
@@ -295,6 +315,7 @@ void StatisticsPage::start(StatisticsRequest request, const QString &first, cons
     refreshButton->setEnabled(false);
     progressTimer->start();
     worker->start(QThread::LowPriority);
+    showOutOfDate();
 }
 
 void StatisticsPage::showProgress()
@@ -315,6 +336,7 @@ void StatisticsPage::workerFinished()
         firstText = pendingFirstText;
         versusText = pendingVersusText;
         versusGroup = pendingVersusGroup;
+        shownChange = pendingChange;
         showResult();
     }
     pending.reset();
@@ -322,6 +344,7 @@ void StatisticsPage::workerFinished()
     pendingRequest = {};
     if (restart)
         Refresh(true);
+    showOutOfDate();
     emit Reckoned();
 }
 
@@ -344,15 +367,18 @@ void StatisticsPage::showResult()
         selection +=
             QStringLiteral("; сравнение: ") + versusText + QStringLiteral(" — сеансов: %1").arg(shown->VersusRead);
     selectionLabel->setText(selection);
-    fillTable();
-    fillTests();
+    FillStatisticsTable(*table, output, versusGroup, swatches, decimalSeparator);
+    tests->setPlainText(StatisticsTestsText(*shown, decimalSeparator));
     const QString separator = decimalSeparator;
     const SwatchColours colours = swatches;
     heatMap->SetPaint([this, separator, colours](QPainter &painter, const QRectF &area) {
         if (!shown)
             return;
-        const QRectF chart = PaintChartTitle(painter, area, QStringLiteral("Доля на позициях, % (список)"));
-        PaintHeatMap(painter, chart, shown->Output.Group.Table, colours, separator);
+        const QRectF chart = PaintChartTitle(painter, area, QStringLiteral("Доля на позициях, %"));
+        std::vector<HeatMapGroup> maps{{QStringLiteral("Список"), &shown->Output.Group.Table}};
+        if (shown->Output.Versus)
+            maps.push_back({versusGroup, &shown->Output.Versus->Table});
+        PaintHeatMaps(painter, chart, maps, colours, separator);
     });
     positionChart->SetPaint([this, colours](QPainter &painter, const QRectF &area) {
         if (!shown)
@@ -365,47 +391,6 @@ void StatisticsPage::showResult()
         PaintPositionChart(painter, chart, groups, colours);
     });
 }
-
-void StatisticsPage::fillTable()
-{
-    const StatisticsOutput &output = shown->Output;
-    const std::string separator = decimalSeparator.toStdString();
-    std::vector<std::pair<const GroupStatistics *, QString>> groups{{&output.Group, QStringLiteral("список")}};
-    if (output.Versus)
-        groups.emplace_back(&*output.Versus, versusGroup);
-    table->setColumnHidden(GroupColumn, groups.size() < 2);
-    table->setRowCount(static_cast<int>(StatColours * groups.size()));
-    // Rows of one colour stand together, so the groups read side by side.
-    int row = 0;
-    for (int c = 0; c < StatColours; ++c) {
-        for (std::size_t g = 0; g < groups.size(); ++g, ++row) {
-            const ColourSummary &s = groups[g].first->Colours[static_cast<std::size_t>(c)];
-            const auto set = [&](int column, const QString &text) {
-                auto *item = new QTableWidgetItem(text);
-                item->setTextAlignment(column <= GroupColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                             : Qt::AlignRight | Qt::AlignVCenter);
-                table->setItem(row, column, item);
-                return item;
-            };
-            QTableWidgetItem *colour = set(ColourColumn, QStringLiteral("%1 %2").arg(c).arg(qs(ColourName(c))));
-            QPixmap swatch(14, 14);
-            swatch.fill(swatches[static_cast<std::size_t>(c)]);
-            colour->setIcon(QIcon(swatch));
-            set(GroupColumn, groups[g].second)->setForeground(GroupMarkerColour(g));
-            set(NColumn, QString::number(s.N));
-            set(MeanColumn, qs(FigureText(s.MeanPosition, 2, separator)));
-            set(MedianColumn, qs(FigureText(s.MedianPosition, 1, separator)));
-            set(QuartilesColumn,
-                qs(FigureText(s.LowerQuartile, 1, separator) + "–" + FigureText(s.UpperQuartile, 1, separator)));
-            set(IqrColumn, qs(FigureText(s.InterquartileRange, 1, separator)));
-            set(PlusColumn, qs(FigureText(s.PlusShare * 100, 1, separator)));
-            set(MinusColumn, qs(FigureText(s.MinusShare * 100, 1, separator)));
-        }
-    }
-    table->resizeColumnsToContents();
-}
-
-void StatisticsPage::fillTests() { tests->setPlainText(StatisticsTestsText(*shown, decimalSeparator)); }
 
 StatisticsDocumentText StatisticsPage::documentText() const
 {

@@ -12,7 +12,10 @@
 #include <memory>
 #include <optional>
 
+class ArchiveChangeWatch;
+class ArchiveList;
 class ChartView;
+class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -38,7 +41,9 @@ struct StatisticsSource {
 // list, optionally against a comparison group, as a table per colour, a
 // heat map, a chart of positions and the tests in words. Files are read and
 // figures reckoned on a worker thread with progress; the page keeps the
-// last figures until new ones are ready.
+// last figures until new ones are ready. When the list or the archive
+// changes, the page reckons anew at once while it is shown, or the next time
+// it is shown, and says meanwhile that its figures are out of date.
 class StatisticsPage : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +51,10 @@ public:
     ~StatisticsPage() override;
 
     void SetSource(StatisticsSource source);
+    // What tells the page that its source changed: the rows the list shows
+    // and the archive under them (for the comparison group and sessions read
+    // again in place). Both must outlive the page.
+    void FollowChanges(const QAbstractItemModel &listRows, ArchiveList &archive);
     // "Без сравнения" followed by the user groups, as the preferences list them.
     void SetUserGroups(const QStringList &groups);
     void SetColours(const ColourSet &colours);
@@ -58,9 +67,15 @@ public:
     bool Busy() const { return worker != nullptr; }
     // The figures shown; nothing before the first reckoning.
     const StatisticsResult *Shown() const { return shown ? &*shown : nullptr; }
+    // The list or the archive changed since the figures shown were taken.
+    bool OutOfDate() const { return shown && shownChange != changes; }
 
     bool SavePdfExecute();
     bool PrintExecute();
+
+public slots:
+    // The list or the archive changed: reckoned anew shortly when shown.
+    void SourceChanged();
 
 signals:
     // The figures on show were replaced (or a reckoning was stopped).
@@ -77,8 +92,7 @@ private:
     void workerFinished();
     void showProgress();
     void showResult();
-    void fillTable();
-    void fillTests();
+    void showOutOfDate();
     StatisticsDocumentText documentText() const;
 
     StatisticsSource source;
@@ -94,6 +108,13 @@ private:
     QString pendingVersusText;
     QString pendingVersusGroup;
     bool restart = false; // the selection changed while it ran
+    // Changes of the source told so far; those the pending and the shown
+    // figures were taken after.
+    unsigned changes = 0;
+    unsigned pendingChange = 0;
+    unsigned shownChange = 0;
+    QTimer *changeTimer;
+    std::unique_ptr<ArchiveChangeWatch> archiveWatch;
 
     std::optional<StatisticsRequest> shownRequest;
     std::optional<StatisticsResult> shown;
@@ -102,6 +123,7 @@ private:
     QString versusGroup; // the comparison group's name
 
     QLabel *selectionLabel;
+    QLabel *outOfDateLabel;
     QComboBox *choiceBox;
     QComboBox *versusBox;
     QPushButton *refreshButton;

@@ -76,6 +76,7 @@ WindowPages::WindowPages(ArchiveList &sessions, const StationContext &context, T
     statistics->SetSource({[list] { return list->ShownSessions(); },
                            [list](const std::string &group) { return list->SessionsOfGroup(group); },
                            [list] { return list->ListFilter(); }});
+    statistics->FollowChanges(*results->Grid()->model(), sessions);
     statisticsSheet->setWidget(statistics);
 
     // In the order of the page indexes of StationMode.

@@ -6,9 +6,13 @@
 #include "results/ListLayout.h"
 #include "results/ResultsModel.h"
 #include "statistics/StatisticsText.h"
+#include "support/PaintRecorder.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QAction>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -98,7 +102,71 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(4).startsWith("%PDF"));
+
+    // The charts as a PNG from their pop-up menu, in the colours shown.
+    const QString png = folder.filePath(QStringLiteral("история.png"));
+    dialogs.saveFileAnswers.push_back(png);
+    auto *chart = window->findChild<QWidget *>(QStringLiteral("HistoryChartView"));
+    ASSERT_NE(chart, nullptr);
+    auto *save = chart->findChild<QAction *>(QStringLiteral("actChartSavePng"));
+    ASSERT_NE(save, nullptr);
+    save->trigger();
+    const QImage picture(png);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), chart->size() * 2);
+    const QRgb red = DefaultSwatchColours()[3].rgb();
+    bool found = false;
+    for (int y = 0; y < picture.height() && !found; ++y)
+        for (int x = 0; x < picture.width() && !found; ++x)
+            found = picture.pixel(x, y) == red;
+    EXPECT_TRUE(found);
     EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(PersonHistoryTest, DatesAndFiguresFollowTheStationNotTheMachinesLocale)
+{
+    const QLocale machine;
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const struct {
+        QLocale machine;
+        QLocale station;
+        const char *visit;
+        const char *birth;
+        const char *rho;
+    } cases[] = {{english, russian, "04.11.2024", "14.01.2004", "0,90"},
+                 {russian, english, "11/4/24", "1/14/04", "0.90"}};
+    for (const auto &c : cases) {
+        QLocale::setDefault(c.machine);
+        const StationContext station(c.station);
+        std::vector<std::unique_ptr<TCLTSession>> sessions;
+        sessions.push_back(std::make_unique<TCLTSession>(Visit("Семенова", "Алена", 45500.5, "8Б", "01234567")));
+        sessions.push_back(std::make_unique<TCLTSession>(Visit("Семенова", "Алена", 45600.5, "8Б", "10325476")));
+        PersonHistoryWindow window(std::move(sessions), 0, station, DefaultColours);
+        QLocale::setDefault(machine);
+        const QString visit = QString::fromUtf8(c.visit);
+        const auto *table = window.findChild<QTableWidget *>(QStringLiteral("tableHistory"));
+        ASSERT_NE(table, nullptr);
+        EXPECT_TRUE(table->item(1, 0)->text().startsWith(visit + QLatin1Char(' ')))
+            << table->item(1, 0)->text().toStdString();
+        EXPECT_EQ(table->item(1, 4)->text(), QString::fromUtf8(c.rho));
+        EXPECT_TRUE(window.findChild<QLabel *>(QStringLiteral("labelHistoryPerson"))
+                        ->text()
+                        .endsWith(QString::fromUtf8(c.birth)));
+        // The printed pages: the date under the charts, the figure in the table.
+        const int pages = HistoryPageCount(window.History());
+        PaintRecorder charts(QSize(1000, 1414));
+        PaintRecorder table0(QSize(1000, 1414));
+        QPainter painter(&charts);
+        PaintHistoryPage(painter, QRectF(0, 0, 1000, 1414), pages - 1, window.History(), window.Text(),
+                         SwatchColours{});
+        painter.end();
+        painter.begin(&table0);
+        PaintHistoryPage(painter, QRectF(0, 0, 1000, 1414), 0, window.History(), window.Text(), SwatchColours{});
+        painter.end();
+        EXPECT_NE(charts.Find(visit), nullptr) << c.visit;
+        EXPECT_NE(table0.Find(QString::fromUtf8(c.rho)), nullptr) << c.rho;
+    }
 }
 
 } // namespace

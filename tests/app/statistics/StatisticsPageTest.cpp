@@ -3,12 +3,16 @@
 // comparison group and the PDF.
 #include "app/statistics/StatisticsPage.h"
 #include "app/WindowFixture.h"
+#include "app/archive/ArchiveWatcher.h"
 #include "statistics/StatisticsText.h"
+#include "support/PaintRecorder.h"
 #include "support/StatisticsSample.h"
 
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -18,31 +22,40 @@ class StatisticsPageTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        int second = 0;
-        for (const auto &[name, group] : {std::pair{"A", &GroupA}, {"B", &GroupB}}) {
-            for (const Person &person : *group) {
-                TCLTSession s(45000.5, 45000);
-                s.TestKind = 2;
-                s.Group = name;
-                s.Surname = "Тестов";
-                for (int p = 1; p <= 8; ++p) {
-                    s.Choice[1][p] = person.First[p - 1] - '0' + 1;
-                    s.Choice[2][p] = person.Second[p - 1] - '0' + 1;
-                }
-                SaveSession(s, install.DataFolder().toStdString(),
-                            LocalDateTime{2025, 7, 4, 9, second / 60, second % 60, 7}, [] { return 4; });
-                ++second;
-            }
-        }
+        for (const auto &[name, group] : {std::pair{"A", &GroupA}, {"B", &GroupB}})
+            for (const Person &person : *group)
+                Store(name, person);
         install.Store(QStringLiteral("UserGroups"), QStringLiteral("A\r\nB\r\n"));
     }
+
+    void Store(const char *group, const Person &person)
+    {
+        TCLTSession s(45000.5, 45000);
+        s.TestKind = 2;
+        s.Group = group;
+        s.Surname = "Тестов";
+        for (int p = 1; p <= 8; ++p) {
+            s.Choice[1][p] = person.First[p - 1] - '0' + 1;
+            s.Choice[2][p] = person.Second[p - 1] - '0' + 1;
+        }
+        SaveSession(s, install.DataFolder().toStdString(), LocalDateTime{2025, 7, 4, 9, stored / 60, stored % 60, 7},
+                    [] { return 4; });
+        ++stored;
+    }
+
+    void Filter(const char *group)
+    {
+        auto *box = Find<QComboBox>(*w, "cbFilterGroup");
+        box->setCurrentIndex(box->findText(QString::fromUtf8(group)));
+        Find<QAction>(*w, "actResultsFilter")->trigger();
+    }
+
+    int stored = 0;
 
     // The list filtered to group A, then the statistics page shown.
     StatisticsPage *OpenOnGroupA()
     {
-        auto *group = Find<QComboBox>(*w, "cbFilterGroup");
-        group->setCurrentIndex(group->findText(QStringLiteral("A")));
-        Find<QAction>(*w, "actResultsFilter")->trigger();
+        Filter("A");
         Find<QTabWidget>(*w, "TeSPageControl")->setCurrentIndex(TformPalettorMain::StatisticsPageIndex);
         return w->findChild<StatisticsPage *>();
     }
@@ -120,6 +133,33 @@ TEST_F(StatisticsPageTest, ShowsTheListsFiguresAndComparesWithASecondGroup)
             << "colour " << colour << ": " << tests->toPlainText().toStdString();
     }
 
+    // Both groups' heat maps, each under its name (shortened when the map
+    // is narrow) and n.
+    auto *heatMap = Find<QWidget>(*page, "chartStatisticsHeatMap");
+    PaintRecorder drawn(heatMap->size());
+    heatMap->render(&drawn);
+    for (const QString &heading : {QStringLiteral("Список — n = 24"), QStringLiteral("B — n = 18")})
+        EXPECT_TRUE(std::any_of(drawn.Texts().begin(), drawn.Texts().end(), [&](const PaintedText &t) {
+            return t.Text == heading
+                || (t.Text.contains(QChar(0x2026)) && t.Text.endsWith(heading.mid(heading.indexOf(QChar(0x2014))))
+                    && t.Text.startsWith(heading.left(1)));
+        })) << heading.toStdString();
+
+    // The same chart as a PNG, from its pop-up menu: the picture holds the
+    // swatches the screen shows.
+    const QString png = install.Root() + QStringLiteral("карта.png");
+    dialogs.saveFileAnswers.push_back(png);
+    Find<QAction>(*heatMap, "actChartSavePng")->trigger();
+    const QImage picture(png);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), heatMap->size() * 2);
+    const QRgb red = DefaultSwatchColours()[3].rgb();
+    bool found = false;
+    for (int y = 0; y < picture.height() && !found; ++y)
+        for (int x = 0; x < picture.width() && !found; ++x)
+            found = picture.pixel(x, y) == red;
+    EXPECT_TRUE(found);
+
     const QString pdf = install.Root() + QStringLiteral("statistics.pdf");
     dialogs.saveFileAnswers.push_back(pdf);
     Find<QPushButton>(*page, "btnStatisticsSavePdf")->click();
@@ -127,6 +167,45 @@ TEST_F(StatisticsPageTest, ShowsTheListsFiguresAndComparesWithASecondGroup)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+TEST_F(StatisticsPageTest, FollowsTheListWhenShownAndWaitsForItWhileHidden)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
+    StatisticsPage *page = OpenOnGroupA();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(Reckoned(page, 0));
+    auto *tabs = Find<QTabWidget>(*w, "TeSPageControl");
+    auto *note = Find<QLabel>(*page, "labelStatisticsOutOfDate");
+
+    // Filtered anew behind the page: nothing is read for a hidden page, but
+    // its figures are known to be out of date.
+    tabs->setCurrentIndex(TformPalettorMain::ResultsPageIndex);
+    Filter("B");
+    QTest::qWait(800); // longer than the page waits for a burst of changes to end
+    EXPECT_FALSE(page->Busy());
+    EXPECT_TRUE(page->OutOfDate());
+    EXPECT_EQ(page->Shown()->FirstRead, GroupA.size());
+    EXPECT_TRUE(note->isVisibleTo(page));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("«Обновить»"))) << note->text().toStdString();
+    // Shown again: reckoned over the new list without «Обновить».
+    tabs->setCurrentIndex(TformPalettorMain::StatisticsPageIndex);
+    ASSERT_TRUE(WaitUntil([&] { return !page->Busy() && page->Shown()->FirstRead == GroupB.size(); }, 10000,
+                          "the page reckons group B"));
+    EXPECT_FALSE(page->OutOfDate());
+    EXPECT_FALSE(note->isVisibleTo(page));
+
+    // While shown and compared with group A, another station stores a
+    // session of group A: the list (group B) stays as it was, but the
+    // watcher's pass reaches the archive and the page follows.
+    auto *versus = Find<QComboBox>(*page, "cbStatisticsVersus");
+    versus->setCurrentIndex(versus->findText(QStringLiteral("A")));
+    ASSERT_TRUE(Reckoned(page, GroupA.size()));
+    Store("A", GroupA[0]);
+    w->findChild<ArchiveWatcher *>()->CheckNow();
+    ASSERT_TRUE(Reckoned(page, GroupA.size() + 1));
+    EXPECT_EQ(page->Shown()->FirstRead, GroupB.size());
+    EXPECT_FALSE(page->OutOfDate());
 }
 
 } // namespace
