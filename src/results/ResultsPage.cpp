@@ -10,6 +10,7 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsSearchProxy.h"
 #include "results/ResultsSelection.h"
+#include "results/ResultsSplitter.h"
 #include "results/ResultsToolBar.h"
 #include "results/SessionRest.h"
 
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QSettings>
-#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -66,15 +66,9 @@ ResultsPage::ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *pa
     listLayout->addWidget(filterBar);
     listLayout->addWidget(list);
 
-    listSplitter = new QSplitter(Qt::Vertical, this);
-    listSplitter->setObjectName(QStringLiteral("listSplitter"));
-    listSplitter->setChildrenCollapsible(false);
     detail = new ResultDetailPanels(this);
     detail->AddPersonAction(actResultsHistory);
-    listSplitter->addWidget(listArea);
-    listSplitter->addWidget(detail->Conclusions());
-    listSplitter->setStretchFactor(0, 1);
-    listSplitter->setStretchFactor(1, 0);
+    listSplitter = new ResultsSplitter(listArea, detail->Conclusions(), this);
     connect(detail, &ResultDetailPanels::choicesPanelToggled, this, &ResultsPage::redrawSelected);
     connect(detail, &ResultDetailPanels::choicesResized, this, &ResultsPage::redrawChoices);
 
@@ -183,36 +177,16 @@ void ResultsPage::RestorePlacement()
     detail->RestorePlacement(placement);
     bool ok = false;
     const int height = placement.value(QStringLiteral("TeSPageControl1.Height")).toInt(&ok);
-    if (ok && height > 0) {
-        pendingTabHeight = height;
-        applyPendingTabHeight();
-    }
+    if (ok && height > 0)
+        listSplitter->SetTabHeight(height);
 }
 
 void ResultsPage::SavePlacement()
 {
     filterBar->SavePlacement(placement);
     detail->SavePlacement(placement);
-    const int height = pendingTabHeight > 0 ? pendingTabHeight : detail->Conclusions()->height();
-    placement.setValue(QStringLiteral("TeSPageControl1.Height"), height);
+    placement.setValue(QStringLiteral("TeSPageControl1.Height"), listSplitter->TabHeight());
     SaveListLayout(list, placement);
-}
-
-void ResultsPage::applyPendingTabHeight()
-{
-    // The splitter can give the tab area an exact height only once it has
-    // its own size; until then the wish is kept.
-    const int total = listSplitter->height();
-    if (pendingTabHeight <= 0 || !listSplitter->isVisible() || total <= pendingTabHeight)
-        return;
-    listSplitter->setSizes({total - pendingTabHeight - listSplitter->handleWidth(), pendingTabHeight});
-    pendingTabHeight = -1;
-}
-
-void ResultsPage::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    applyPendingTabHeight();
 }
 
 void ResultsPage::AddResultRow(int position, bool select)

@@ -19,7 +19,6 @@
 class QAction;
 class QLineEdit;
 class QSettings;
-class QSplitter;
 class QTableView;
 class QUrl;
 class QToolBar;
@@ -29,6 +28,7 @@ class ResultsFilterBar;
 class ResultsList;
 class ResultsModel;
 class ResultsSelection;
+class ResultsSplitter;
 class ResultsToolBar;
 class SwatchPanel;
 
@@ -142,9 +142,6 @@ signals:
     // «История тестируемого» for the person of this session (as listed).
     void personHistoryRequested(const TCLTSession &session);
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void buildActions();
     void showContextMenu(const QPoint &at);
@@ -156,7 +153,6 @@ private:
     // The selected row's session with everything its file holds, or nullptr;
     // a file that cannot be read is told to the user.
     const TCLTSession *selectedWhole() const;
-    void applyPendingTabHeight();
 
     ArchiveList &archive;
     QSettings &placement;
@@ -169,7 +165,6 @@ private:
     std::optional<bool> filterApplied;
     ResultsFilter appliedFilter;
     mutable SessionDetailCache details;
-    int pendingTabHeight = -1;
 
     ResultsList *list;
     ResultsToolBar *toolBar;
@@ -177,5 +172,5 @@ private:
     ResultDetailPanels *detail;
     std::unique_ptr<ResultsExport> exporter;
     std::unique_ptr<ResultsSelection> selection;
-    QSplitter *listSplitter;
+    ResultsSplitter *listSplitter;
 };
