@@ -21,7 +21,6 @@ class QLineEdit;
 class QSettings;
 class QTableView;
 class QUrl;
-class QToolBar;
 class ResultDetailPanels;
 class ResultsExport;
 class ResultsFilterBar;
