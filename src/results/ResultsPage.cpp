@@ -1,9 +1,7 @@
 #include "results/ResultsPage.h"
 
-#include "qtkit/PersonCode.h"
 #include "qtkit/UserDialogs.h"
-#include "results/FlowLayout.h"
-#include "results/ListExport.h"
+#include "results/ListExportDialogs.h"
 #include "results/ListLayout.h"
 #include "results/ResultDetailPanels.h"
 #include "results/ResultsExport.h"
@@ -11,21 +9,16 @@
 #include "results/ResultsList.h"
 #include "results/ResultsModel.h"
 #include "results/ResultsSearchProxy.h"
+#include "results/ResultsSelection.h"
+#include "results/ResultsSplitter.h"
+#include "results/ResultsToolBar.h"
 #include "results/SessionRest.h"
 
 #include <QAction>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
-#include <QSignalBlocker>
-#include <QSplitter>
-#include <QTabWidget>
-#include <QToolBar>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 // Clears the flag for the lifetime of the guard, also when an error passes.
@@ -52,25 +45,30 @@ ResultsPage::ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *pa
     connect(list, &QWidget::customContextMenuRequested, this, &ResultsPage::showContextMenu);
     connect(list, &ResultsList::rowPicked, this, &ResultsPage::gridResultsSelectItem);
     connect(list, &ResultsList::copyRequested, this, &ResultsPage::ResultsCopyExecute);
+    // After the list's model: the selection is put right once the rows are.
+    selection = std::make_unique<ResultsSelection>(
+        archive, *list, placement, details,
+        ResultsSelection::Display{[this](int row) { gridResultsSelectItem(row); }, [this] { clearResultView(); }});
 
     auto *listArea = new QWidget(this);
     filterBar = new ResultsFilterBar(actResultsFilter, actResultsShowAll, this);
+    toolBar = new ResultsToolBar({actResultsExportMSWord, actResultsSave, actResultsSavePdf},
+                                 {actResultsPreview, actResultsPrint, actResultsSendEMail},
+                                 {actResultsExportList, actResultsHistory}, this);
+    connect(toolBar, &ResultsToolBar::searchChanged, this, [this](const QString &text) {
+        list->Shown()->SetSearchText(text);
+        redrawSelected();
+    });
     auto *listLayout = new QVBoxLayout(listArea);
     listLayout->setContentsMargins(0, 0, 0, 0);
     listLayout->setSpacing(4);
-    listLayout->addWidget(buildToolBar());
+    listLayout->addWidget(toolBar);
     listLayout->addWidget(filterBar);
     listLayout->addWidget(list);
 
-    listSplitter = new QSplitter(Qt::Vertical, this);
-    listSplitter->setObjectName(QStringLiteral("listSplitter"));
-    listSplitter->setChildrenCollapsible(false);
     detail = new ResultDetailPanels(this);
     detail->AddPersonAction(actResultsHistory);
-    listSplitter->addWidget(listArea);
-    listSplitter->addWidget(detail->Conclusions());
-    listSplitter->setStretchFactor(0, 1);
-    listSplitter->setStretchFactor(1, 0);
+    listSplitter = new ResultsSplitter(listArea, detail->Conclusions(), this);
     connect(detail, &ResultDetailPanels::choicesPanelToggled, this, &ResultsPage::redrawSelected);
     connect(detail, &ResultDetailPanels::choicesResized, this, &ResultsPage::redrawChoices);
 
@@ -82,11 +80,9 @@ ResultsPage::ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *pa
 
     SetContext(ownContext);
     clearResultView();
-    // After the list's model: the selection is put right once the rows are.
-    archive.AddObserver(this);
 }
 
-ResultsPage::~ResultsPage() { archive.RemoveObserver(this); }
+ResultsPage::~ResultsPage() = default;
 
 void ResultsPage::buildActions()
 {
@@ -130,53 +126,7 @@ void ResultsPage::buildActions()
     connect(actResultsHistory, &QAction::triggered, this, &ResultsPage::ResultsHistoryExecute);
 }
 
-QWidget *ResultsPage::buildToolBar()
-{
-    // Three groups and the search field, wrapping onto a second row where the
-    // page is narrow, so no action is hidden in an overflow menu.
-    auto *bars = new QWidget(this);
-    auto *flow = new FlowLayout(bars, 0);
-    const auto group = [bars, flow](const char *name, std::initializer_list<QAction *> actions) {
-        auto *bar = new QToolBar(bars);
-        bar->setObjectName(QString::fromLatin1(name));
-        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        for (QAction *action : actions)
-            bar->addAction(action);
-        flow->addWidget(bar);
-    };
-    group("ResultsToolBar", {actResultsExportMSWord, actResultsSave, actResultsSavePdf});
-    group("ResultsPrintToolBar", {actResultsPreview, actResultsPrint, actResultsSendEMail});
-    group("ResultsListToolBar", {actResultsExportList, actResultsHistory});
-    flow->addWidget(buildSearchField());
-    return bars;
-}
-
-QWidget *ResultsPage::buildSearchField()
-{
-    searchField = new QLineEdit(this);
-    searchField->setObjectName(QStringLiteral("editResultsSearch"));
-    searchField->setPlaceholderText(QStringLiteral("Поиск по фамилии, имени или отчеству"));
-    searchField->setToolTip(QStringLiteral("Показывает только тех, чьи фамилия, имя или отчество содержат "
-                                           "набранный текст (без учета регистра; «ё» и «е» не различаются)"));
-    searchField->setClearButtonEnabled(true);
-    // Wide enough for its hint and the clear button.
-    searchField->setMinimumWidth(
-        std::max(200, searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 48));
-    connect(searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
-        list->Shown()->SetSearchText(text);
-        redrawSelected();
-    });
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *caption = new QLabel(QStringLiteral("Найти:"), row);
-    caption->setBuddy(searchField);
-    layout->addWidget(caption);
-    layout->addWidget(searchField, 1);
-    return row;
-}
-
-QLineEdit *ResultsPage::SearchField() const { return searchField; }
+QLineEdit *ResultsPage::SearchField() const { return toolBar->SearchField(); }
 
 QTableView *ResultsPage::Grid() const { return list; }
 ResultsModel *ResultsPage::Model() const { return list->Model(); }
@@ -227,36 +177,16 @@ void ResultsPage::RestorePlacement()
     detail->RestorePlacement(placement);
     bool ok = false;
     const int height = placement.value(QStringLiteral("TeSPageControl1.Height")).toInt(&ok);
-    if (ok && height > 0) {
-        pendingTabHeight = height;
-        applyPendingTabHeight();
-    }
+    if (ok && height > 0)
+        listSplitter->SetTabHeight(height);
 }
 
 void ResultsPage::SavePlacement()
 {
     filterBar->SavePlacement(placement);
     detail->SavePlacement(placement);
-    const int height = pendingTabHeight > 0 ? pendingTabHeight : detail->Conclusions()->height();
-    placement.setValue(QStringLiteral("TeSPageControl1.Height"), height);
+    placement.setValue(QStringLiteral("TeSPageControl1.Height"), listSplitter->TabHeight());
     SaveListLayout(list, placement);
-}
-
-void ResultsPage::applyPendingTabHeight()
-{
-    // The splitter can give the tab area an exact height only once it has
-    // its own size; until then the wish is kept.
-    const int total = listSplitter->height();
-    if (pendingTabHeight <= 0 || !listSplitter->isVisible() || total <= pendingTabHeight)
-        return;
-    listSplitter->setSizes({total - pendingTabHeight - listSplitter->handleWidth(), pendingTabHeight});
-    pendingTabHeight = -1;
-}
-
-void ResultsPage::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    applyPendingTabHeight();
 }
 
 void ResultsPage::AddResultRow(int position, bool select)
@@ -283,168 +213,55 @@ bool ResultsPage::AppendFinishedSession(const TCLTSession &session)
 void ResultsPage::RefillResults(bool applyFilter)
 {
     ResultsModel *model = Model();
-    refilled = true;
     filterApplied = applyFilter;
     appliedFilter = filterBar->CurrentFilter();
+    const auto setListing = [this, model, applyFilter] {
+        if (applyFilter)
+            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
+        else
+            model->SetListing(true);
+    };
     if (archive.Empty()) {
         // Rows left over would name sessions that no longer exist. The
         // stored widths apply all the same: they are saved again at close.
         model->Clear();
-        if (applyFilter)
-            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
-        else
-            model->SetListing(true);
+        setListing();
         listReady = true;
         clearResultView();
-        listShown = true;
-        RestoreListLayout(list, placement);
-        if (placement.contains(QStringLiteral("gridResults_ColWidth4")))
-            list->KeepNameWidth();
-        pendingSelect = StoredRow(list, placement);
-        return;
-    }
-    // Widths the user set during the run survive a refill; the stored row
-    // index is the one the layout restores.
-    if (listShown)
-        SaveListLayout(list, placement);
-    {
+    } else {
+        // Widths the user set during the run survive a refill; the stored
+        // row index is the one the layout restores.
+        if (listShown)
+            SaveListLayout(list, placement);
+        {
+            NotReady notReady(listReady);
+            model->Clear();
+        }
         NotReady notReady(listReady);
-        model->Clear();
-    }
-    {
-        NotReady notReady(listReady);
-        const ResultsFilter &filter = appliedFilter;
         std::vector<int> positions;
         positions.reserve(archive.Count());
         int position = 0;
         for (const auto &session : archive) {
-            if (!applyFilter || MatchesFilter(*session, filter))
+            if (!applyFilter || MatchesFilter(*session, appliedFilter))
                 positions.push_back(position);
             ++position;
         }
         model->Reset(std::move(positions));
-        if (applyFilter)
-            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
-        else
-            model->SetListing(true);
+        setListing();
     }
     listShown = true;
     RestoreListLayout(list, placement);
     if (placement.contains(QStringLiteral("gridResults_ColWidth4")))
         list->KeepNameWidth();
-    // The start-up pass may not have reached the stored row yet.
-    pendingSelect = list->Selected() < 0 ? StoredRow(list, placement) : -1;
+    selection->Refilled();
     if (model->rowCount() == 0 || list->Selected() < 0)
         clearResultView();
 }
 
 void ResultsPage::RefillAsBefore()
 {
-    if (refilled)
-        RefillResults(filterApplied);
-}
-
-void ResultsPage::Appended(std::size_t, std::size_t)
-{
-    if (pendingSelect < 0 || list->Selected() >= 0)
-        return;
-    selectingStoredRow = true;
-    if (SelectRow(list, pendingSelect))
-        pendingSelect = -1;
-    selectingStoredRow = false;
-}
-
-void ResultsPage::Removing(const std::vector<PositionRun> &runs)
-{
-    ResultsModel *model = Model();
-    const auto gone = [&](int p) {
-        if (p < 0)
-            return false;
-        for (const PositionRun &run : runs)
-            if (static_cast<std::size_t>(p) >= run.First && static_cast<std::size_t>(p) < run.First + run.Count)
-                return true;
-        return false;
-    };
-    Removal found;
-    found.Selected = list->Selected();
-    found.ShownRow = found.Selected >= 0 ? list->Shown()->ShownRow(found.Selected) : -1;
-    const int shown = model->PositionAt(found.Selected);
-    // The row to select afterwards: the shown one, or the next one left when it goes.
-    for (int row = found.Selected; row >= 0 && row < model->rowCount() && found.Keep < 0; ++row)
-        if (!gone(model->PositionAt(row)))
-            found.Keep = model->PositionAt(row);
-    found.ShowAgain = found.Keep != shown;
-    for (const PositionRun &run : runs)
-        for (std::size_t p = run.First; p < run.First + run.Count; ++p)
-            details.Forget(&archive[p]);
-    found.Quiet = std::make_unique<QSignalBlocker>(list);
-    removal = std::move(found);
-}
-
-void ResultsPage::Removed(const std::vector<PositionRun> &runs)
-{
-    if (!removal)
-        return;
-    Removal found = std::move(*removal);
-    removal.reset();
-    ResultsModel *model = Model();
-    if (found.Keep >= 0) {
-        int before = 0;
-        for (const PositionRun &run : runs)
-            if (run.First + run.Count <= static_cast<std::size_t>(found.Keep))
-                before += static_cast<int>(run.Count);
-        found.Keep -= before;
-    }
-    bool selectedAgain = false;
-    if (found.Selected >= 0 && model->rowCount() > 0) {
-        if (userDelete) {
-            // The row now shown where the deleted one was.
-            const int shownRows = list->Shown()->rowCount();
-            selectedAgain = found.ShownRow >= 0 && SelectRow(list, std::min(found.ShownRow, shownRows - 1));
-            found.ShowAgain = true;
-        } else {
-            selectedAgain = list->SelectModelRow(found.Keep >= 0 ? model->RowOf(found.Keep) : model->rowCount() - 1);
-        }
-    }
-    found.Quiet.reset();
-    if (found.Selected < 0)
-        return;
-    if (!selectedAgain)
-        clearResultView();
-    else if (found.ShowAgain)
-        gridResultsSelectItem(list->Selected());
-}
-
-void ResultsPage::Resetting() { shownBeforeReset = Model()->SessionAt(list->Selected()); }
-
-void ResultsPage::Reset()
-{
-    // The rows were made again in the list's new order.
-    const long long position = shownBeforeReset ? archive.PositionOf(shownBeforeReset) : -1;
-    shownBeforeReset = nullptr;
-    if (storedRowShown) {
-        selectingStoredRow = true;
-        const bool selected = SelectRow(list, StoredRow(list, placement));
-        selectingStoredRow = false;
-        if (selected)
-            return;
-    }
-    if (position >= 0 && list->SelectModelRow(Model()->RowOf(static_cast<int>(position))))
-        return;
-    if (refilled && list->Selected() < 0) {
-        clearResultView();
-        if (!SelectRow(list, StoredRow(list, placement)))
-            pendingSelect = StoredRow(list, placement);
-    }
-}
-
-void ResultsPage::Changed(const std::vector<std::size_t> &positions)
-{
-    for (const std::size_t p : positions)
-        details.Forget(&archive[p]);
-    const int shown = Model()->PositionAt(list->Selected());
-    if (shown >= 0 && std::binary_search(positions.begin(), positions.end(), static_cast<std::size_t>(shown)))
-        gridResultsSelectItem(list->Selected());
+    if (filterApplied)
+        RefillResults(*filterApplied);
 }
 
 void ResultsPage::redrawSelected() { gridResultsSelectItem(list->Selected()); }
@@ -458,9 +275,7 @@ void ResultsPage::redrawChoices()
 
 void ResultsPage::gridResultsSelectItem(int row)
 {
-    storedRowShown = selectingStoredRow && row >= 0;
-    if (row >= 0)
-        pendingSelect = -1; // the user's choice, or the stored row reached
+    selection->Shown(row);
     if (!listReady)
         return;
     if (Model()->rowCount() == 0 || row < 0) {
@@ -515,9 +330,7 @@ bool ResultsPage::ResultsDeleteExecute()
                                         false);
         return false;
     }
-    userDelete = true;
-    archive.Remove(static_cast<std::size_t>(Model()->PositionAt(row)));
-    userDelete = false;
+    selection->DeleteByUser(static_cast<std::size_t>(Model()->PositionAt(row)));
     return true;
 }
 
@@ -533,29 +346,7 @@ bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(selectedW
 bool ResultsPage::ResultsExportListExecute()
 {
     // The rows as they are shown: filtered, searched and sorted.
-    const ResultsSearchProxy *shown = list->Shown();
-    std::vector<const TCLTSession *> sessions;
-    sessions.reserve(static_cast<std::size_t>(shown->rowCount()));
-    for (int row = 0; row < shown->rowCount(); ++row)
-        if (TCLTSession *session = sessionAt(shown->SourceRow(row)))
-            sessions.push_back(session);
-    if (sessions.empty())
-        return false;
-    const bool nameFree = UserDialogs::Current().AskYesNo(
-        this,
-        QStringLiteral("Выгрузить список без персональных данных?\r\n\r\n"
-                       "«Да»: вместо фамилии, имени, отчества и даты рождения в таблице будет код "
-                       "тестируемого (у одного человека он один и тот же во всех выгрузках с этого "
-                       "компьютера), возраст сохранится.\r\n"
-                       "«Нет»: таблица с фамилиями, именами и датами рождения."));
-    const QString path = AskSavePath(this, QStringLiteral("Экспорт списка"), QStringLiteral("Таблицы CSV (*.csv)"),
-                                     QStringLiteral(".csv"));
-    if (path.isEmpty())
-        return false;
-    ListExport exporter(this, context->DecimalSeparator());
-    if (nameFree)
-        exporter.SetPersonCode(PersonCoder(context->PersonCodeKey()));
-    return exporter.WriteListed(sessions, path);
+    return ExportListThroughDialogs(this, ShownSessions(), *context);
 }
 
 bool ResultsPage::ResultsHistoryExecute()
@@ -598,7 +389,7 @@ std::vector<const TCLTSession *> ResultsPage::ShownSessions() const
 
 std::vector<const TCLTSession *> ResultsPage::SessionsOfGroup(const std::string &group) const
 {
-    ResultsFilter filter = filterApplied ? appliedFilter : ResultsFilter();
+    ResultsFilter filter = filterApplied.value_or(false) ? appliedFilter : ResultsFilter();
     filter.GroupIndex = 1;
     filter.GroupText = group;
     std::vector<const TCLTSession *> sessions;
@@ -610,7 +401,7 @@ std::vector<const TCLTSession *> ResultsPage::SessionsOfGroup(const std::string 
 
 std::optional<ResultsFilter> ResultsPage::ListFilter() const
 {
-    if (refilled && filterApplied)
+    if (filterApplied.value_or(false))
         return appliedFilter;
     return std::nullopt;
 }

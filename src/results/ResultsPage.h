@@ -7,7 +7,6 @@
 #include "qtkit/StationContext.h"
 #include "testing/ColourTables.h"
 
-#include <QSignalBlocker>
 #include <QStringList>
 #include <QWidget>
 
@@ -20,24 +19,25 @@
 class QAction;
 class QLineEdit;
 class QSettings;
-class QSplitter;
 class QTableView;
 class QUrl;
-class QToolBar;
 class ResultDetailPanels;
 class ResultsExport;
 class ResultsFilterBar;
 class ResultsList;
 class ResultsModel;
+class ResultsSelection;
+class ResultsSplitter;
+class ResultsToolBar;
 class SwatchPanel;
 
-// The results page: the filter bar over the list of the archive's sessions,
-// the detail view of the selected one and its export. It wires those parts
-// together and owns the actions. The archive and the placement store belong
-// to the main window and must outlive the page; rows refer to sessions only
-// by their archive position, kept right by listening to the archive's list
-// (after the list's model, which it relies on).
-class ResultsPage : public QWidget, private ArchiveListObserver {
+// The results page: the toolbar and the filter bar over the list of the
+// archive's sessions, the detail view of the selected one and its export. It
+// wires those parts together and owns the actions. The archive and the
+// placement store belong to the main window and must outlive the page; rows
+// refer to sessions only by their archive position, and the selection keeps
+// to its session through the archive's changes (see ResultsSelection).
+class ResultsPage : public QWidget {
     Q_OBJECT
 public:
     ResultsPage(ArchiveList &archive, QSettings &placement, QWidget *parent = nullptr);
@@ -141,13 +141,8 @@ signals:
     // «История тестируемого» for the person of this session (as listed).
     void personHistoryRequested(const TCLTSession &session);
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void buildActions();
-    QWidget *buildToolBar();
-    QWidget *buildSearchField();
     void showContextMenu(const QPoint &at);
     void redrawSelected();
     void redrawChoices();
@@ -158,54 +153,23 @@ private:
     // a file that cannot be read is told to the user.
     const TCLTSession *selectedWhole() const;
 
-    // Sessions appended to the archive get rows from the model; the stored
-    // row is selected once the rows reach it.
-    void Appended(std::size_t first, std::size_t count) override;
-    // The selection stays on its session, or moves to the next row left when
-    // that goes (for the user's delete: to the row shown in its place).
-    void Removing(const std::vector<PositionRun> &runs) override;
-    void Removed(const std::vector<PositionRun> &runs) override;
-    // The shown session stays selected through a reorder.
-    void Resetting() override;
-    void Reset() override;
-    // Sessions read again in place are shown anew.
-    void Changed(const std::vector<std::size_t> &positions) override;
-
-    // What a removal found before the sessions went.
-    struct Removal {
-        int Selected = -1;      // model row
-        int ShownRow = -1;      // where it was shown
-        int Keep = -1;          // the position to select afterwards
-        bool ShowAgain = false; // the shown session changes or was read again
-        std::unique_ptr<QSignalBlocker> Quiet;
-    };
-    void applyPendingTabHeight();
-
     ArchiveList &archive;
     QSettings &placement;
     StationContext ownContext; // until SetContext
     const StationContext *context = &ownContext;
     ColourSet colours = DefaultColours;
     bool listReady = false;
-    bool listShown = false;     // a refill has laid out the list at least once
-    bool refilled = false;      // rows added to the archive later are listed
-    bool filterApplied = false; // by the last refill, for rows added after it
-    int pendingSelect = -1;     // the stored row, selected once rows reach it
-    // The selection is the stored row reached by the start-up pass, not one
-    // picked since: a reorder at the pass's end selects that row again.
-    bool storedRowShown = false;
-    bool selectingStoredRow = false;
+    bool listShown = false; // a refill has laid out the list at least once
+    // Whether the last refill applied the filter; none before the first.
+    std::optional<bool> filterApplied;
     ResultsFilter appliedFilter;
     mutable SessionDetailCache details;
-    int pendingTabHeight = -1;
-    bool userDelete = false; // the removal under way is the user's delete
-    std::optional<Removal> removal;
-    const TCLTSession *shownBeforeReset = nullptr;
 
     ResultsList *list;
+    ResultsToolBar *toolBar;
     ResultsFilterBar *filterBar;
     ResultDetailPanels *detail;
     std::unique_ptr<ResultsExport> exporter;
-    QSplitter *listSplitter;
-    QLineEdit *searchField = nullptr;
+    std::unique_ptr<ResultsSelection> selection;
+    ResultsSplitter *listSplitter;
 };

@@ -11,12 +11,12 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
-#include <QTextLayout>
 #include <QTextTable>
 #include <QUrlQuery>
 
@@ -132,46 +132,41 @@ TEST(ReportDocument, NamesTheExaminerTheOrganisationAndTheDateAboveASignatureLin
     }
 }
 
-// Blocks that are headings, with the page their text and the text after
-// them start on.
-struct HeadingPlace {
-    QString Text;
-    bool Bold = false;
-    int Page = 0;
-    int NextTextPage = 0;
-};
-
-QList<HeadingPlace> HeadingPlaces(QTextDocument &document)
+// The report printed as a PDF, page by page as a PDF reader finds the lines:
+// without empty lines and without the page number at the foot ("2 из 3"),
+// which numbers lists with the page, its own and the count.
+QList<QStringList> PrintedPages(const TCLTSession &session, const ReportLook &look, QStringList *numbers)
 {
-    // Pages begin at multiples of the height, give or take the layout's
-    // rounding to a 64th of a pixel.
-    const double height = document.pageSize().height();
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    QList<HeadingPlace> places;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 0)
-            continue;
-        QTextBlock next = block.next();
-        while (next.isValid() && next.text().isEmpty())
-            next = next.next();
-        if (!next.isValid())
-            continue;
-        const QRectF own = layout->blockBoundingRect(block);
-        const QRectF following = layout->blockBoundingRect(next);
-        const QTextLine line = next.layout()->lineAt(0);
-        places.append({block.text(), block.begin().fragment().charFormat().fontWeight() >= QFont::Bold,
-                       static_cast<int>((own.top() + 0.5) / height),
-                       static_cast<int>((following.top() + line.y() + line.height() - 0.5) / height)});
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("report.pdf"));
+    QString error;
+    EXPECT_TRUE(WriteReportPdf(session, look, path, &error)) << error.toStdString();
+    QStringList pages = PdfText(path).remove(QChar(0x200B)).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    const QRegularExpression number(QStringLiteral("^\\d+ из \\d+$"));
+    QList<QStringList> lines;
+    for (const QString &page : pages) {
+        QStringList own;
+        for (const QString &line : page.split(QLatin1Char('\n')))
+            if (!line.trimmed().isEmpty())
+                own << line.trimmed();
+        if (!own.isEmpty() && number.match(own.last()).hasMatch())
+            *numbers << own.takeLast();
+        lines << own;
     }
-    return places;
+    return lines;
 }
 
-TEST(ReportDocument, ConclusionHeadingsAreBoldAndNeverLastOnAPage)
+TEST(ReportPdf, NoHeadingIsTheLastLineOfAPrintedPage)
 {
+    if (!HavePdfTools())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     // A heading of the detailed conclusion after ever more lines: somewhere
     // it falls at the foot of the first or second page.
     const std::vector<std::string> headings = FullTestSectionHeadings();
     int bodyHeadingsSeen = 0;
+    int pagesEndingBeforeAHeading = 0;
     for (int lines = 10; lines <= 120; lines += 2) {
         SCOPED_TRACE(lines);
         TCLTSession s = MakeSession("Петров", 3);
@@ -180,15 +175,35 @@ TEST(ReportDocument, ConclusionHeadingsAreBoldAndNeverLastOnAPage)
             s.DetailedConclusion += "Строка " + std::to_string(i) + "\r\n";
         s.DetailedConclusion += headings[3] + "\r\n\r\nТекст раздела\r\n" + headings[4] + "\r\nЕще текст";
         const auto document = BuildReportDocument(s, RussianLook());
-        for (const HeadingPlace &place : HeadingPlaces(*document)) {
-            EXPECT_EQ(place.Page, place.NextTextPage) << place.Text.toStdString();
-            if (place.Text.toStdString() == headings[3] || place.Text.toStdString() == headings[4]) {
-                EXPECT_TRUE(place.Bold) << place.Text.toStdString();
+        QStringList headingTexts;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (block.blockFormat().headingLevel() == 0)
+                continue;
+            headingTexts << block.text().remove(QChar(0x200B));
+            const std::string text = block.text().toStdString();
+            if (text == headings[3] || text == headings[4]) {
+                EXPECT_GE(block.begin().fragment().charFormat().fontWeight(), QFont::Bold) << text;
                 ++bodyHeadingsSeen;
             }
         }
+        QStringList numbers;
+        const QList<QStringList> pages = PrintedPages(s, RussianLook(), &numbers);
+        ASSERT_GE(pages.size(), 2);
+        for (qsizetype page = 0; page + 1 < pages.size(); ++page) {
+            ASSERT_FALSE(pages[page].isEmpty()) << page;
+            EXPECT_FALSE(headingTexts.contains(pages[page].last())) << pages[page].last().toStdString();
+            // The page before ends just above a heading: it was moved there.
+            if (headingTexts.contains(pages[page + 1].first()))
+                ++pagesEndingBeforeAHeading;
+        }
+        // Each page's foot carries its number and the count.
+        QStringList expected;
+        for (qsizetype page = 1; page <= pages.size(); ++page)
+            expected << QStringLiteral("%1 из %2").arg(page).arg(pages.size());
+        EXPECT_EQ(numbers.join(QStringLiteral(", ")).toStdString(), expected.join(QStringLiteral(", ")).toStdString());
     }
     EXPECT_EQ(bodyHeadingsSeen, 2 * 56);
+    EXPECT_GT(pagesEndingBeforeAHeading, 0); // the lengths did bring headings to a page's foot
 }
 
 TEST(ReportDocument, TheDateExaminerAndSignatureLineShareOnePage)

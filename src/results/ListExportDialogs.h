@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/TCLTSession.h"
+
+#include <vector>
+
+class QWidget;
+class StationContext;
+
+// "Экспорт списка...": asks whether the table goes without personal data and
+// where it goes, then writes it (see ListExport). True when the file was
+// written; false without sessions, when the user cancels or on a failure
+// already told to the user.
+bool ExportListThroughDialogs(QWidget *parent, const std::vector<const TCLTSession *> &sessions,
+                              const StationContext &context);
