@@ -1,23 +1,23 @@
 // Group statistics over a large list, from where the window starts: the
-// list filled from the station's index holds only the list fields of each
-// session, so the statistics first read every session's choices from its
-// file, then compute. Both are timed against a raw read of the same files,
-// and the computation alone (the whole selection; one group against the
-// others) against one pass reading the two choices of sessions in memory.
-// The count of sessions is the only argument (100,000 by default); the
-// files are written to a temporary folder and removed at the end.
+// list filled from the station's index holds the list fields and the
+// figures of each session's choices, so the statistics take the selection
+// (on the window's thread) and compute (on a worker) without opening a
+// file. Timed against a copy of every listed session's path; the route of a
+// list without the figures (each file read) against a raw read of the same
+// files; the computation alone (the whole selection; one group against the
+// others) against one pass reading the two choices. The count of sessions
+// is the only argument (100,000 by default); the files are written to a
+// temporary folder and removed at the end.
 #include "BenchFiles.h"
-#include "core/SessionDetails.h"
 #include "core/SessionListFields.h"
 #include "core/SessionListIndex.h"
-#include "statistics/GroupStatistics.h"
+#include "statistics/SelectionReader.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <numeric>
 #include <random>
 
@@ -93,7 +93,7 @@ std::size_t readRaw(const std::string &data)
     return total;
 }
 
-// The list as the window fills it from the index: list fields only.
+// The list as the window fills it from the index: list fields and figures.
 void fillList(const std::string &data, const std::string &index, TCLTArchive &archive)
 {
     const SessionContext context{Today, ","};
@@ -101,24 +101,23 @@ void fillList(const std::string &data, const std::string &index, TCLTArchive &ar
         archive.Add(ListedSession(std::move(entry.Fields), PathInFolder(data, entry.Name), context));
 }
 
-// Every listed session read whole from its file; only what the statistics
-// need is kept (the conclusion texts dropped), as a page holding the
-// choices of 100,000 sessions would have to.
-std::vector<std::unique_ptr<TCLTSession>> readChoices(const TCLTArchive &archive)
+// The selection as the statistics page takes it on the window's thread:
+// the whole list, or one group against the others.
+StatisticsRequest takeSelection(const TCLTArchive &archive, const std::string *group = nullptr)
 {
-    std::vector<std::unique_ptr<TCLTSession>> sessions;
-    sessions.reserve(archive.Count());
-    TSimpleFileStream buffer;
-    for (const auto &listed : archive) {
-        auto whole = std::make_unique<TCLTSession>();
-        if (!ReadWholeSession(*listed, *whole, buffer))
-            continue;
-        whole->BriefConclusion = {};
-        whole->DetailedConclusion = {};
-        whole->AdditionalFindings = {};
-        sessions.push_back(std::move(whole));
-    }
-    return sessions;
+    StatisticsRequest request;
+    if (group)
+        request.Versus.emplace();
+    for (const auto &session : archive)
+        (group && session->Group != *group ? *request.Versus : request.First).push_back(SelectedSession::Of(*session));
+    return request;
+}
+
+std::size_t compute(const StatisticsRequest &request)
+{
+    StatisticsProgress progress;
+    const StatisticsResult result = ComputeStatistics(request, progress);
+    return result.Output.Group.Table.N + result.Unreadable.size();
 }
 
 } // namespace
@@ -151,52 +150,72 @@ int main(int argc, char **argv)
     }
     TCLTArchive archive;
     const double filled = bestMilliseconds(1, [&] { fillList(data, index, archive); });
-    if (archive.Count() != count) {
-        std::printf("listed %zu of %zu\n", archive.Count(), count);
+    std::size_t held = 0;
+    for (const auto &session : archive)
+        held += session->ListFigures.has_value();
+    if (archive.Count() != count || held != count) {
+        std::printf("listed %zu of %zu, %zu with their figures\n", archive.Count(), count, held);
         return 1;
     }
 
-    std::vector<std::unique_ptr<TCLTSession>> sessions;
+    // What any selection of the list has always cost: a copy of each
+    // listed session's path.
     std::size_t sink = 0;
-    double reading = 1e300;
-    double fromList = 1e300;
-    for (int round = 0; round < 2; ++round) {
-        const auto start = Clock::now();
-        sessions = readChoices(archive);
-        reading = std::min(reading, msSince(start));
-        std::vector<const TCLTSession *> all;
-        for (const auto &s : sessions)
-            all.push_back(s.get());
-        sink += AnalyseSelection(all, nullptr, 2).Group.Table.N;
-        fromList = std::min(fromList, msSince(start));
-    }
+    const double pass = bestMilliseconds(5, [&] {
+        std::vector<std::string> paths;
+        paths.reserve(archive.Count());
+        for (const auto &session : archive)
+            paths.push_back(session->SourceFile);
+        sink += paths.back().size();
+    });
+    const std::string firstGroup = "Группа 0";
+    StatisticsRequest whole;
+    StatisticsRequest pair;
+    sink += compute(takeSelection(archive)); // untimed first
+    const double taking = bestMilliseconds(5, [&] { whole = takeSelection(archive); });
+    const double computing = bestMilliseconds(5, [&] { sink += compute(whole); });
+    const double both = bestMilliseconds(5, [&] { sink += compute(takeSelection(archive)); });
+    const double pairBoth = bestMilliseconds(5, [&] { sink += compute(takeSelection(archive, &firstGroup)); });
 
-    std::vector<const TCLTSession *> all;
-    std::vector<const TCLTSession *> first;
-    std::vector<const TCLTSession *> second;
-    for (const auto &s : sessions) {
-        all.push_back(s.get());
-        (s->Group == "Группа 0" ? first : second).push_back(s.get());
+    // A list without the figures (an index of an older version, files read
+    // in part): every file read, as before the list held them.
+    StatisticsRequest fromFiles = whole;
+    for (SelectedSession &selected : fromFiles.First)
+        selected.Figures.reset();
+    const double reading = bestMilliseconds(1, [&] { sink += compute(fromFiles); });
+
+    // The computation alone, the sessions' figures in memory.
+    std::vector<StatisticsSession> all;
+    std::vector<StatisticsSession> first;
+    std::vector<StatisticsSession> second;
+    for (const SelectedSession &selected : whole.First) {
+        const StatisticsSession session{selected.TestKind, &selected.Group, *selected.Figures, nullptr};
+        all.push_back(session);
+        (selected.Group == firstGroup ? first : second).push_back(session);
     }
     const double baseline = bestMilliseconds(5, [&] {
-        for (const TCLTSession *s : all)
+        for (const StatisticsSession &s : all)
             for (int c = 1; c <= 2; ++c)
-                if (const auto positions = PositionsOfChoice(*s, c))
+                if (const auto positions = PositionsOfChoice(s, c))
                     sink += (*positions)[0];
     });
-    const double whole = bestMilliseconds(5, [&] { sink += AnalyseSelection(all, nullptr, 2).Group.Table.N; });
-    const double pair = bestMilliseconds(5, [&] { sink += AnalyseSelection(first, &second, 2).Group.Table.N; });
+    const double alone = bestMilliseconds(5, [&] { sink += AnalyseSelection(all, nullptr, 2).Group.Table.N; });
+    const double pairAlone = bestMilliseconds(5, [&] { sink += AnalyseSelection(first, &second, 2).Group.Table.N; });
 
     std::printf("%zu sessions, %.1f MB of files (sink %zu)\n", count, static_cast<double>(bytes) / 1048576.0,
                 sink % 10);
     std::printf("the list filled from the index (warm):\n");
-    line("list fields from the index", filled, raw, "raw open/read/close of files");
-    std::printf("statistics over the list as filled (choices read from the files):\n");
-    line("read every session's choices", reading, raw, "raw open/read/close of files");
-    line("read them and compute (the window)", fromList, raw, "raw open/read/close of files");
-    std::printf("the computation alone, the choices in memory (best of 5):\n");
-    line("whole list, 5 groups compared", whole, baseline, "both choices read once");
-    line("one group against the others", pair, baseline, "both choices read once");
+    line("list fields and figures from the index", filled, raw, "raw open/read/close of files");
+    std::printf("statistics over the list as filled, from the figures it holds (best of 5):\n");
+    line("selection taken (window's thread)", taking, pass, "a copy of every path");
+    line("statistics computed (worker)", computing, pass, "a copy of every path");
+    line("both, whole list, 5 groups compared", both, pass, "a copy of every path");
+    line("both, one group against the others", pairBoth, pass, "a copy of every path");
+    std::printf("statistics over a list without the figures (every file read):\n");
+    line("read every file and compute", reading, raw, "raw open/read/close of files");
+    std::printf("the computation alone, the figures in memory (best of 5):\n");
+    line("whole list, 5 groups compared", alone, baseline, "both choices read once");
+    line("one group against the others", pairAlone, baseline, "both choices read once");
     fs::remove_all(root);
     return 0;
 }

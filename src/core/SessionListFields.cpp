@@ -3,6 +3,8 @@
 #include "core/SessionArchive.h"
 #include "core/TSimpleFileStream.h"
 
+#include <algorithm>
+
 namespace {
 
 // Header (signature, format number, time of writing, a byte), then the list
@@ -16,13 +18,36 @@ constexpr std::size_t mostListBytes = headerBytes + 8 + 4 + 4 + 4 * (1 + 255) + 
 // intensities, two list counts, the record's end marker and the file's.
 constexpr std::size_t leastRestBytes = 64 * 4 + 4 + 3 * 4 + 2 * 4 + 2 * 4 + 1 + 1;
 constexpr std::size_t fullTestBytes = 35 * 4;
+// Files up to this size (nearly all: a session file is a few kilobytes) come
+// in whole with the first read, and give the figures too.
+constexpr std::size_t wholeReadBytes = 16 * 1024;
+
+// The figures of a record read whole, as the full reader reads it; none
+// when it would refuse the record or they do not suffice.
+std::optional<SessionFigures> figuresOfWhole(TSimpleFileStream &stream, std::size_t recordStart)
+{
+    try {
+        stream.Seek(recordStart);
+        TCLTSession whole;
+        whole.LoadFromStream(&stream);
+        ReadByte(stream);
+        if (SessionFigures::Suffice(whole))
+            return SessionFigures::Of(whole);
+    } catch (const std::exception &) {
+        // Damage further on: the file is listed, its figures are not.
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
 SessionListFields SessionListFields::Of(const TCLTSession &s)
 {
+    std::optional<SessionFigures> figures = s.ListFigures;
+    if (s.DetailsRead)
+        figures = SessionFigures::Suffice(s) ? std::optional(SessionFigures::Of(s)) : std::nullopt;
     return {s.StartedAt,  s.DurationSeconds, s.TestKind, s.FirstName, s.Surname,
-            s.Patronymic, s.Group,           s.Sex,      s.BirthDate};
+            s.Patronymic, s.Group,           s.Sex,      s.BirthDate, std::move(figures)};
 }
 
 void SessionListFields::ApplyTo(TCLTSession &s) &&
@@ -37,6 +62,7 @@ void SessionListFields::ApplyTo(TCLTSession &s) &&
     s.Group = std::move(Group);
     s.Sex = Sex;
     s.BirthDate = BirthDate;
+    s.ListFigures = Figures;
     s.UpdateDisplayName();
 }
 
@@ -61,10 +87,11 @@ bool ReadSessionListFields(const std::string &path, SessionListFields &fields, s
                            TSimpleFileStream &stream)
 {
     static const std::string scrambledSignature = Scramble(SessionFileSignature);
-    if (!TSimpleFileStream::ReadRegularFileHead(path, stream, scrambledSignature, MaxDataFileBytes, mostListBytes,
-                                                fileSize))
+    if (!TSimpleFileStream::ReadRegularFileHead(path, stream, scrambledSignature, MaxDataFileBytes,
+                                                std::max(mostListBytes, wholeReadBytes), fileSize))
         return false;
     ReadDataFileHeader(stream, scrambledSignature.size());
+    const std::size_t recordStart = stream.Position();
     // The same readers, in the same order, as the whole record's.
     fields.StartedAt = ReadDateTime(stream);
     fields.DurationSeconds = ReadInt32(stream);
@@ -78,5 +105,8 @@ bool ReadSessionListFields(const std::string &path, SessionListFields &fields, s
     const std::size_t least = stream.Position() + leastRestBytes + (fields.TestKind == 3 ? fullTestBytes : 0);
     if (fileSize < least)
         throw StreamError("файл обрывается (неожиданный конец данных) в файле " + path);
+    fields.Figures.reset();
+    if (stream.Position() + stream.Remaining() == fileSize)
+        fields.Figures = figuresOfWhole(stream, recordStart);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TSimpleFileStream;
@@ -21,6 +22,9 @@ struct SessionListFields {
     std::string Group;
     uint8_t Sex = 0;
     OleDate BirthDate = 0;
+    // Absent when the session's file was read only in part, or the figures
+    // are not all the statistics need of it (SessionFigures::Suffice).
+    std::optional<SessionFigures> Figures;
 
     bool operator==(const SessionListFields &) const = default;
 
@@ -43,6 +47,8 @@ void KeepListFieldsOnly(TCLTSession &session);
 // is not a session file; throws StreamError for one that cannot be read, is
 // too large, or is too short to hold the fields and the smallest rest of a
 // record (other damage further on shows only when the whole file is read).
+// A file small enough to come in whole with its first bytes is read whole
+// for the figures too; they are left absent if the full reader would refuse it.
 // fileSize gets the size of the whole file. The stream is the caller's so
 // its buffer serves file after file.
 bool ReadSessionListFields(const std::string &path, SessionListFields &fields, std::uint64_t &fileSize,

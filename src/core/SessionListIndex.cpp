@@ -35,20 +35,24 @@ namespace {
 // file is rewritten whole at that start. An entry: name, file size,
 // modification time, inode, start, duration, kind, sex, birth date, then
 // given name, surname, patronymic and group in UTF-8, each text with a
-// two-byte length. An index of an older version is rebuilt.
+// two-byte length, then a byte telling whether the statistics' figures
+// follow (1) or not (0), and the figures: both choices' sixteen colour tags,
+// the two intensities, the two counts of anxieties and the two of
+// compensations, a byte each. An index of an older version is rebuilt.
 const std::string indexSignature = "Palettor list index\x1A";
-constexpr uint32_t indexVersion = 3;
+constexpr uint32_t indexVersion = 4;
 constexpr uint32_t blockTag = 0x4B4C4250; // "PBLK"
 // Tag, length, entry count, removal count and checksum of a block.
 constexpr std::size_t blockOverhead = 4 + 8 + 4 + 4 + 8;
 // The largest entry: a name of 255 bytes, four texts of 255 stored bytes each
 // taking up to three bytes in UTF-8, and the fixed fields.
-constexpr std::size_t mostEntryBytes = (2 + 255) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * (2 + 3 * 255);
+constexpr std::size_t figuresBytes = 16 + 2 + 2 + 2;
+constexpr std::size_t mostEntryBytes = (2 + 255) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * (2 + 3 * 255) + 1 + figuresBytes;
 // Signature, version, a folder path of up to 4096 bytes with its length, and
 // one block's overhead.
 constexpr std::size_t mostHeaderBytes = 32 + 4 + 4 + 4096 + blockOverhead;
 // The smallest entry: a one-letter name, empty texts.
-constexpr std::size_t leastEntryBytes = (2 + 1) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * 2;
+constexpr std::size_t leastEntryBytes = (2 + 1) + 3 * 8 + 8 + 4 + 4 + 1 + 8 + 4 * 2 + 1;
 // Appended blocks are kept below this share of the first block's bytes and
 // this count; beyond them the next change rewrites the file whole.
 constexpr std::size_t tailShare = 4;
@@ -119,6 +123,18 @@ public:
         Put(e.Fields.BirthDate);
         for (const std::string *text : {&e.Fields.FirstName, &e.Fields.Surname, &e.Fields.Patronymic, &e.Fields.Group})
             Text(*text);
+        Put(static_cast<uint8_t>(e.Fields.Figures.has_value()));
+        if (!e.Fields.Figures)
+            return;
+        const SessionFigures &f = *e.Fields.Figures;
+        for (const auto &choice : f.Choice)
+            for (const int8_t tag : choice)
+                Put(tag);
+        for (const int8_t intensity : f.Intensity)
+            Put(intensity);
+        for (const auto *pair : {&f.Anxieties, &f.Compensations})
+            for (const uint8_t count : *pair)
+                Put(count);
     }
     std::string &bytes;
 };
@@ -163,8 +179,20 @@ public:
         e.Fields.Surname = Text();
         e.Fields.Patronymic = Text();
         e.Fields.Group = Text();
-        if (e.Name.empty())
+        const auto held = Get<uint8_t>();
+        if (held > 1 || e.Name.empty())
             damaged = true;
+        if (held == 1 && Ok(figuresBytes)) {
+            SessionFigures &f = e.Fields.Figures.emplace();
+            for (auto &choice : f.Choice)
+                for (int8_t &tag : choice)
+                    tag = Get<int8_t>();
+            for (int8_t &intensity : f.Intensity)
+                intensity = Get<int8_t>();
+            for (auto *pair : {&f.Anxieties, &f.Compensations})
+                for (uint8_t &count : *pair)
+                    count = Get<uint8_t>();
+        }
         return e;
     }
     bool Ok(std::size_t count)

@@ -3,9 +3,11 @@
 #include "core/OleDate.h"
 #include "core/OneBased.h"
 #include "core/SessionContext.h"
+#include "core/SessionFigures.h"
 #include "core/TOrvantaCollectionItem2.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // One function group of an eight-colour result: a sign and one or two colours.
@@ -71,6 +73,10 @@ public:
     // False while only the list fields were read from SourceFile (the rest
     // is read when needed); never stored.
     bool DetailsRead = true;
+    // What the statistics need of a session the list holds by its list
+    // fields, when the list had it (from the station's index or a file read
+    // whole); never stored.
+    std::optional<SessionFigures> ListFigures;
 
     // Locale and clock used by the derived fields; set by whoever owns the
     // session (the archive, the test procedure).

@@ -13,18 +13,38 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
-std::optional<ColourPositions> PositionsOfChoice(const TCLTSession &session, int choice)
+StatisticsSession StatisticsSession::Of(const TCLTSession &session)
+{
+    return {session.TestKind, &session.Group, SessionFigures::Of(session), &session};
+}
+
+std::vector<StatisticsSession> StatisticsSessionsOf(const std::vector<const TCLTSession *> &sessions)
+{
+    std::vector<StatisticsSession> viewed;
+    viewed.reserve(sessions.size());
+    for (const TCLTSession *session : sessions)
+        viewed.push_back(StatisticsSession::Of(*session));
+    return viewed;
+}
+
+std::optional<ColourPositions> PositionsOfChoice(const StatisticsSession &session, int choice)
 {
     if (choice < 1 || choice > 2 || (choice == 2 && session.TestKind == KindEightOnce))
         return std::nullopt;
     ColourPositions positions{};
+    const auto &tags = session.Figures.Choice[static_cast<std::size_t>(choice - 1)];
     for (int p = 1; p <= StatColours; ++p) {
-        const int tag = session.Choice[choice][p];
+        const int tag = tags[static_cast<std::size_t>(p - 1)];
         if (tag < 1 || tag > StatColours || positions[tag - 1] != 0)
             return std::nullopt;
         positions[tag - 1] = static_cast<std::uint8_t>(p);
     }
     return positions;
+}
+
+std::optional<ColourPositions> PositionsOfChoice(const TCLTSession &session, int choice)
+{
+    return PositionsOfChoice(StatisticsSession::Of(session), choice);
 }
 
 void PositionTable::Add(const ColourPositions &positions)

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // Group statistics on the eight-colour choices. A choice is taken as the
@@ -15,9 +16,25 @@ constexpr int StatColours = 8;
 
 using ColourPositions = std::array<std::uint8_t, StatColours>;
 
+// One session as the statistics read it: its kind and user group, the
+// figures of its choices, and for the associations of a Colour Relations
+// Test the whole session (none where the figures suffice).
+struct StatisticsSession {
+    std::int32_t TestKind = 0;
+    const std::string *Group = nullptr;
+    SessionFigures Figures;
+    const TCLTSession *Whole = nullptr;
+
+    // Views the session, which must outlive it.
+    static StatisticsSession Of(const TCLTSession &session);
+};
+
+std::vector<StatisticsSession> StatisticsSessionsOf(const std::vector<const TCLTSession *> &sessions);
+
 // The positions of `choice` (1 or 2) of a session; nothing when the session
 // has no such choice (the second of a single administration) or the stored
 // tags are not a permutation of 1..8.
+std::optional<ColourPositions> PositionsOfChoice(const StatisticsSession &session, int choice);
 std::optional<ColourPositions> PositionsOfChoice(const TCLTSession &session, int choice);
 
 // How often each colour stands at each position: Counts[colour][position-1].

@@ -116,17 +116,17 @@ std::string decimal(double value, const std::string &separator)
 
 } // namespace
 
-GroupStatistics AnalyseGroup(const std::vector<const TCLTSession *> &sessions, int choice)
+GroupStatistics AnalyseGroup(const std::vector<StatisticsSession> &sessions, int choice)
 {
     GroupStatistics g;
     g.Choice = choice;
     std::vector<double> rhos;
-    for (const TCLTSession *session : sessions) {
-        const auto positions = PositionsOfChoice(*session, choice);
-        if (positions)
+    for (const StatisticsSession &session : sessions) {
+        const auto first = PositionsOfChoice(session, 1);
+        const auto second = PositionsOfChoice(session, 2);
+        const auto &positions = choice == 1 ? first : second;
+        if ((choice == 1 || choice == 2) && positions)
             g.Table.Add(*positions);
-        const auto first = PositionsOfChoice(*session, 1);
-        const auto second = PositionsOfChoice(*session, 2);
         if (first && second)
             rhos.push_back(SpearmanRho(*first, *second));
     }
@@ -138,19 +138,21 @@ GroupStatistics AnalyseGroup(const std::vector<const TCLTSession *> &sessions, i
     return g;
 }
 
-UserGroupsComparison CompareUserGroups(const std::vector<const TCLTSession *> &sessions, int choice)
+UserGroupsComparison CompareUserGroups(const std::vector<StatisticsSession> &sessions, int choice)
 {
     UserGroupsComparison result;
     std::vector<PositionTable> tables;
     std::unordered_map<std::string, std::size_t> index;
-    for (const TCLTSession *session : sessions) {
-        const auto positions = PositionsOfChoice(*session, choice);
+    const std::string none;
+    for (const StatisticsSession &session : sessions) {
+        const auto positions = PositionsOfChoice(session, choice);
         if (!positions)
             continue;
-        auto [at, added] = index.try_emplace(session->Group, tables.size());
+        const std::string &group = session.Group ? *session.Group : none;
+        auto [at, added] = index.try_emplace(group, tables.size());
         if (added) {
             tables.emplace_back();
-            result.Names.push_back(session->Group);
+            result.Names.push_back(group);
         }
         tables[at->second].Add(*positions);
     }
@@ -162,6 +164,14 @@ UserGroupsComparison CompareUserGroups(const std::vector<const TCLTSession *> &s
 
 StatisticsOutput AnalyseSelection(const std::vector<const TCLTSession *> &sessions,
                                   const std::vector<const TCLTSession *> *versus, int choice)
+{
+    const std::vector<StatisticsSession> second =
+        versus ? StatisticsSessionsOf(*versus) : std::vector<StatisticsSession>();
+    return AnalyseSelection(StatisticsSessionsOf(sessions), versus ? &second : nullptr, choice);
+}
+
+StatisticsOutput AnalyseSelection(const std::vector<StatisticsSession> &sessions,
+                                  const std::vector<StatisticsSession> *versus, int choice)
 {
     StatisticsOutput output;
     output.Group = AnalyseGroup(sessions, choice);

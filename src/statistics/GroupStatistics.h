@@ -20,7 +20,7 @@ struct GroupStatistics {
 };
 
 // Sessions without the choice are left out of the figures on positions.
-GroupStatistics AnalyseGroup(const std::vector<const TCLTSession *> &sessions, int choice);
+GroupStatistics AnalyseGroup(const std::vector<StatisticsSession> &sessions, int choice);
 
 // Kruskal-Wallis across the user groups found in a selection, in order of
 // first appearance.
@@ -30,7 +30,7 @@ struct UserGroupsComparison {
     std::array<ColourKruskalWallis, StatColours> Colours{};
 };
 
-UserGroupsComparison CompareUserGroups(const std::vector<const TCLTSession *> &sessions, int choice);
+UserGroupsComparison CompareUserGroups(const std::vector<StatisticsSession> &sessions, int choice);
 
 struct StatisticsOutput {
     GroupStatistics Group;
@@ -40,6 +40,8 @@ struct StatisticsOutput {
 };
 
 // Computes what a selection and an optional second one call for.
+StatisticsOutput AnalyseSelection(const std::vector<StatisticsSession> &sessions,
+                                  const std::vector<StatisticsSession> *versus, int choice);
 StatisticsOutput AnalyseSelection(const std::vector<const TCLTSession *> &sessions,
                                   const std::vector<const TCLTSession *> *versus, int choice);
 

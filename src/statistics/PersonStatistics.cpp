@@ -27,23 +27,24 @@ StabilitySummary SummariseStability(std::vector<double> rhos)
     return summary;
 }
 
-IntensitySummary SummariseIntensity(const std::vector<const TCLTSession *> &sessions, int choice)
+IntensitySummary SummariseIntensity(const std::vector<StatisticsSession> &sessions, int choice)
 {
     IntensitySummary summary;
     double intensity = 0;
     double anxieties = 0;
     double compensations = 0;
-    for (const TCLTSession *session : sessions) {
-        if (!PositionsOfChoice(*session, choice))
+    const auto at = static_cast<std::size_t>(choice - 1);
+    for (const StatisticsSession &session : sessions) {
+        if (!PositionsOfChoice(session, choice))
             continue;
-        const int value = session->AcIntensity[choice];
+        const int value = session.Figures.Intensity[at];
         if (value < 0 || value > IntensitySummary::MaxIntensity)
             continue;
         ++summary.N;
-        ++summary.Distribution[value];
+        ++summary.Distribution[static_cast<std::size_t>(value)];
         intensity += value;
-        anxieties += session->CountAnxieties(choice);
-        compensations += session->CountCompensations(choice);
+        anxieties += session.Figures.Anxieties[at];
+        compensations += session.Figures.Compensations[at];
     }
     const double n = static_cast<double>(summary.N);
     const double none = std::numeric_limits<double>::quiet_NaN();
@@ -53,14 +54,19 @@ IntensitySummary SummariseIntensity(const std::vector<const TCLTSession *> &sess
     return summary;
 }
 
-std::vector<StimulusColours> CountStimulusColours(const std::vector<const TCLTSession *> &sessions)
+IntensitySummary SummariseIntensity(const std::vector<const TCLTSession *> &sessions, int choice)
+{
+    return SummariseIntensity(StatisticsSessionsOf(sessions), choice);
+}
+
+std::vector<StimulusColours> CountStimulusColours(const std::vector<StatisticsSession> &sessions)
 {
     std::vector<StimulusColours> stimuli;
     std::unordered_map<std::string, std::size_t> index;
-    for (const TCLTSession *session : sessions) {
-        if (session->TestKind != KindRelations)
+    for (const StatisticsSession &session : sessions) {
+        if (session.TestKind != KindRelations || !session.Whole)
             continue;
-        for (const TCTOChoiceItem &item : session->CtoItems) {
+        for (const TCTOChoiceItem &item : session.Whole->CtoItems) {
             auto [at, added] = index.try_emplace(item.StimulusName, stimuli.size());
             if (added)
                 stimuli.push_back(StimulusColours{item.StimulusName, 0, {}});
@@ -74,4 +80,9 @@ std::vector<StimulusColours> CountStimulusColours(const std::vector<const TCLTSe
         }
     }
     return stimuli;
+}
+
+std::vector<StimulusColours> CountStimulusColours(const std::vector<const TCLTSession *> &sessions)
+{
+    return CountStimulusColours(StatisticsSessionsOf(sessions));
 }

@@ -34,6 +34,7 @@ struct IntensitySummary {
 
 // Sessions without the choice (the second of a single administration) or
 // with an intensity outside 0..12 are left out.
+IntensitySummary SummariseIntensity(const std::vector<StatisticsSession> &sessions, int choice);
 IntensitySummary SummariseIntensity(const std::vector<const TCLTSession *> &sessions, int choice);
 
 // The Colour Relations Test: per stimulus, how often each colour was
@@ -45,4 +46,5 @@ struct StimulusColours {
     std::array<std::array<std::size_t, StatColours>, 2> Counts{}; // [pass-1][colour]
 };
 
+std::vector<StimulusColours> CountStimulusColours(const std::vector<StatisticsSession> &sessions);
 std::vector<StimulusColours> CountStimulusColours(const std::vector<const TCLTSession *> &sessions);

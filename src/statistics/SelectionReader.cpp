@@ -15,13 +15,20 @@ SelectedSession SelectedSession::Of(const TCLTSession &session)
         selected.Origin = &session;
     } else {
         selected.Path = session.SourceFile;
+        if (session.ListFigures) {
+            selected.Figures = session.ListFigures;
+            selected.TestKind = session.TestKind;
+            selected.Group = session.Group;
+        }
     }
     return selected;
 }
 
 bool SelectedSession::operator==(const SelectedSession &other) const
 {
-    return Path == other.Path && Origin == other.Origin;
+    // The figures too: a file read again may hold other choices under its name.
+    return Path == other.Path && Origin == other.Origin && Figures == other.Figures && Group == other.Group
+        && TestKind == other.TestKind;
 }
 
 namespace {
@@ -47,20 +54,30 @@ public:
     Reader(StatisticsProgress &progress, StatisticsResult &result) : progress(progress), result(result) {}
 
     // The sessions of the selection that could be read; nothing when stopped.
-    std::optional<std::vector<const TCLTSession *>> Read(const std::vector<SelectedSession> &selection)
+    // They view the selection, which must outlive them.
+    std::optional<std::vector<StatisticsSession>> Read(const std::vector<SelectedSession> &selection)
     {
-        std::vector<const TCLTSession *> sessions;
+        std::vector<StatisticsSession> sessions;
         sessions.reserve(selection.size());
-        for (const SelectedSession &selected : selection) {
-            if (progress.Cancel.load(std::memory_order_relaxed))
-                return std::nullopt;
-            if (selected.Whole) {
-                sessions.push_back(selected.Whole.get());
-            } else if (const TCLTSession *session = readFile(selected)) {
-                sessions.push_back(session);
+        // Progress is told before each file and every few thousand held
+        // sessions: each tell is shared with the window's thread.
+        std::size_t told = 0;
+        for (std::size_t i = 0; i < selection.size(); ++i) {
+            const SelectedSession &selected = selection[i];
+            if ((!selected.Figures && !selected.Whole) || i % 4096 == 0) {
+                progress.Done.fetch_add(i - told, std::memory_order_relaxed);
+                told = i;
+                if (progress.Cancel.load(std::memory_order_relaxed))
+                    return std::nullopt;
             }
-            progress.Done.fetch_add(1, std::memory_order_relaxed);
+            if (selected.Figures)
+                sessions.push_back({selected.TestKind, &selected.Group, *selected.Figures, nullptr});
+            else if (selected.Whole)
+                sessions.push_back(StatisticsSession::Of(*selected.Whole));
+            else if (const TCLTSession *session = readFile(selected))
+                sessions.push_back(StatisticsSession::Of(*session));
         }
+        progress.Done.fetch_add(selection.size() - told, std::memory_order_relaxed);
         return sessions;
     }
 
@@ -98,7 +115,7 @@ StatisticsResult ComputeStatistics(const StatisticsRequest &request, StatisticsP
     progress.Total = request.First.size() + (request.Versus ? request.Versus->size() : 0);
     Reader reader(progress, result);
     const auto first = reader.Read(request.First);
-    std::optional<std::vector<const TCLTSession *>> versus;
+    std::optional<std::vector<StatisticsSession>> versus;
     if (first && request.Versus)
         versus = reader.Read(*request.Versus);
     if (!first || (request.Versus && !versus)) {

@@ -5,23 +5,30 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 // The statistics page works on sessions the list holds by their list fields
-// alone; their choices lie in their files. A selection is taken on the
-// window's thread as file names (or copies of sessions held whole) and read
-// and reckoned on a worker, so the window never waits for the disk.
+// and, mostly, the figures of their choices; the rest lies in their files. A
+// selection is taken on the window's thread as those figures, file names (or
+// copies of sessions held whole) and read and reckoned on a worker, so the
+// window never waits for the disk.
 
-// One session of a selection: the file of a listed session, or a copy of a
-// session held whole (a session never stored has no file to read).
+// One session of a selection: the figures the list holds of a listed
+// session, else its file, or a copy of a session held whole (a session
+// never stored has no file to read).
 struct SelectedSession {
     std::string Path;
     SessionContext Context;
     std::shared_ptr<const TCLTSession> Whole;
     const void *Origin = nullptr; // the session copied, to tell selections apart
+    // Held by the list: the file need not be read.
+    std::optional<SessionFigures> Figures;
+    std::int32_t TestKind = 0;
+    std::string Group;
 
     static SelectedSession Of(const TCLTSession &session);
     bool operator==(const SelectedSession &other) const;
@@ -45,7 +52,7 @@ struct StatisticsProgress {
 
 struct StatisticsResult {
     StatisticsOutput Output;
-    std::size_t FirstRead = 0;  // sessions of the first selection read
+    std::size_t FirstRead = 0;  // sessions of the first selection read or held
     std::size_t VersusRead = 0; // of the comparison group
     // Files gone or damaged since they were listed; left out of the figures.
     std::vector<std::string> Unreadable;

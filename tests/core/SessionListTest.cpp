@@ -120,6 +120,42 @@ TEST(SessionListFields, EqualAFullReadFieldByFieldForEveryKind)
     }
 }
 
+// The figures come with the list fields only where the file came in whole
+// and the full reader takes it, and only where they are all the statistics
+// need.
+TEST(SessionListFields, FiguresOnlyFromAWholeFileTheFullReaderTakes)
+{
+    Scratch scratch;
+    TSimpleFileStream buffer;
+    const std::string name = saveSession(scratch.Data(), 2);
+    const std::string bytes = readAll(PathInFolder(scratch.Data(), name));
+    TCLTSession large = SessionBuilder::EveryField(SessionBuilder::EightTwice);
+    large.DetailedConclusion = std::string(20000, 'x');
+    const std::string largeName =
+        fs::path(SaveSession(large, scratch.Data(), {2025, 7, 4, 9, 5, 3, 100}, [] { return 1; })).filename().string();
+    const struct {
+        std::string bytes;
+        bool figures;
+    } cases[] = {
+        {bytes, true},
+        {bytes.substr(0, bytes.size() - 1), false}, // the end marker cut off
+        {readAll(PathInFolder(scratch.Data(), largeName)), false},
+        {readAll(PathInFolder(scratch.Data(), saveSession(scratch.Data(), 3))), false}, // associations
+    };
+    for (const auto &c : cases) {
+        writeAll(scratch.path / "case.dat", c.bytes);
+        SessionListFields fields;
+        std::uint64_t size = 0;
+        ASSERT_TRUE(ReadSessionListFields((scratch.path / "case.dat").string(), fields, size, buffer));
+        EXPECT_EQ(fields.Figures.has_value(), c.figures) << c.bytes.size();
+        if (!c.figures)
+            continue;
+        TCLTSession full;
+        ASSERT_TRUE(ReadSessionFile((scratch.path / "case.dat").string(), full, buffer));
+        EXPECT_EQ(fields.Figures, SessionFigures::Of(full));
+    }
+}
+
 TEST(SessionListFields, RefuseForeignFilesAndReportEveryRecordCutShort)
 {
     Scratch scratch;
@@ -237,6 +273,11 @@ TEST(SessionListIndex, AnotherFoldersOrAForeignFileIsNotTrusted)
     fs::copy(scratch.Data(), scratch.path / "Other", fs::copy_options::recursive);
     saveSession((scratch.path / "Other").string(), 2);
     LoadSessionList((scratch.path / "Other").string(), scratch.Index());
+    LoadSessionList(scratch.Data(), (scratch.path / "own.idx").string());
+    std::string olderVersion = readAll(scratch.path / "own.idx");
+    const std::size_t version = olderVersion.find('\x1A') + 1;
+    ASSERT_EQ(olderVersion[version], 4);
+    olderVersion[version] = 3;
 
     const struct {
         std::string index;
@@ -245,6 +286,7 @@ TEST(SessionListIndex, AnotherFoldersOrAForeignFileIsNotTrusted)
         {readAll(scratch.Index()), ListIndexState::Foreign}, // the other folder's
         {std::string(200, 'x'), ListIndexState::Foreign},
         {"", ListIndexState::Damaged},
+        {olderVersion, ListIndexState::Foreign}, // holds no figures: rebuilt
     };
     for (const auto &c : cases) {
         writeAll(scratch.Index(), c.index);
@@ -316,7 +358,13 @@ TEST(SessionListIndex, EntriesReadBackWhateverTheirSize)
     entries[1].Name = "b";
     entries[2].Name = "c";
     entries[2].Stamp.Size = 1u << 31;
-    entries[2].Fields = {45000.5, -1, 3, "Иван", std::string(255 * 2, 'x'), "Ёё", "Группа", 2, 30000};
+    entries[2].Fields = {45000.5, -1, 3, "Иван", std::string(255 * 2, 'x'), "Ёё", "Группа", 2, 30000, std::nullopt};
+    // Figures at the bounds of their bytes, each byte its own.
+    SessionFigures &figures = entries[1].Fields.Figures.emplace();
+    figures.Choice = {{{-128, 127, 0, 1, 2, 3, 4, 5}, {8, 7, 6, 5, 4, 3, 2, -1}}};
+    figures.Intensity = {-128, 127};
+    figures.Anxieties = {255, 1};
+    figures.Compensations = {2, 3};
     WriteListIndex(scratch.Index(), scratch.Data(), entries);
     const ListIndexRead read = ReadListIndex(scratch.Index(), scratch.Data());
     EXPECT_EQ(read.State, ListIndexState::Used);
@@ -567,7 +615,7 @@ TEST(SessionListIndex, AnIndexLargerThanTheFoldersNamesCanNeedIsNotRead)
     std::string wide;
     for (int i = 0; i < 255; ++i)
         wide += "№"; // three bytes in UTF-8, one stored
-    largest[0].Fields = {45000, 1, 1, wide, wide, wide, wide, 1, 30000};
+    largest[0].Fields = {45000, 1, 1, wide, wide, wide, wide, 1, 30000, SessionFigures{}};
     WriteListIndex(scratch.Index(), scratch.Data(), largest);
     EXPECT_LE(fs::file_size(scratch.Index()), MaxListIndexBytes(1));
     EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data(), MaxListIndexBytes(1)).State, ListIndexState::Used);
