@@ -34,6 +34,9 @@ public:
     explicit TestingPage(QWidget *parent = nullptr);
     ~TestingPage() override;
 
+    // The result memo, for the main window's copy command.
+    QPlainTextEdit *ResultMemo() const { return memoTestResult; }
+
     // The session list new sessions are appended to (the archive). Without
     // one the page keeps its own. Ignored while a test runs.
     void SetSessionList(ArchiveList *sessions);
@@ -57,8 +60,6 @@ public:
     RegistrationPanel *Registration() const { return registration; }
     ChooserPanel *Chooser() const { return chooser; }
     TileArea *Tiles() const { return tileArea; }
-    // The finished person's result (memoTestResult), read-only.
-    QPlainTextEdit *ResultMemo() const { return memoTestResult; }
     QString StatusText(StatusPanel panel) const { return status[static_cast<size_t>(panel)]; }
     int ProgressPosition() const { return progressPosition; }
     int ProgressMaximum() const { return progressMaximum; }
