@@ -33,7 +33,10 @@ TEST(Duration, CountsWholeSecondsWhicheverTimeComesFirst)
 
 // Red and yellow lead choice 1 and close choice 2: no stable pair in choice 2,
 // a mild autonomic finding, exhaustion and two ambivalent colours.
-TCLTSession DoubleSession() { return MakeSession(2, {3, 4, 2, 5, 1, 6, 0, 7}, {0, 1, 2, 5, 6, 7, 4, 3}); }
+TCLTSession DoubleSession()
+{
+    return SessionBuilder(2).Choice(1, Tags({3, 4, 2, 5, 1, 6, 0, 7})).Choice(2, Tags({0, 1, 2, 5, 6, 7, 4, 3}));
+}
 
 TEST(FinishTestSession, DoubleAdministrationStoresAllThreeTexts)
 {
@@ -102,7 +105,8 @@ TEST(FinishTestSession, SingleAdministrationUsesTheFixedGroups)
     TCLTKnowledgeBase base;
     AddEntry(base, 3, 4, 5, "Середина");
     AddEntry(base, 3, 4, 4, "Не бывает при одном выборе");
-    auto session = MakeSingle({0, 1, 2, 3, 4, 5, 6, 7});
+    auto session =
+        SessionBuilder(1).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Build();
     FinishTestSession(session, base, At(10, 0, 0, 0), At(10, 0, 30, 0), ",");
 
     EXPECT_EQ(session.DurationSeconds, 30);
@@ -122,15 +126,11 @@ TEST(FinishTestSession, EmptyKnowledgeBaseGivesOnlyTheFixedParts)
 
 TEST(FinishTestSession, RelationsTestHeadsBothConclusionsWithItsTexts)
 {
-    auto session = MakeSession(4, {0, 1, 2, 3, 4, 5, 6, 7}, {3, 4, 2, 5, 1, 6, 0, 7});
-    auto &mother = session.CtoItems.AddNew();
-    mother.StimulusName = "Мать";
-    mother.AssociatedColour[1] = 7;
-    mother.AssociatedColour[2] = 0;
-    auto &work = session.CtoItems.AddNew();
-    work.StimulusName = "Работа";
-    work.AssociatedColour[1] = 3;
-    work.AssociatedColour[2] = 3;
+    TCLTSession session = SessionBuilder(4)
+                              .Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7}))
+                              .Choice(2, Tags({3, 4, 2, 5, 1, 6, 0, 7}))
+                              .Stimulus("Мать", {7, 0})
+                              .Stimulus("Работа", {3, 3});
 
     TCLTKnowledgeBase base;
     AddEntry(base, 1, 3, 3, "Цель");

@@ -37,7 +37,8 @@ TEST_P(MarkTable, MarksEachChoiceOnItsOwnColours)
 {
     const auto &c = GetParam();
     for (int marked = 1; marked <= 2; ++marked) {
-        auto session = marked == 1 ? MakeSession(2, c.colours, Neutral) : MakeSession(2, Neutral, c.colours);
+        auto session = marked == 1 ? SessionBuilder(2).Choice(1, Tags(c.colours)).Choice(2, Tags(Neutral)).Build()
+                                   : SessionBuilder(2).Choice(1, Tags(Neutral)).Choice(2, Tags(c.colours)).Build();
         MarkAnxietyCompensation(session);
         const int other = 3 - marked;
         EXPECT_EQ(Row(session.AcMark[marked]), c.marks) << "choice " << marked;
@@ -81,9 +82,9 @@ class PairTable : public ::testing::TestWithParam<PairCase> {};
 TEST_P(PairTable, FindsNeighboursInTheOtherChoice)
 {
     const auto &c = GetParam();
-    const auto asSecond = MakeSession(2, c.other, c.tested);
+    const auto asSecond = SessionBuilder(2).Choice(1, Tags(c.other)).Choice(2, Tags(c.tested)).Build();
     EXPECT_EQ(IsStablePair(asSecond, 2, c.i, c.i + 1), c.stable);
-    const auto asFirst = MakeSession(2, c.tested, c.other);
+    const auto asFirst = SessionBuilder(2).Choice(1, Tags(c.tested)).Choice(2, Tags(c.other)).Build();
     EXPECT_EQ(IsStablePair(asFirst, 1, c.i, c.i + 1), c.stable);
 }
 
@@ -189,7 +190,7 @@ class GroupTable : public ::testing::TestWithParam<GroupCase> {};
 TEST_P(GroupTable, SignsBothChoicesAndListsTheGroupsOfChoiceTwo)
 {
     const auto &c = GetParam();
-    auto session = MakeSession(c.kind, c.first, c.second);
+    auto session = SessionBuilder(c.kind).Choice(1, Tags(c.first)).Choice(2, Tags(c.second)).Build();
     MarkAnxietyCompensation(session);
     EXPECT_TRUE(BuildFunctionGroups(session));
     EXPECT_EQ(Row(session.FunctionSign[1]), c.signs1);
@@ -242,7 +243,7 @@ TEST(FunctionGroups, LookupTakesTheFirstEntryWithKindAndColoursInOrder)
 
 TEST(FunctionTexts, EmptyKnowledgeBaseLeavesTheOpeningAndTheHeadings)
 {
-    auto session = MakeSingle(Ascending);
+    auto session = SessionBuilder(1).Choice(1, Tags(Ascending)).Choice(2, Tags(Ascending)).Build();
     MarkAnxietyCompensation(session);
     BuildFunctionGroups(session);
     const TCLTKnowledgeBase empty;
@@ -257,7 +258,7 @@ TEST(FunctionTexts, EmptyKnowledgeBaseLeavesTheOpeningAndTheHeadings)
 TEST(FunctionTexts, EntriesFollowTheGroupsInListOrderAndUnderTheirCodes)
 {
     // Groups of the single administration 0..7: (1,0,1) (2,2,3) (3,4,5) (4,6,7) (5,0,7).
-    auto session = MakeSingle(Ascending);
+    auto session = SessionBuilder(1).Choice(1, Tags(Ascending)).Choice(2, Tags(Ascending)).Build();
     MarkAnxietyCompensation(session);
     BuildFunctionGroups(session);
 

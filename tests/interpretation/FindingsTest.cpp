@@ -12,7 +12,7 @@ using ::testing::Not;
 
 std::string Findings(int kind, const Colours &first, const Colours &second, const char *separator = ",")
 {
-    auto session = MakeSession(kind, first, second);
+    auto session = SessionBuilder(kind).Choice(1, Tags(first)).Choice(2, Tags(second)).Build();
     MarkAnxietyCompensation(session);
     return BuildAdditionalFindings(session, separator);
 }

@@ -1,4 +1,5 @@
 #include "interpretation/FullTestRules.h"
+#include "support/SessionBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -86,39 +87,24 @@ void SetTables(TCLTSession &session, const std::array<std::array<int, 4>, 5> &ta
             session.PairWins[t][s] = tables[static_cast<std::size_t>(t - 1)][static_cast<std::size_t>(s - 1)];
 }
 
-void SetChoice(TCLTSession &session, int choice, const std::array<int, 8> &tags)
-{
-    for (int p = 1; p <= 8; ++p)
-        session.Choice[choice][p] = tags[static_cast<std::size_t>(p - 1)];
-}
-
-void AddGroup(TCLTSession &session, int code, int first, int second)
-{
-    TCLTFunctionGroup &group = session.FunctionGroups.AddNew();
-    group.FunctionCode = code;
-    group.FirstColour = first;
-    group.SecondColour = second;
-}
-
 // Brown first and red last in the second choice, both weighted; tables whose
 // cube gives the tendencies -1, 2, 0 and undetermined.
 TCLTSession RichSession()
 {
-    TCLTSession session;
-    session.TestKind = 3;
+    TCLTSession session = SessionBuilder(SessionBuilder::Clinical)
+                              .Choice(1, {7, 3, 6, 1, 8, 2, 5, 4})
+                              .Choice(2, {7, 3, 6, 1, 8, 2, 5, 4})
+                              .FunctionGroup(1, 2, 4)
+                              .FunctionGroup(2, 3, 3)
+                              .FunctionGroup(3, 0, 5) // no entry
+                              .FunctionGroup(4, 7, 6)
+                              .FunctionGroup(1, 5, 5)
+                              .FunctionGroup(5, 1, 1);
     session.AchromaticChoice[1] = 2;
     session.AchromaticChoice[2] = 5;
     session.AchromaticChoice[3] = 3;
-    SetChoice(session, 1, {7, 3, 6, 1, 8, 2, 5, 4});
-    SetChoice(session, 2, {7, 3, 6, 1, 8, 2, 5, 4});
     session.AcWeight[2][1] = 3;
     session.AcWeight[2][8] = 2;
-    AddGroup(session, 1, 2, 4);
-    AddGroup(session, 2, 3, 3);
-    AddGroup(session, 3, 0, 5); // no entry
-    AddGroup(session, 4, 7, 6);
-    AddGroup(session, 1, 5, 5);
-    AddGroup(session, 5, 1, 1);
     SetTables(session, {{{3, 2, 1, 0}, {1, 3, 2, 0}, {1, 3, 1, 1}, {0, 2, 1, 3}, {0, 1, 2, 3}}});
     return session;
 }
@@ -242,13 +228,12 @@ TEST(FullTestTexts, EmptyKnowledgeBaseLeavesOnlyTheFixedParts)
 // entry for that colour; the user's separator is a point.
 TEST(FullTestTexts, RecommendationHeadingAloneAndThePassedSeparator)
 {
-    TCLTSession session;
-    session.TestKind = 3;
+    TCLTSession session = SessionBuilder(SessionBuilder::Clinical)
+                              .Choice(1, {1, 2, 3, 4, 5, 6, 7, 8})
+                              .Choice(2, {1, 2, 3, 4, 5, 6, 7, 8});
     session.AchromaticChoice[1] = 1;
     session.AchromaticChoice[2] = 2;
     session.AchromaticChoice[3] = 3;
-    SetChoice(session, 1, {1, 2, 3, 4, 5, 6, 7, 8});
-    SetChoice(session, 2, {1, 2, 3, 4, 5, 6, 7, 8});
     session.AcWeight[1][1] = 3;
     session.AcWeight[2][8] = 1;
     SetTables(session, {{{0, 1, 2, 3}, {3, 2, 1, 0}, {3, 2, 1, 0}, {3, 2, 1, 0}, {3, 2, 1, 0}}});

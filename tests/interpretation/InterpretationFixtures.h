@@ -20,22 +20,6 @@ inline std::array<int, 8> Tags(const Colours &colours)
     return tags;
 }
 
-// Changes one choice of a session already built.
-inline void SetChoice(TCLTSession &session, int choice, const Colours &colours)
-{
-    const std::array<int, 8> tags = Tags(colours);
-    for (int p = 1; p <= 8; ++p)
-        session.Choice[choice][p] = tags[static_cast<std::size_t>(p - 1)];
-}
-
-inline TCLTSession MakeSession(int kind, const Colours &first, const Colours &second)
-{
-    return SessionBuilder(kind).Choice(1, Tags(first)).Choice(2, Tags(second));
-}
-
-// The single administration as the procedure hands it over: choice 2 copied.
-inline TCLTSession MakeSingle(const Colours &choice) { return MakeSession(1, choice, choice); }
-
 using Group = std::tuple<int, int, int>; // code, first colour, second colour
 
 inline std::vector<Group> GroupsOf(const TCLTSession &session)

@@ -91,7 +91,7 @@ TEST(KnowledgeBaseKeys, EveryKeyTheRulesAskForIsListed)
             std::shuffle(second.begin(), second.end(), random);
         else
             second = first;
-        TCLTSession session = MakeSession(round % 2 ? 3 : 2, first, second);
+        TCLTSession session = SessionBuilder(round % 2 ? 3 : 2).Choice(1, Tags(first)).Choice(2, Tags(second));
         for (int table = 1; table <= 5; ++table)
             for (int pair = 1; pair <= 6; ++pair) {
                 const auto [left, right] = PairOrder(pair);

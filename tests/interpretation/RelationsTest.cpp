@@ -1,4 +1,5 @@
 #include "interpretation/Relations.h"
+#include "interpretation/InterpretationFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -32,21 +33,13 @@ TCTOChoiceItem MakeItem(const Stimulus &s)
     return item;
 }
 
-TCLTSession MakeSession(const std::vector<Stimulus> &stimuli, const std::string &separator = ",")
+SessionBuilder MakeSession(const std::vector<Stimulus> &stimuli, const std::string &separator = ",")
 {
-    TCLTSession session;
-    session.TestKind = 4;
-    session.Context.DecimalSeparator = separator;
+    SessionBuilder session(SessionBuilder::Relations);
+    session.Context(0, separator);
     for (const auto &s : stimuli)
-        session.CtoItems.AddNew() = MakeItem(s);
+        session.Stimulus(s.Name, {s.Colour1, s.Colour2}, {{{s.Ranks[0], s.Ranks[1]}, {s.Ranks[2], s.Ranks[3]}}});
     return session;
-}
-
-// Colour numbers by position 1..8, stored as tags.
-void SetChoice(TCLTSession &session, int choice, const std::array<int, 8> &colours)
-{
-    for (int p = 1; p <= 8; ++p)
-        session.Choice[choice][p] = colours[static_cast<size_t>(p - 1)] + 1;
 }
 
 const std::string Head = "\r\nРезультат по Цветовому тесту отношений:\r\n"
@@ -57,9 +50,9 @@ const std::string Tail = "\r\n\r\nРезультат по Цветовому т�
 // The worked example: ranks come from the two choices.
 TCLTSession MotherAndFather()
 {
-    TCLTSession session = MakeSession({{"Мать", 2, 2, {}}, {"Отец", 3, 7, {}}});
-    SetChoice(session, 1, {2, 3, 1, 4, 5, 0, 6, 7});
-    SetChoice(session, 2, {1, 2, 3, 4, 5, 0, 7, 6});
+    TCLTSession session = MakeSession({{"Мать", 2, 2, {}}, {"Отец", 3, 7, {}}})
+                              .Choice(1, Tags({2, 3, 1, 4, 5, 0, 6, 7}))
+                              .Choice(2, Tags({1, 2, 3, 4, 5, 0, 7, 6}));
     FillAssociationRanks(session);
     return session;
 }
@@ -322,10 +315,10 @@ TEST(RelationRanks, ScoreOfEveryRank)
 
 TEST(RelationRanks, FirstPositionAndZeroWhenAbsent)
 {
-    TCLTSession session = MakeSession({{"a", 0, 7, {9, 9, 9, 9}}, {"b", 5, 12, {9, 9, 9, 9}}});
-    SetChoice(session, 1, {7, 6, 5, 4, 3, 2, 1, 0});
-    // A damaged second choice: colour 7 twice, colour 5 missing.
-    SetChoice(session, 2, {1, 7, 2, 3, 4, 7, 6, 0});
+    TCLTSession session = MakeSession({{"a", 0, 7, {9, 9, 9, 9}}, {"b", 5, 12, {9, 9, 9, 9}}})
+                              .Choice(1, Tags({7, 6, 5, 4, 3, 2, 1, 0}))
+                              // A damaged second choice: colour 7 twice, colour 5 missing.
+                              .Choice(2, Tags({1, 7, 2, 3, 4, 7, 6, 0}));
     FillAssociationRanks(session);
     const auto &a = session.CtoItems[0];
     const auto &b = session.CtoItems[1];

@@ -38,7 +38,8 @@ std::vector<std::string> namesIn(const fs::path &folder)
 TCLTSession sessionOfRow(std::size_t i)
 {
     const int kind = 1 + static_cast<int>(i % 4);
-    TCLTSession s = MakeSession(kind, {3, 4, 2, 1, 5, 6, 0, 7}, {4, 3, 2, 5, 1, 0, 6, 7});
+    TCLTSession s =
+        SessionBuilder(kind).Choice(1, Tags({3, 4, 2, 1, 5, 6, 0, 7})).Choice(2, Tags({4, 3, 2, 5, 1, 0, 6, 7}));
     s.Surname = "Фамилия " + std::to_string(i);
     s.Group = i % 5 == 0 ? "=формула" : "Группа; вторая";
     s.SourceFile = "/data/" + std::to_string(i) + ".dat";

@@ -66,7 +66,8 @@ std::vector<TCLTSession> SessionsOfEveryKind()
 {
     std::vector<TCLTSession> sessions;
     for (int kind = 1; kind <= 4; ++kind) {
-        TCLTSession s = MakeSession(kind, {3, 4, 2, 1, 5, 6, 0, 7}, {4, 3, 2, 5, 1, 0, 6, 7});
+        TCLTSession s =
+            SessionBuilder(kind).Choice(1, Tags({3, 4, 2, 1, 5, 6, 0, 7})).Choice(2, Tags({4, 3, 2, 5, 1, 0, 6, 7}));
         s.StartedAt = ToOleDate(LocalDateTime{2025, 7, kind, 9, 5, 3, 0});
         s.DurationSeconds = 100 + kind;
         s.Surname = "Фамилия" + std::to_string(kind);
@@ -209,7 +210,8 @@ TEST(ResearchCsv, DecimalCommaTakesTheSemicolonAndQuotingKeepsEveryName)
     for (const Case &c : {Case{",", ';', "35,25"}, Case{".", ',', "35.25"}}) {
         std::vector<TCLTSession> sessions;
         for (const std::string &name : names) {
-            TCLTSession s = MakeSession(1, {0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7});
+            TCLTSession s =
+                SessionBuilder(1).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7}));
             s.Surname = name;
             s.Age = 35.25;
             sessions.push_back(std::move(s));
@@ -256,7 +258,9 @@ TEST(ResearchCsv, TextThatLooksLikeAFormulaIsWrittenAsText)
         EXPECT_EQ(CsvTextField(c.text, ';'), c.field) << c.text;
 
     // In a whole table: names and stimuli become text, numbers stay numbers.
-    TCLTSession s = MakeSession(KindRelations, {3, 4, 2, 1, 5, 6, 0, 7}, {4, 3, 2, 5, 1, 0, 6, 7});
+    TCLTSession s = SessionBuilder(KindRelations)
+                        .Choice(1, Tags({3, 4, 2, 1, 5, 6, 0, 7}))
+                        .Choice(2, Tags({4, 3, 2, 5, 1, 0, 6, 7}));
     s.Surname = "=1+1";
     s.Group = "@A1";
     s.CtoItems.AddNew().StimulusName = "-Мать";

@@ -44,7 +44,7 @@ TEST(SessionInput, PairWinTablesThatSixComparisonsCanProduce)
 
 TCLTSession ValidFullTest()
 {
-    auto session = MakeSession(3, {0, 1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1, 0});
+    auto session = SessionBuilder(3).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({7, 6, 5, 4, 3, 2, 1, 0})).Build();
     session.AchromaticChoice[1] = 5;
     session.AchromaticChoice[2] = 1;
     session.AchromaticChoice[3] = 3;
@@ -55,7 +55,7 @@ TCLTSession ValidFullTest()
 
 TCLTSession ValidRelationsTest()
 {
-    auto session = MakeSession(4, {0, 1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1, 0});
+    auto session = SessionBuilder(4).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({7, 6, 5, 4, 3, 2, 1, 0})).Build();
     for (int k = 0; k < 2; ++k) {
         auto &item = session.CtoItems.AddNew();
         item.StimulusName = "Мать";
@@ -72,12 +72,12 @@ struct FaultCase {
 };
 
 const FaultCase FaultCases[] = {
-    {"double administration", [] { return MakeSession(2, {0, 1, 2, 3, 4, 5, 6, 7}, {3, 4, 2, 5, 1, 6, 0, 7}); }, ""},
+    {"double administration", [] { return SessionBuilder(2).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({3, 4, 2, 5, 1, 6, 0, 7})).Build(); }, ""},
     {"full test", ValidFullTest, ""},
     {"relations test", ValidRelationsTest, ""},
     {"single administration needs only choice 1",
      [] {
-         auto s = MakeSession(1, {0, 1, 2, 3, 4, 5, 6, 7}, {0, 1, 2, 3, 4, 5, 6, 7});
+         auto s = SessionBuilder(1).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Build();
          s.Choice[2].fill(0);
          return s;
      },
@@ -87,7 +87,7 @@ const FaultCase FaultCases[] = {
     {"repeated tag", [] { auto s = ValidFullTest(); s.Choice[2][8] = s.Choice[2][1]; return s; }, "Choice 2"},
     {"tag 9", [] { auto s = ValidFullTest(); s.Choice[1][3] = 9; return s; }, "Choice 1"},
     {"tag 0 in choice 1 of a single administration",
-     [] { auto s = MakeSingle({0, 1, 2, 3, 4, 5, 6, 7}); s.Choice[1][1] = 0; return s; },
+     [] { auto s = SessionBuilder(1).Choice(1, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Build(); s.Choice[1][1] = 0; return s; },
      "Choice 1"},
     {"grey tile 6", [] { auto s = ValidFullTest(); s.AchromaticChoice[3] = 6; return s; }, "AchromaticChoice"},
     {"grey tile 0", [] { auto s = ValidFullTest(); s.AchromaticChoice[1] = 0; return s; }, "AchromaticChoice"},
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FaultTable, ::testing::ValuesIn(FaultCases), Cas
 
 TEST(SessionInput, PreparationCopiesTheSingleChoiceAndForgetsEarlierResults)
 {
-    auto session = MakeSession(1, {3, 4, 2, 5, 1, 6, 0, 7}, {0, 1, 2, 3, 4, 5, 6, 7});
+    auto session = SessionBuilder(1).Choice(1, Tags({3, 4, 2, 5, 1, 6, 0, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Build();
     session.AcMark[1][4] = 1;
     session.AcWeight[2][2] = 3;
     session.AcIntensity[2] = 9;
@@ -148,7 +148,7 @@ TEST(SessionInput, PreparationCopiesTheSingleChoiceAndForgetsEarlierResults)
 
 TEST(SessionInput, PreparationKeepsBothChoicesOfADoubleAdministration)
 {
-    auto session = MakeSession(2, {3, 4, 2, 5, 1, 6, 0, 7}, {0, 1, 2, 3, 4, 5, 6, 7});
+    auto session = SessionBuilder(2).Choice(1, Tags({3, 4, 2, 5, 1, 6, 0, 7})).Choice(2, Tags({0, 1, 2, 3, 4, 5, 6, 7})).Build();
     const auto second = session.Choice[2];
     PrepareForInterpretation(session);
     EXPECT_EQ(session.Choice[2], second);

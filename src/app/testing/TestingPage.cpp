@@ -1,24 +1,21 @@
 #include "app/testing/TestingPage.h"
 
 #include "app/testing/ChooserPanel.h"
+#include "app/testing/IdleWatch.h"
 #include "app/testing/RegistrationPanel.h"
+#include "app/testing/StepHeader.h"
+#include "app/testing/StimulusListPanel.h"
 #include "app/testing/TileArea.h"
 #include "core/RussianPlural.h"
 #include "qtkit/UserDialogs.h"
 #include "testing/ResultDisplay.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDateEdit>
-#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -40,47 +37,8 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
 
-    headerPanel = new QFrame(this);
-    headerPanel->setObjectName(QStringLiteral("TePanel2"));
-    headerPanel->setFrameShape(QFrame::StyledPanel);
-    headerPanel->setFixedHeight(30);
-    auto *header = new QVBoxLayout(headerPanel);
-    header->setContentsMargins(8, 2, 8, 2);
-    header->setSpacing(0);
-    headerCaption = new QLabel(headerPanel);
-    headerCaption->setObjectName(QStringLiteral("TePanel2Caption"));
-    headerCaption->setTextFormat(Qt::PlainText);
-    QFont captionFont = headerCaption->font();
-    captionFont.setBold(true);
-    headerCaption->setFont(captionFont);
-    header->addWidget(headerCaption);
-
-    stepHeader = new QWidget(headerPanel);
-    stepHeader->setObjectName(QStringLiteral("Panel100"));
-    auto *steps = new QVBoxLayout(stepHeader);
-    steps->setContentsMargins(0, 0, 0, 0);
-    steps->setSpacing(1);
-    labelStepNo = new QLabel(stepHeader);
-    labelStepNo->setObjectName(QStringLiteral("labelStepNo"));
-    labelStepName = new QLabel(stepHeader);
-    labelStepName->setObjectName(QStringLiteral("labelStepName"));
-    QFont nameFont = labelStepName->font();
-    nameFont.setBold(true);
-    labelStepName->setFont(nameFont);
-    labelStepName->setStyleSheet(QStringLiteral("color: #c00000;"));
-    labelStepDetails = new QLabel(stepHeader);
-    labelStepDetails->setObjectName(QStringLiteral("labelStepDetails"));
-    labelStepDetails->setWordWrap(true);
-    // Step texts carry the person's stimulus names: never read as markup.
-    for (QLabel *label : {labelStepNo, labelStepName, labelStepDetails})
-        label->setTextFormat(Qt::PlainText);
-    labelStepDetails->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    steps->addWidget(labelStepNo);
-    steps->addWidget(labelStepName);
-    steps->addWidget(labelStepDetails, 1);
-    header->addWidget(stepHeader, 1);
-    stepHeader->hide();
-    page->addWidget(headerPanel);
+    header = new StepHeader(this);
+    page->addWidget(header);
 
     tileArea = new TileArea(this);
     auto *area = new QGridLayout(tileArea);
@@ -88,7 +46,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     registration = new RegistrationPanel(tileArea);
     chooser = new ChooserPanel(tileArea);
     chooser->setMaximumWidth(820);
-    BuildStimulusPanel();
+    stimulusPanel = new StimulusListPanel(tileArea);
     area->addWidget(registration, 0, 0, Qt::AlignCenter);
     area->addWidget(chooser, 0, 0, Qt::AlignCenter);
     area->addWidget(stimulusPanel, 0, 0, Qt::AlignCenter);
@@ -115,10 +73,7 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
     timer = new QTimer(this);
     timer->setObjectName(QStringLiteral("Timer1"));
     timer->setInterval(ClockInterval);
-    idleTimer = new QTimer(this);
-    idleTimer->setObjectName(QStringLiteral("IdleClearTimer"));
-    idleTimer->setSingleShot(true);
-    SetIdleClearMinutes(10);
+    idleWatch = new IdleWatch(this);
 
     ConfigureProcedure();
     SetContext(ownContext);
@@ -126,11 +81,10 @@ TestingPage::TestingPage(QWidget *parent) : QWidget(parent)
 
     connect(chooser, &ChooserPanel::kindChosen, this, &TestingPage::StartKind);
     connect(registration, &RegistrationPanel::submitted, this, &TestingPage::SubmitRegistration);
-    connect(btnStimulDone, &QPushButton::clicked, this, &TestingPage::ConfirmStimulusList);
-    connect(cbStimulSet, &QComboBox::currentIndexChanged, this, &TestingPage::FillStimulusList);
+    connect(stimulusPanel, &StimulusListPanel::confirmed, this, &TestingPage::ConfirmStimulusList);
     connect(tileArea, &TileArea::tileClicked, this, [this](int tag) { procedure->PickTile(tag); });
     connect(timer, &QTimer::timeout, this, [this] { procedure->ClockTick(); });
-    connect(idleTimer, &QTimer::timeout, this, &TestingPage::ForgetLastPerson);
+    connect(idleWatch, &IdleWatch::expired, this, &TestingPage::ForgetLastPerson);
 }
 
 class TestingPage::CountListener : public ArchiveListObserver {
@@ -147,27 +101,6 @@ private:
 };
 
 TestingPage::~TestingPage() = default;
-
-void TestingPage::BuildStimulusPanel()
-{
-    stimulusPanel = new QWidget(tileArea);
-    stimulusPanel->setObjectName(QStringLiteral("TePanel7"));
-    auto *box = new QVBoxLayout(stimulusPanel);
-    box->addWidget(new QLabel(QStringLiteral("Предопределенные стимульные наборы"), stimulusPanel));
-    cbStimulSet = new QComboBox(stimulusPanel);
-    cbStimulSet->setObjectName(QStringLiteral("cbStimulSet"));
-    cbStimulSet->setEditable(false);
-    box->addWidget(cbStimulSet);
-    box->addWidget(new QLabel(QStringLiteral("Список значимых лиц и понятий"), stimulusPanel));
-    box->addWidget(new QLabel(QStringLiteral("(по одному в отдельной строке)"), stimulusPanel));
-    memoStimulItems = new QPlainTextEdit(stimulusPanel);
-    memoStimulItems->setObjectName(QStringLiteral("memoStimulItems"));
-    memoStimulItems->setMinimumSize(360, 220);
-    box->addWidget(memoStimulItems, 1);
-    btnStimulDone = new QPushButton(QStringLiteral("Продолжить"), stimulusPanel);
-    btnStimulDone->setObjectName(QStringLiteral("btnStimulDone"));
-    box->addWidget(btnStimulDone, 0, Qt::AlignRight);
-}
 
 void TestingPage::ConfigureProcedure()
 {
@@ -209,16 +142,17 @@ void TestingPage::SetUserGroups(const QStringList &groups) { registration->SetGr
 
 void TestingPage::SetShowResultType(int type) { showResultType = type; }
 
-void TestingPage::SetIdleClearMinutes(int minutes) { idleTimer->setInterval(std::max(minutes, 1) * 60 * 1000); }
+void TestingPage::SetIdleClearMinutes(int minutes) { idleWatch->SetMinutes(minutes); }
+
+QTimer *TestingPage::IdleTimer() const { return idleWatch->Timer(); }
 
 void TestingPage::ForgetLastPerson()
 {
     if (running)
         return;
-    idleTimer->stop();
-    qApp->removeEventFilter(this);
+    idleWatch->Stop();
     thanksShown = false;
-    headerCaption->clear();
+    header->SetCaption({});
     memoTestResult->clear();
     memoTestResult->hide();
     tileArea->show();
@@ -228,23 +162,6 @@ void TestingPage::ForgetLastPerson()
     registration->Clear(QDate(today.Year, today.Month, today.Day));
     UpdateEmptyHint();
     emit lastPersonForgotten();
-}
-
-bool TestingPage::eventFilter(QObject *watched, QEvent *event)
-{
-    // Someone still reading the result keeps it on the screen.
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-        if (idleTimer->isActive())
-            idleTimer->start();
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TestingPage::SetArchiveCountShown(bool shown)
@@ -274,19 +191,7 @@ void TestingPage::showEvent(QShowEvent *event)
     UpdateEmptyHint(); // sessions may have been deleted on the results page
 }
 
-void TestingPage::SetStimulusSets(const StimulusSets &sets)
-{
-    stimulusSets = sets;
-    const QSignalBlocker quiet(cbStimulSet);
-    cbStimulSet->clear();
-    for (const auto &name : sets.Names)
-        cbStimulSet->addItem(QString::fromStdString(name));
-    cbStimulSet->setCurrentIndex(-1);
-    if (cbStimulSet->count() > 0) {
-        cbStimulSet->setCurrentIndex(0);
-        FillStimulusList(0); // choosing the first set fills the list, as a change would
-    }
-}
+void TestingPage::SetStimulusSets(const StimulusSets &sets) { stimulusPanel->SetSets(sets); }
 
 void TestingPage::SetContext(const StationContext &value)
 {
@@ -357,7 +262,7 @@ void TestingPage::ConfirmStimulusList()
 {
     if (procedure->Phase() != TestPhase::StimulusList)
         return;
-    const auto lines = SplitStimulusLines(memoStimulItems->toPlainText().toStdString());
+    const auto lines = stimulusPanel->Lines();
     const std::string *problem = nullptr;
     if (lines.size() > MaxStimulusCount)
         problem = &StimulusListTooLongMessage;
@@ -365,25 +270,15 @@ void TestingPage::ConfirmStimulusList()
         problem = &StimulusListTooShortMessage;
     if (problem) {
         UserDialogs::Current().ShowWarning(this, QString::fromStdString(*problem));
-        memoStimulItems->setFocus(Qt::OtherFocusReason);
+        stimulusPanel->FocusList();
     }
-}
-
-void TestingPage::FillStimulusList(int index)
-{
-    if (index < 0 || static_cast<size_t>(index) >= stimulusSets.Values.size())
-        return;
-    QStringList lines;
-    for (const auto &word : SplitStimulusSet(stimulusSets.Values[static_cast<size_t>(index)]))
-        lines << QString::fromStdString(word);
-    memoStimulItems->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TestingPage::ShowResult(const TCLTSession &session)
 {
     const ResultDisplay shown =
         MakeResultDisplay(session, showResultType, DateTimeText(session.StartedAt).toStdString());
-    headerCaption->setText(QString::fromStdString(shown.Caption));
+    header->SetCaption(QString::fromStdString(shown.Caption));
     memoTestResult->setPlainText(ForMemo(shown.Text));
     memoTestResult->setVisible(shown.MemoVisible);
     if (shown.HideTestArea)
@@ -391,9 +286,7 @@ void TestingPage::ShowResult(const TCLTSession &session)
     // Without a result to read, the person is told the test is over.
     thanksShown = !shown.MemoVisible;
     UpdateEmptyHint();
-    idleTimer->start();
-    qApp->removeEventFilter(this);
-    qApp->installEventFilter(this);
+    idleWatch->Start();
 }
 
 // ---------------------------------------------------------------- ITestView
@@ -411,64 +304,13 @@ void TestingPage::ShowChooser(bool visible)
     UpdateEmptyHint();
 }
 
-void TestingPage::SetHeaderCaption(const std::string &caption)
-{
-    headerCaption->setText(QString::fromStdString(caption));
-}
+void TestingPage::SetHeaderCaption(const std::string &caption) { header->SetCaption(QString::fromStdString(caption)); }
 
-void TestingPage::SetHeaderHeight(int pixels)
-{
-    headerHeight = pixels;
-    FitHeader();
-}
+void TestingPage::SetHeaderHeight(int pixels) { header->SetBaseHeight(pixels); }
 
-void TestingPage::FitHeader()
-{
-    // The header grows beyond its height when the details wrap to more lines
-    // than fit, so no instruction is cut off on a narrow window. It is as
-    // high as the longest instruction of the colour steps needs from the
-    // start, so the tiles do not move when the repeat step's longer text comes.
-    int height = headerHeight;
-    if (!stepHeader->isHidden()) {
-        const QMargins m = headerPanel->layout()->contentsMargins();
-        const int textWidth =
-            std::max(headerPanel->width() - m.left() - m.right() - 2 * headerPanel->frameWidth(), 100);
-        const QFontMetrics metrics(labelStepDetails->font());
-        int detailsHeight = labelStepDetails->heightForWidth(textWidth);
-        for (const std::string *text :
-             {&StepCaptions::RepeatDetails, &StepCaptions::UnpleasantDetails, &StepCaptions::PleasantDetails})
-            detailsHeight = std::max(
-                detailsHeight,
-                metrics.boundingRect(QRect(0, 0, textWidth, 100000), Qt::TextWordWrap, QString::fromStdString(*text))
-                    .height());
-        const int needed = m.top() + m.bottom() + 2 * headerPanel->frameWidth() + labelStepNo->sizeHint().height()
-            + labelStepName->sizeHint().height() + detailsHeight + 2;
-        height = std::max(height, needed);
-    }
-    headerPanel->setFixedHeight(height);
-}
+void TestingPage::ShowStepHeader(bool visible) { header->ShowSteps(visible); }
 
-void TestingPage::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    FitHeader();
-}
-
-void TestingPage::ShowStepHeader(bool visible)
-{
-    stepHeader->setVisible(visible);
-    // The caption line gives way to the step labels while a test runs.
-    headerCaption->setVisible(!visible);
-    FitHeader();
-}
-
-void TestingPage::SetStepTexts(const StepTexts &texts)
-{
-    labelStepNo->setText(QString::fromStdString(texts.Number));
-    labelStepName->setText(QString::fromStdString(texts.Name));
-    labelStepDetails->setText(QString::fromStdString(texts.Details));
-    FitHeader();
-}
+void TestingPage::SetStepTexts(const StepTexts &texts) { header->SetStepTexts(texts); }
 
 void TestingPage::ShowRegistration(bool visible, const RequiredFields &marks)
 {
@@ -484,7 +326,7 @@ void TestingPage::ShowStimulusList(bool visible)
     stimulusPanel->setVisible(visible);
     UpdateEmptyHint();
     if (visible)
-        memoStimulItems->setFocus(Qt::OtherFocusReason);
+        stimulusPanel->FocusList();
 }
 
 void TestingPage::ClearResult() { memoTestResult->clear(); }

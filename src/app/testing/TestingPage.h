@@ -14,13 +14,13 @@
 #include <memory>
 
 class ChooserPanel;
-class QComboBox;
-class QFrame;
+class IdleWatch;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 class QTimer;
 class RegistrationPanel;
+class StepHeader;
+class StimulusListPanel;
 class TileArea;
 
 // The Testing page: header with the step labels, the test area with the
@@ -47,7 +47,7 @@ public:
     // Minutes without input after which a finished person's result, name and
     // start time leave the screen.
     void SetIdleClearMinutes(int minutes);
-    QTimer *IdleTimer() const { return idleTimer; }
+    QTimer *IdleTimer() const;
     void SetStimulusSets(const StimulusSets &sets);
     // The locale and clock of the station: date-time texts, the birth date's
     // format, today's date and the decimal separator of new sessions; the
@@ -116,18 +116,13 @@ signals:
     void lastPersonForgotten();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void BuildStimulusPanel();
-    void FitHeader();
     void ConfigureProcedure();
     void StartKind(int kind);
     void SubmitRegistration();
     void ConfirmStimulusList();
-    void FillStimulusList(int index);
     QString DateTimeText(OleDate when) const;
 
     ArchiveList ownSessions;
@@ -142,26 +137,16 @@ private:
     ColourSet colours = DefaultColours;
     RequiredFields required;
     int showResultType = 1;
-    int headerHeight = 30;
-    StimulusSets stimulusSets;
 
-    QFrame *headerPanel; // TePanel2
-    QLabel *headerCaption;
-    QWidget *stepHeader; // Panel100
-    QLabel *labelStepNo;
-    QLabel *labelStepName;
-    QLabel *labelStepDetails;
+    StepHeader *header;
     TileArea *tileArea; // TePanel3
     RegistrationPanel *registration;
     ChooserPanel *chooser;
-    QWidget *stimulusPanel; // TePanel7
-    QComboBox *cbStimulSet;
-    QPlainTextEdit *memoStimulItems;
-    QPushButton *btnStimulDone;
-    QPlainTextEdit *memoTestResult;
+    StimulusListPanel *stimulusPanel;
     QLabel *emptyHint;
+    QPlainTextEdit *memoTestResult;
     QTimer *timer; // Timer1
-    QTimer *idleTimer;
+    IdleWatch *idleWatch;
     bool thanksShown = false; // the finished person is thanked in place of a result
 
     std::array<QString, 3> status;

@@ -519,7 +519,8 @@ TEST_F(PageFixture, TheResultIsShownAsThePreferenceAllows)
     ASSERT_EQ(finished.size(), 1u);
     finished[0]->DetailedConclusion = "Подробный текст";
     page.ShowResult(*finished[0]);
-    auto *memo = page.findChild<QPlainTextEdit *>(QStringLiteral("memoTestResult"));
+    QPlainTextEdit *memo = page.ResultMemo();
+    EXPECT_EQ(memo->objectName(), QStringLiteral("memoTestResult")); // others still know it by this name
     EXPECT_TRUE(memo->isVisible());
     EXPECT_FALSE(page.Tiles()->isVisible());
     EXPECT_TRUE(memo->toPlainText().endsWith(QStringLiteral("Результат тестирования:\n\nПодробный текст")));
