@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdint>
 
-class TCLTSession;
-
 // What the group statistics read of a session besides its list fields, small
 // enough for the list to hold for every session: the colour tags of both
 // eight-colour choices by position, the intensity of anxiety and
@@ -18,10 +16,4 @@ struct SessionFigures {
     std::array<std::uint8_t, 2> Compensations{};
 
     bool operator==(const SessionFigures &) const = default;
-
-    static SessionFigures Of(const TCLTSession &session);
-    // Whether these figures are all the statistics read of the session: a
-    // Colour Relations Test with associations also needs its stimuli, which
-    // stay in its file.
-    static bool Suffice(const TCLTSession &session);
 };

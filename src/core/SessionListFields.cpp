@@ -31,8 +31,8 @@ std::optional<SessionFigures> figuresOfWhole(TSimpleFileStream &stream, std::siz
         TCLTSession whole;
         whole.LoadFromStream(&stream);
         ReadByte(stream);
-        if (SessionFigures::Suffice(whole))
-            return SessionFigures::Of(whole);
+        if (whole.FiguresSuffice())
+            return whole.Figures();
     } catch (const std::exception &) {
         // Damage further on: the file is listed, its figures are not.
     }
@@ -45,7 +45,7 @@ SessionListFields SessionListFields::Of(const TCLTSession &s)
 {
     std::optional<SessionFigures> figures = s.ListFigures;
     if (s.DetailsRead)
-        figures = SessionFigures::Suffice(s) ? std::optional(SessionFigures::Of(s)) : std::nullopt;
+        figures = s.FiguresSuffice() ? std::optional(s.Figures()) : std::nullopt;
     return {s.StartedAt,  s.DurationSeconds, s.TestKind, s.FirstName, s.Surname,
             s.Patronymic, s.Group,           s.Sex,      s.BirthDate, std::move(figures)};
 }

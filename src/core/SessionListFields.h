@@ -23,7 +23,7 @@ struct SessionListFields {
     uint8_t Sex = 0;
     OleDate BirthDate = 0;
     // Absent when the session's file was read only in part, or the figures
-    // are not all the statistics need of it (SessionFigures::Suffice).
+    // are not all the statistics need of it (TCLTSession::FiguresSuffice).
     std::optional<SessionFigures> Figures;
 
     bool operator==(const SessionListFields &) const = default;

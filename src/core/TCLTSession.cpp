@@ -2,7 +2,9 @@
 
 #include "core/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 TCLTSession::TCLTSession(OleDate now, OleDate today) : StartedAt(now), BirthDate(DatePart(today))
 {
@@ -45,6 +47,14 @@ std::string SexWord(uint8_t sex)
     default:
         return "";
     }
+}
+
+// Stored values kept as they are, only narrowed with saturation: a value
+// outside the byte's range stays outside every valid range.
+std::int8_t narrowed(int value)
+{
+    return static_cast<std::int8_t>(
+        std::clamp<int>(value, std::numeric_limits<std::int8_t>::min(), std::numeric_limits<std::int8_t>::max()));
 }
 
 } // namespace
@@ -111,4 +121,17 @@ bool TCLTFunctionGroup::IsEqualTo(const TOrvantaCollectionItem2 *other) const
     const auto *group = dynamic_cast<const TCLTFunctionGroup *>(other);
     return group != nullptr && group->FunctionCode == FunctionCode && group->FirstColour == FirstColour
         && group->SecondColour == SecondColour;
+}
+
+SessionFigures TCLTSession::Figures() const
+{
+    SessionFigures figures;
+    for (int c = 1; c <= 2; ++c) {
+        for (int p = 1; p <= 8; ++p)
+            figures.Choice[c - 1][p - 1] = narrowed(Choice[c][p]);
+        figures.Intensity[c - 1] = narrowed(AcIntensity[c]);
+        figures.Anxieties[c - 1] = static_cast<std::uint8_t>(CountAnxieties(c));
+        figures.Compensations[c - 1] = static_cast<std::uint8_t>(CountCompensations(c));
+    }
+    return figures;
 }

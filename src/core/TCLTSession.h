@@ -92,6 +92,11 @@ public:
 
     int CountAnxieties(int choice) const;
     int CountCompensations(int choice) const;
+    // What the statistics read of this session, for the list to hold; and
+    // whether that is all they read (a Colour Relations Test with
+    // associations also needs its stimuli, which stay in its file).
+    SessionFigures Figures() const;
+    bool FiguresSuffice() const { return CtoItems.Count() == 0; }
     int AmbivalentPosition(int position) const;
     bool ChoicesIdentical() const;
 };

@@ -15,7 +15,7 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 StatisticsSession StatisticsSession::Of(const TCLTSession &session)
 {
-    return {session.TestKind, &session.Group, SessionFigures::Of(session), &session};
+    return {session.TestKind, &session.Group, session.Figures(), &session};
 }
 
 std::vector<StatisticsSession> StatisticsSessionsOf(const std::vector<const TCLTSession *> &sessions)

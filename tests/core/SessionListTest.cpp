@@ -152,7 +152,7 @@ TEST(SessionListFields, FiguresOnlyFromAWholeFileTheFullReaderTakes)
             continue;
         TCLTSession full;
         ASSERT_TRUE(ReadSessionFile((scratch.path / "case.dat").string(), full, buffer));
-        EXPECT_EQ(fields.Figures, SessionFigures::Of(full));
+        EXPECT_EQ(fields.Figures, full.Figures());
     }
 }
 

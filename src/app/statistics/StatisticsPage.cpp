@@ -1,7 +1,7 @@
 #include "app/statistics/StatisticsPage.h"
 
 #include "app/statistics/ChartView.h"
-#include "app/statistics/SourceWatch.h"
+#include "core/ArchiveChangeWatch.h"
 #include "app/statistics/StatisticsLines.h"
 #include "app/statistics/StatisticsTable.h"
 #include "qtkit/UserDialogs.h"

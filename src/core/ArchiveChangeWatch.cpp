@@ -1,4 +1,4 @@
-#include "app/statistics/SourceWatch.h"
+#include "core/ArchiveChangeWatch.h"
 
 ArchiveChangeWatch::ArchiveChangeWatch(ArchiveList &archive, std::function<void()> changed)
     : archive(archive), changed(std::move(changed))
