@@ -7,6 +7,7 @@
 #include "results/ResultsModel.h"
 #include "statistics/StatisticsText.h"
 #include "support/PaintRecorder.h"
+#include "support/Pixels.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAction>
@@ -114,12 +115,7 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     const QImage picture(png);
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), chart->size() * 2);
-    const QRgb red = DefaultSwatchColours()[3].rgb();
-    bool found = false;
-    for (int y = 0; y < picture.height() && !found; ++y)
-        for (int x = 0; x < picture.width() && !found; ++x)
-            found = picture.pixel(x, y) == red;
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(HasPixel(picture, DefaultSwatchColours()[3].rgb())); // red, drawn
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }
 

@@ -6,6 +6,7 @@
 #include "app/archive/ArchiveWatcher.h"
 #include "statistics/StatisticsText.h"
 #include "support/PaintRecorder.h"
+#include "support/Pixels.h"
 #include "support/StatisticsSample.h"
 
 #include <QFile>
@@ -153,12 +154,7 @@ TEST_F(StatisticsPageTest, ShowsTheListsFiguresAndComparesWithASecondGroup)
     const QImage picture(png);
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), heatMap->size() * 2);
-    const QRgb red = DefaultSwatchColours()[3].rgb();
-    bool found = false;
-    for (int y = 0; y < picture.height() && !found; ++y)
-        for (int x = 0; x < picture.width() && !found; ++x)
-            found = picture.pixel(x, y) == red;
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(HasPixel(picture, DefaultSwatchColours()[3].rgb())); // red, drawn
 
     const QString pdf = install.Root() + QStringLiteral("statistics.pdf");
     dialogs.saveFileAnswers.push_back(pdf);
