@@ -1,9 +1,9 @@
 #include "app/statistics/StatisticsPage.h"
 
 #include "app/statistics/ChartView.h"
-#include "core/ArchiveChangeWatch.h"
 #include "app/statistics/StatisticsLines.h"
 #include "app/statistics/StatisticsTable.h"
+#include "core/ArchiveChangeWatch.h"
 #include "qtkit/UserDialogs.h"
 #include "results/FlowLayout.h"
 #include "statistics/StatisticsText.h"
