@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,4 +60,33 @@ inline std::size_t readRawFiles(const std::vector<std::string> &paths, unsigned 
     for (std::thread &other : others)
         other.join();
     return bytes;
+}
+
+// The baseline over a folder: its session files, read raw.
+inline std::size_t readRawFolder(const std::string &data)
+{
+    std::vector<std::string> paths;
+    for (const std::string &name : ListSessionFiles(data))
+        paths.push_back(PathInFolder(data, name));
+    return readRawFiles(paths);
+}
+
+// Writes count session files named in the order of i into data (made if
+// missing) and appends their paths; false, saying so, when one cannot be
+// written.
+inline bool writeArchive(const std::string &data, int count, double written,
+                         const std::function<TCLTSession(int)> &makeSession, std::vector<std::string> &paths)
+{
+    std::filesystem::create_directories(data);
+    for (int i = 0; i < count; ++i) {
+        TCLTSession s = makeSession(i);
+        char name[32];
+        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
+        paths.push_back(data + "/" + name);
+        if (!writeRaw(paths.back(), sessionFileBytes(s, written))) {
+            std::printf("cannot write %s\n", paths.back().c_str());
+            return false;
+        }
+    }
+    return true;
 }

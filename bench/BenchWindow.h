@@ -2,7 +2,14 @@
 
 // What the benches that drive the window share: letting its event loop run,
 // and a dialog seam that answers instead of a person.
+#include "BenchClock.h"
+#include "app/window/TformPalettorMain.h"
 #include "qtkit/UserDialogs.h"
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,3 +48,26 @@ public:
         std::printf("unexpected warning: %s\n", text.toStdString().c_str());
     }
 };
+
+// Another station deletes that many evenly spread session files of the
+// window's folder; an asked-for check takes them in. Returns the
+// milliseconds until the window lists the rest of paths; the heartbeat has measured
+// from the check through the folder watcher's own check 1.5 s later.
+template <typename Heartbeat>
+double deleteElsewhere(TformPalettorMain &window, Heartbeat &heartbeat, const std::vector<std::string> &paths,
+                       int deletions)
+{
+    const std::size_t step = paths.size() / static_cast<std::size_t>(deletions);
+    for (std::size_t i = 0, done = 0; done < static_cast<std::size_t>(deletions); i += step, ++done)
+        ::unlink(paths[i].c_str());
+    const std::size_t expected = paths.size() - static_cast<std::size_t>(deletions);
+    runFor(20);
+    heartbeat.Restart();
+    const auto start = BenchClock::now();
+    window.CheckArchiveFolder();
+    while (window.Sessions().Count() != expected && msSince(start) < 600000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double ms = msSince(start);
+    runFor(1500);
+    return ms;
+}

@@ -74,18 +74,7 @@ TCLTSession makeSession(int i)
 
 bool makeArchive(const std::string &data, int count, std::vector<std::string> &paths)
 {
-    std::filesystem::create_directories(data);
-    for (int i = 0; i < count; ++i) {
-        TCLTSession s = makeSession(i);
-        char name[32];
-        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
-        paths.push_back(data + "/" + name);
-        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
-            std::printf("cannot write %s\n", paths.back().c_str());
-            return false;
-        }
-    }
-    return true;
+    return writeArchive(data, count, Today, makeSession, paths);
 }
 
 std::size_t readAll(const std::string &path, std::vector<char> &buffer)
@@ -205,18 +194,8 @@ int main(int argc, char **argv)
 
         // Another station deletes evenly spread sessions; an asked-for
         // check and the folder watcher take them in.
-        const int step = count / deletions;
-        for (int i = 0, done = 0; done < deletions; i += step, ++done)
-            ::unlink(paths[static_cast<std::size_t>(i)].c_str());
         const std::size_t expected = static_cast<std::size_t>(count - deletions);
-        runFor(20);
-        heartbeat.Restart();
-        start = Clock::now();
-        window.CheckArchiveFolder();
-        while (window.Sessions().Count() != expected && msSince(start) < 600000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        deletionMs = msSince(start);
-        runFor(1500); // the folder watcher's own check after the change
+        deletionMs = deleteElsewhere(window, heartbeat, paths, deletions);
         deletionStallMs = heartbeat.Longest();
         left = window.Sessions().Count();
         result = left == expected && exported ? 0 : 1;

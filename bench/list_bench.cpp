@@ -67,23 +67,6 @@ TCLTSession makeSession(int i)
     return b;
 }
 
-// The baseline: every file of the folder opened, read whole and closed.
-std::size_t readRaw(const std::string &data)
-{
-    std::size_t total = 0;
-    std::vector<char> buffer(1 << 16);
-    for (const std::string &name : ListSessionFiles(data)) {
-        const int fd = ::open(PathInFolder(data, name).c_str(), O_RDONLY);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
-            total += static_cast<std::size_t>(n);
-        ::close(fd);
-    }
-    return total;
-}
-
 // Empties the page cache (needs root); false where that is not allowed.
 bool dropCaches()
 {
@@ -210,9 +193,9 @@ void benchCount(const char *self, int count, const fs::path &root)
 
     // Warm: the files were just written, and each pass is run twice, the
     // second timed.
-    readRaw(data);
+    readRawFolder(data);
     start = Clock::now();
-    const std::size_t bytes = readRaw(data);
+    const std::size_t bytes = readRawFolder(data);
     const double rawMs = msSince(start);
     std::printf("  %.1f MB of session files (%.0f bytes each)\n", bytes / 1048576.0, double(bytes) / count);
 
@@ -257,7 +240,7 @@ void benchCount(const char *self, int count, const fs::path &root)
         std::printf("  cold (page cache dropped before each):\n");
         dropCaches();
         start = Clock::now();
-        readRaw(data);
+        readRawFolder(data);
         const double coldRawMs = msSince(start);
         fs::remove(index);
         dropCaches();

@@ -88,21 +88,11 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     const std::string data = (folder.path() + QStringLiteral("/Data")).toStdString();
-    std::filesystem::create_directories(data);
-
     auto start = Clock::now();
     std::vector<std::string> paths;
     paths.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        TCLTSession s = makeSession(i);
-        char name[32];
-        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
-        paths.push_back(data + "/" + name);
-        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
-            std::printf("cannot write %s\n", paths.back().c_str());
-            return 1;
-        }
-    }
+    if (!writeArchive(data, count, Today, makeSession, paths))
+        return 1;
     std::printf("built %d session files in %.1f s\n\n", count, msSince(start) / 1000);
 
     start = Clock::now();

@@ -77,22 +77,6 @@ TCLTSession makeSession(std::size_t i, std::mt19937 &random)
     return s;
 }
 
-std::size_t readRaw(const std::string &data)
-{
-    std::size_t total = 0;
-    std::vector<char> buffer(1 << 16);
-    for (const std::string &name : ListSessionFiles(data)) {
-        const int fd = ::open(PathInFolder(data, name).c_str(), O_RDONLY);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
-            total += static_cast<std::size_t>(n);
-        ::close(fd);
-    }
-    return total;
-}
-
 // The list as the window fills it from the index: list fields and figures.
 void fillList(const std::string &data, const std::string &index, TCLTArchive &archive)
 {
@@ -141,9 +125,9 @@ int main(int argc, char **argv)
     }
 
     // Warm: every pass once untimed first.
-    readRaw(data);
+    readRawFolder(data);
     std::size_t bytes = 0;
-    const double raw = bestMilliseconds(2, [&] { bytes = readRaw(data); });
+    const double raw = bestMilliseconds(2, [&] { bytes = readRawFolder(data); });
     {
         TCLTArchive first;
         fillList(data, index, first); // writes the index

@@ -51,19 +51,10 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     const std::string data = (folder.path() + QStringLiteral("/Data")).toStdString();
-    std::filesystem::create_directories(data);
     auto start = Clock::now();
     std::vector<std::string> paths;
-    for (int i = 0; i < count; ++i) {
-        TCLTSession s = makeSession(i);
-        char name[32];
-        std::snprintf(name, sizeof name, "25070110%08d.dat", i);
-        paths.push_back(data + "/" + name);
-        if (!writeRaw(paths.back(), sessionFileBytes(s, Today))) {
-            std::printf("cannot write %s\n", paths.back().c_str());
-            return 1;
-        }
-    }
+    if (!writeArchive(data, count, Today, makeSession, paths))
+        return 1;
     std::printf("built %d session files in %.1f s\n", count, msSince(start) / 1000);
 
     BenchDialogs quiet(true);
@@ -95,18 +86,7 @@ int main(int argc, char **argv)
 
         // Another station deletes evenly spread sessions; the window's
         // folder watcher and an asked-for check take them in.
-        const int step = count / deletions;
-        for (int i = 0, done = 0; done < deletions; i += step, ++done)
-            ::unlink(paths[static_cast<std::size_t>(i)].c_str());
-        const std::size_t expected = static_cast<std::size_t>(count - deletions);
-        runFor(20);
-        heartbeat.Restart();
-        start = Clock::now();
-        window.CheckArchiveFolder();
-        while (window.Sessions().Count() != expected && msSince(start) < 600000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        const double appliedMs = msSince(start);
-        runFor(1500); // the folder watcher's own check after the change
+        const double appliedMs = deleteElsewhere(window, heartbeat, paths, deletions);
         const double stallMs = heartbeat.Longest();
 
         std::printf("%d sessions, %d deleted elsewhere; %zu listed; %zu left in the window\n\n", count, deletions,
@@ -117,7 +97,7 @@ int main(int argc, char **argv)
         std::printf("%-46s %9.1f ms   ratio to idle %6.1f, to listing %6.2f\n",
                     "longest stall while they were taken in", stallMs, idleMs > 0 ? stallMs / idleMs : 0.0,
                     listMs > 0 ? stallMs / listMs : 0.0);
-        result = window.Sessions().Count() == expected ? 0 : 1;
+        result = window.Sessions().Count() == static_cast<std::size_t>(count - deletions) ? 0 : 1;
     }
     AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);
