@@ -1,9 +1,13 @@
 #include "core/ArchiveList.h"
 
+#include "core/SessionListIndex.h"
 #include "core/TakeMany.h"
 
 #include <algorithm>
+#include <cstring>
+#include <numeric>
 #include <unordered_set>
+#include <utility>
 
 void ArchiveListObserver::Appended(std::size_t, std::size_t) {}
 void ArchiveListObserver::Removing(const std::vector<PositionRun> &) {}
@@ -12,14 +16,39 @@ void ArchiveListObserver::Resetting() {}
 void ArchiveListObserver::Reset() {}
 void ArchiveListObserver::Changed(const std::vector<std::size_t> &) {}
 
-std::string_view NameInFolder(const TCLTSession &session, std::string_view folderPrefix)
+namespace {
+
+std::string_view nameAfter(std::string_view path, std::string_view folderPrefix)
 {
     // Asked of every session at each check: compared, not parsed as a path.
-    const std::string_view path = session.SourceFile;
     if (path.size() <= folderPrefix.size() || path.substr(0, folderPrefix.size()) != folderPrefix)
         return {};
     const std::string_view name = path.substr(folderPrefix.size());
     return name.find('/') == std::string_view::npos ? name : std::string_view();
+}
+
+constexpr std::size_t blockBytes = std::size_t{1} << 20;
+constexpr std::size_t mostTextBytes = 0xFFFF;
+
+// Whether the texts fit a row's fixed widths; a longer one (never written by
+// the program) keeps its session in an object instead.
+bool fitsRow(const SessionListFields &f, std::string_view folderPrefix, std::string_view name)
+{
+    return f.FirstName.size() <= mostTextBytes && f.Surname.size() <= mostTextBytes
+        && f.Patronymic.size() <= mostTextBytes && f.Group.size() <= mostTextBytes
+        && folderPrefix.size() + name.size() <= mostTextBytes;
+}
+
+} // namespace
+
+std::string_view NameInFolder(const TCLTSession &session, std::string_view folderPrefix)
+{
+    return nameAfter(session.SourceFile, folderPrefix);
+}
+
+std::string_view NameInFolder(const ListedRow &row, std::string_view folderPrefix)
+{
+    return nameAfter(row.Path, folderPrefix);
 }
 
 std::vector<PositionRun> RunsOf(const std::vector<std::size_t> &ascending)
@@ -45,51 +74,206 @@ void ArchiveList::RemoveObserver(ArchiveListObserver *observer)
     observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
+std::string_view ArchiveList::text(const CompactRow &row, int which) const
+{
+    std::size_t offset = row.Offset;
+    for (int i = 0; i < which; ++i)
+        offset += row.Lengths[i];
+    return {blocks[row.Block].get() + offset, row.Lengths[which]};
+}
+
+ArchiveList::CompactRow ArchiveList::compact(const SessionListFields &fields, std::string_view folderPrefix,
+                                             std::string_view name)
+{
+    CompactRow row;
+    row.StartedAt = fields.StartedAt;
+    row.BirthDate = fields.BirthDate;
+    row.DurationSeconds = fields.DurationSeconds;
+    row.TestKind = fields.TestKind;
+    row.Sex = fields.Sex;
+    row.HasFigures = fields.Figures.has_value();
+    if (fields.Figures)
+        row.Figures = *fields.Figures;
+    const std::string_view texts[] = {fields.FirstName, fields.Surname, fields.Patronymic, fields.Group};
+    std::size_t total = folderPrefix.size() + name.size();
+    for (const std::string_view t : texts)
+        total += t.size();
+    if (blocks.empty() || blockUsed + total > blockBytes) {
+        blocks.push_back(std::make_unique<char[]>(std::max(blockBytes, total)));
+        blockUsed = 0;
+    }
+    row.Block = static_cast<std::uint32_t>(blocks.size() - 1);
+    row.Offset = static_cast<std::uint32_t>(blockUsed);
+    char *at = blocks.back().get() + blockUsed;
+    for (int i = 0; i < 4; ++i) {
+        std::memcpy(at, texts[i].data(), texts[i].size());
+        at += texts[i].size();
+        row.Lengths[i] = static_cast<std::uint16_t>(texts[i].size());
+    }
+    std::memcpy(at, folderPrefix.data(), folderPrefix.size());
+    std::memcpy(at + folderPrefix.size(), name.data(), name.size());
+    row.Lengths[4] = static_cast<std::uint16_t>(folderPrefix.size() + name.size());
+    blockUsed += total;
+    return row;
+}
+
+TCLTSession &ArchiveList::operator[](std::size_t position) const
+{
+    std::unique_ptr<TCLTSession> &session = held[position];
+    if (!session) {
+        const CompactRow &row = rows[position];
+        SessionListFields fields{row.StartedAt,
+                                 row.DurationSeconds,
+                                 row.TestKind,
+                                 std::string(text(row, 0)),
+                                 std::string(text(row, 1)),
+                                 std::string(text(row, 2)),
+                                 std::string(text(row, 3)),
+                                 row.Sex,
+                                 row.BirthDate,
+                                 row.HasFigures ? std::optional(row.Figures) : std::nullopt};
+        session = ListedSession(std::move(fields), std::string(text(row, 4)), context);
+    }
+    return *session;
+}
+
+ListedRow ArchiveList::Row(std::size_t position) const
+{
+    if (const TCLTSession *session = held[position].get())
+        return RowOf(*session);
+    const CompactRow &c = rows[position];
+    ListedRow row;
+    row.StartedAt = c.StartedAt;
+    row.DurationSeconds = c.DurationSeconds;
+    row.TestKind = c.TestKind;
+    row.FirstName = text(c, 0);
+    row.Surname = text(c, 1);
+    row.Patronymic = text(c, 2);
+    row.Group = text(c, 3);
+    row.Sex = c.Sex;
+    row.BirthDate = c.BirthDate;
+    row.Age = AgeOn(c.BirthDate, context.Today);
+    if (c.HasFigures)
+        row.Figures = c.Figures;
+    row.Path = text(c, 4);
+    row.Context = &context;
+    return row;
+}
+
+std::size_t ArchiveList::HeldCount() const
+{
+    return static_cast<std::size_t>(
+        std::count_if(held.begin(), held.end(), [](const auto &s) { return s != nullptr; }));
+}
+
+void ArchiveList::Reserve(std::size_t count)
+{
+    rows.reserve(count);
+    held.reserve(count);
+}
+
+void ArchiveList::told(std::size_t first)
+{
+    if (rows.size() > first)
+        for (ArchiveListObserver *observer : observers)
+            observer->Appended(first, rows.size() - first);
+}
+
 TCLTSession &ArchiveList::Add(std::unique_ptr<TCLTSession> session)
 {
-    TCLTSession &added = sessions.Add(std::move(session));
-    const std::size_t first = sessions.Count() - 1;
-    for (ArchiveListObserver *observer : observers)
-        observer->Appended(first, 1);
-    return added;
+    const std::size_t first = rows.size();
+    rows.emplace_back();
+    held.push_back(std::move(session));
+    told(first);
+    return *held[first];
 }
 
 void ArchiveList::Add(std::vector<std::unique_ptr<TCLTSession>> many)
 {
-    const std::size_t first = sessions.Count();
+    const std::size_t first = rows.size();
     for (auto &session : many)
-        if (session)
-            sessions.Add(std::move(session));
-    const std::size_t count = sessions.Count() - first;
-    if (count == 0)
-        return;
-    for (ArchiveListObserver *observer : observers)
-        observer->Appended(first, count);
+        if (session) {
+            rows.emplace_back();
+            held.push_back(std::move(session));
+        }
+    told(first);
 }
 
 void ArchiveList::AddAll(TCLTArchive &other)
 {
     std::vector<std::size_t> all(other.Count());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = i;
+    std::iota(all.begin(), all.end(), std::size_t{0});
     Add(TakeMany(other, all));
+}
+
+void ArchiveList::AddListed(const std::vector<SessionListEntry> &entries, std::string_view folderPrefix,
+                            const SessionContext &sessionContext)
+{
+    context = sessionContext;
+    const std::size_t first = rows.size();
+    rows.reserve(first + entries.size());
+    held.reserve(first + entries.size());
+    for (const SessionListEntry &entry : entries) {
+        if (fitsRow(entry.Fields, folderPrefix, entry.Name)) {
+            rows.push_back(compact(entry.Fields, folderPrefix, entry.Name));
+            held.emplace_back();
+        } else {
+            rows.emplace_back();
+            held.push_back(ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name, context));
+        }
+        rows.back().Stamp = entry.Stamp;
+    }
+    told(first);
+}
+
+void ArchiveList::ReplaceListed(std::size_t position, const SessionListEntry &entry, std::string_view folderPrefix)
+{
+    if (position >= rows.size())
+        return;
+    const bool fits = fitsRow(entry.Fields, folderPrefix, entry.Name);
+    rows[position] = fits ? compact(entry.Fields, folderPrefix, entry.Name) : CompactRow{};
+    rows[position].Stamp = entry.Stamp;
+    auto listed = ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name,
+                                held[position] ? held[position]->Context : context);
+    // A held object is read again in place: whoever points at it still may.
+    if (held[position])
+        *held[position] = std::move(*listed);
+    else if (!fits)
+        held[position] = std::move(listed);
 }
 
 std::size_t ArchiveList::Remove(std::vector<std::size_t> positions)
 {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    positions.erase(std::lower_bound(positions.begin(), positions.end(), sessions.Count()), positions.end());
+    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.size()), positions.end());
     if (positions.empty())
         return 0;
     const std::vector<PositionRun> runs = RunsOf(positions);
     for (auto observer = observers.rbegin(); observer != observers.rend(); ++observer)
         (*observer)->Removing(runs);
-    // Alive until every listener has let go of them.
-    const auto removed = TakeMany(sessions, positions);
+    // The removed session objects live until every listener has let go of them.
+    std::vector<std::unique_ptr<TCLTSession>> gone;
+    std::size_t kept = 0;
+    auto next = positions.begin();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (next != positions.end() && *next == i) {
+            ++next;
+            if (held[i])
+                gone.push_back(std::move(held[i]));
+            continue;
+        }
+        if (kept != i) {
+            rows[kept] = rows[i];
+            held[kept] = std::move(held[i]);
+        }
+        ++kept;
+    }
+    rows.resize(kept);
+    held.resize(kept);
     for (ArchiveListObserver *observer : observers)
         observer->Removed(runs);
-    return removed.size();
+    return positions.size();
 }
 
 bool ArchiveList::Remove(const TCLTSession *session)
@@ -100,20 +284,25 @@ bool ArchiveList::Remove(const TCLTSession *session)
 
 void ArchiveList::Clear()
 {
-    if (sessions.Empty())
+    if (rows.empty())
         return;
     for (auto observer = observers.rbegin(); observer != observers.rend(); ++observer)
         (*observer)->Resetting();
-    TCLTArchive gone = std::move(sessions);
-    sessions = TCLTArchive();
+    // The session objects live until every listener has let go of them.
+    const auto gone = std::exchange(held, {});
+    rows.clear();
+    blocks.clear();
+    blockUsed = 0;
     for (ArchiveListObserver *observer : observers)
         observer->Reset();
 }
 
 long long ArchiveList::PositionOf(const TCLTSession *session) const
 {
-    for (std::size_t i = sessions.Count(); i-- > 0;)
-        if (&sessions[i] == session)
+    if (!session)
+        return -1;
+    for (std::size_t i = held.size(); i-- > 0;)
+        if (held[i].get() == session)
             return static_cast<long long>(i);
     return -1;
 }
@@ -125,8 +314,8 @@ std::vector<std::size_t> ArchiveList::PositionsNamed(std::string_view folderPref
     if (names.empty())
         return positions;
     const std::unordered_set<std::string_view> wanted(names.begin(), names.end());
-    for (std::size_t i = 0; i < sessions.Count(); ++i) {
-        const std::string_view name = NameInFolder(sessions[i], folderPrefix);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string_view name = NameInFolder(Row(i), folderPrefix);
         if (!name.empty() && wanted.count(name))
             positions.push_back(i);
     }
@@ -137,8 +326,8 @@ long long ArchiveList::Find(std::string_view folderPrefix, std::string_view name
 {
     if (name.empty())
         return -1;
-    for (std::size_t i = sessions.Count(); i-- > 0;)
-        if (NameInFolder(sessions[i], folderPrefix) == name)
+    for (std::size_t i = rows.size(); i-- > 0;)
+        if (NameInFolder(Row(i), folderPrefix) == name)
             return static_cast<long long>(i);
     return -1;
 }
@@ -146,16 +335,29 @@ long long ArchiveList::Find(std::string_view folderPrefix, std::string_view name
 void ArchiveList::SortByName(std::string_view folderPrefix)
 {
     // Stored sessions by name, which is by time; the rest keep their turn after them.
-    const auto before = [folderPrefix](const auto &a, const auto &b) {
-        const std::string_view x = NameInFolder(*a, folderPrefix);
-        const std::string_view y = NameInFolder(*b, folderPrefix);
-        return !x.empty() && (y.empty() || x < y);
+    std::vector<std::string_view> names(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        names[i] = NameInFolder(Row(i), folderPrefix);
+    const auto before = [&names](std::size_t a, std::size_t b) {
+        return !names[a].empty() && (names[b].empty() || names[a] < names[b]);
     };
-    if (std::is_sorted(sessions.begin(), sessions.end(), before))
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (std::is_sorted(order.begin(), order.end(), before))
         return;
     for (auto observer = observers.rbegin(); observer != observers.rend(); ++observer)
         (*observer)->Resetting();
-    std::stable_sort(sessions.begin(), sessions.end(), before);
+    std::stable_sort(order.begin(), order.end(), before);
+    std::vector<CompactRow> sortedRows;
+    std::vector<std::unique_ptr<TCLTSession>> sortedHeld;
+    sortedRows.reserve(rows.size());
+    sortedHeld.reserve(rows.size());
+    for (const std::size_t i : order) {
+        sortedRows.push_back(rows[i]);
+        sortedHeld.push_back(std::move(held[i]));
+    }
+    rows = std::move(sortedRows);
+    held = std::move(sortedHeld);
     for (ArchiveListObserver *observer : observers)
         observer->Reset();
 }
@@ -164,7 +366,7 @@ void ArchiveList::MarkChanged(std::vector<std::size_t> positions)
 {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    positions.erase(std::lower_bound(positions.begin(), positions.end(), sessions.Count()), positions.end());
+    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.size()), positions.end());
     if (positions.empty())
         return;
     for (ArchiveListObserver *observer : observers)

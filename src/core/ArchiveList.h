@@ -1,12 +1,23 @@
 #pragma once
 
+#include "core/FileStamp.h"
+#include "core/ListedRow.h"
 #include "core/SessionArchive.h"
+#include "core/SessionListFields.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct SessionListEntry;
+
+// The file name of a row stored directly in the folder whose path with a
+// trailing '/' is folderPrefix; empty for any other.
+std::string_view NameInFolder(const ListedRow &row, std::string_view folderPrefix);
 
 // Positions First..First+Count-1 of the list, as they were before a removal.
 struct PositionRun {
@@ -39,20 +50,34 @@ public:
 
 // The archive's list of sessions and its one owner: every append, removal
 // and reorder goes through here and is told to the listeners as one change.
+//
+// A large archive is held as a compact table (fixed fields, texts in shared
+// blocks, about 200 bytes a session), not as session objects: the list
+// fills from the station's index without making one. A session object is
+// made for a position only when one is asked for (operator[]: the selected,
+// shown, exported or printed session) and is then kept while the session
+// stays, so references to it stay good; a new session added as an object is
+// held the same way.
 class ArchiveList {
 public:
     ArchiveList() = default;
     ArchiveList(const ArchiveList &) = delete;
     ArchiveList &operator=(const ArchiveList &) = delete;
 
-    std::size_t Count() const { return sessions.Count(); }
-    bool Empty() const { return sessions.Empty(); }
-    TCLTSession &operator[](std::size_t position) { return sessions[position]; }
-    const TCLTSession &operator[](std::size_t position) const { return sessions[position]; }
-    // Read-only view for those that only read (the rows, the exports).
-    const TCLTArchive &Sessions() const { return sessions; }
-    auto begin() const { return sessions.begin(); }
-    auto end() const { return sessions.end(); }
+    std::size_t Count() const { return rows.size(); }
+    bool Empty() const { return rows.empty(); }
+    // The session object at that position, made from its row when none is
+    // held yet (it then has its list fields only, DetailsRead false).
+    TCLTSession &operator[](std::size_t position) const;
+    // The row at that position, without making a session object.
+    ListedRow Row(std::size_t position) const;
+    // The session object held for that position, or nullptr.
+    const TCLTSession *HeldAt(std::size_t position) const { return held[position].get(); }
+    std::size_t HeldCount() const;
+    // The stamp of the session's file as its fields were last read (unknown
+    // for a session added as an object).
+    const FileStamp &Stamp(std::size_t position) const { return rows[position].Stamp; }
+    void SetStamp(std::size_t position, const FileStamp &stamp) { rows[position].Stamp = stamp; }
 
     // Listeners are told in the order they were added, and of what is about
     // to change (Removing, Resetting) in the reverse order: one that relies
@@ -61,13 +86,22 @@ public:
     void AddObserver(ArchiveListObserver *observer);
     void RemoveObserver(ArchiveListObserver *observer);
 
-    void Reserve(std::size_t count) { sessions.Reserve(count); }
+    void Reserve(std::size_t count);
     TCLTSession &Add(std::unique_ptr<TCLTSession> session);
     TCLTSession &AddNew() { return Add(std::make_unique<TCLTSession>()); }
     // Appends all, told as one change; empty pointers are passed over.
     void Add(std::vector<std::unique_ptr<TCLTSession>> many);
     // Appends every session of the other list (emptied), as one change.
     void AddAll(TCLTArchive &other);
+    // Appends a row per entry of the folder (path: folderPrefix and the
+    // entry's name), with no session object, as one change. Sessions made
+    // from these rows take the context.
+    void AddListed(const std::vector<SessionListEntry> &entries, std::string_view folderPrefix,
+                   const SessionContext &context);
+    // Puts new list fields and stamp into the row at that position (its file
+    // in that folder was replaced); a session object held for it is dropped.
+    // Not told: the caller marks the positions changed.
+    void ReplaceListed(std::size_t position, const SessionListEntry &entry, std::string_view folderPrefix);
 
     // Removes the sessions at these positions (any order; repeated ones and
     // those outside the list are passed over), as one change. Returns how many went.
@@ -101,7 +135,30 @@ public:
     void MarkChanged(std::vector<std::size_t> positions);
 
 private:
-    TCLTArchive sessions;
+    // Fixed fields of a row; its five texts lie together in one block.
+    struct CompactRow {
+        OleDate StartedAt = 0;
+        OleDate BirthDate = 0;
+        FileStamp Stamp;
+        std::int32_t DurationSeconds = 0;
+        std::int32_t TestKind = 0;
+        std::uint32_t Block = 0;
+        std::uint32_t Offset = 0;
+        std::uint16_t Lengths[5] = {}; // first name, surname, patronymic, group, path
+        std::uint8_t Sex = 0;
+        bool HasFigures = false;
+        SessionFigures Figures;
+    };
+    CompactRow compact(const SessionListFields &fields, std::string_view folderPrefix, std::string_view name);
+    std::string_view text(const CompactRow &row, int which) const;
+    void told(std::size_t first);
+
+    std::vector<CompactRow> rows;
+    mutable std::vector<std::unique_ptr<TCLTSession>> held; // one per row, mostly empty
+    // Texts, in blocks that never move: views into them stay good.
+    std::vector<std::unique_ptr<char[]>> blocks;
+    std::size_t blockUsed = 0;
+    SessionContext context; // of the sessions made from rows
     std::vector<ArchiveListObserver *> observers;
 };
 

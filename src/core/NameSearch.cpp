@@ -45,7 +45,9 @@ std::string SearchKey(std::string_view typed)
     return FoldForSearch(typed);
 }
 
-std::string SearchableName(const TCLTSession &session)
+std::string SearchableName(const TCLTSession &session) { return SearchableName(RowOf(session)); }
+
+std::string SearchableName(const ListedRow &session)
 {
     std::string name;
     name.reserve(session.Surname.size() + session.FirstName.size() + session.Patronymic.size() + 2);

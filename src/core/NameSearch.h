@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 
 #include <string>
@@ -23,3 +24,4 @@ bool NameMatches(const TCLTSession &session, std::string_view key);
 // The person's "Surname FirstName Patronymic" folded as a key is: a list
 // searched again and again keeps it per row instead of folding each time.
 std::string SearchableName(const TCLTSession &session);
+std::string SearchableName(const ListedRow &session);

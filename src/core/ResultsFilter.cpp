@@ -1,6 +1,6 @@
 #include "core/ResultsFilter.h"
 
-bool MatchesFilter(const TCLTSession &session, const ResultsFilter &filter)
+bool MatchesFilter(const ListedRow &session, const ResultsFilter &filter)
 {
     if (filter.TestIndex > 0 && filter.TestIndex != session.TestKind)
         return false;
@@ -11,4 +11,9 @@ bool MatchesFilter(const TCLTSession &session, const ResultsFilter &filter)
     if (filter.AgeLimited && (filter.AgeMin > session.Age || session.Age > filter.AgeMax))
         return false;
     return true;
+}
+
+bool MatchesFilter(const TCLTSession &session, const ResultsFilter &filter)
+{
+    return MatchesFilter(RowOf(session), filter);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 
 #include <string>
@@ -18,4 +19,5 @@ struct ResultsFilter {
 
 // The first failing check decides. The age compared is the one last derived
 // for the session (0 when it has no usable birth date).
+bool MatchesFilter(const ListedRow &session, const ResultsFilter &filter);
 bool MatchesFilter(const TCLTSession &session, const ResultsFilter &filter);

@@ -25,7 +25,7 @@ public:
     // the file when it is damaged. Either way the session keeps its list
     // fields, and the file's whole content wins over them when it is read.
     bool Ensure(TCLTSession &session);
-    // Must be called before the session leaves the archive.
+    // Must be called before the session leaves the archive; nullptr is passed over.
     void Forget(const TCLTSession *session);
 
     std::size_t Capacity() const { return capacity; }

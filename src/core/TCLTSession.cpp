@@ -13,19 +13,20 @@ TCLTSession::TCLTSession(OleDate now, OleDate today) : StartedAt(now), BirthDate
         ShadeTendency[i] = i;
 }
 
-void TCLTSession::ComputeAge()
+double AgeOn(OleDate birthDate, OleDate today)
 {
-    Age = 0;
-    if (BirthDate == 0)
-        return;
+    if (birthDate == 0)
+        return 0;
     // The span is taken without sign, so a future birth date also ages.
-    const double span = std::fabs(DatePart(Context.Today) - BirthDate);
+    const double span = std::fabs(DatePart(today) - birthDate);
     const double days = std::trunc(span);
     if (days <= 180 || days >= 40000)
-        return;
+        return 0;
     const double months = std::trunc(span / 30.4375);
-    Age = months / 12.0;
+    return months / 12.0;
 }
+
+void TCLTSession::ComputeAge() { Age = AgeOn(BirthDate, Context.Today); }
 
 std::string TCLTSession::FullName() const
 {
@@ -49,6 +50,15 @@ std::string SexWord(uint8_t sex)
     }
 }
 
+std::string sexAgeText(uint8_t sex, double age, const std::string &decimalSeparator)
+{
+    const std::string s = SexWord(sex);
+    if (age <= 0)
+        return s;
+    const std::string a = FormatNumber(age, "#.#", decimalSeparator) + " лет";
+    return s.empty() ? a : s + ", " + a;
+}
+
 // Stored values kept as they are, only narrowed with saturation: a value
 // outside the byte's range stays outside every valid range.
 std::int8_t narrowed(int value)
@@ -62,22 +72,28 @@ std::int8_t narrowed(int value)
 std::string TCLTSession::SexAgeText()
 {
     ComputeAge();
-    const std::string s = SexWord(Sex);
-    if (Age <= 0)
-        return s;
-    const std::string a = FormatNumber(Age, "#.#", Context.DecimalSeparator) + " лет";
-    return s.empty() ? a : s + ", " + a;
+    return sexAgeText(Sex, Age, Context.DecimalSeparator);
+}
+
+std::string DisplayNameOf(const DisplayNameParts &parts, const std::string &decimalSeparator)
+{
+    std::string name;
+    name.reserve(parts.Surname.size() + parts.FirstName.size() + parts.Patronymic.size() + parts.Group.size() + 40);
+    name.append(parts.Surname).append(" ").append(parts.FirstName);
+    if (!parts.Patronymic.empty())
+        name.append(" ").append(parts.Patronymic);
+    const std::string sexAge = sexAgeText(parts.Sex, parts.Age, decimalSeparator);
+    if (!sexAge.empty())
+        name.append(" (").append(sexAge).append(")");
+    if (!parts.Group.empty())
+        name.append(", ").append(parts.Group);
+    return name;
 }
 
 void TCLTSession::UpdateDisplayName()
 {
-    std::string name = FullName();
-    const std::string sexAge = SexAgeText();
-    if (!sexAge.empty())
-        name += " (" + sexAge + ")";
-    if (!Group.empty())
-        name += ", " + Group;
-    DisplayName = name;
+    ComputeAge();
+    DisplayName = DisplayNameOf({FirstName, Surname, Patronymic, Group, Sex, Age}, Context.DecimalSeparator);
 }
 
 int TCLTSession::CountAnxieties(int choice) const

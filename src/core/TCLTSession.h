@@ -9,8 +9,26 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // One function group of an eight-colour result: a sign and one or two colours.
+// Age in years (whole months / 12) on that day of someone born then; 0 when
+// the birth date is not given or lies under half a year or over about 109
+// years away.
+double AgeOn(OleDate birthDate, OleDate today);
+
+// What the list's name of a session is made of.
+struct DisplayNameParts {
+    std::string_view FirstName;
+    std::string_view Surname;
+    std::string_view Patronymic;
+    std::string_view Group;
+    uint8_t Sex = 0;
+    double Age = 0;
+};
+// "Surname First Patronymic (sex, age), group", as the list shows a session.
+std::string DisplayNameOf(const DisplayNameParts &parts, const std::string &decimalSeparator);
+
 class TCLTFunctionGroup : public TOrvantaCollectionItem2 {
 public:
     int FunctionCode = 0; // 1 "+", 2 "x", 3 "=", 4 "-", 5 "+-"

@@ -22,17 +22,17 @@ namespace {
 // block, so a list of 100,000 costs a few megabytes and no allocation each.
 class RowSources {
 public:
-    explicit RowSources(const std::vector<const TCLTSession *> &sessions)
+    explicit RowSources(const std::vector<ListedRow> &sessions)
     {
         ends.reserve(sessions.size());
         for (std::size_t i = 0; i < sessions.size(); ++i) {
-            const TCLTSession &session = *sessions[i];
-            if (i == 0)
-                context = session.Context;
+            const ListedRow &session = sessions[i];
+            if (i == 0 && session.Context)
+                context = *session.Context;
             // Never stored (a save that failed): only memory holds it.
-            if (session.SourceFile.empty())
-                unsaved.emplace(i, std::make_unique<TCLTSession>(session));
-            paths += session.SourceFile;
+            if (session.Path.empty() && session.Held)
+                unsaved.emplace(i, std::make_unique<TCLTSession>(*session.Held));
+            paths += session.Path;
             ends.push_back(paths.size());
         }
     }
@@ -88,6 +88,15 @@ QString ListExport::FailureReason(const QString &path, const QString &writerReas
 }
 
 bool ListExport::WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path)
+{
+    std::vector<ListedRow> rows;
+    rows.reserve(sessions.size());
+    for (const TCLTSession *session : sessions)
+        rows.push_back(RowOf(*session));
+    return WriteListed(rows, path);
+}
+
+bool ListExport::WriteListed(const std::vector<ListedRow> &sessions, const QString &path)
 {
     const RowSources sources(sessions);
     const std::size_t count = sources.Count();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 #include "interpretation/ResearchCsv.h"
 
@@ -31,6 +32,7 @@ public:
     // are left out and named to the user afterwards. Only what each session
     // is read by is taken from it before the export starts, so the archive
     // may change while it runs.
+    bool WriteListed(const std::vector<ListedRow> &sessions, const QString &path);
     bool WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path);
 
     // Name-free: a person code instead of names and birth dates. Called

@@ -5,8 +5,7 @@
 #include "qtkit/UserDialogs.h"
 #include "results/ListExport.h"
 
-bool ExportListThroughDialogs(QWidget *parent, const std::vector<const TCLTSession *> &sessions,
-                              const StationContext &context)
+bool ExportListThroughDialogs(QWidget *parent, const std::vector<ListedRow> &sessions, const StationContext &context)
 {
     if (sessions.empty())
         return false;

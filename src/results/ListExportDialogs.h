@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 
 #include <vector>
@@ -11,5 +12,4 @@ class StationContext;
 // where it goes, then writes it (see ListExport). True when the file was
 // written; false without sessions, when the user cancels or on a failure
 // already told to the user.
-bool ExportListThroughDialogs(QWidget *parent, const std::vector<const TCLTSession *> &sessions,
-                              const StationContext &context);
+bool ExportListThroughDialogs(QWidget *parent, const std::vector<ListedRow> &sessions, const StationContext &context);

@@ -10,15 +10,14 @@ const char *const captions[ResultsModel::ColumnCount] = {"№", "Время пр
                                                          "Продолжительность тестирования"};
 }
 
-ResultsModel::ResultsModel(ArchiveList &list, QObject *parent)
-    : QAbstractTableModel(parent), list(list), archive(list.Sessions())
+ResultsModel::ResultsModel(ArchiveList &list, QObject *parent) : QAbstractTableModel(parent), list(list)
 {
     list.AddObserver(this);
 }
 
 ResultsModel::~ResultsModel() { list.RemoveObserver(this); }
 
-void ResultsModel::SetListing(bool on, std::function<bool(const TCLTSession &)> test)
+void ResultsModel::SetListing(bool on, std::function<bool(const ListedRow &)> test)
 {
     listing = on;
     admits = std::move(test);
@@ -42,7 +41,7 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     const Row &row = rows[static_cast<std::size_t>(index.row())];
     if (index.column() == 0)
         return role == Qt::DisplayRole ? QVariant(QString::number(row.Number)) : QVariant();
-    const TCLTSession *session = SessionAt(index.row());
+    const std::optional<ListedRow> session = RowAt(index.row());
     if (!session)
         return {};
     switch (index.column()) {
@@ -50,13 +49,16 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return FormatOleDateTime(session->StartedAt, dateTimeFormat);
     case 2:
         return QString::fromStdString(TestKindListName(session->TestKind));
-    case 3:
+    case 3: {
+        // Made when painted: the list keeps no name per row.
+        const QString name = QString::fromStdString(DisplayNameOf(*session));
         if (notStored && notStored(*session))
             return role == Qt::DisplayRole
-                ? QStringLiteral("[не сохранен] ") + QString::fromStdString(session->DisplayName)
+                ? QStringLiteral("[не сохранен] ") + name
                 : QStringLiteral("Результат не сохранен в папке результатов; команда «Сохранить повторно» "
                                  "сохраняет его");
-        return QString::fromStdString(session->DisplayName);
+        return name;
+    }
     case 4:
         return DurationQText(session->DurationSeconds);
     }
@@ -77,7 +79,7 @@ void ResultsModel::SetDateTimeFormat(const QString &format)
         emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
 }
 
-void ResultsModel::SetNotStoredTest(std::function<bool(const TCLTSession &)> test)
+void ResultsModel::SetNotStoredTest(std::function<bool(const ListedRow &)> test)
 {
     notStored = std::move(test);
     MarksChanged();
@@ -159,9 +161,9 @@ void ResultsModel::Appended(std::size_t first, std::size_t count)
     if (!listing)
         return;
     std::vector<int> positions;
-    const std::size_t end = std::min(first + count, archive.Count());
+    const std::size_t end = std::min(first + count, list.Count());
     for (std::size_t position = first; position < end; ++position)
-        if (!admits || admits(archive[position]))
+        if (!admits || admits(list.Row(position)))
             positions.push_back(static_cast<int>(position));
     AppendMany(positions);
 }
@@ -224,8 +226,8 @@ void ResultsModel::Reset()
     rows.clear();
     if (listing) {
         int number = 0;
-        for (std::size_t position = 0; position < archive.Count(); ++position)
-            if (!admits || admits(archive[position]))
+        for (std::size_t position = 0; position < list.Count(); ++position)
+            if (!admits || admits(list.Row(position)))
                 rows.push_back({++number, static_cast<int>(position)});
     }
     endResetModel();
@@ -264,7 +266,15 @@ int ResultsModel::NumberAt(int row) const
 const TCLTSession *ResultsModel::SessionAt(int row) const
 {
     const int position = PositionAt(row);
-    if (position < 0 || static_cast<std::size_t>(position) >= archive.Count())
+    if (position < 0 || static_cast<std::size_t>(position) >= list.Count())
         return nullptr;
-    return &archive[static_cast<std::size_t>(position)];
+    return &list[static_cast<std::size_t>(position)];
+}
+
+std::optional<ListedRow> ResultsModel::RowAt(int row) const
+{
+    const int position = PositionAt(row);
+    if (position < 0 || static_cast<std::size_t>(position) >= list.Count())
+        return std::nullopt;
+    return list.Row(static_cast<std::size_t>(position));
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // The rows of the results list over the archive. A row knows its running
@@ -30,12 +31,12 @@ public:
     void SetDateTimeFormat(const QString &format);
     // Sessions for which this is true are shown as not stored (a mark before
     // the name and a tool tip); MarksChanged repaints the marks.
-    void SetNotStoredTest(std::function<bool(const TCLTSession &)> test);
+    void SetNotStoredTest(std::function<bool(const ListedRow &)> test);
     void MarksChanged();
 
     // Sessions appended to the archive get rows only once the list was
     // filled (Listing), and then those the test admits (all without one).
-    void SetListing(bool listing, std::function<bool(const TCLTSession &)> admits = {});
+    void SetListing(bool listing, std::function<bool(const ListedRow &)> admits = {});
     bool Listing() const { return listing; }
 
     // Replaces all rows with one per given archive position, numbered 1, 2...
@@ -51,8 +52,12 @@ public:
     // -1 when the row is outside the list.
     int PositionAt(int row) const;
     int NumberAt(int row) const;
-    // The row's session, or nullptr when its position lies outside the archive.
+    // The row's session object (made from its row when the list holds none),
+    // or nullptr when its position lies outside the archive. For the rows
+    // worked on one at a time; the others read RowAt.
     const TCLTSession *SessionAt(int row) const;
+    // The row's list fields, without making a session object.
+    std::optional<ListedRow> RowAt(int row) const;
 
 private:
     struct Row {
@@ -72,11 +77,10 @@ private:
     enum class Pending { None, Remove, Reset };
 
     ArchiveList &list;
-    const TCLTArchive &archive;
     std::vector<Row> rows;
     bool listing = false;
-    std::function<bool(const TCLTSession &)> admits;
+    std::function<bool(const ListedRow &)> admits;
     Pending pending = Pending::None; // between Removing and Removed
     QString dateTimeFormat = QStringLiteral("dd.MM.yyyy H:mm:ss");
-    std::function<bool(const TCLTSession &)> notStored;
+    std::function<bool(const ListedRow &)> notStored;
 };

@@ -217,7 +217,7 @@ void ResultsPage::RefillResults(bool applyFilter)
     appliedFilter = filterBar->CurrentFilter();
     const auto setListing = [this, model, applyFilter] {
         if (applyFilter)
-            model->SetListing(true, [this](const TCLTSession &s) { return MatchesFilter(s, appliedFilter); });
+            model->SetListing(true, [this](const ListedRow &s) { return MatchesFilter(s, appliedFilter); });
         else
             model->SetListing(true);
     };
@@ -240,12 +240,9 @@ void ResultsPage::RefillResults(bool applyFilter)
         NotReady notReady(listReady);
         std::vector<int> positions;
         positions.reserve(archive.Count());
-        int position = 0;
-        for (const auto &session : archive) {
-            if (!applyFilter || MatchesFilter(*session, appliedFilter))
-                positions.push_back(position);
-            ++position;
-        }
+        for (std::size_t position = 0; position < archive.Count(); ++position)
+            if (!applyFilter || MatchesFilter(archive.Row(position), appliedFilter))
+                positions.push_back(static_cast<int>(position));
         model->Reset(std::move(positions));
         setListing();
     }
@@ -376,26 +373,26 @@ void ResultsPage::showContextMenu(const QPoint &at)
     menu.exec(list->viewport()->mapToGlobal(at));
 }
 
-std::vector<const TCLTSession *> ResultsPage::ShownSessions() const
+std::vector<ListedRow> ResultsPage::ShownSessions() const
 {
-    std::vector<const TCLTSession *> sessions;
+    std::vector<ListedRow> sessions;
     const ResultsSearchProxy *shown = list->Shown();
     sessions.reserve(static_cast<std::size_t>(shown->rowCount()));
     for (int row = 0; row < shown->rowCount(); ++row)
-        if (const TCLTSession *session = Model()->SessionAt(shown->SourceRow(row)))
-            sessions.push_back(session);
+        if (std::optional<ListedRow> session = Model()->RowAt(shown->SourceRow(row)))
+            sessions.push_back(*session);
     return sessions;
 }
 
-std::vector<const TCLTSession *> ResultsPage::SessionsOfGroup(const std::string &group) const
+std::vector<ListedRow> ResultsPage::SessionsOfGroup(const std::string &group) const
 {
     ResultsFilter filter = filterApplied.value_or(false) ? appliedFilter : ResultsFilter();
     filter.GroupIndex = 1;
     filter.GroupText = group;
-    std::vector<const TCLTSession *> sessions;
-    for (const auto &session : archive)
-        if (MatchesFilter(*session, filter))
-            sessions.push_back(session.get());
+    std::vector<ListedRow> sessions;
+    for (std::size_t position = 0; position < archive.Count(); ++position)
+        if (ListedRow session = archive.Row(position); MatchesFilter(session, filter))
+            sessions.push_back(session);
     return sessions;
 }
 

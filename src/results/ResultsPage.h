@@ -78,8 +78,8 @@ public:
     // search, in its order); those the list's filter admits with that user
     // group instead of its own; the filter of the last refill, nothing when
     // the list shows every session.
-    std::vector<const TCLTSession *> ShownSessions() const;
-    std::vector<const TCLTSession *> SessionsOfGroup(const std::string &group) const;
+    std::vector<ListedRow> ShownSessions() const;
+    std::vector<ListedRow> SessionsOfGroup(const std::string &group) const;
     std::optional<ResultsFilter> ListFilter() const;
 
     // The report of the selected row's session; empty without one.

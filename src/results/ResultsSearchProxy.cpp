@@ -46,7 +46,7 @@ void ResultsSearchProxy::foldSome()
     for (std::size_t done = 0; nextToFold < rows && done < FoldSlice; ++nextToFold) {
         if (named[nextToFold])
             continue;
-        if (const TCLTSession *session = model.SessionAt(static_cast<int>(nextToFold))) {
+        if (const std::optional<ListedRow> session = model.RowAt(static_cast<int>(nextToFold))) {
             names[nextToFold] = SearchableName(*session);
             named[nextToFold] = true;
         }
@@ -86,7 +86,7 @@ bool ResultsSearchProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
 {
     if (key.empty())
         return true;
-    const TCLTSession *session = model.SessionAt(sourceRow);
+    const std::optional<ListedRow> session = model.RowAt(sourceRow);
     if (!session)
         return false;
     const auto row = static_cast<std::size_t>(sourceRow);
@@ -105,8 +105,8 @@ bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &ri
 {
     const int a = left.row();
     const int b = right.row();
-    const TCLTSession *first = model.SessionAt(a);
-    const TCLTSession *second = model.SessionAt(b);
+    const std::optional<ListedRow> first = model.RowAt(a);
+    const std::optional<ListedRow> second = model.RowAt(b);
     // Ties, and rows whose session is gone, keep the list's own order.
     const auto byNumber = [&] { return model.NumberAt(a) < model.NumberAt(b); };
     if (left.column() == 0 || !first || !second)
@@ -118,7 +118,7 @@ bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &ri
         return first->TestKind != second->TestKind ? first->TestKind < second->TestKind : byNumber();
     case 3: {
         // Folded UTF-8 compares in alphabet order for Russian names (ё as е).
-        const int order = FoldForSearch(first->DisplayName).compare(FoldForSearch(second->DisplayName));
+        const int order = FoldForSearch(DisplayNameOf(*first)).compare(FoldForSearch(DisplayNameOf(*second)));
         return order != 0 ? order < 0 : byNumber();
     }
     case 4:

@@ -73,7 +73,7 @@ void ResultsSelection::Removing(const std::vector<PositionRun> &runs)
     found.ShowAgain = found.Keep != shown;
     for (const PositionRun &run : runs)
         for (std::size_t p = run.First; p < run.First + run.Count; ++p)
-            details.Forget(&archive[p]);
+            details.Forget(archive.HeldAt(p));
     found.Quiet = std::make_unique<QSignalBlocker>(&list);
     removal = std::move(found);
 }
@@ -133,7 +133,7 @@ void ResultsSelection::Reset()
 void ResultsSelection::Changed(const std::vector<std::size_t> &positions)
 {
     for (const std::size_t p : positions)
-        details.Forget(&archive[p]);
+        details.Forget(archive.HeldAt(p));
     const int shown = list.Model()->PositionAt(list.Selected());
     if (shown >= 0 && std::binary_search(positions.begin(), positions.end(), static_cast<std::size_t>(shown)))
         display.Show(list.Selected());

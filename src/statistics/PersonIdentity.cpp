@@ -39,7 +39,9 @@ std::string FoldedName(const std::string &text)
     return out.substr(first, out.find_last_not_of(" \t") - first + 1);
 }
 
-std::string PersonIdentityKey(const TCLTSession &session)
+std::string PersonIdentityKey(const TCLTSession &session) { return PersonIdentityKey(RowOf(session)); }
+
+std::string PersonIdentityKey(const ListedRow &session)
 {
     std::string birth;
     if (session.BirthDate != 0) {
@@ -49,6 +51,6 @@ std::string PersonIdentityKey(const TCLTSession &session)
         birth = text;
     }
     // A unit separator cannot be typed into a name, so fields never run together.
-    return FoldedName(session.Surname) + '\x1f' + FoldedName(session.FirstName) + '\x1f'
-        + FoldedName(session.Patronymic) + '\x1f' + birth;
+    return FoldedName(std::string(session.Surname)) + '\x1f' + FoldedName(std::string(session.FirstName)) + '\x1f'
+        + FoldedName(std::string(session.Patronymic)) + '\x1f' + birth;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 
 #include <string>
@@ -10,6 +11,7 @@
 // the same person give the same key; the key is what a person code is made
 // from, never written anywhere itself.
 std::string PersonIdentityKey(const TCLTSession &session);
+std::string PersonIdentityKey(const ListedRow &session);
 
 // Lower case for Latin and Russian letters, "ё" as "е", blanks trimmed; other
 // bytes as they are. UTF-8 in and out.

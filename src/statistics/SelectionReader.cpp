@@ -24,6 +24,22 @@ SelectedSession SelectedSession::Of(const TCLTSession &session)
     return selected;
 }
 
+SelectedSession SelectedSession::Of(const ListedRow &row)
+{
+    if (row.Held)
+        return Of(*row.Held);
+    SelectedSession selected;
+    if (row.Context)
+        selected.Context = *row.Context;
+    selected.Path = row.Path;
+    if (row.Figures) {
+        selected.Figures = row.Figures;
+        selected.TestKind = row.TestKind;
+        selected.Group = row.Group;
+    }
+    return selected;
+}
+
 bool SelectedSession::operator==(const SelectedSession &other) const
 {
     // The figures too: a file read again may hold other choices under its name.

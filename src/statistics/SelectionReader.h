@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 #include "statistics/GroupStatistics.h"
 
@@ -31,6 +32,8 @@ struct SelectedSession {
     std::string Group;
 
     static SelectedSession Of(const TCLTSession &session);
+    // A row of the list: its held session as above, else its file and figures.
+    static SelectedSession Of(const ListedRow &row);
     bool operator==(const SelectedSession &other) const;
 };
 

@@ -20,8 +20,8 @@ std::unique_ptr<TCLTSession> stored(const std::string &path)
 std::vector<std::string> pathsOf(const ArchiveList &list)
 {
     std::vector<std::string> paths;
-    for (const auto &session : list)
-        paths.push_back(session->SourceFile);
+    for (std::size_t i = 0; i < list.Count(); ++i)
+        paths.emplace_back(list.Row(i).Path);
     return paths;
 }
 
@@ -108,8 +108,8 @@ TEST(ArchiveListTest, RemovesManyAsOneChangeInRuns)
         EXPECT_EQ(mirror.removals, 1);
         EXPECT_EQ(mirror.lastRuns, c.runs);
         std::string left;
-        for (const auto &session : list)
-            left += session->SourceFile[Folder.size()];
+        for (std::size_t i = 0; i < list.Count(); ++i)
+            left += list.Row(i).Path[Folder.size()];
         EXPECT_EQ(left, c.left);
         EXPECT_EQ(mirror.paths, pathsOf(list));
     }

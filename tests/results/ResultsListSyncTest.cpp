@@ -39,9 +39,10 @@ protected:
         QStringList names;
         if (!page->Model()->Listing())
             return names; // the first refill lists them
-        for (const auto &session : archive)
-            if (session->TestKind == 2 || (withFinished && session.get() == finished))
-                names << QString::fromStdString(session->Surname);
+        for (std::size_t i = 0; i < archive.Count(); ++i)
+            if (const ListedRow session = archive.Row(i);
+                session.TestKind == 2 || (withFinished && session.Held && session.Held == finished))
+                names << QString::fromStdString(std::string(session.Surname));
         return names;
     }
 };

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -16,6 +17,26 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+
+namespace {
+
+// The list fields a row shows, to tell a file rewritten with the same
+// fields (only its stamp is new) from one that changed.
+SessionListFields listFieldsOf(const ListedRow &row)
+{
+    return {row.StartedAt,
+            row.DurationSeconds,
+            row.TestKind,
+            std::string(row.FirstName),
+            std::string(row.Surname),
+            std::string(row.Patronymic),
+            std::string(row.Group),
+            row.Sex,
+            row.BirthDate,
+            row.Figures};
+}
+
+} // namespace
 
 void PrepareHeapForArchive()
 {
@@ -96,11 +117,9 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
         sessions.Reserve(batch->Total);
     // The pass appends in name order; a session finished or recovered
     // meanwhile lands between its batches and is put in its place at the end.
-    const TCLTSession *last = !waiting.empty() ? waiting.back().get()
-        : !sessions.Empty()                    ? &sessions[sessions.Count() - 1]
-                                               : nullptr;
-    if (last && !batch->Entries.empty()) {
-        const std::string_view before = nameInFolder(*last);
+    if (!batch->Entries.empty() && (!waiting.empty() || !sessions.Empty())) {
+        const std::string_view before =
+            !waiting.empty() ? std::string_view(waiting.back().Name) : nameInFolder(sessions.Row(sessions.Count() - 1));
         if (before.empty() || before > batch->Entries.front().Name)
             outOfOrder = true;
     }
@@ -128,40 +147,31 @@ void ArchiveSync::changesRead(const std::shared_ptr<SessionFolderChanges> &chang
     listWaiting();
     // New names land at the end; the pass's end puts them in their place.
     if (!changes->Added.empty() && sessions.Count() > 0) {
-        const std::string_view last = nameInFolder(sessions[sessions.Count() - 1]);
+        const std::string_view last = nameInFolder(sessions.Row(sessions.Count() - 1));
         if (last.empty() || changes->Added.front().Name < last)
             outOfOrder = true;
     }
     applyChanges(*changes);
 }
 
-std::vector<std::unique_ptr<TCLTSession>> ArchiveSync::listedSessions(std::vector<SessionListEntry> &entries)
-{
-    std::vector<std::unique_ptr<TCLTSession>> listed;
-    listed.reserve(entries.size());
-    for (SessionListEntry &entry : entries) {
-        listed.push_back(ListedSession(std::move(entry.Fields), PathInFolder(folder, entry.Name), context));
-        stamps[listed.back().get()] = entry.Stamp;
-    }
-    return listed;
-}
-
 void ArchiveSync::listLater(std::vector<SessionListEntry> &entries)
 {
-    auto listed = listedSessions(entries);
     if (waiting.empty())
-        waiting = std::move(listed);
+        waiting = std::move(entries);
     else
-        std::move(listed.begin(), listed.end(), std::back_inserter(waiting));
+        std::move(entries.begin(), entries.end(), std::back_inserter(waiting));
 }
 
 void ArchiveSync::listWaiting()
 {
     if (!waiting.empty())
-        sessions.Add(std::exchange(waiting, {}));
+        sessions.AddListed(std::exchange(waiting, {}), folderPrefix, context);
 }
 
-void ArchiveSync::appendListed(std::vector<SessionListEntry> &entries) { sessions.Add(listedSessions(entries)); }
+void ArchiveSync::appendListed(const std::vector<SessionListEntry> &entries)
+{
+    sessions.AddListed(entries, folderPrefix, context);
+}
 
 void ArchiveSync::loaded()
 {
@@ -177,8 +187,8 @@ void ArchiveSync::loaded()
     watcher->SetKnown(driver->TakeListedFiles());
     watcher->SetListFingerprint([this] {
         std::uint64_t sum = 0;
-        for (const auto &session : sessions)
-            if (const std::string_view name = nameInFolder(*session); !name.empty())
+        for (std::size_t i = 0; i < sessions.Count(); ++i)
+            if (const std::string_view name = nameInFolder(sessions.Row(i)); !name.empty())
                 sum += ArchiveWatcher::NameFingerprint(name);
         return sum;
     });
@@ -201,13 +211,9 @@ std::vector<KnownFile> ArchiveSync::knownNames() const
 {
     std::vector<KnownFile> files;
     files.reserve(sessions.Count());
-    for (const auto &session : sessions) {
-        const std::string_view name = nameInFolder(*session);
-        if (!name.empty()) {
-            const auto stamp = stamps.find(session.get());
-            files.push_back({std::string(name), stamp == stamps.end() ? FileStamp{} : stamp->second});
-        }
-    }
+    for (std::size_t i = 0; i < sessions.Count(); ++i)
+        if (const std::string_view name = nameInFolder(sessions.Row(i)); !name.empty())
+            files.push_back({std::string(name), sessions.Stamp(i)});
     const auto byName = [](const KnownFile &a, const KnownFile &b) { return a.Name < b.Name; };
     // Mostly in order already (the archive is kept by name).
     if (!std::is_sorted(files.begin(), files.end(), byName))
@@ -245,7 +251,8 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
         std::vector<std::size_t> positions;
         std::vector<std::size_t> reread;
         for (std::size_t i = 0; i < sessions.Count(); ++i) {
-            const std::string_view name = nameInFolder(sessions[i]);
+            const ListedRow row = sessions.Row(i);
+            const std::string_view name = nameInFolder(row);
             if (name.empty())
                 continue;
             if (vanished.count(name)) {
@@ -255,18 +262,16 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
             const auto found = replaced.find(name);
             if (found == replaced.end())
                 continue;
-            SessionListEntry &entry = *found->second;
-            TCLTSession &session = sessions[i];
+            const SessionListEntry &entry = *found->second;
             // Only the stamp is new (a file this station saved, or touched):
             // the row stays as it is.
-            if (!(entry.Fields == SessionListFields::Of(session))) {
-                session = std::move(*ListedSession(std::move(entry.Fields), session.SourceFile, context));
+            if (entry.Fields == listFieldsOf(row)) {
+                sessions.SetStamp(i, entry.Stamp);
+            } else {
+                sessions.ReplaceListed(i, entry, folderPrefix);
                 reread.push_back(i);
             }
-            stamps[&session] = entry.Stamp;
         }
-        for (const std::size_t p : positions)
-            stamps.erase(&sessions[p]);
         sessions.MarkChanged(std::move(reread));
         sessions.Remove(std::move(positions));
     }
@@ -276,8 +281,8 @@ void ArchiveSync::applyChanges(SessionFolderChanges &changes)
     // was being listed. (Views into the sessions: taken after the removals.)
     std::unordered_set<std::string_view> known;
     known.reserve(sessions.Count());
-    for (const auto &session : sessions)
-        known.insert(nameInFolder(*session));
+    for (std::size_t i = 0; i < sessions.Count(); ++i)
+        known.insert(nameInFolder(sessions.Row(i)));
     std::vector<SessionListEntry> fresh;
     for (SessionListEntry &entry : changes.Added)
         if (!known.count(entry.Name))

@@ -73,11 +73,9 @@ private:
     void batchesTaken();
     // What the folder showed different from the index the list came from.
     void changesRead(const std::shared_ptr<SessionFolderChanges> &changes);
-    // Appends a listed session per entry (moved from) and lists them.
-    void appendListed(std::vector<SessionListEntry> &entries);
-    // The sessions of the entries (moved from), with their stamps kept.
-    std::vector<std::unique_ptr<TCLTSession>> listedSessions(std::vector<SessionListEntry> &entries);
-    // Batches read meanwhile wait here and reach the list as one change.
+    // Lists a row per entry.
+    void appendListed(const std::vector<SessionListEntry> &entries);
+    // Batches read meanwhile wait here (moved from) and reach the list as one change.
     void listLater(std::vector<SessionListEntry> &entries);
     void listWaiting();
     void loaded();
@@ -87,7 +85,7 @@ private:
     // The stored sessions of the folder the archive holds, by name.
     std::vector<KnownFile> knownNames() const;
     // The stored session's name in the folder, or empty for any other.
-    std::string_view nameInFolder(const TCLTSession &session) const { return NameInFolder(session, folderPrefix); }
+    std::string_view nameInFolder(const ListedRow &row) const { return NameInFolder(row, folderPrefix); }
 
     QString dataFolder;
     std::string folder;
@@ -101,14 +99,9 @@ private:
     ArchiveWatcher *watcher = nullptr;
     WholeFileCheck *wholeCheck = nullptr;
     std::vector<std::string> toCheck; // paths read by the pass from their files
-    // The file of each listed session as its fields were read. Kept beside
-    // the sessions (keyed by their address, never followed): a session the
-    // user deleted leaves an entry that at worst makes its successor at that
-    // address be read once more.
-    std::unordered_map<const TCLTSession *, FileStamp> stamps;
-    bool outOfOrder = false; // a session was appended amid the pass
-    // Sessions the pass appended that the list has not been told of yet.
-    std::vector<std::unique_ptr<TCLTSession>> waiting;
+    bool outOfOrder = false;          // a session was appended amid the pass
+    // Entries the pass read that the list has not taken yet.
+    std::vector<SessionListEntry> waiting;
     std::size_t progressDone = 0;
     std::size_t progressTotal = 0;
     QElapsedTimer sinceProgress;

@@ -6,6 +6,7 @@
 #include "qtkit/UserDialogs.h"
 #include "report/ReportPdf.h"
 #include "results/ResultsPage.h"
+#include "statistics/PersonIdentity.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -172,24 +173,27 @@ bool PersonHistoryWindow::Print()
     return true;
 }
 
-std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const TCLTArchive &archive, const TCLTSession &person,
+std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const ArchiveList &archive, const TCLTSession &person,
                                                              int &unreadable)
 {
-    std::vector<const TCLTSession *> listed;
-    listed.reserve(archive.Count());
-    for (const auto &session : archive)
-        listed.push_back(session.get());
+    const std::string key = PersonIdentityKey(person);
     std::vector<std::unique_ptr<TCLTSession>> whole;
     unreadable = 0;
     TSimpleFileStream buffer;
-    for (const TCLTSession *session : SessionsOfPerson(listed, person)) {
-        if (session->DetailsRead) {
-            whole.push_back(std::make_unique<TCLTSession>(*session));
+    // Rows, not session objects: only the person's own sessions are made.
+    for (std::size_t i = 0; i < archive.Count(); ++i) {
+        const ListedRow row = archive.Row(i);
+        if (PersonIdentityKey(row) != key)
+            continue;
+        if (row.Held && row.Held->DetailsRead) {
+            whole.push_back(std::make_unique<TCLTSession>(*row.Held));
             continue;
         }
         auto read = std::make_unique<TCLTSession>();
+        if (row.Context)
+            read->Context = *row.Context;
         try {
-            if (ReadWholeSession(*session, *read, buffer)) {
+            if (ReadSessionFile(std::string(row.Path), *read, buffer)) {
                 whole.push_back(std::move(read));
                 continue;
             }
@@ -200,7 +204,7 @@ std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const TCLTArchive &
     return whole;
 }
 
-void ConnectPersonHistory(ResultsPage &page, const TCLTArchive &archive, const StationContext &context)
+void ConnectPersonHistory(ResultsPage &page, const ArchiveList &archive, const StationContext &context)
 {
     QObject::connect(
         &page, &ResultsPage::personHistoryRequested, &page, [&page, &archive, &context](const TCLTSession &person) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ArchiveList.h"
 #include "core/SessionArchive.h"
 #include "statsview/HistoryDocument.h"
 #include "testing/ColourTables.h"
@@ -52,8 +53,8 @@ private:
 // The sessions in the archive of the same person as `person`, read whole
 // from their files (oldest first is the window's business). unreadable gets
 // the count of those that could not be read.
-std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const TCLTArchive &archive, const TCLTSession &person,
+std::vector<std::unique_ptr<TCLTSession>> ReadPersonSessions(const ArchiveList &archive, const TCLTSession &person,
                                                              int &unreadable);
 
 // Opens the window over the archive when the page asks for a history.
-void ConnectPersonHistory(ResultsPage &page, const TCLTArchive &archive, const StationContext &context);
+void ConnectPersonHistory(ResultsPage &page, const ArchiveList &archive, const StationContext &context);

@@ -261,14 +261,14 @@ StatisticsRequest StatisticsPage::currentRequest(QString &first, QString &versus
     first = QStringLiteral("Список результатов: ") + SelectionText(filter, nullptr, decimalSeparator);
     versus.clear();
     if (source.Shown)
-        for (const TCLTSession *session : source.Shown())
-            request.First.push_back(SelectedSession::Of(*session));
+        for (const ListedRow &session : source.Shown())
+            request.First.push_back(SelectedSession::Of(session));
     if (versusBox->currentIndex() > 0 && source.OfGroup) {
         const std::string group = versusBox->currentText().toStdString();
         versus = SelectionText(filter, &group, decimalSeparator);
         request.Versus.emplace();
-        for (const TCLTSession *session : source.OfGroup(group))
-            request.Versus->push_back(SelectedSession::Of(*session));
+        for (const ListedRow &session : source.OfGroup(group))
+            request.Versus->push_back(SelectedSession::Of(session));
     }
     return request;
 }

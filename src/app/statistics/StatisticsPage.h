@@ -29,10 +29,10 @@ class QTimer;
 // window's thread only.
 struct StatisticsSource {
     // The sessions the list shows now, with its filter and search.
-    std::function<std::vector<const TCLTSession *>()> Shown;
+    std::function<std::vector<ListedRow>()> Shown;
     // The sessions the list's filter admits with that user group instead
     // of its own: the comparison group.
-    std::function<std::vector<const TCLTSession *>(const std::string &group)> OfGroup;
+    std::function<std::vector<ListedRow>(const std::string &group)> OfGroup;
     // The filter of the list; nothing while it shows every session.
     std::function<std::optional<ResultsFilter>()> Filter;
 };

@@ -157,22 +157,24 @@ bool SessionFinisher::Store(TCLTSession &session)
     return reason.isEmpty();
 }
 
-bool SessionFinisher::NotStored(const TCLTSession &session) const
+bool SessionFinisher::NotStored(const TCLTSession &session) const { return NotStored(RowOf(session)); }
+
+bool SessionFinisher::NotStored(const ListedRow &session) const
 {
-    if (session.SourceFile.empty())
-        return unwritten.count(&session) > 0;
+    if (session.Path.empty())
+        return session.Held && unwritten.count(session.Held) > 0;
     // Sessions listed from the folder carry its path as given: compared
     // without making two strings for each of 100,000 sessions.
-    if (plainNameAfter(session.SourceFile, folderPrefix) || plainNameAfter(session.SourceFile, cleanFolderPrefix))
+    if (plainNameAfter(session.Path, folderPrefix) || plainNameAfter(session.Path, cleanFolderPrefix))
         return false;
-    return !inFolder(session.SourceFile, dataFolder);
+    return !inFolder(std::string(session.Path), dataFolder);
 }
 
 int SessionFinisher::NotStoredCount(const ArchiveList &sessions) const
 {
     int count = 0;
     for (std::size_t i = 0; i < sessions.Count(); ++i)
-        if (NotStored(sessions[i]))
+        if (NotStored(sessions.Row(i)))
             ++count;
     return count;
 }
@@ -182,9 +184,9 @@ int SessionFinisher::RetryNotStored(ArchiveList &sessions)
     int left = 0;
     QString firstReason;
     for (std::size_t i = 0; i < sessions.Count(); ++i) {
-        TCLTSession &session = sessions[i];
-        if (!NotStored(session))
+        if (!NotStored(sessions.Row(i)))
             continue;
+        TCLTSession &session = sessions[i];
         const std::string recovered = session.SourceFile;
         const QString reason = SaveIntoData(session);
         if (reason.isEmpty()) {

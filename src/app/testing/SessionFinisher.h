@@ -60,6 +60,7 @@ public:
 
     // A finished session whose file is not in Data.
     bool NotStored(const TCLTSession &session) const;
+    bool NotStored(const ListedRow &session) const;
     int NotStoredCount(const ArchiveList &sessions) const;
     // Saves every session not stored into Data again; a saved one leaves the
     // recovery folder. Returns how many are still not stored; the reason of

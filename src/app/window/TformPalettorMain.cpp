@@ -169,7 +169,7 @@ void TformPalettorMain::ConnectTestingPage()
     finisher->SetTestingMode([this] { return !AdministratorMode(); });
     help->SetTestingMode([this] { return !AdministratorMode(); });
     pages->Results().Model()->SetNotStoredTest(
-        [this](const TCLTSession &session) { return finisher->NotStored(session); });
+        [this](const ListedRow &session) { return finisher->NotStored(session); });
     finisher->SetList([this](const TCLTSession &session) {
         if (AdministratorMode())
             pages->Results().AppendFinishedSession(session);

@@ -54,7 +54,7 @@ WindowPages::WindowPages(ArchiveList &sessions, const StationContext &context, T
     resultsSheet->setObjectName(QStringLiteral("TeTabSheet2"));
     results = new ResultsPage(sessions, *placement, resultsSheet);
     results->SetContext(context);
-    ConnectPersonHistory(*results, sessions.Sessions(), context);
+    ConnectPersonHistory(*results, sessions, context);
     resultsSheet->setWidget(results);
 
     // The preferences have grown taller than the smallest window; only the

@@ -64,10 +64,10 @@ TEST_F(PersonHistoryTest, ListsEverySessionOfThePersonOldestFirstWithThePureFigu
     Save(Visit("Семенова", "Анна", 45550, "8Б", "01234567"));
     Save(MakeSession("Петров", 1));
     OpenPage();
-    ConnectPersonHistory(*page, archive.Sessions(), context);
+    ConnectPersonHistory(*page, archive, context);
     // The list holds only what it shows; the history reads the rest itself.
-    for (auto &session : archive)
-        KeepListFieldsOnly(*session);
+    for (std::size_t i = 0; i < archive.Count(); ++i)
+        KeepListFieldsOnly(archive[i]);
 
     ScriptedDialogs dialogs;
     PersonHistoryWindow *window = OpenHistoryOf("Семенова");
