@@ -9,6 +9,11 @@
 //   heartbeat_bench [session count] [deletions]   (default 100000 and 3000)
 //   heartbeat_bench --make-archive COUNT FOLDER    session files only, for
 //                                                  timing palettor-cli export
+//
+// The same run then measures the window's memory: it starts itself again
+// (--window-memory) once on the folder, with the index there, and once on an
+// empty folder (Qt's fixed part), each printing its peak resident size once
+// the list is filled and the window has settled.
 #include "BenchClock.h"
 #include "BenchFiles.h"
 #include "BenchWindow.h"
@@ -20,6 +25,7 @@
 #include "results/ResultsPage.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -37,6 +43,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -102,6 +109,69 @@ void line(const char *what, double ms, const Limits &limits)
                 ms / limits.listIndexMs, ms / limits.raw1Ms, ms / limits.raw4Ms);
 }
 
+// Peak and current resident size of this process, in bytes.
+std::pair<std::size_t, std::size_t> residentBytes()
+{
+    std::size_t peak = 0;
+    std::size_t now = 0;
+    if (FILE *status = std::fopen("/proc/self/status", "r")) {
+        char text[256];
+        while (std::fgets(text, sizeof text, status)) {
+            unsigned long kb = 0;
+            if (std::sscanf(text, "VmHWM: %lu kB", &kb) == 1)
+                peak = kb * 1024;
+            else if (std::sscanf(text, "VmRSS: %lu kB", &kb) == 1)
+                now = kb * 1024;
+        }
+        std::fclose(status);
+    }
+    return {peak, now};
+}
+
+// Starts the window on root (its Data folder, settings and cache there),
+// waits for the list and 3 s more, and prints its peak and current RSS.
+int windowMemory(const QString &root)
+{
+    AppSettings::UseFile(root + QStringLiteral("/settings.ini"));
+    PrepareHeapForArchive();
+    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
+    TformPalettorMain window(root + QLatin1Char('/'));
+    window.SetArchiveCheckInterval(60 * 60 * 1000);
+    QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
+    window.show();
+    const auto start = Clock::now();
+    while (finished.count() == 0 && msSince(start) < 600000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    runFor(3000);
+    const auto [peak, now] = residentBytes();
+    std::printf("%zu %zu %zu\n", peak, now, window.Sessions().Count());
+    AppSettings::UseFile(QString());
+    return 0;
+}
+
+struct WindowMemory {
+    std::size_t Peak = 0;
+    std::size_t Now = 0;
+    std::size_t Sessions = 0;
+};
+
+// Runs this program again on root with --window-memory; zeros when it failed.
+WindowMemory measureWindowMemory(const char *self, const QString &root)
+{
+    WindowMemory memory;
+    const std::string out = (root + QStringLiteral("/memory.out")).toStdString();
+    const std::string command =
+        "'" + std::string(self) + "' --window-memory '" + root.toStdString() + "' > '" + out + "'";
+    if (std::system(command.c_str()) != 0)
+        return memory;
+    if (FILE *file = std::fopen(out.c_str(), "r")) {
+        if (std::fscanf(file, "%zu %zu %zu", &memory.Peak, &memory.Now, &memory.Sessions) != 3)
+            memory = {};
+        std::fclose(file);
+    }
+    return memory;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -113,6 +183,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--window-memory") == 0)
+        return windowMemory(QString::fromLocal8Bit(argv[2]));
     const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 100000;
     const int deletions = std::min(count - 1, argc > 2 ? std::max(1, std::atoi(argv[2])) : 3000);
 
@@ -204,6 +276,16 @@ int main(int argc, char **argv)
     AppSettings::UseFile(QString());
     UserDialogs::Install(nullptr);
 
+    // The window alone in a process of its own: on the folder (its index
+    // written above), and on an empty one for Qt's and the program's fixed part.
+    const WindowMemory full = measureWindowMemory(argv[0], folder.path());
+    QTemporaryDir emptyRoot;
+    QDir(emptyRoot.path()).mkdir(QStringLiteral("Data"));
+    const WindowMemory empty = measureWindowMemory(argv[0], emptyRoot.path());
+    std::size_t fileBytes = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(data))
+        fileBytes += entry.is_regular_file() ? entry.file_size() : 0;
+
     std::printf("%d sessions; export %s (%.1f MB); %d deleted elsewhere, %zu left in the window\n\n", count,
                 exported ? "written" : "FAILED", exportBytes / 1048576.0, deletions, left);
     std::printf("limits in this run:\n");
@@ -224,5 +306,17 @@ int main(int argc, char **argv)
     line("list export", exportStallMs, limits);
     const std::string deleted = std::to_string(deletions) + " deletions by another station";
     line(deleted.c_str(), deletionStallMs, limits);
+
+    const double mb = 1048576.0;
+    std::printf("\nthe window's memory, list filled from the index and settled (%zu sessions, files %.1f MB):\n",
+                full.Sessions, fileBytes / mb);
+    std::printf("%-48s %9.1f MB   ratio to the files %5.3f\n", "max RSS", full.Peak / mb,
+                double(full.Peak) / double(fileBytes));
+    std::printf("%-48s %9.1f MB\n", "max RSS on an empty folder (fixed part)", empty.Peak / mb);
+    std::printf("%-48s %9.1f MB   ratio to the files %5.3f\n", "max RSS less the fixed part",
+                (full.Peak - std::min(full.Peak, empty.Peak)) / mb,
+                double(full.Peak - std::min(full.Peak, empty.Peak)) / double(fileBytes));
+    if (full.Sessions != left)
+        result = 1;
     return result;
 }

@@ -9,6 +9,7 @@
 //   list_bench --network <data> <index>     (run by the above, preloaded)
 #include "BenchClock.h"
 #include "BenchFiles.h"
+#include "core/ArchiveList.h"
 #include "core/ArchiveLoader.h"
 #include "core/Cp1251.h"
 #include "core/SessionArchive.h"
@@ -92,21 +93,20 @@ void line(const char *what, double ms, double baselineMs, const char *baseline)
 // What the window's start-up pass does, without its event loop: the list
 // loaded in batches (files the index lacks read four at once) and a listed
 // session appended to the archive per entry.
-SessionListLoad listIntoArchive(const std::string &data, const std::string &index, TCLTArchive &archive)
+// As the window's list takes the batches: rows of its compact table.
+SessionListLoad listIntoArchive(const std::string &data, const std::string &index, ArchiveList &archive)
 {
     SessionListOptions options;
     options.Readers = 4;
     const SessionContext context{Today, ","};
-    options.OnBatch = [&](SessionListBatch &&batch) {
-        for (SessionListEntry &entry : batch.Entries)
-            archive.Add(ListedSession(std::move(entry.Fields), PathInFolder(data, entry.Name), context));
-    };
+    const std::string prefix = PathInFolder(data, {});
+    options.OnBatch = [&](SessionListBatch &&batch) { archive.AddListed(batch.Entries, prefix, context); };
     return LoadSessionList(data, index, options);
 }
 
 double timeList(const std::string &data, const std::string &index, std::size_t expected, const char *what)
 {
-    TCLTArchive archive;
+    ArchiveList archive;
     const auto start = Clock::now();
     listIntoArchive(data, index, archive);
     const double ms = msSince(start);
@@ -119,7 +119,7 @@ double timeList(const std::string &data, const std::string &index, std::size_t e
 
 int networkRun(const std::string &data, const std::string &index)
 {
-    TCLTArchive archive;
+    ArchiveList archive;
     const auto start = Clock::now();
     const SessionListLoad load = listIntoArchive(data, index, archive);
     std::printf("%.1f %zu %zu\n", msSince(start), archive.Count(), load.FilesRead);
@@ -220,7 +220,7 @@ void benchCount(const char *self, int count, const fs::path &root)
     std::size_t listHeap = 0;
     {
         const std::size_t before = heapInUse();
-        TCLTArchive archive;
+        ArchiveList archive;
         listIntoArchive(data, index, archive);
         listHeap = heapInUse() - before;
     }

@@ -1,5 +1,7 @@
 #include "core/ArchiveList.h"
 
+#include "core/SessionListIndex.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -42,14 +44,14 @@ public:
         ++appends;
         EXPECT_EQ(first, paths.size());
         for (std::size_t p = first; p < first + count; ++p)
-            paths.push_back(list[p].SourceFile);
+            paths.emplace_back(list.Row(p).Path);
     }
     void Removing(const std::vector<PositionRun> &runs) override
     {
         // Still in place: each run names what this copy holds there.
         for (const PositionRun &run : runs)
             for (std::size_t p = run.First; p < run.First + run.Count; ++p)
-                EXPECT_EQ(list[p].SourceFile, paths.at(p));
+                EXPECT_EQ(list.Row(p).Path, paths.at(p));
     }
     void Removed(const std::vector<PositionRun> &runs) override
     {
@@ -74,13 +76,23 @@ private:
     ArchiveList &list;
 };
 
-// a.dat .. h.dat in the folder.
+SessionListEntry entry(const std::string &name, const std::string &surname = "Иванова")
+{
+    SessionListEntry e;
+    e.Name = name;
+    e.Stamp = {2900, 17, 4};
+    e.Fields = {45800.5, 610, 2, "Анна", surname, "Сергеевна", "Бухгалтерия", 2, 45839 - 30 * 365.25, std::nullopt};
+    return e;
+}
+
+// a.dat .. h.dat in the folder, as rows listed from it (the tests add
+// session objects of their own beside them, as a window holds both).
 void fill(ArchiveList &list, const std::string &names = "abcdefgh")
 {
-    std::vector<std::unique_ptr<TCLTSession>> many;
+    std::vector<SessionListEntry> entries;
     for (const char c : names)
-        many.push_back(stored(Folder + c + ".dat"));
-    list.Add(std::move(many));
+        entries.push_back(entry(std::string(1, c) + ".dat"));
+    list.AddListed(entries, Folder, {45839, ","});
 }
 
 } // namespace
@@ -215,4 +227,84 @@ TEST(ArchiveListTest, LaterListenersHearOfAChangeFirstAndOfItsEndLast)
                                         "page resetting", "model resetting", "model reset", "page reset"}));
     list.RemoveObserver(&page);
     list.RemoveObserver(&model);
+}
+
+TEST(ArchiveListTest, ListedRowsHoldNoSessionObjectUntilOneIsAskedAndItThenStaysPut)
+{
+    ArchiveList list;
+    SessionListEntry first = entry("a.dat");
+    first.Fields.Figures =
+        SessionFigures{{{{1, 2, 3, 4, 5, 6, 7, 8}, {8, 7, 6, 5, 4, 3, 2, 1}}}, {2, 3}, {1, 0}, {0, 2}};
+    list.AddListed({first, entry("b.dat", "Петров")}, Folder, {45839, ","});
+    EXPECT_EQ(list.HeldCount(), 0u);
+
+    const ListedRow row = list.Row(0);
+    EXPECT_EQ(row.Surname, "Иванова");
+    EXPECT_EQ(row.FirstName, "Анна");
+    EXPECT_EQ(row.Patronymic, "Сергеевна");
+    EXPECT_EQ(row.Group, "Бухгалтерия");
+    EXPECT_EQ(row.Path, Folder + "a.dat");
+    EXPECT_EQ(row.Figures, first.Fields.Figures);
+    EXPECT_EQ(list.Row(1).Figures, std::nullopt);
+    EXPECT_EQ(list.Stamp(1), (FileStamp{2900, 17, 4}));
+    EXPECT_EQ(list.HeldCount(), 0u);
+
+    // What a row shows is what a session made from it shows.
+    struct Case {
+        const char *label;
+        std::function<void(SessionListFields &)> change;
+    };
+    const Case cases[] = {
+        {"every field", [](SessionListFields &) {}},
+        {"no patronymic", [](SessionListFields &f) { f.Patronymic.clear(); }},
+        {"no sex, no group", [](SessionListFields &f) { f.Sex = 0, f.Group.clear(); }},
+        {"no birth date", [](SessionListFields &f) { f.BirthDate = 0; }},
+        {"a birth date too near", [](SessionListFields &f) { f.BirthDate = 45800; }},
+    };
+    for (const Case &c : cases) {
+        SessionListEntry e = entry("c.dat");
+        c.change(e.Fields);
+        ArchiveList one;
+        one.AddListed({e}, Folder, {45839, ","});
+        const std::string shown = DisplayNameOf(one.Row(0));
+        EXPECT_EQ(shown, ListedSession(e.Fields, Folder + "c.dat", {45839, ","})->DisplayName) << c.label;
+        EXPECT_EQ(one.Row(0).Age, one[0].Age) << c.label;
+        EXPECT_EQ(shown, one[0].DisplayName) << c.label;
+    }
+
+    TCLTSession &made = list[0];
+    EXPECT_EQ(list.HeldCount(), 1u);
+    EXPECT_FALSE(made.DetailsRead);
+    EXPECT_EQ(made.SourceFile, Folder + "a.dat");
+    EXPECT_EQ(made.ListFigures, first.Fields.Figures);
+    // Many more rows (new text blocks) and a removal before it: the object
+    // and the row's texts stay where they were.
+    std::vector<SessionListEntry> many;
+    for (int i = 0; i < 20000; ++i)
+        many.push_back(entry("n" + std::to_string(i) + ".dat", std::string(60, 'x')));
+    const std::string_view kept = list.Row(1).Surname;
+    list.AddListed(many, Folder, {45839, ","});
+    EXPECT_EQ(kept, "Петров");
+    list.Remove(std::size_t{1});
+    EXPECT_EQ(&list[0], &made);
+    // The object is what the row shows from then on.
+    made.Surname = "Смирнова";
+    EXPECT_EQ(list.Row(0).Surname, "Смирнова");
+    // A file replaced under its name: read again in place, an object kept
+    // at its address and a row without one changed without making one.
+    list.ReplaceListed(0, entry("a.dat", "Кузнецова"), Folder);
+    list.ReplaceListed(5, entry("n4.dat", "Орлова"), Folder);
+    EXPECT_EQ(&list[0], &made);
+    EXPECT_EQ(made.Surname, "Кузнецова");
+    EXPECT_EQ(list.Row(5).Surname, "Орлова");
+    EXPECT_EQ(list.Row(5).Path, Folder + "n4.dat");
+    EXPECT_EQ(list.HeldCount(), 1u);
+
+    // A text longer than a row's width (never written by the program) keeps
+    // its session in an object, whole.
+    SessionListEntry huge = entry("z.dat");
+    huge.Fields.Group = std::string(70000, 'g');
+    list.AddListed({huge}, Folder, {45839, ","});
+    EXPECT_NE(list.HeldAt(list.Count() - 1), nullptr);
+    EXPECT_EQ(list.Row(list.Count() - 1).Group.size(), 70000u);
 }

@@ -27,8 +27,8 @@ QStringList ResultsPageFixture::Names() const
     QStringList names;
     ResultsModel *model = page->Model();
     for (int row = 0; row < model->rowCount(); ++row) {
-        const TCLTSession *session = model->SessionAt(row);
-        names << (session ? QString::fromStdString(session->Surname) : QStringLiteral("<none>"));
+        const std::optional<ListedRow> session = model->RowAt(row);
+        names << (session ? QString::fromStdString(std::string(session->Surname)) : QStringLiteral("<none>"));
     }
     return names;
 }

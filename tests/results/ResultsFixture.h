@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SessionArchive.h"
+#include "core/SessionListIndex.h"
 #include "core/TSimpleFileStream.h"
 #include "results/ResultsPage.h"
 #include "support/Find.h"
@@ -69,14 +70,16 @@ protected:
         SaveSession(session, dataFolder.toStdString(), when, [&digit] { return digit++ % 10; });
     }
 
-    // Loads the archive and builds the page (shown offscreen so the panels
-    // have their real sizes).
+    // Lists the folder as the window does (rows of list fields, no session
+    // objects) and builds the page (shown offscreen so the panels have their
+    // real sizes).
     void OpenPage(bool refill = true)
     {
-        TCLTArchive read;
-        const ArchiveLoadResult loaded = LoadArchive(dataFolder.toStdString(), read, SessionContext{TestToday, ","});
+        const std::string data = dataFolder.toStdString();
+        const SessionListLoad loaded =
+            LoadSessionList(data, folder.filePath(QStringLiteral("list.index")).toStdString());
         ASSERT_TRUE(loaded.Skipped.empty());
-        archive.AddAll(read);
+        archive.AddListed(loaded.Entries, PathInFolder(data, {}), SessionContext{TestToday, ","});
         page = std::make_unique<ResultsPage>(archive, *store);
         page->SetUserGroups({QStringLiteral("Администрация"), QStringLiteral("Бухгалтерия")}, 0);
         page->resize(1200, 800);

@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -242,3 +243,33 @@ TEST_F(ResultsSearchTest, ASearchIsOneLayoutChangeAndKeepsTheSelectedSession)
 }
 
 } // namespace
+
+TEST_F(ResultsSearchTest, PaintingFilteringSearchingSortingAndExportingMakeNoSessionObjectButTheShownOne)
+{
+    const std::pair<const char *, const char *> people[] = {
+        {"Борисов", "Бухгалтерия"},  {"Андреева", "Администрация"}, {"Баранов", "Администрация"},
+        {"Васильев", "Бухгалтерия"}, {"Белова", "Бухгалтерия"},     {"Волков", "Администрация"},
+    };
+    for (const auto &[surname, group] : people)
+        Save(MakeSession(surname, 2, 1, 30, group));
+    OpenPage();
+    ASSERT_LE(archive.HeldCount(), 1u) << "only the session shown in the detail view";
+    Find<QComboBox>("cbFilterTest")->setCurrentIndex(2);
+    page->RefillResults(true);
+    Type(QStringLiteral("б"));
+    for (const int column : {1, 2, 3, 4, 3})
+        ClickHeader(column);
+    page->Grid()->grab();
+    EXPECT_EQ(page->ShownSessions().size(), 3u);
+    EXPECT_FALSE(page->SessionsOfGroup("Бухгалтерия").empty());
+    ScriptedDialogs dialogs;
+    QTemporaryDir temp;
+    dialogs.saveFileAnswers = {temp.filePath(QStringLiteral("list.csv"))};
+    ASSERT_TRUE(page->ResultsExportListExecute());
+    ASSERT_EQ(archive.HeldCount(), 1u);
+    for (std::size_t p = 0; p < archive.Count(); ++p) {
+        if (const TCLTSession *held = archive.HeldAt(p)) {
+            EXPECT_EQ(QString::fromStdString(held->Surname + " " + held->FirstName), LabelText("labelResultsUserName"));
+        }
+    }
+}
