@@ -4,7 +4,6 @@
 #include "core/TakeMany.h"
 
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 #include <unordered_set>
 #include <utility>
@@ -27,16 +26,12 @@ std::string_view nameAfter(std::string_view path, std::string_view folderPrefix)
     return name.find('/') == std::string_view::npos ? name : std::string_view();
 }
 
-constexpr std::size_t blockBytes = std::size_t{1} << 20;
-constexpr std::size_t mostTextBytes = 0xFFFF;
-
 // Whether the texts fit a row's fixed widths; a longer one (never written by
 // the program) keeps its session in an object instead.
 bool fitsRow(const SessionListFields &f, std::string_view folderPrefix, std::string_view name)
 {
-    return f.FirstName.size() <= mostTextBytes && f.Surname.size() <= mostTextBytes
-        && f.Patronymic.size() <= mostTextBytes && f.Group.size() <= mostTextBytes
-        && folderPrefix.size() + name.size() <= mostTextBytes;
+    const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
+    return ListedTable::Fits(texts, folderPrefix, name);
 }
 
 } // namespace
@@ -74,18 +69,10 @@ void ArchiveList::RemoveObserver(ArchiveListObserver *observer)
     observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
-std::string_view ArchiveList::text(const CompactRow &row, int which) const
+ListedTable::Row ArchiveList::compact(const SessionListFields &fields, std::string_view folderPrefix,
+                                      std::string_view name)
 {
-    std::size_t offset = row.Offset;
-    for (int i = 0; i < which; ++i)
-        offset += row.Lengths[i];
-    return {blocks[row.Block].get() + offset, row.Lengths[which]};
-}
-
-ArchiveList::CompactRow ArchiveList::compact(const SessionListFields &fields, std::string_view folderPrefix,
-                                             std::string_view name)
-{
-    CompactRow row;
+    ListedTable::Row row;
     row.StartedAt = fields.StartedAt;
     row.BirthDate = fields.BirthDate;
     row.DurationSeconds = fields.DurationSeconds;
@@ -95,44 +82,25 @@ ArchiveList::CompactRow ArchiveList::compact(const SessionListFields &fields, st
     if (fields.Figures)
         row.Figures = *fields.Figures;
     const std::string_view texts[] = {fields.FirstName, fields.Surname, fields.Patronymic, fields.Group};
-    std::size_t total = folderPrefix.size() + name.size();
-    for (const std::string_view t : texts)
-        total += t.size();
-    if (blocks.empty() || blockUsed + total > blockBytes) {
-        blocks.push_back(std::make_unique<char[]>(std::max(blockBytes, total)));
-        blockUsed = 0;
-    }
-    row.Block = static_cast<std::uint32_t>(blocks.size() - 1);
-    row.Offset = static_cast<std::uint32_t>(blockUsed);
-    char *at = blocks.back().get() + blockUsed;
-    for (int i = 0; i < 4; ++i) {
-        std::memcpy(at, texts[i].data(), texts[i].size());
-        at += texts[i].size();
-        row.Lengths[i] = static_cast<std::uint16_t>(texts[i].size());
-    }
-    std::memcpy(at, folderPrefix.data(), folderPrefix.size());
-    std::memcpy(at + folderPrefix.size(), name.data(), name.size());
-    row.Lengths[4] = static_cast<std::uint16_t>(folderPrefix.size() + name.size());
-    blockUsed += total;
-    return row;
+    return rows.Make(row, texts, folderPrefix, name);
 }
 
 TCLTSession &ArchiveList::operator[](std::size_t position) const
 {
     std::unique_ptr<TCLTSession> &session = held[position];
     if (!session) {
-        const CompactRow &row = rows[position];
+        const ListedTable::Row &row = rows[position];
         SessionListFields fields{row.StartedAt,
                                  row.DurationSeconds,
                                  row.TestKind,
-                                 std::string(text(row, 0)),
-                                 std::string(text(row, 1)),
-                                 std::string(text(row, 2)),
-                                 std::string(text(row, 3)),
+                                 std::string(rows.TextOf(row, ListedTable::FirstName)),
+                                 std::string(rows.TextOf(row, ListedTable::Surname)),
+                                 std::string(rows.TextOf(row, ListedTable::Patronymic)),
+                                 std::string(rows.TextOf(row, ListedTable::Group)),
                                  row.Sex,
                                  row.BirthDate,
                                  row.HasFigures ? std::optional(row.Figures) : std::nullopt};
-        session = ListedSession(std::move(fields), std::string(text(row, 4)), context);
+        session = ListedSession(std::move(fields), std::string(rows.TextOf(row, ListedTable::Path)), context);
     }
     return *session;
 }
@@ -141,21 +109,21 @@ ListedRow ArchiveList::Row(std::size_t position) const
 {
     if (const TCLTSession *session = held[position].get())
         return RowOf(*session);
-    const CompactRow &c = rows[position];
+    const ListedTable::Row &c = rows[position];
     ListedRow row;
     row.StartedAt = c.StartedAt;
     row.DurationSeconds = c.DurationSeconds;
     row.TestKind = c.TestKind;
-    row.FirstName = text(c, 0);
-    row.Surname = text(c, 1);
-    row.Patronymic = text(c, 2);
-    row.Group = text(c, 3);
+    row.FirstName = rows.TextOf(c, ListedTable::FirstName);
+    row.Surname = rows.TextOf(c, ListedTable::Surname);
+    row.Patronymic = rows.TextOf(c, ListedTable::Patronymic);
+    row.Group = rows.TextOf(c, ListedTable::Group);
     row.Sex = c.Sex;
     row.BirthDate = c.BirthDate;
     row.Age = AgeOn(c.BirthDate, context.Today);
     if (c.HasFigures)
         row.Figures = c.Figures;
-    row.Path = text(c, 4);
+    row.Path = rows.TextOf(c, ListedTable::Path);
     row.Context = &context;
     return row;
 }
@@ -168,21 +136,21 @@ std::size_t ArchiveList::HeldCount() const
 
 void ArchiveList::Reserve(std::size_t count)
 {
-    rows.reserve(count);
+    rows.Reserve(count);
     held.reserve(count);
 }
 
 void ArchiveList::told(std::size_t first)
 {
-    if (rows.size() > first)
+    if (rows.Count() > first)
         for (ArchiveListObserver *observer : observers)
-            observer->Appended(first, rows.size() - first);
+            observer->Appended(first, rows.Count() - first);
 }
 
 TCLTSession &ArchiveList::Add(std::unique_ptr<TCLTSession> session)
 {
-    const std::size_t first = rows.size();
-    rows.emplace_back();
+    const std::size_t first = rows.Count();
+    rows.Append({});
     held.push_back(std::move(session));
     told(first);
     return *held[first];
@@ -190,10 +158,10 @@ TCLTSession &ArchiveList::Add(std::unique_ptr<TCLTSession> session)
 
 void ArchiveList::Add(std::vector<std::unique_ptr<TCLTSession>> many)
 {
-    const std::size_t first = rows.size();
+    const std::size_t first = rows.Count();
     for (auto &session : many)
         if (session) {
-            rows.emplace_back();
+            rows.Append({});
             held.push_back(std::move(session));
         }
     told(first);
@@ -210,28 +178,38 @@ void ArchiveList::AddListed(const std::vector<SessionListEntry> &entries, std::s
                             const SessionContext &sessionContext)
 {
     context = sessionContext;
-    const std::size_t first = rows.size();
-    rows.reserve(first + entries.size());
+    const std::size_t first = rows.Count();
+    rows.Reserve(first + entries.size());
     held.reserve(first + entries.size());
     for (const SessionListEntry &entry : entries) {
+        ListedTable::Row row;
         if (fitsRow(entry.Fields, folderPrefix, entry.Name)) {
-            rows.push_back(compact(entry.Fields, folderPrefix, entry.Name));
+            row = compact(entry.Fields, folderPrefix, entry.Name);
             held.emplace_back();
         } else {
-            rows.emplace_back();
             held.push_back(ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name, context));
         }
-        rows.back().Stamp = entry.Stamp;
+        row.Stamp = entry.Stamp;
+        rows.Append(row);
     }
+    told(first);
+}
+
+void ArchiveList::AddRows(ListedTable &table, const SessionContext &sessionContext)
+{
+    context = sessionContext;
+    const std::size_t first = rows.Count();
+    held.resize(first + table.Count());
+    rows.Take(table);
     told(first);
 }
 
 void ArchiveList::ReplaceListed(std::size_t position, const SessionListEntry &entry, std::string_view folderPrefix)
 {
-    if (position >= rows.size())
+    if (position >= rows.Count())
         return;
     const bool fits = fitsRow(entry.Fields, folderPrefix, entry.Name);
-    rows[position] = fits ? compact(entry.Fields, folderPrefix, entry.Name) : CompactRow{};
+    rows[position] = fits ? compact(entry.Fields, folderPrefix, entry.Name) : ListedTable::Row{};
     rows[position].Stamp = entry.Stamp;
     auto listed = ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name,
                                 held[position] ? held[position]->Context : context);
@@ -246,7 +224,7 @@ std::size_t ArchiveList::Remove(std::vector<std::size_t> positions)
 {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.size()), positions.end());
+    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.Count()), positions.end());
     if (positions.empty())
         return 0;
     const std::vector<PositionRun> runs = RunsOf(positions);
@@ -254,23 +232,22 @@ std::size_t ArchiveList::Remove(std::vector<std::size_t> positions)
         (*observer)->Removing(runs);
     // The removed session objects live until every listener has let go of them.
     std::vector<std::unique_ptr<TCLTSession>> gone;
+    std::vector<bool> removed(rows.Count(), false);
+    for (const std::size_t p : positions)
+        removed[p] = true;
     std::size_t kept = 0;
-    auto next = positions.begin();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (next != positions.end() && *next == i) {
-            ++next;
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (removed[i]) {
             if (held[i])
                 gone.push_back(std::move(held[i]));
             continue;
         }
-        if (kept != i) {
-            rows[kept] = rows[i];
+        if (kept != i)
             held[kept] = std::move(held[i]);
-        }
         ++kept;
     }
-    rows.resize(kept);
     held.resize(kept);
+    rows.KeepIf([&removed](std::size_t i) { return !removed[i]; });
     for (ArchiveListObserver *observer : observers)
         observer->Removed(runs);
     return positions.size();
@@ -284,15 +261,13 @@ bool ArchiveList::Remove(const TCLTSession *session)
 
 void ArchiveList::Clear()
 {
-    if (rows.empty())
+    if (rows.Empty())
         return;
     for (auto observer = observers.rbegin(); observer != observers.rend(); ++observer)
         (*observer)->Resetting();
     // The session objects live until every listener has let go of them.
     const auto gone = std::exchange(held, {});
-    rows.clear();
-    blocks.clear();
-    blockUsed = 0;
+    rows.Clear();
     for (ArchiveListObserver *observer : observers)
         observer->Reset();
 }
@@ -314,7 +289,7 @@ std::vector<std::size_t> ArchiveList::PositionsNamed(std::string_view folderPref
     if (names.empty())
         return positions;
     const std::unordered_set<std::string_view> wanted(names.begin(), names.end());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < rows.Count(); ++i) {
         const std::string_view name = NameInFolder(Row(i), folderPrefix);
         if (!name.empty() && wanted.count(name))
             positions.push_back(i);
@@ -326,7 +301,7 @@ long long ArchiveList::Find(std::string_view folderPrefix, std::string_view name
 {
     if (name.empty())
         return -1;
-    for (std::size_t i = rows.size(); i-- > 0;)
+    for (std::size_t i = rows.Count(); i-- > 0;)
         if (NameInFolder(Row(i), folderPrefix) == name)
             return static_cast<long long>(i);
     return -1;
@@ -335,29 +310,25 @@ long long ArchiveList::Find(std::string_view folderPrefix, std::string_view name
 void ArchiveList::SortByName(std::string_view folderPrefix)
 {
     // Stored sessions by name, which is by time; the rest keep their turn after them.
-    std::vector<std::string_view> names(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    std::vector<std::string_view> names(rows.Count());
+    for (std::size_t i = 0; i < rows.Count(); ++i)
         names[i] = NameInFolder(Row(i), folderPrefix);
     const auto before = [&names](std::size_t a, std::size_t b) {
         return !names[a].empty() && (names[b].empty() || names[a] < names[b]);
     };
-    std::vector<std::size_t> order(rows.size());
+    std::vector<std::size_t> order(rows.Count());
     std::iota(order.begin(), order.end(), std::size_t{0});
     if (std::is_sorted(order.begin(), order.end(), before))
         return;
     for (auto observer = observers.rbegin(); observer != observers.rend(); ++observer)
         (*observer)->Resetting();
     std::stable_sort(order.begin(), order.end(), before);
-    std::vector<CompactRow> sortedRows;
     std::vector<std::unique_ptr<TCLTSession>> sortedHeld;
-    sortedRows.reserve(rows.size());
-    sortedHeld.reserve(rows.size());
-    for (const std::size_t i : order) {
-        sortedRows.push_back(rows[i]);
+    sortedHeld.reserve(held.size());
+    for (const std::size_t i : order)
         sortedHeld.push_back(std::move(held[i]));
-    }
-    rows = std::move(sortedRows);
     held = std::move(sortedHeld);
+    rows.Reorder(order);
     for (ArchiveListObserver *observer : observers)
         observer->Reset();
 }
@@ -366,7 +337,7 @@ void ArchiveList::MarkChanged(std::vector<std::size_t> positions)
 {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.size()), positions.end());
+    positions.erase(std::lower_bound(positions.begin(), positions.end(), rows.Count()), positions.end());
     if (positions.empty())
         return;
     for (ArchiveListObserver *observer : observers)

@@ -2,6 +2,7 @@
 
 #include "core/FileStamp.h"
 #include "core/ListedRow.h"
+#include "core/ListedTable.h"
 #include "core/SessionArchive.h"
 #include "core/SessionListFields.h"
 
@@ -64,8 +65,8 @@ public:
     ArchiveList(const ArchiveList &) = delete;
     ArchiveList &operator=(const ArchiveList &) = delete;
 
-    std::size_t Count() const { return rows.size(); }
-    bool Empty() const { return rows.empty(); }
+    std::size_t Count() const { return rows.Count(); }
+    bool Empty() const { return rows.Empty(); }
     // The session object at that position, made from its row when none is
     // held yet (it then has its list fields only, DetailsRead false).
     TCLTSession &operator[](std::size_t position) const;
@@ -102,6 +103,8 @@ public:
     // in that folder was replaced); a session object held for it is dropped.
     // Not told: the caller marks the positions changed.
     void ReplaceListed(std::size_t position, const SessionListEntry &entry, std::string_view folderPrefix);
+    // Appends the rows of the table (emptied), as one change.
+    void AddRows(ListedTable &table, const SessionContext &context);
 
     // Removes the sessions at these positions (any order; repeated ones and
     // those outside the list are passed over), as one change. Returns how many went.
@@ -135,30 +138,12 @@ public:
     void MarkChanged(std::vector<std::size_t> positions);
 
 private:
-    // Fixed fields of a row; its five texts lie together in one block.
-    struct CompactRow {
-        OleDate StartedAt = 0;
-        OleDate BirthDate = 0;
-        FileStamp Stamp;
-        std::int32_t DurationSeconds = 0;
-        std::int32_t TestKind = 0;
-        std::uint32_t Block = 0;
-        std::uint32_t Offset = 0;
-        std::uint16_t Lengths[5] = {}; // first name, surname, patronymic, group, path
-        std::uint8_t Sex = 0;
-        bool HasFigures = false;
-        SessionFigures Figures;
-    };
-    CompactRow compact(const SessionListFields &fields, std::string_view folderPrefix, std::string_view name);
-    std::string_view text(const CompactRow &row, int which) const;
+    ListedTable::Row compact(const SessionListFields &fields, std::string_view folderPrefix, std::string_view name);
     void told(std::size_t first);
 
-    std::vector<CompactRow> rows;
+    ListedTable rows;
     mutable std::vector<std::unique_ptr<TCLTSession>> held; // one per row, mostly empty
-    // Texts, in blocks that never move: views into them stay good.
-    std::vector<std::unique_ptr<char[]>> blocks;
-    std::size_t blockUsed = 0;
-    SessionContext context; // of the sessions made from rows
+    SessionContext context;                                 // of the sessions made from rows
     std::vector<ArchiveListObserver *> observers;
 };
 

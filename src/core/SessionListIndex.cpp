@@ -163,6 +163,38 @@ public:
         at += length;
         return text;
     }
+    // A text as a view into the index's bytes.
+    std::string_view View()
+    {
+        const auto length = Get<uint16_t>();
+        if (!Ok(length))
+            return {};
+        const std::string_view text = bytes.substr(at, length);
+        at += length;
+        return text;
+    }
+    // An entry as a row of the list: the fixed fields into row, the name and
+    // the four texts as views.
+    void RowFields(ListedTable::Row &row, std::string_view &name, std::string_view (&texts)[ListedTable::Path])
+    {
+        name = View();
+        row.Stamp.Size = Get<uint64_t>();
+        row.Stamp.ModifiedNs = Get<int64_t>();
+        row.Stamp.Inode = Get<uint64_t>();
+        row.StartedAt = Get<double>();
+        row.DurationSeconds = Get<int32_t>();
+        row.TestKind = Get<int32_t>();
+        row.Sex = Get<uint8_t>();
+        row.BirthDate = Get<double>();
+        for (std::string_view &text : texts)
+            text = View();
+        const auto held = Get<uint8_t>();
+        if (held > 1 || name.empty())
+            damaged = true;
+        row.HasFigures = held == 1 && Ok(figuresBytes);
+        if (row.HasFigures)
+            figures(row.Figures);
+    }
     SessionListEntry Entry()
     {
         SessionListEntry e;
@@ -182,18 +214,20 @@ public:
         const auto held = Get<uint8_t>();
         if (held > 1 || e.Name.empty())
             damaged = true;
-        if (held == 1 && Ok(figuresBytes)) {
-            SessionFigures &f = e.Fields.Figures.emplace();
-            for (auto &choice : f.Choice)
-                for (int8_t &tag : choice)
-                    tag = Get<int8_t>();
-            for (int8_t &intensity : f.Intensity)
-                intensity = Get<int8_t>();
-            for (auto *pair : {&f.Anxieties, &f.Compensations})
-                for (uint8_t &count : *pair)
-                    count = Get<uint8_t>();
-        }
+        if (held == 1 && Ok(figuresBytes))
+            figures(e.Fields.Figures.emplace());
         return e;
+    }
+    void figures(SessionFigures &f)
+    {
+        for (auto &choice : f.Choice)
+            for (int8_t &tag : choice)
+                tag = Get<int8_t>();
+        for (int8_t &intensity : f.Intensity)
+            intensity = Get<int8_t>();
+        for (auto *pair : {&f.Anxieties, &f.Compensations})
+            for (uint8_t &count : *pair)
+                count = Get<uint8_t>();
     }
     bool Ok(std::size_t count)
     {
@@ -244,24 +278,39 @@ std::string headerBytes(const std::string &dataFolder)
 
 // The entries and removed names of one block; false when it does not hold
 // (cut short, changed, or not in name order).
-bool readBlock(std::string_view all, std::size_t &at, uint64_t &link, std::vector<SessionListEntry> &entries,
-               std::vector<std::string> &removed)
+// The bytes of the block at `at` once its checksum (chained to link) holds;
+// at and link then move past it. Nothing when it is cut short or changed.
+std::optional<std::string_view> checkedBlock(std::string_view all, std::size_t &at, uint64_t &link)
 {
     Reader in(all);
     in.at = at;
     const std::size_t start = at;
     if (in.Get<uint32_t>() != blockTag)
-        return false;
+        return std::nullopt;
     const auto length = in.Get<uint64_t>();
     if (in.damaged || length > all.size() - in.at || all.size() - in.at - length < 8)
-        return false;
+        return std::nullopt;
     const std::string_view block = all.substr(start, 12 + length);
     uint64_t stored;
     std::memcpy(&stored, all.data() + start + 12 + length, 8);
     // Checked before anything is believed: a block changed anywhere is
     // dropped whole rather than trusted in part.
     if (stored != checksum(block, link))
+        return std::nullopt;
+    at = start + block.size() + 8;
+    link = stored;
+    return block;
+}
+
+bool readBlock(std::string_view all, std::size_t &at, uint64_t &link, std::vector<SessionListEntry> &entries,
+               std::vector<std::string> &removed)
+{
+    std::size_t next = at;
+    uint64_t nextLink = link;
+    const std::optional<std::string_view> checked = checkedBlock(all, next, nextLink);
+    if (!checked)
         return false;
+    const std::string_view block = *checked;
     Reader body(block);
     body.at = 12;
     const auto count = body.Get<uint32_t>();
@@ -283,8 +332,8 @@ bool readBlock(std::string_view all, std::size_t &at, uint64_t &link, std::vecto
     }
     if (body.damaged || body.at != block.size())
         return false;
-    at = start + block.size() + 8;
-    link = stored;
+    at = next;
+    link = nextLink;
     return true;
 }
 
@@ -300,49 +349,56 @@ std::string ListIndexFileName(const std::string &dataFolder)
 
 std::size_t MaxListIndexBytes(std::size_t sessions) { return mostHeaderBytes + sessions * mostEntryBytes; }
 
-ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder, std::size_t maxBytes)
+namespace {
+
+using LaterEntries = std::map<std::string, std::optional<SessionListEntry>>;
+
+// An index file read and its blocks checked: the first block's bytes, and
+// what the appended blocks say, the later over the earlier. result gets the
+// state and where a block can be appended; the stream holds the bytes.
+bool readIndexBlocks(const std::string &indexPath, const std::string &dataFolder, std::size_t maxBytes,
+                     TSimpleFileStream &stream, ListIndexRead &result, std::string_view &base, LaterEntries &later)
 {
-    ListIndexRead result;
-    TSimpleFileStream stream;
     try {
         // Refused by its size before a byte is read.
         if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxBytes))
-            return result; // Missing
+            return false; // Missing
     } catch (const StreamError &) {
         result.State = ListIndexState::Damaged;
-        return result;
+        return false;
     }
     const std::string_view all = stream.Take(stream.Remaining());
+    result.State = ListIndexState::Damaged;
     if (all.size() == 0)
-        return {ListIndexState::Damaged, {}};
+        return false;
+    result.State = ListIndexState::Foreign;
     if (all.substr(0, indexSignature.size()) != indexSignature)
-        return {ListIndexState::Foreign, {}};
+        return false;
     Reader in(all);
     in.at = indexSignature.size();
     if (in.Get<uint32_t>() != indexVersion && !in.damaged)
-        return {ListIndexState::Foreign, {}};
+        return false;
+    result.State = ListIndexState::Damaged;
     const auto folderLength = in.Get<uint32_t>();
     const std::string folder = in.Ok(folderLength) ? std::string(all.substr(in.at, folderLength)) : std::string();
     in.at += in.damaged ? 0 : folderLength;
     if (in.damaged)
-        return {ListIndexState::Damaged, {}};
+        return false;
     uint64_t link = checksum(all.substr(0, in.at));
     std::size_t at = in.at;
-    std::vector<std::string> removed;
-    if (!readBlock(all, at, link, result.Entries, removed) || !removed.empty())
-        return {ListIndexState::Damaged, {}};
-    if (folder != folderKey(dataFolder))
-        return {ListIndexState::Foreign, {}};
+    const std::optional<std::string_view> first = checkedBlock(all, at, link);
+    if (!first)
+        return false;
+    if (folder != folderKey(dataFolder)) {
+        result.State = ListIndexState::Foreign;
+        return false;
+    }
+    base = *first;
     result.BaseBytes = at;
-    result.BaseEntries = result.Entries.size();
-
-    // What the appended blocks say, the later over the earlier, then laid
-    // over the first block's list in one pass.
-    std::map<std::string, std::optional<SessionListEntry>> later;
     std::size_t blocks = 1;
     while (at < all.size()) {
         std::vector<SessionListEntry> entries;
-        removed.clear();
+        std::vector<std::string> removed;
         if (!readBlock(all, at, link, entries, removed)) {
             result.TornTail = true;
             break;
@@ -355,33 +411,132 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
         for (std::string &name : removed)
             later[std::move(name)] = std::nullopt;
     }
-    if (!later.empty()) {
-        std::vector<SessionListEntry> merged;
-        merged.reserve(result.Entries.size() + later.size());
-        auto next = later.begin();
-        auto takeLaterBefore = [&](const std::string *name) {
-            for (; next != later.end() && (!name || next->first < *name); ++next)
-                if (next->second)
-                    merged.push_back(std::move(*next->second));
-        };
-        for (SessionListEntry &entry : result.Entries) {
-            takeLaterBefore(&entry.Name);
-            if (next != later.end() && next->first == entry.Name) {
-                if (next->second)
-                    merged.push_back(std::move(*next->second));
-                ++next;
-                continue;
-            }
-            merged.push_back(std::move(entry));
-        }
-        takeLaterBefore(nullptr);
-        result.Entries = std::move(merged);
-    }
     result.State = ListIndexState::Used;
     result.Blocks = blocks;
     result.WholeBytes = at;
     result.Link = link;
+    return true;
+}
+
+// Walks the first block's entries in name order with the later blocks laid
+// over them: add(entry) for an entry of a later block, row(name, reader) for
+// one of the first, read by the reader's RowFields or Entry. False when the
+// block does not hold.
+template <typename AddLater, typename AddFirst>
+bool walkIndex(std::string_view base, LaterEntries &later, std::size_t &baseEntries, AddLater addLater,
+               AddFirst addFirst)
+{
+    Reader body(base);
+    body.at = 12;
+    const auto count = body.Get<uint32_t>();
+    // A count beyond what is left is damage.
+    if (!body.Ok(static_cast<std::size_t>(count) * leastEntryBytes))
+        return false;
+    baseEntries = count;
+    auto next = later.begin();
+    std::string_view previous;
+    for (uint32_t i = 0; i < count && !body.damaged; ++i) {
+        const std::size_t entryAt = body.at;
+        // Names are unique and in order, which reconciling relies on.
+        const std::string_view name = body.View();
+        if (body.damaged || name.empty() || (i > 0 && !(previous < name)))
+            return false;
+        previous = name;
+        for (; next != later.end() && next->first < name; ++next)
+            if (next->second)
+                addLater(*next->second);
+        body.at = entryAt;
+        if (next != later.end() && next->first == name) {
+            body.Entry(); // passed over: the later block's word stands
+            if (next->second)
+                addLater(*next->second);
+            ++next;
+            continue;
+        }
+        addFirst(body);
+    }
+    for (; next != later.end(); ++next)
+        if (next->second)
+            addLater(*next->second);
+    return !body.damaged && body.Get<uint32_t>() == 0 && !body.damaged && body.at == base.size();
+}
+
+} // namespace
+
+ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder, std::size_t maxBytes)
+{
+    ListIndexRead result;
+    TSimpleFileStream stream;
+    std::string_view base;
+    LaterEntries later;
+    if (!readIndexBlocks(indexPath, dataFolder, maxBytes, stream, result, base, later))
+        return {result.State, {}};
+    const bool whole = walkIndex(
+        base, later, result.BaseEntries, [&](SessionListEntry &entry) { result.Entries.push_back(std::move(entry)); },
+        [&](Reader &body) { result.Entries.push_back(body.Entry()); });
+    if (!whole)
+        return {ListIndexState::Damaged, {}};
     return result;
+}
+
+ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string &dataFolder, std::size_t chunkRows,
+                                std::size_t maxBytes)
+{
+    ListIndexRows rows;
+    TSimpleFileStream stream;
+    std::string_view base;
+    LaterEntries later;
+    if (!readIndexBlocks(indexPath, dataFolder, maxBytes, stream, rows.Read, base, later))
+        return {{rows.Read.State, {}}, {}, {}};
+    const std::string prefix = PathInFolder(dataFolder, {});
+    chunkRows = std::max<std::size_t>(chunkRows, 1);
+    bool fits = true;
+    const auto table = [&]() -> ListedTable & {
+        if (rows.Tables.empty() || rows.Tables.back().Count() >= chunkRows) {
+            rows.Tables.emplace_back();
+            rows.Tables.back().Reserve(chunkRows);
+        }
+        return rows.Tables.back();
+    };
+    const auto add = [&](const ListedTable::Row &fixed, std::string_view name,
+                         const std::string_view(&texts)[ListedTable::Path]) {
+        fits = fits && ListedTable::Fits(texts, prefix, name);
+        if (!fits)
+            return;
+        ListedTable &into = table();
+        into.Append(into.Make(fixed, texts, prefix, name));
+        rows.Known.push_back({std::string(name), fixed.Stamp});
+    };
+    rows.Known.reserve(base.size() / (leastEntryBytes + 40));
+    const bool whole = walkIndex(
+        base, later, rows.Read.BaseEntries,
+        [&](const SessionListEntry &entry) {
+            const SessionListFields &f = entry.Fields;
+            ListedTable::Row fixed;
+            fixed.Stamp = entry.Stamp;
+            fixed.StartedAt = f.StartedAt;
+            fixed.DurationSeconds = f.DurationSeconds;
+            fixed.TestKind = f.TestKind;
+            fixed.Sex = f.Sex;
+            fixed.BirthDate = f.BirthDate;
+            fixed.HasFigures = f.Figures.has_value();
+            if (f.Figures)
+                fixed.Figures = *f.Figures;
+            const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
+            add(fixed, entry.Name, texts);
+        },
+        [&](Reader &body) {
+            ListedTable::Row fixed;
+            std::string_view name;
+            std::string_view texts[ListedTable::Path];
+            body.RowFields(fixed, name, texts);
+            if (!body.damaged)
+                add(fixed, name, texts);
+        });
+    if (!whole)
+        return {{ListIndexState::Damaged, {}}, {}, {}};
+    rows.Fits = fits;
+    return rows;
 }
 
 void WriteListIndex(const std::string &indexPath, const std::string &dataFolder,
@@ -613,6 +768,51 @@ void rewriteIndex(const std::string &indexPath, const std::string &dataFolder, s
     builder.Write(indexPath, hooks);
 }
 
+// What the folder shows different from the list handed on (known, the files
+// of its entries): told as one set, then the index brought up to date.
+void reconcileWithFolder(const std::string &dataFolder, const std::string &indexPath, const SessionListOptions &options,
+                         const std::vector<std::string> &names, bool listedWhole, const ListIndexRead &index,
+                         std::vector<KnownFile> known, SessionListLoad &load)
+{
+    // The folder decides: every entry is checked against its file now.
+    SessionFolderChanges changes = ReadFolderChanges(dataFolder, names, known);
+    known = {};
+    // A listing that broke off would drop what it did not reach.
+    if (!listedWhole)
+        changes.Vanished.clear();
+    load.FilesRead = changes.Added.size() + changes.Changed.size() + changes.Skipped.size();
+    load.Skipped = changes.Skipped;
+    const bool changed = !changes.Added.empty() || !changes.Changed.empty() || !changes.Vanished.empty();
+    std::vector<SessionListEntry> upserts;
+    std::vector<std::string> removed;
+    if (changed || index.TornTail) {
+        upserts = changes.Added;
+        upserts.insert(upserts.end(), changes.Changed.begin(), changes.Changed.end());
+        const auto byName = [](const SessionListEntry &a, const SessionListEntry &b) { return a.Name < b.Name; };
+        std::sort(upserts.begin(), upserts.end(), byName);
+        removed = changes.Vanished;
+        std::sort(removed.begin(), removed.end());
+    }
+    if (stopped(options))
+        return;
+    if (changed || !changes.Skipped.empty())
+        options.OnChanges(std::move(changes));
+
+    if ((changed || index.TornTail) && listedWhole && !stopped(options)) {
+        try {
+            if (ListIndexAppendFits(index, upserts.size(), removed.size())) {
+                AppendListIndex(indexPath, index, upserts, removed, options.IndexHooks);
+                load.IndexAppended = true;
+            } else {
+                rewriteIndex(indexPath, dataFolder, names.size(), std::move(upserts), removed, options.IndexHooks);
+            }
+            load.IndexWritten = true;
+        } catch (const StreamError &error) {
+            load.IndexError = error.what();
+        }
+    }
+}
+
 SessionListLoad loadIndexFirst(const std::string &dataFolder, const std::string &indexPath,
                                const SessionListOptions &options, const std::vector<std::string> &names,
                                bool listedWhole, ListIndexRead &index)
@@ -642,44 +842,37 @@ SessionListLoad loadIndexFirst(const std::string &dataFolder, const std::string 
         }
     }
     index.Entries = {};
+    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, index, std::move(known), load);
+    return load;
+}
 
-    // The folder decides: every entry is checked against its file now.
-    SessionFolderChanges changes = ReadFolderChanges(dataFolder, names, known);
-    known = {};
-    // A listing that broke off would drop what it did not reach.
-    if (!listedWhole)
-        changes.Vanished.clear();
-    load.FilesRead = changes.Added.size() + changes.Changed.size() + changes.Skipped.size();
-    load.Skipped = changes.Skipped;
-    const bool changed = !changes.Added.empty() || !changes.Changed.empty() || !changes.Vanished.empty();
-    std::vector<SessionListEntry> upserts;
-    std::vector<std::string> removed;
-    if (changed || index.TornTail) {
-        upserts = changes.Added;
-        upserts.insert(upserts.end(), changes.Changed.begin(), changes.Changed.end());
-        const auto byName = [](const SessionListEntry &a, const SessionListEntry &b) { return a.Name < b.Name; };
-        std::sort(upserts.begin(), upserts.end(), byName);
-        removed = changes.Vanished;
-        std::sort(removed.begin(), removed.end());
+// The index's rows handed on before the folder is even listed: a start
+// shows its list in the time it takes to read the index.
+SessionListLoad loadRowsFirst(const std::string &dataFolder, const std::string &indexPath,
+                              const SessionListOptions &options, ListIndexRows &rows)
+{
+    SessionListLoad load;
+    load.Index = rows.Read.State;
+    std::size_t total = 0;
+    for (const ListedTable &table : rows.Tables)
+        total += table.Count();
+    std::size_t done = 0;
+    for (ListedTable &table : rows.Tables) {
+        if (stopped(options))
+            return load;
+        SessionListBatch batch;
+        batch.Total = total;
+        batch.Done = done += table.Count();
+        batch.Rows = std::move(table);
+        options.OnBatch(std::move(batch));
     }
-    if (stopped(options))
-        return load;
-    if (changed || !changes.Skipped.empty())
-        options.OnChanges(std::move(changes));
-
-    if ((changed || index.TornTail) && listedWhole && !stopped(options)) {
-        try {
-            if (ListIndexAppendFits(index, upserts.size(), removed.size())) {
-                AppendListIndex(indexPath, index, upserts, removed, options.IndexHooks);
-                load.IndexAppended = true;
-            } else {
-                rewriteIndex(indexPath, dataFolder, names.size(), std::move(upserts), removed, options.IndexHooks);
-            }
-            load.IndexWritten = true;
-        } catch (const StreamError &error) {
-            load.IndexError = error.what();
-        }
-    }
+    rows.Tables.clear();
+    bool listedWhole = false;
+    const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);
+    // An index far larger than such a folder's would be is not this folder's.
+    if (rows.Read.WholeBytes > MaxListIndexBytes(names.size()))
+        rows.Read.TornTail = true; // rewritten whole below once compared
+    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, std::move(rows.Known), load);
     return load;
 }
 
@@ -695,6 +888,11 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
     if (!fs::is_directory(dataFolder, error)) {
         load.Index = ListIndexState::Missing;
         return load;
+    }
+    if (options.OnBatch && options.OnChanges && options.BatchRows) {
+        ListIndexRows rows = ReadListIndexRows(indexPath, dataFolder, std::max<std::size_t>(options.BatchEntries, 1));
+        if (rows.Read.State == ListIndexState::Used && rows.Fits)
+            return loadRowsFirst(dataFolder, indexPath, options, rows);
     }
     bool listedWhole = false;
     const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);

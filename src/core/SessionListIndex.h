@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FileStamp.h"
+#include "core/ListedTable.h"
 #include "core/ReplaceFile.h"
 #include "core/SessionListFields.h"
 
@@ -18,6 +19,13 @@ struct SessionListEntry {
     SessionListFields Fields;
 
     bool operator==(const SessionListEntry &) const = default;
+};
+
+// A file of the folder the list holds, with its stamp as last read (an
+// unknown stamp counts as changed).
+struct KnownFile {
+    std::string Name;
+    FileStamp Stamp;
 };
 
 // What became of the index a load looked for.
@@ -49,6 +57,18 @@ struct ListIndexRead {
 // maxBytes is not read (Damaged).
 ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dataFolder,
                             std::size_t maxBytes = std::size_t{1} << 30);
+// The index read straight into rows of the list (views into its bytes
+// copied into the rows' text blocks, no object or text of its own per
+// session), in tables of chunkRows rows in name order, the appended blocks
+// laid over the first: what a start shows before it looks at the folder.
+struct ListIndexRows {
+    ListIndexRead Read; // as ReadListIndex gives it, Entries empty
+    std::vector<ListedTable> Tables;
+    std::vector<KnownFile> Known; // each row's file, to check the folder against
+    bool Fits = true;             // false: a path too long for a row; read the entries instead
+};
+ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string &dataFolder, std::size_t chunkRows,
+                                std::size_t maxBytes = std::size_t{1} << 30);
 // The most bytes an index of a folder of that many sessions can take; a
 // larger file is not this folder's index and is never read whole.
 std::size_t MaxListIndexBytes(std::size_t sessions);
@@ -104,6 +124,7 @@ struct SessionListBatch {
     std::vector<SessionListEntry> Entries;
     std::vector<std::string> Skipped;   // damaged files met since the last batch
     std::vector<std::string> FromFiles; // names of Entries read from their files (new or changed)
+    ListedTable Rows;                   // with BatchRows: the index's rows instead of Entries
     std::size_t Done = 0;               // names of the listing dealt with so far
     std::size_t Total = 0;              // names in the listing
 };
@@ -137,6 +158,9 @@ struct SessionListOptions {
     // Without it, every entry is checked against the folder before it is
     // handed on.
     std::function<void(SessionFolderChanges &&)> OnChanges;
+    // With OnChanges: the index's list comes as batches of Rows, read
+    // before the folder is listed, rather than as Entries.
+    bool BatchRows = false;
 };
 
 // Lists the folder once, takes the fields of the names the index knows from
@@ -147,13 +171,6 @@ SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string
                                 const SessionListOptions &options);
 SessionListLoad LoadSessionList(const std::string &dataFolder, const std::string &indexPath,
                                 bool removeStaleTemporaries = false);
-
-// A file of the folder the list holds, with its stamp as last read (an
-// unknown stamp counts as changed).
-struct KnownFile {
-    std::string Name;
-    FileStamp Stamp;
-};
 
 // What changed in the folder since a listing: names is a fresh listing,
 // known the files already in the list (both in name order). The fields of

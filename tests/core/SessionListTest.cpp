@@ -738,10 +738,31 @@ TEST(SessionListIndex, AFewChangesAreAppendedAndAnAppendCutAnywhereLosesNothing)
     EXPECT_EQ(ReadListIndex(scratch.Index(), scratch.Data()).Blocks, 1u);
 }
 
-// Shown from the index first: its entries are handed on untouched, then what
-// the folder shows different comes as one set, after every batch; taken in,
-// they make the list a full read gives, and the index is brought up to date.
-TEST(SessionListIndex, FromTheIndexFirstThenTheFoldersChangesAsOneSet)
+namespace {
+
+// The entries a table of rows holds, as the index gave them.
+std::vector<SessionListEntry> entriesOf(const ListedTable &rows, const std::string &data)
+{
+    const std::size_t prefix = PathInFolder(data, {}).size();
+    std::vector<SessionListEntry> entries;
+    for (std::size_t i = 0; i < rows.Count(); ++i) {
+        const ListedTable::Row &r = rows[i];
+        const auto text = [&](ListedTable::Text which) { return std::string(rows.TextOf(r, which)); };
+        entries.push_back({std::string(rows.NameOf(r, prefix)),
+                           r.Stamp,
+                           {r.StartedAt, r.DurationSeconds, r.TestKind, text(ListedTable::FirstName),
+                            text(ListedTable::Surname), text(ListedTable::Patronymic), text(ListedTable::Group), r.Sex,
+                            r.BirthDate, r.HasFigures ? std::optional(r.Figures) : std::nullopt}});
+    }
+    return entries;
+}
+
+// Shown from the index first (as entries, or as rows read straight from its
+// bytes before the folder is listed): what it holds is handed on untouched,
+// then what the folder shows different comes as one set, after every batch;
+// taken in, they make the list a full read gives, and the index is brought
+// up to date (by an append the next start reads back the same).
+void fromTheIndexFirst(bool asRows)
 {
     Scratch scratch;
     std::vector<std::string> names;
@@ -759,9 +780,13 @@ TEST(SessionListIndex, FromTheIndexFirstThenTheFoldersChangesAsOneSet)
     auto load = [&](std::vector<SessionListEntry> &list, std::vector<SessionFolderChanges> &sets) {
         SessionListOptions options;
         options.BatchEntries = 5;
+        options.BatchRows = asRows;
         options.OnBatch = [&](SessionListBatch &&batch) {
             EXPECT_TRUE(sets.empty()) << "a batch after the changes";
+            EXPECT_TRUE(asRows ? batch.Entries.empty() : batch.Rows.Empty());
             for (SessionListEntry &entry : batch.Entries)
+                list.push_back(std::move(entry));
+            for (SessionListEntry &entry : entriesOf(batch.Rows, scratch.Data()))
                 list.push_back(std::move(entry));
         };
         options.OnChanges = [&](SessionFolderChanges &&changes) { sets.push_back(std::move(changes)); };
@@ -800,4 +825,10 @@ TEST(SessionListIndex, FromTheIndexFirstThenTheFoldersChangesAsOneSet)
     EXPECT_TRUE(sets[0].Added.empty() && sets[0].Changed.empty() && sets[0].Vanished.empty());
     EXPECT_EQ(sets[0].Skipped.size(), 1u);
     EXPECT_FALSE(next.IndexWritten);
+    EXPECT_GT(ReadListIndex(scratch.Index(), scratch.Data()).Blocks, 1u) << "the change was appended";
 }
+
+} // namespace
+
+TEST(SessionListIndex, FromTheIndexFirstThenTheFoldersChangesAsOneSet) { fromTheIndexFirst(false); }
+TEST(SessionListIndex, RowsStraightFromTheIndexThenTheFoldersChangesAsOneSet) { fromTheIndexFirst(true); }

@@ -1,5 +1,7 @@
 #include "app/archive/ArchiveLoadDriver.h"
 
+#include "core/SessionArchive.h"
+
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QTimer>
@@ -24,9 +26,13 @@ void ArchiveLoadDriver::Start()
     options.Stop = &stop;
     // Batches wait in a queue that one posted call empties: many batches
     // queued while the window was busy are not each a call of their own.
-    options.OnBatch = [this](SessionListBatch &&batch) {
+    // The index's rows come as tables, before the folder is listed.
+    options.BatchRows = true;
+    options.OnBatch = [this, prefix = PathInFolder(folder, {}).size()](SessionListBatch &&batch) {
         for (const SessionListEntry &entry : batch.Entries)
             listedFiles.push_back({entry.Name, entry.Stamp});
+        for (std::size_t i = 0; i < batch.Rows.Count(); ++i)
+            listedFiles.push_back({std::string(batch.Rows.NameOf(batch.Rows[i], prefix)), batch.Rows[i].Stamp});
         auto held = std::make_shared<SessionListBatch>(std::move(batch));
         const std::lock_guard lock(queueMutex);
         queue.push_back({std::move(held), nullptr});

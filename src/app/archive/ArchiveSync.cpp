@@ -117,12 +117,20 @@ void ArchiveSync::batchRead(const std::shared_ptr<SessionListBatch> &batch)
         sessions.Reserve(batch->Total);
     // The pass appends in name order; a session finished or recovered
     // meanwhile lands between its batches and is put in its place at the end.
-    if (!batch->Entries.empty() && (!waiting.empty() || !sessions.Empty())) {
-        const std::string_view before =
-            !waiting.empty() ? std::string_view(waiting.back().Name) : nameInFolder(sessions.Row(sessions.Count() - 1));
-        if (before.empty() || before > batch->Entries.front().Name)
-            outOfOrder = true;
-    }
+    const ListedTable &rows = batch->Rows;
+    const std::size_t prefix = folderPrefix.size();
+    const std::string_view first = !batch->Entries.empty() ? std::string_view(batch->Entries.front().Name)
+        : !rows.Empty()                                    ? rows.NameOf(rows[0], prefix)
+                                                           : std::string_view();
+    const std::string_view before = !waitingRows.Empty()
+        ? waitingRows.NameOf(waitingRows[waitingRows.Count() - 1], prefix)
+        : !waiting.empty()  ? std::string_view(waiting.back().Name)
+        : !sessions.Empty() ? nameInFolder(sessions.Row(sessions.Count() - 1))
+                            : std::string_view();
+    const bool listedBefore = !waiting.empty() || !waitingRows.Empty() || !sessions.Empty();
+    if (!first.empty() && listedBefore && (before.empty() || before > first))
+        outOfOrder = true;
+    waitingRows.Take(batch->Rows);
     listLater(batch->Entries);
     progressDone = batch->Done;
     progressTotal = batch->Total;
@@ -164,6 +172,8 @@ void ArchiveSync::listLater(std::vector<SessionListEntry> &entries)
 
 void ArchiveSync::listWaiting()
 {
+    if (!waitingRows.Empty())
+        sessions.AddRows(waitingRows, context);
     if (!waiting.empty())
         sessions.AddListed(std::exchange(waiting, {}), folderPrefix, context);
 }

@@ -100,8 +100,9 @@ private:
     WholeFileCheck *wholeCheck = nullptr;
     std::vector<std::string> toCheck; // paths read by the pass from their files
     bool outOfOrder = false;          // a session was appended amid the pass
-    // Entries the pass read that the list has not taken yet.
+    // Entries and rows the pass read that the list has not taken yet.
     std::vector<SessionListEntry> waiting;
+    ListedTable waitingRows;
     std::size_t progressDone = 0;
     std::size_t progressTotal = 0;
     QElapsedTimer sinceProgress;

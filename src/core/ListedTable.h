@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/FileStamp.h"
+#include "core/OleDate.h"
+#include "core/SessionFigures.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The list fields of listed sessions in compact form: a row of fixed fields
+// each, and their texts in shared blocks that never move, so views into them
+// stay good while rows are added. About a hundred bytes a row and its texts.
+// Built on the loading thread from the index's bytes and handed to the
+// window whole: no object, no text of its own per session.
+class ListedTable {
+public:
+    // The texts of a row, in the order they are stored.
+    enum Text { FirstName, Surname, Patronymic, Group, Path, TextCount };
+
+    struct Row {
+        OleDate StartedAt = 0;
+        OleDate BirthDate = 0;
+        FileStamp Stamp;
+        std::int32_t DurationSeconds = 0;
+        std::int32_t TestKind = 0;
+        std::uint32_t Block = 0;
+        std::uint32_t Offset = 0;
+        std::uint16_t Lengths[TextCount] = {};
+        std::uint8_t Sex = 0;
+        bool HasFigures = false;
+        SessionFigures Figures;
+    };
+
+    // The longest text a row holds; a longer one (never written by the
+    // program) needs a session object instead.
+    static constexpr std::size_t MostTextBytes = 0xFFFF;
+
+    std::size_t Count() const { return rows.size(); }
+    bool Empty() const { return rows.empty(); }
+    const Row &operator[](std::size_t i) const { return rows[i]; }
+    Row &operator[](std::size_t i) { return rows[i]; }
+    std::string_view TextOf(const Row &row, Text which) const;
+    // The file name of the row: its path after folderPrefix.
+    std::string_view NameOf(const Row &row, std::size_t folderPrefixBytes) const
+    {
+        return TextOf(row, Path).substr(folderPrefixBytes);
+    }
+
+    // A row with these fields and texts (the path as folderPrefix + name),
+    // not yet in the table: fixed fields set, its texts copied into the
+    // blocks. Texts must fit (Fits).
+    Row Make(const Row &fixed, const std::string_view (&texts)[Path], std::string_view folderPrefix,
+             std::string_view name);
+    static bool Fits(const std::string_view (&texts)[Path], std::string_view folderPrefix, std::string_view name);
+    void Append(const Row &row) { rows.push_back(row); }
+    void Reserve(std::size_t count) { rows.reserve(count); }
+
+    // Moves every row of other (emptied) to the end, its text blocks with them.
+    void Take(ListedTable &other);
+    // Keeps the rows for which keep(i) is true, in their order.
+    template <typename Keep>
+    void KeepIf(Keep keep)
+    {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (keep(i))
+                rows[kept++] = rows[i];
+        rows.resize(kept);
+    }
+    // Puts the rows in this order (a permutation of the positions).
+    void Reorder(const std::vector<std::size_t> &order);
+    void Clear();
+
+private:
+    std::vector<Row> rows;
+    std::vector<std::unique_ptr<char[]>> blocks;
+    std::size_t blockUsed = 0;
+    std::size_t blockSize = 0;
+};
