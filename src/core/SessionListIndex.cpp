@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -351,23 +352,54 @@ std::size_t MaxListIndexBytes(std::size_t sessions) { return mostHeaderBytes + s
 
 namespace {
 
-using LaterEntries = std::map<std::string, std::optional<SessionListEntry>>;
+using LaterEntries = ListIndexRows::LaterEntries;
+
+// The index file's bytes, mapped rather than copied: a start reads them
+// once, and fresh memory costs more than the pages the cache holds already.
+class MappedIndex {
+public:
+    MappedIndex(const std::string &path, std::size_t maxBytes, ListIndexState &state)
+    {
+        state = ListIndexState::Damaged;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                state = ListIndexState::Missing;
+            return;
+        }
+        struct stat info {};
+        // Refused by its size before a byte is read.
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+            && static_cast<std::uint64_t>(info.st_size) <= maxBytes) {
+            size = static_cast<std::size_t>(info.st_size);
+            void *at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (at != MAP_FAILED) {
+                data = static_cast<const char *>(at);
+                state = ListIndexState::Used;
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedIndex()
+    {
+        if (data)
+            ::munmap(const_cast<char *>(data), size);
+    }
+    MappedIndex(const MappedIndex &) = delete;
+    MappedIndex &operator=(const MappedIndex &) = delete;
+    std::string_view Bytes() const { return {data, data ? size : 0}; }
+
+private:
+    const char *data = nullptr;
+    std::size_t size = 0;
+};
 
 // An index file read and its blocks checked: the first block's bytes, and
 // what the appended blocks say, the later over the earlier. result gets the
 // state and where a block can be appended; the stream holds the bytes.
-bool readIndexBlocks(const std::string &indexPath, const std::string &dataFolder, std::size_t maxBytes,
-                     TSimpleFileStream &stream, ListIndexRead &result, std::string_view &base, LaterEntries &later)
+bool readIndexBlocks(std::string_view all, const std::string &dataFolder, ListIndexRead &result, std::string_view &base,
+                     LaterEntries &later)
 {
-    try {
-        // Refused by its size before a byte is read.
-        if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxBytes))
-            return false; // Missing
-    } catch (const StreamError &) {
-        result.State = ListIndexState::Damaged;
-        return false;
-    }
-    const std::string_view all = stream.Take(stream.Remaining());
     result.State = ListIndexState::Damaged;
     if (all.size() == 0)
         return false;
@@ -467,9 +499,16 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
 {
     ListIndexRead result;
     TSimpleFileStream stream;
+    try {
+        // Refused by its size before a byte is read.
+        if (!TSimpleFileStream::ReadRegularFile(indexPath, stream, {}, maxBytes))
+            return result; // Missing
+    } catch (const StreamError &) {
+        return {ListIndexState::Damaged, {}};
+    }
     std::string_view base;
     LaterEntries later;
-    if (!readIndexBlocks(indexPath, dataFolder, maxBytes, stream, result, base, later))
+    if (!readIndexBlocks(stream.Take(stream.Remaining()), dataFolder, result, base, later))
         return {result.State, {}};
     const bool whole = walkIndex(
         base, later, result.BaseEntries, [&](SessionListEntry &entry) { result.Entries.push_back(std::move(entry)); },
@@ -479,37 +518,53 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
     return result;
 }
 
+std::vector<KnownFile> ListIndexRows::Known() const
+{
+    std::vector<KnownFile> known;
+    if (!mapped)
+        return known;
+    known.reserve(Read.BaseEntries + later.size());
+    std::size_t count = 0;
+    walkIndex(
+        base, later, count,
+        [&](const SessionListEntry &entry) {
+            known.push_back({entry.Name, entry.Stamp});
+        },
+        [&](Reader &body) {
+            ListedTable::Row fixed;
+            std::string_view name;
+            std::string_view texts[ListedTable::Path];
+            body.RowFields(fixed, name, texts);
+            known.push_back({std::string(name), fixed.Stamp});
+        });
+    return known;
+}
+
 ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string &dataFolder, std::size_t chunkRows,
                                 std::size_t maxBytes)
 {
     ListIndexRows rows;
-    TSimpleFileStream stream;
-    std::string_view base;
-    LaterEntries later;
-    if (!readIndexBlocks(indexPath, dataFolder, maxBytes, stream, rows.Read, base, later))
-        return {{rows.Read.State, {}}, {}, {}};
+    auto mapped = std::make_shared<MappedIndex>(indexPath, maxBytes, rows.Read.State);
+    if (rows.Read.State != ListIndexState::Used
+        || !readIndexBlocks(mapped->Bytes(), dataFolder, rows.Read, rows.base, rows.later))
+        return rows;
     const std::string prefix = PathInFolder(dataFolder, {});
     chunkRows = std::max<std::size_t>(chunkRows, 1);
     bool fits = true;
-    const auto table = [&]() -> ListedTable & {
-        if (rows.Tables.empty() || rows.Tables.back().Count() >= chunkRows) {
-            rows.Tables.emplace_back();
-            rows.Tables.back().Reserve(chunkRows);
-        }
-        return rows.Tables.back();
-    };
     const auto add = [&](const ListedTable::Row &fixed, std::string_view name,
                          const std::string_view(&texts)[ListedTable::Path]) {
         fits = fits && ListedTable::Fits(texts, prefix, name);
         if (!fits)
             return;
-        ListedTable &into = table();
+        if (rows.Tables.empty() || rows.Tables.back().Count() >= chunkRows) {
+            rows.Tables.emplace_back();
+            rows.Tables.back().Reserve(chunkRows);
+        }
+        ListedTable &into = rows.Tables.back();
         into.Append(into.Make(fixed, texts, prefix, name));
-        rows.Known.push_back({std::string(name), fixed.Stamp});
     };
-    rows.Known.reserve(base.size() / (leastEntryBytes + 40));
     const bool whole = walkIndex(
-        base, later, rows.Read.BaseEntries,
+        rows.base, rows.later, rows.Read.BaseEntries,
         [&](const SessionListEntry &entry) {
             const SessionListFields &f = entry.Fields;
             ListedTable::Row fixed;
@@ -533,9 +588,13 @@ ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string 
             if (!body.damaged)
                 add(fixed, name, texts);
         });
-    if (!whole)
-        return {{ListIndexState::Damaged, {}}, {}, {}};
+    if (!whole) {
+        rows = {};
+        rows.Read.State = ListIndexState::Damaged;
+        return rows;
+    }
     rows.Fits = fits;
+    rows.mapped = std::move(mapped);
     return rows;
 }
 
@@ -872,7 +931,8 @@ SessionListLoad loadRowsFirst(const std::string &dataFolder, const std::string &
     // An index far larger than such a folder's would be is not this folder's.
     if (rows.Read.WholeBytes > MaxListIndexBytes(names.size()))
         rows.Read.TornTail = true; // rewritten whole below once compared
-    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, std::move(rows.Known), load);
+    // The rows are the window's now; the files to check are read again from the index's bytes.
+    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, rows.Known(), load);
     return load;
 }
 

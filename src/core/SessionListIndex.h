@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,11 +63,23 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
 // copied into the rows' text blocks, no object or text of its own per
 // session), in tables of chunkRows rows in name order, the appended blocks
 // laid over the first: what a start shows before it looks at the folder.
-struct ListIndexRows {
+class ListIndexRows {
+public:
+    using LaterEntries = std::map<std::string, std::optional<SessionListEntry>>;
+
     ListIndexRead Read; // as ReadListIndex gives it, Entries empty
     std::vector<ListedTable> Tables;
-    std::vector<KnownFile> Known; // each row's file, to check the folder against
-    bool Fits = true;             // false: a path too long for a row; read the entries instead
+    bool Fits = true; // false: a path too long for a row; read the entries instead
+
+    // Each row's file and stamp, to check the folder against: read again
+    // from the index's bytes (held until this goes) once the rows are handed on.
+    std::vector<KnownFile> Known() const;
+
+private:
+    friend ListIndexRows ReadListIndexRows(const std::string &, const std::string &, std::size_t, std::size_t);
+    std::shared_ptr<const void> mapped;
+    std::string_view base;
+    mutable LaterEntries later;
 };
 ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string &dataFolder, std::size_t chunkRows,
                                 std::size_t maxBytes = std::size_t{1} << 30);
