@@ -179,8 +179,6 @@ void ArchiveList::AddListed(const std::vector<SessionListEntry> &entries, std::s
 {
     context = sessionContext;
     const std::size_t first = rows.Count();
-    rows.Reserve(first + entries.size());
-    held.reserve(first + entries.size());
     for (const SessionListEntry &entry : entries) {
         ListedTable::Row row;
         if (fitsRow(entry.Fields, folderPrefix, entry.Name)) {

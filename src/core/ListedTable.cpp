@@ -51,7 +51,10 @@ ListedTable::Row ListedTable::Make(const Row &fixed, const std::string_view (&te
 void ListedTable::Take(ListedTable &other)
 {
     const auto base = static_cast<std::uint32_t>(blocks.size());
-    rows.reserve(rows.size() + other.rows.size());
+    // Grown by half at least: a list taken in tens of tables is not copied at each.
+    const std::size_t needed = rows.size() + other.rows.size();
+    if (needed > rows.capacity())
+        rows.reserve(std::max(needed, rows.capacity() + rows.capacity() / 2));
     for (Row row : other.rows) {
         row.Block += base;
         rows.push_back(row);
