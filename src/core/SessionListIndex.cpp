@@ -932,7 +932,10 @@ SessionListLoad loadRowsFirst(const std::string &dataFolder, const std::string &
     if (rows.Read.WholeBytes > MaxListIndexBytes(names.size()))
         rows.Read.TornTail = true; // rewritten whole below once compared
     // The rows are the window's now; the files to check are read again from the index's bytes.
-    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, rows.Known(), load);
+    std::vector<KnownFile> known = rows.Known();
+    if (options.OnKnown)
+        options.OnKnown(known);
+    reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, std::move(known), load);
     return load;
 }
 

@@ -173,8 +173,10 @@ struct SessionListOptions {
     // handed on.
     std::function<void(SessionFolderChanges &&)> OnChanges;
     // With OnChanges: the index's list comes as batches of Rows, read
-    // before the folder is listed, rather than as Entries.
+    // before the folder is listed, rather than as Entries; OnKnown then gets
+    // the files of those rows once they are handed on, before OnChanges.
     bool BatchRows = false;
+    std::function<void(const std::vector<KnownFile> &)> OnKnown;
 };
 
 // Lists the folder once, takes the fields of the names the index knows from

@@ -14,14 +14,14 @@ ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
         names.clear();
         named.clear();
         nextToFold = 0;
-        folding->start();
+        folding->start(QuietMs);
     };
     // Rows appended at the end leave every kept name at its row.
     connect(&source, &QAbstractItemModel::rowsAboutToBeInserted, this, [this, forget](const QModelIndex &, int first) {
         if (first < model.rowCount())
             forget();
         else
-            folding->start();
+            folding->start(QuietMs);
     });
     connect(&source, &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
     connect(&source, &QAbstractItemModel::modelAboutToBeReset, this, forget);
@@ -31,13 +31,13 @@ ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     setDynamicSortFilter(true);
     // The names are folded ahead of the first search, a slice at a time
     // while the window is idle, so that search does not fold them all.
-    folding->setInterval(1);
     connect(folding, &QTimer::timeout, this, &ResultsSearchProxy::foldSome);
-    folding->start();
+    folding->start(QuietMs);
 }
 
 void ResultsSearchProxy::foldSome()
 {
+    folding->setInterval(1); // the rows are quiet: a slice at every turn of the loop
     const auto rows = static_cast<std::size_t>(model.rowCount());
     if (named.size() < rows) {
         names.resize(rows);

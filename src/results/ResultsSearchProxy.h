@@ -31,6 +31,9 @@ protected:
 private:
     // Rows folded in one slice of idle time: a few milliseconds' work.
     static constexpr std::size_t FoldSlice = 4000;
+    // Folding starts once the rows have not changed for this long: while
+    // the list fills, each slice would hold back the rows still to come.
+    static constexpr int QuietMs = 150;
     void foldSome();
 
     ResultsModel &model;

@@ -1,7 +1,5 @@
 #include "app/archive/ArchiveLoadDriver.h"
 
-#include "core/SessionArchive.h"
-
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QTimer>
@@ -28,16 +26,16 @@ void ArchiveLoadDriver::Start()
     // queued while the window was busy are not each a call of their own.
     // The index's rows come as tables, before the folder is listed.
     options.BatchRows = true;
-    options.OnBatch = [this, prefix = PathInFolder(folder, {}).size()](SessionListBatch &&batch) {
+    options.OnBatch = [this](SessionListBatch &&batch) {
         for (const SessionListEntry &entry : batch.Entries)
             listedFiles.push_back({entry.Name, entry.Stamp});
-        for (std::size_t i = 0; i < batch.Rows.Count(); ++i)
-            listedFiles.push_back({std::string(batch.Rows.NameOf(batch.Rows[i], prefix)), batch.Rows[i].Stamp});
         auto held = std::make_shared<SessionListBatch>(std::move(batch));
         const std::lock_guard lock(queueMutex);
         queue.push_back({std::move(held), nullptr});
         post();
     };
+    // The rows' files, once the rows are handed on.
+    options.OnKnown = [this](const std::vector<KnownFile> &known) { listedFiles = known; };
     options.OnChanges = [this](SessionFolderChanges &&changes) {
         listedFiles = FilesAfter(std::move(listedFiles), changes);
         auto held = std::make_shared<SessionFolderChanges>(std::move(changes));
