@@ -5,6 +5,26 @@
 
 namespace {
 constexpr std::size_t blockBytes = std::size_t{1} << 20;
+constexpr std::size_t segmentRows = 4096;
+} // namespace
+
+void ListedTable::Reserve(std::size_t count)
+{
+    order.reserve(order.size() + count);
+    if (segmentSize - segmentUsed < count) {
+        segmentSize = count;
+        segments.push_back(std::make_unique_for_overwrite<Row[]>(segmentSize));
+        segmentUsed = 0;
+    }
+}
+
+void ListedTable::Append(const Row &row)
+{
+    if (segments.empty() || segmentUsed == segmentSize)
+        Reserve(segmentRows);
+    Row *at = segments.back().get() + segmentUsed++;
+    *at = row;
+    order.push_back(at);
 }
 
 std::string_view ListedTable::TextOf(const Row &row, Text which) const
@@ -50,38 +70,46 @@ ListedTable::Row ListedTable::Make(const Row &fixed, const std::string_view (&te
 
 void ListedTable::Take(ListedTable &other)
 {
-    const auto base = static_cast<std::uint32_t>(blocks.size());
     // Grown by half at least: a list taken in tens of tables is not copied at each.
-    const std::size_t needed = rows.size() + other.rows.size();
-    if (needed > rows.capacity())
-        rows.reserve(std::max(needed, rows.capacity() + rows.capacity() / 2));
-    for (Row row : other.rows) {
-        row.Block += base;
-        rows.push_back(row);
-    }
+    const std::size_t needed = order.size() + other.order.size();
+    if (needed > order.capacity())
+        order.reserve(std::max(needed, order.capacity() + order.capacity() / 2));
+    order.insert(order.end(), other.order.begin(), other.order.end());
+    // The rows point into other's blocks by number: renumbered to where those
+    // blocks go. Later rows and texts go to other's last segment and block.
+    const auto base = static_cast<std::uint32_t>(blocks.size());
+    if (base != 0)
+        for (std::size_t i = order.size() - other.order.size(); i < order.size(); ++i)
+            order[i]->Block += base;
     for (auto &block : other.blocks)
         blocks.push_back(std::move(block));
-    // Later texts go to a block of their own: the last one taken is other's.
     if (!other.blocks.empty()) {
         blockUsed = other.blockUsed;
         blockSize = other.blockSize;
     }
+    for (auto &segment : other.segments)
+        segments.push_back(std::move(segment));
+    if (!other.segments.empty()) {
+        segmentUsed = other.segmentUsed;
+        segmentSize = other.segmentSize;
+    }
     other.Clear();
 }
 
-void ListedTable::Reorder(const std::vector<std::size_t> &order)
+void ListedTable::Reorder(const std::vector<std::size_t> &positions)
 {
-    std::vector<Row> sorted;
-    sorted.reserve(order.size());
-    for (const std::size_t i : order)
-        sorted.push_back(rows[i]);
-    rows = std::move(sorted);
+    std::vector<Row *> sorted;
+    sorted.reserve(positions.size());
+    for (const std::size_t i : positions)
+        sorted.push_back(order[i]);
+    order = std::move(sorted);
 }
 
 void ListedTable::Clear()
 {
-    rows.clear();
+    order.clear();
+    segments.clear();
+    segmentUsed = segmentSize = 0;
     blocks.clear();
-    blockUsed = 0;
-    blockSize = 0;
+    blockUsed = blockSize = 0;
 }

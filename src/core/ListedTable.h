@@ -13,8 +13,9 @@
 #include <vector>
 
 // The list fields of listed sessions in compact form: a row of fixed fields
-// each, and their texts in shared blocks that never move, so views into them
-// stay good while rows are added. About a hundred bytes a row and its texts.
+// each, and their texts in shared blocks; rows and texts never move, so
+// views into them stay good while rows are added, removed or reordered.
+// About a hundred bytes a row and its texts.
 // Built on the loading thread from the index's bytes and handed to the
 // window whole: no object, no text of its own per session.
 class ListedTable {
@@ -40,10 +41,10 @@ public:
     // program) needs a session object instead.
     static constexpr std::size_t MostTextBytes = 0xFFFF;
 
-    std::size_t Count() const { return rows.size(); }
-    bool Empty() const { return rows.empty(); }
-    const Row &operator[](std::size_t i) const { return rows[i]; }
-    Row &operator[](std::size_t i) { return rows[i]; }
+    std::size_t Count() const { return order.size(); }
+    bool Empty() const { return order.empty(); }
+    const Row &operator[](std::size_t i) const { return *order[i]; }
+    Row &operator[](std::size_t i) { return *order[i]; }
     std::string_view TextOf(const Row &row, Text which) const;
     // The file name of the row: its path after folderPrefix.
     std::string_view NameOf(const Row &row, std::size_t folderPrefixBytes) const
@@ -57,27 +58,36 @@ public:
     Row Make(const Row &fixed, const std::string_view (&texts)[Path], std::string_view folderPrefix,
              std::string_view name);
     static bool Fits(const std::string_view (&texts)[Path], std::string_view folderPrefix, std::string_view name);
-    void Append(const Row &row) { rows.push_back(row); }
-    void Reserve(std::size_t count) { rows.reserve(count); }
+    void Append(const Row &row);
+    // Room for that many more rows without another allocation.
+    void Reserve(std::size_t count);
 
-    // Moves every row of other (emptied) to the end, its text blocks with them.
+    // Moves every row of other (emptied) to the end, with its texts. The
+    // rows themselves stay where they are: only their places are copied, so
+    // a list built on the loading thread is taken in at the cost of a
+    // pointer a row.
     void Take(ListedTable &other);
     // Keeps the rows for which keep(i) is true, in their order.
     template <typename Keep>
     void KeepIf(Keep keep)
     {
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < order.size(); ++i)
             if (keep(i))
-                rows[kept++] = rows[i];
-        rows.resize(kept);
+                order[kept++] = order[i];
+        order.resize(kept);
     }
     // Puts the rows in this order (a permutation of the positions).
-    void Reorder(const std::vector<std::size_t> &order);
+    void Reorder(const std::vector<std::size_t> &positions);
     void Clear();
 
 private:
-    std::vector<Row> rows;
+    // Rows and texts live in storage that never moves; a removed row's place
+    // stays taken until the table is cleared (a few a day).
+    std::vector<Row *> order;
+    std::vector<std::unique_ptr<Row[]>> segments;
+    std::size_t segmentUsed = 0;
+    std::size_t segmentSize = 0;
     std::vector<std::unique_ptr<char[]>> blocks;
     std::size_t blockUsed = 0;
     std::size_t blockSize = 0;
