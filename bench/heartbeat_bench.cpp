@@ -22,6 +22,7 @@
 #include "app/preferences/AppSettings.h"
 #include "app/window/TformPalettorMain.h"
 #include "core/SessionArchive.h"
+#include "results/ResultsModel.h"
 #include "results/ResultsPage.h"
 
 #include <QApplication>
@@ -214,6 +215,7 @@ int main(int argc, char **argv)
 
     int result = 0;
     double startMs[2] = {0, 0};
+    double shownMs[2] = {0, 0};
     double startStallMs[2] = {0, 0};
     double settleStallMs = 0;
     double exportMs = 0;
@@ -231,6 +233,12 @@ int main(int argc, char **argv)
         start = Clock::now();
         heartbeat.Restart();
         window.show();
+        // Every row listed (from the index, before the folder is checked),
+        // then the pass's end (the folder checked against the list).
+        const auto *model = window.findChild<ResultsModel *>();
+        while (model && model->rowCount() < count && finished.count() == 0 && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        shownMs[run] = msSince(start);
         while (finished.count() == 0 && msSince(start) < 600000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         startMs[run] = msSince(start);
@@ -293,8 +301,10 @@ int main(int argc, char **argv)
     std::printf("%-48s %9.1f ms\n", "raw open/read/close, 1 thread", limits.raw1Ms);
     std::printf("%-48s %9.1f ms\n", "raw open/read/close, 4 threads", limits.raw4Ms);
     std::printf("\ndurations:\n");
-    line("start-up, no index: shown -> list filled", startMs[0], limits);
-    line("start-up, index: shown -> list filled", startMs[1], limits);
+    line("start-up, no index: shown -> every row listed", shownMs[0], limits);
+    line("start-up, no index: shown -> pass ended", startMs[0], limits);
+    line("start-up, index: shown -> every row listed", shownMs[1], limits);
+    line("start-up, index: shown -> pass ended (checked)", startMs[1], limits);
     line("list export (every row, names kept)", exportMs, limits);
     const std::string taken = std::to_string(deletions) + " deletions taken in after the check";
     line(taken.c_str(), deletionMs, limits);
