@@ -44,6 +44,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -110,6 +111,16 @@ void line(const char *what, double ms, const Limits &limits)
                 ms / limits.listIndexMs, ms / limits.raw1Ms, ms / limits.raw4Ms);
 }
 
+struct WindowMemory {
+    std::size_t Peak = 0;
+    std::size_t Now = 0;
+    std::size_t Sessions = 0;
+    double RowsMs = 0;  // show() -> every row listed
+    double PassMs = 0;  // show() -> the pass's end
+    double StallMs = 0; // the longest stall meanwhile
+    double LimitMs = 0; // listing the folder + reading the index, in that process
+};
+
 // Peak and current resident size of this process, in bytes.
 std::pair<std::size_t, std::size_t> residentBytes()
 {
@@ -129,32 +140,52 @@ std::pair<std::size_t, std::size_t> residentBytes()
     return {peak, now};
 }
 
-// Starts the window on root (its Data folder, settings and cache there),
-// waits for the list and 3 s more, and prints its peak and current RSS.
+// A fresh process, as a real start is (a second window in the same process
+// would find the first one's freed memory): starts the window on root (its
+// Data folder, settings and cache there), times it from show() to every row
+// listed and to the pass's end with the longest stall, waits 3 s more, then
+// measures the limit (listing the folder and reading the index) and prints
+// its peak and current RSS.
 int windowMemory(const QString &root)
 {
     AppSettings::UseFile(root + QStringLiteral("/settings.ini"));
     PrepareHeapForArchive();
     qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
-    TformPalettorMain window(root + QLatin1Char('/'));
-    window.SetArchiveCheckInterval(60 * 60 * 1000);
-    QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
-    window.show();
-    const auto start = Clock::now();
-    while (finished.count() == 0 && msSince(start) < 600000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    runFor(3000);
-    const auto [peak, now] = residentBytes();
-    std::printf("%zu %zu %zu\n", peak, now, window.Sessions().Count());
+    const std::string data = (root + QStringLiteral("/Data")).toStdString();
+    const std::size_t files = ListSessionFiles(data).size();
+    WindowMemory result;
+    {
+        TformPalettorMain window(root + QLatin1Char('/'));
+        window.SetArchiveCheckInterval(60 * 60 * 1000);
+        QSignalSpy finished(&window, &TformPalettorMain::StartupFinished);
+        Heartbeat heartbeat;
+        const auto start = Clock::now();
+        heartbeat.Restart();
+        window.show();
+        const auto *model = window.findChild<ResultsModel *>();
+        while (model && static_cast<std::size_t>(model->rowCount()) < files && finished.count() == 0
+               && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        result.RowsMs = msSince(start);
+        while (finished.count() == 0 && msSince(start) < 600000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        result.PassMs = msSince(start);
+        result.StallMs = heartbeat.Longest();
+        runFor(3000);
+        const std::string index = ArchiveSync::IndexPath(QString::fromStdString(data)).toStdString();
+        const auto limitStart = Clock::now();
+        const std::size_t listed = ListSessionFiles(data).size();
+        std::vector<char> buffer(1 << 20);
+        readAll(index, buffer);
+        result.LimitMs = msSince(limitStart);
+        std::tie(result.Peak, result.Now) = residentBytes();
+        result.Sessions = window.Sessions().Count() == listed ? listed : 0;
+    }
+    std::printf("%zu %zu %zu %.3f %.3f %.3f %.3f\n", result.Peak, result.Now, result.Sessions, result.RowsMs,
+                result.PassMs, result.StallMs, result.LimitMs);
     AppSettings::UseFile(QString());
     return 0;
 }
-
-struct WindowMemory {
-    std::size_t Peak = 0;
-    std::size_t Now = 0;
-    std::size_t Sessions = 0;
-};
 
 // Runs this program again on root with --window-memory; zeros when it failed.
 WindowMemory measureWindowMemory(const char *self, const QString &root)
@@ -162,11 +193,13 @@ WindowMemory measureWindowMemory(const char *self, const QString &root)
     WindowMemory memory;
     const std::string out = (root + QStringLiteral("/memory.out")).toStdString();
     const std::string command =
-        "'" + std::string(self) + "' --window-memory '" + root.toStdString() + "' > '" + out + "'";
+        "'" + std::string(self) + "' --window-memory '" + root.toStdString() + "' > '" + out + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0)
         return memory;
     if (FILE *file = std::fopen(out.c_str(), "r")) {
-        if (std::fscanf(file, "%zu %zu %zu", &memory.Peak, &memory.Now, &memory.Sessions) != 3)
+        if (std::fscanf(file, "%zu %zu %zu %lf %lf %lf %lf", &memory.Peak, &memory.Now, &memory.Sessions,
+                        &memory.RowsMs, &memory.PassMs, &memory.StallMs, &memory.LimitMs)
+            != 7)
             memory = {};
         std::fclose(file);
     }
@@ -317,6 +350,13 @@ int main(int argc, char **argv)
     const std::string deleted = std::to_string(deletions) + " deletions by another station";
     line(deleted.c_str(), deletionStallMs, limits);
 
+    std::printf("\na start in a process of its own (%zu sessions, the index there):\n", full.Sessions);
+    std::printf("%-48s %9.1f ms\n", "listing the folder + reading the index (limit)", full.LimitMs);
+    std::printf("%-48s %9.1f ms   ratio to the limit %6.2f\n", "shown -> every row listed", full.RowsMs,
+                full.RowsMs / full.LimitMs);
+    std::printf("%-48s %9.1f ms   ratio to the limit %6.2f\n", "shown -> pass ended (checked with the folder)",
+                full.PassMs, full.PassMs / full.LimitMs);
+    std::printf("%-48s %9.1f ms\n", "longest stall of the window's thread meanwhile", full.StallMs);
     const double mb = 1048576.0;
     std::printf("\nthe window's memory, list filled from the index and settled (%zu sessions, files %.1f MB):\n",
                 full.Sessions, fileBytes / mb);
