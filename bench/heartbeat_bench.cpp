@@ -357,6 +357,7 @@ int main(int argc, char **argv)
     std::printf("%-48s %9.1f ms   ratio to the limit %6.2f\n", "shown -> pass ended (checked with the folder)",
                 full.PassMs, full.PassMs / full.LimitMs);
     std::printf("%-48s %9.1f ms\n", "longest stall of the window's thread meanwhile", full.StallMs);
+    std::printf("%-48s %9.1f ms\n", "the same on an empty folder (showing the window)", empty.StallMs);
     const double mb = 1048576.0;
     std::printf("\nthe window's memory, list filled from the index and settled (%zu sessions, files %.1f MB):\n",
                 full.Sessions, fileBytes / mb);

@@ -518,7 +518,7 @@ ListIndexRead ReadListIndex(const std::string &indexPath, const std::string &dat
     return result;
 }
 
-std::vector<KnownFile> ListIndexRows::Known() const
+std::vector<KnownFile> ListIndexRows::TakeKnown()
 {
     std::vector<KnownFile> known;
     if (!mapped)
@@ -537,6 +537,9 @@ std::vector<KnownFile> ListIndexRows::Known() const
             body.RowFields(fixed, name, texts);
             known.push_back({std::string(name), fixed.Stamp});
         });
+    mapped.reset();
+    base = {};
+    later.clear();
     return known;
 }
 
@@ -835,6 +838,8 @@ void reconcileWithFolder(const std::string &dataFolder, const std::string &index
 {
     // The folder decides: every entry is checked against its file now.
     SessionFolderChanges changes = ReadFolderChanges(dataFolder, names, known);
+    if (options.OnKnown)
+        options.OnKnown(std::move(known));
     known = {};
     // A listing that broke off would drop what it did not reach.
     if (!listedWhole)
@@ -926,15 +931,14 @@ SessionListLoad loadRowsFirst(const std::string &dataFolder, const std::string &
         options.OnBatch(std::move(batch));
     }
     rows.Tables.clear();
+    // The rows are the window's now; the files to check are read again from
+    // the index's bytes, which then go.
+    std::vector<KnownFile> known = rows.TakeKnown();
     bool listedWhole = false;
     const std::vector<std::string> names = ListSessionFiles(dataFolder, options.RemoveStaleTemporaries, listedWhole);
     // An index far larger than such a folder's would be is not this folder's.
     if (rows.Read.WholeBytes > MaxListIndexBytes(names.size()))
         rows.Read.TornTail = true; // rewritten whole below once compared
-    // The rows are the window's now; the files to check are read again from the index's bytes.
-    std::vector<KnownFile> known = rows.Known();
-    if (options.OnKnown)
-        options.OnKnown(known);
     reconcileWithFolder(dataFolder, indexPath, options, names, listedWhole, rows.Read, std::move(known), load);
     return load;
 }

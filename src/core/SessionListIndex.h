@@ -72,14 +72,15 @@ public:
     bool Fits = true; // false: a path too long for a row; read the entries instead
 
     // Each row's file and stamp, to check the folder against: read again
-    // from the index's bytes (held until this goes) once the rows are handed on.
-    std::vector<KnownFile> Known() const;
+    // from the index's bytes once the rows are handed on; the bytes are let
+    // go then (an empty list after that).
+    std::vector<KnownFile> TakeKnown();
 
 private:
     friend ListIndexRows ReadListIndexRows(const std::string &, const std::string &, std::size_t, std::size_t);
     std::shared_ptr<const void> mapped;
     std::string_view base;
-    mutable LaterEntries later;
+    LaterEntries later;
 };
 ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string &dataFolder, std::size_t chunkRows,
                                 std::size_t maxBytes = std::size_t{1} << 30);
@@ -173,10 +174,11 @@ struct SessionListOptions {
     // handed on.
     std::function<void(SessionFolderChanges &&)> OnChanges;
     // With OnChanges: the index's list comes as batches of Rows, read
-    // before the folder is listed, rather than as Entries; OnKnown then gets
-    // the files of those rows once they are handed on, before OnChanges.
+    // before the folder is listed, rather than as Entries.
     bool BatchRows = false;
-    std::function<void(const std::vector<KnownFile> &)> OnKnown;
+    // With OnChanges: the files of the list handed on, as they were checked
+    // against the folder, before OnChanges tells what differs.
+    std::function<void(std::vector<KnownFile> &&)> OnKnown;
 };
 
 // Lists the folder once, takes the fields of the names the index knows from

@@ -35,7 +35,7 @@ void ArchiveLoadDriver::Start()
         post();
     };
     // The rows' files, once the rows are handed on.
-    options.OnKnown = [this](const std::vector<KnownFile> &known) { listedFiles = known; };
+    options.OnKnown = [this](std::vector<KnownFile> &&known) { listedFiles = std::move(known); };
     options.OnChanges = [this](SessionFolderChanges &&changes) {
         listedFiles = FilesAfter(std::move(listedFiles), changes);
         auto held = std::make_shared<SessionFolderChanges>(std::move(changes));

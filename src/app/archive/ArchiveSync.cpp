@@ -185,6 +185,12 @@ void ArchiveSync::appendListed(const std::vector<SessionListEntry> &entries)
 
 void ArchiveSync::loaded()
 {
+#ifdef __GLIBC__
+    // The pass's transient lists (the index's files, the folder's names, what
+    // the loading thread made) are freed by now; their pages go back rather
+    // than stay with the window for the rest of the day.
+    malloc_trim(0);
+#endif
     listWaiting();
     if (outOfOrder) {
         outOfOrder = false;
