@@ -8,10 +8,10 @@ constexpr std::size_t blockBytes = std::size_t{1} << 20;
 constexpr std::size_t segmentRows = 4096;
 } // namespace
 
-void ListedTable::Reserve(std::size_t count)
+void ListedTable::Reserve(std::size_t count, bool rows)
 {
     order.reserve(order.size() + count);
-    if (segmentSize - segmentUsed < count) {
+    if (rows && segmentSize - segmentUsed < count) {
         segmentSize = count;
         segments.push_back(std::make_unique_for_overwrite<Row[]>(segmentSize));
         segmentUsed = 0;
@@ -20,8 +20,11 @@ void ListedTable::Reserve(std::size_t count)
 
 void ListedTable::Append(const Row &row)
 {
-    if (segments.empty() || segmentUsed == segmentSize)
-        Reserve(segmentRows);
+    if (segments.empty() || segmentUsed == segmentSize) {
+        segmentSize = segmentRows;
+        segments.push_back(std::make_unique_for_overwrite<Row[]>(segmentSize));
+        segmentUsed = 0;
+    }
     Row *at = segments.back().get() + segmentUsed++;
     *at = row;
     order.push_back(at);

@@ -59,8 +59,10 @@ public:
              std::string_view name);
     static bool Fits(const std::string_view (&texts)[Path], std::string_view folderPrefix, std::string_view name);
     void Append(const Row &row);
-    // Room for that many more rows without another allocation.
-    void Reserve(std::size_t count);
+    // Room for that many more rows: their places, and with rows also their
+    // storage (made, and so taken from the system, at once: only for rows
+    // sure to come, as a table read from the index).
+    void Reserve(std::size_t count, bool rows = false);
 
     // Moves every row of other (emptied) to the end, with its texts. The
     // rows themselves stay where they are: only their places are copied, so

@@ -561,7 +561,7 @@ ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string 
             return;
         if (rows.Tables.empty() || rows.Tables.back().Count() >= chunkRows) {
             rows.Tables.emplace_back();
-            rows.Tables.back().Reserve(chunkRows);
+            rows.Tables.back().Reserve(chunkRows, true);
         }
         ListedTable &into = rows.Tables.back();
         into.Append(into.Make(fixed, texts, prefix, name));
