@@ -11,8 +11,7 @@ ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     // Connected before the proxy's own handlers, so a change never meets a
     // name kept for the row that was there before.
     const auto forget = [this] {
-        names.clear();
-        named.clear();
+        folded.Clear();
         nextToFold = 0;
         folding->start(QuietMs);
     };
@@ -35,21 +34,44 @@ ResultsSearchProxy::ResultsSearchProxy(ResultsModel &source, QObject *parent)
     folding->start(QuietMs);
 }
 
+void ResultsSearchProxy::FoldedNames::Clear()
+{
+    Text.clear();
+    End.clear();
+    Start.clear();
+}
+
+void ResultsSearchProxy::FoldedNames::Resize(std::size_t rows)
+{
+    if (End.size() < rows) {
+        End.resize(rows, 0);
+        Start.resize(rows, 0);
+    }
+}
+
+void ResultsSearchProxy::FoldedNames::Set(std::size_t row, std::string_view name)
+{
+    // Never empty, so End says whether it was made: a blank between the parts.
+    Start[row] = static_cast<std::uint32_t>(Text.size());
+    Text.append(name).push_back('\0');
+    End[row] = static_cast<std::uint32_t>(Text.size());
+}
+
+std::string_view ResultsSearchProxy::FoldedNames::Get(std::size_t row) const
+{
+    return std::string_view(Text).substr(Start[row], End[row] - Start[row] - 1);
+}
+
 void ResultsSearchProxy::foldSome()
 {
     folding->setInterval(1); // the rows are quiet: a slice at every turn of the loop
     const auto rows = static_cast<std::size_t>(model.rowCount());
-    if (named.size() < rows) {
-        names.resize(rows);
-        named.resize(rows);
-    }
+    folded.Resize(rows);
     for (std::size_t done = 0; nextToFold < rows && done < FoldSlice; ++nextToFold) {
-        if (named[nextToFold])
+        if (folded.Has(nextToFold))
             continue;
-        if (const std::optional<ListedRow> session = model.RowAt(static_cast<int>(nextToFold))) {
-            names[nextToFold] = SearchableName(*session);
-            named[nextToFold] = true;
-        }
+        if (const std::optional<ListedRow> session = model.RowAt(static_cast<int>(nextToFold)))
+            folded.Set(nextToFold, SearchableName(*session));
         ++done;
     }
     if (nextToFold >= rows)
@@ -90,15 +112,10 @@ bool ResultsSearchProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
     if (!session)
         return false;
     const auto row = static_cast<std::size_t>(sourceRow);
-    if (row >= named.size()) {
-        names.resize(std::max(row + 1, static_cast<std::size_t>(model.rowCount())));
-        named.resize(names.size());
-    }
-    if (!named[row]) {
-        names[row] = SearchableName(*session);
-        named[row] = true;
-    }
-    return names[row].find(key) != std::string::npos;
+    folded.Resize(std::max(row + 1, static_cast<std::size_t>(model.rowCount())));
+    if (!folded.Has(row))
+        folded.Set(row, SearchableName(*session));
+    return folded.Get(row).find(key) != std::string_view::npos;
 }
 
 bool ResultsSearchProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const

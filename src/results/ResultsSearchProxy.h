@@ -3,7 +3,9 @@
 #include <QSortFilterProxyModel>
 #include <QTimer>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ResultsModel;
@@ -39,9 +41,19 @@ private:
     ResultsModel &model;
     std::string key;
     // Each model row's name as searched, made at the first search that
-    // reaches the row and forgotten at any change of the model's rows.
-    mutable std::vector<std::string> names;
-    mutable std::vector<bool> named;
+    // reaches the row (or ahead of it) and forgotten at any change of the
+    // model's rows. In one block: a string each cost 100,000 allocations.
+    struct FoldedNames {
+        std::string Text;
+        std::vector<std::uint32_t> End; // of each row's name in Text; 0 until it is made
+        std::vector<std::uint32_t> Start;
+        void Clear();
+        void Resize(std::size_t rows);
+        bool Has(std::size_t row) const { return End[row] != 0; }
+        void Set(std::size_t row, std::string_view name);
+        std::string_view Get(std::size_t row) const;
+    };
+    mutable FoldedNames folded;
     std::size_t nextToFold = 0;
     QTimer *folding = new QTimer(this);
 };
