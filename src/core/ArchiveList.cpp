@@ -26,14 +26,6 @@ std::string_view nameAfter(std::string_view path, std::string_view folderPrefix)
     return name.find('/') == std::string_view::npos ? name : std::string_view();
 }
 
-// Whether the texts fit a row's fixed widths; a longer one (never written by
-// the program) keeps its session in an object instead.
-bool fitsRow(const SessionListFields &f, std::string_view folderPrefix, std::string_view name)
-{
-    const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
-    return ListedTable::Fits(texts, folderPrefix, name);
-}
-
 } // namespace
 
 std::string_view NameInFolder(const TCLTSession &session, std::string_view folderPrefix)
@@ -67,22 +59,6 @@ void ArchiveList::AddObserver(ArchiveListObserver *observer)
 void ArchiveList::RemoveObserver(ArchiveListObserver *observer)
 {
     observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
-}
-
-ListedTable::Row ArchiveList::compact(const SessionListFields &fields, std::string_view folderPrefix,
-                                      std::string_view name)
-{
-    ListedTable::Row row;
-    row.StartedAt = fields.StartedAt;
-    row.BirthDate = fields.BirthDate;
-    row.DurationSeconds = fields.DurationSeconds;
-    row.TestKind = fields.TestKind;
-    row.Sex = fields.Sex;
-    row.HasFigures = fields.Figures.has_value();
-    if (fields.Figures)
-        row.Figures = *fields.Figures;
-    const std::string_view texts[] = {fields.FirstName, fields.Surname, fields.Patronymic, fields.Group};
-    return rows.Make(row, texts, folderPrefix, name);
 }
 
 TCLTSession &ArchiveList::operator[](std::size_t position) const
@@ -181,8 +157,8 @@ void ArchiveList::AddListed(const std::vector<SessionListEntry> &entries, std::s
     const std::size_t first = rows.Count();
     for (const SessionListEntry &entry : entries) {
         ListedTable::Row row;
-        if (fitsRow(entry.Fields, folderPrefix, entry.Name)) {
-            row = compact(entry.Fields, folderPrefix, entry.Name);
+        if (ListedTable::Fits(entry.Fields, folderPrefix, entry.Name)) {
+            row = rows.Make(entry.Fields, entry.Stamp, folderPrefix, entry.Name);
             held.emplace_back();
         } else {
             held.push_back(ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name, context));
@@ -206,8 +182,8 @@ void ArchiveList::ReplaceListed(std::size_t position, const SessionListEntry &en
 {
     if (position >= rows.Count())
         return;
-    const bool fits = fitsRow(entry.Fields, folderPrefix, entry.Name);
-    rows[position] = fits ? compact(entry.Fields, folderPrefix, entry.Name) : ListedTable::Row{};
+    const bool fits = ListedTable::Fits(entry.Fields, folderPrefix, entry.Name);
+    rows[position] = fits ? rows.Make(entry.Fields, entry.Stamp, folderPrefix, entry.Name) : ListedTable::Row{};
     rows[position].Stamp = entry.Stamp;
     auto listed = ListedSession(entry.Fields, std::string(folderPrefix) + entry.Name,
                                 held[position] ? held[position]->Context : context);

@@ -138,7 +138,6 @@ public:
     void MarkChanged(std::vector<std::size_t> positions);
 
 private:
-    ListedTable::Row compact(const SessionListFields &fields, std::string_view folderPrefix, std::string_view name);
     void told(std::size_t first);
 
     ListedTable rows;

@@ -71,6 +71,29 @@ ListedTable::Row ListedTable::Make(const Row &fixed, const std::string_view (&te
     return row;
 }
 
+bool ListedTable::Fits(const SessionListFields &f, std::string_view folderPrefix, std::string_view name)
+{
+    const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
+    return Fits(texts, folderPrefix, name);
+}
+
+ListedTable::Row ListedTable::Make(const SessionListFields &f, const FileStamp &stamp, std::string_view folderPrefix,
+                                   std::string_view name)
+{
+    Row fixed;
+    fixed.Stamp = stamp;
+    fixed.StartedAt = f.StartedAt;
+    fixed.BirthDate = f.BirthDate;
+    fixed.DurationSeconds = f.DurationSeconds;
+    fixed.TestKind = f.TestKind;
+    fixed.Sex = f.Sex;
+    fixed.HasFigures = f.Figures.has_value();
+    if (f.Figures)
+        fixed.Figures = *f.Figures;
+    const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
+    return Make(fixed, texts, folderPrefix, name);
+}
+
 void ListedTable::Take(ListedTable &other)
 {
     // Grown by half at least: a list taken in tens of tables is not copied at each.

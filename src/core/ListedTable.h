@@ -3,6 +3,7 @@
 #include "core/FileStamp.h"
 #include "core/OleDate.h"
 #include "core/SessionFigures.h"
+#include "core/SessionListFields.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,6 +59,10 @@ public:
     Row Make(const Row &fixed, const std::string_view (&texts)[Path], std::string_view folderPrefix,
              std::string_view name);
     static bool Fits(const std::string_view (&texts)[Path], std::string_view folderPrefix, std::string_view name);
+    // The same from a session's list fields and its file's stamp.
+    Row Make(const SessionListFields &fields, const FileStamp &stamp, std::string_view folderPrefix,
+             std::string_view name);
+    static bool Fits(const SessionListFields &fields, std::string_view folderPrefix, std::string_view name);
     void Append(const Row &row);
     // Room for that many more rows: their places, and with rows also their
     // storage (made, and so taken from the system, at once: only for rows

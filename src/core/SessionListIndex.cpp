@@ -554,34 +554,30 @@ ListIndexRows ReadListIndexRows(const std::string &indexPath, const std::string 
     const std::string prefix = PathInFolder(dataFolder, {});
     chunkRows = std::max<std::size_t>(chunkRows, 1);
     bool fits = true;
-    const auto add = [&](const ListedTable::Row &fixed, std::string_view name,
-                         const std::string_view(&texts)[ListedTable::Path]) {
-        fits = fits && ListedTable::Fits(texts, prefix, name);
-        if (!fits)
-            return;
+    // The table rows go to: a new one every chunkRows rows.
+    const auto table = [&]() -> ListedTable & {
         if (rows.Tables.empty() || rows.Tables.back().Count() >= chunkRows) {
             rows.Tables.emplace_back();
             rows.Tables.back().Reserve(chunkRows, true);
         }
-        ListedTable &into = rows.Tables.back();
-        into.Append(into.Make(fixed, texts, prefix, name));
+        return rows.Tables.back();
+    };
+    const auto add = [&](const ListedTable::Row &fixed, std::string_view name,
+                         const std::string_view(&texts)[ListedTable::Path]) {
+        fits = fits && ListedTable::Fits(texts, prefix, name);
+        if (fits) {
+            ListedTable &into = table();
+            into.Append(into.Make(fixed, texts, prefix, name));
+        }
     };
     const bool whole = walkIndex(
         rows.base, rows.later, rows.Read.BaseEntries,
         [&](const SessionListEntry &entry) {
-            const SessionListFields &f = entry.Fields;
-            ListedTable::Row fixed;
-            fixed.Stamp = entry.Stamp;
-            fixed.StartedAt = f.StartedAt;
-            fixed.DurationSeconds = f.DurationSeconds;
-            fixed.TestKind = f.TestKind;
-            fixed.Sex = f.Sex;
-            fixed.BirthDate = f.BirthDate;
-            fixed.HasFigures = f.Figures.has_value();
-            if (f.Figures)
-                fixed.Figures = *f.Figures;
-            const std::string_view texts[] = {f.FirstName, f.Surname, f.Patronymic, f.Group};
-            add(fixed, entry.Name, texts);
+            fits = fits && ListedTable::Fits(entry.Fields, prefix, entry.Name);
+            if (fits) {
+                ListedTable &into = table();
+                into.Append(into.Make(entry.Fields, entry.Stamp, prefix, entry.Name));
+            }
         },
         [&](Reader &body) {
             ListedTable::Row fixed;

@@ -7,21 +7,17 @@
 
 SelectedSession SelectedSession::Of(const TCLTSession &session)
 {
-    SelectedSession selected;
-    selected.Context = session.Context;
     // Whole in memory: what the page sees may not be on disk yet.
     if (session.DetailsRead || session.SourceFile.empty()) {
+        SelectedSession selected;
+        selected.Context = session.Context;
         selected.Whole = std::make_shared<const TCLTSession>(session);
         selected.Origin = &session;
-    } else {
-        selected.Path = session.SourceFile;
-        if (session.ListFigures) {
-            selected.Figures = session.ListFigures;
-            selected.TestKind = session.TestKind;
-            selected.Group = session.Group;
-        }
+        return selected;
     }
-    return selected;
+    ListedRow row = RowOf(session);
+    row.Held = nullptr; // read as a row: its file and the figures the list holds
+    return Of(row);
 }
 
 SelectedSession SelectedSession::Of(const ListedRow &row)
