@@ -364,6 +364,9 @@ int main(int argc, char **argv)
     std::printf("%-48s %9.1f MB   ratio to the files %5.3f\n", "max RSS", full.Peak / mb,
                 double(full.Peak) / double(fileBytes));
     std::printf("%-48s %9.1f MB\n", "max RSS on an empty folder (fixed part)", empty.Peak / mb);
+    std::printf("%-48s %9.1f MB   ratio to the files %5.3f\n", "RSS once settled, less the fixed part",
+                (full.Now - std::min(full.Now, empty.Now)) / mb,
+                double(full.Now - std::min(full.Now, empty.Now)) / double(fileBytes));
     std::printf("%-48s %9.1f MB   ratio to the files %5.3f\n", "max RSS less the fixed part",
                 (full.Peak - std::min(full.Peak, empty.Peak)) / mb,
                 double(full.Peak - std::min(full.Peak, empty.Peak)) / double(fileBytes));

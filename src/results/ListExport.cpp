@@ -15,18 +15,16 @@
 #include <memory>
 #include <thread>
 
-namespace {
-
 // What each row is read from, taken on the window's thread before the
 // readers start: the archive may change while they run. Paths sit in one
 // block, so a list of 100,000 costs a few megabytes and no allocation each.
-class RowSources {
+class ListExport::Sources {
 public:
-    explicit RowSources(const std::vector<ListedRow> &sessions)
+    Sources(std::size_t count, const std::function<ListedRow(std::size_t)> &rowAt)
     {
-        ends.reserve(sessions.size());
-        for (std::size_t i = 0; i < sessions.size(); ++i) {
-            const ListedRow &session = sessions[i];
+        ends.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const ListedRow session = rowAt(i);
             if (i == 0 && session.Context)
                 context = *session.Context;
             // Never stored (a save that failed): only memory holds it.
@@ -63,8 +61,6 @@ private:
     SessionContext context;
 };
 
-} // namespace
-
 ListExport::ListExport(QWidget *dialogParent, std::string decimalSeparator)
     : dialogParent(dialogParent), decimalSeparator(std::move(decimalSeparator))
 {
@@ -89,16 +85,16 @@ QString ListExport::FailureReason(const QString &path, const QString &writerReas
 
 bool ListExport::WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path)
 {
-    std::vector<ListedRow> rows;
-    rows.reserve(sessions.size());
-    for (const TCLTSession *session : sessions)
-        rows.push_back(RowOf(*session));
-    return WriteListed(rows, path);
+    return write(Sources(sessions.size(), [&sessions](std::size_t i) { return RowOf(*sessions[i]); }), path);
 }
 
-bool ListExport::WriteListed(const std::vector<ListedRow> &sessions, const QString &path)
+bool ListExport::WriteListed(const ArchiveList &list, const std::vector<std::size_t> &positions, const QString &path)
 {
-    const RowSources sources(sessions);
+    return write(Sources(positions.size(), [&](std::size_t i) { return list.Row(positions[i]); }), path);
+}
+
+bool ListExport::write(const Sources &sources, const QString &path)
+{
     const std::size_t count = sources.Count();
 
     std::atomic<bool> cancel{false};

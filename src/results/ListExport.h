@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ArchiveList.h"
 #include "core/ListedRow.h"
 #include "core/TCLTSession.h"
 #include "interpretation/ResearchCsv.h"
@@ -32,7 +33,7 @@ public:
     // are left out and named to the user afterwards. Only what each session
     // is read by is taken from it before the export starts, so the archive
     // may change while it runs.
-    bool WriteListed(const std::vector<ListedRow> &sessions, const QString &path);
+    bool WriteListed(const ArchiveList &list, const std::vector<std::size_t> &positions, const QString &path);
     bool WriteListed(const std::vector<const TCLTSession *> &sessions, const QString &path);
 
     // Name-free: a person code instead of names and birth dates. Called
@@ -45,6 +46,9 @@ public:
     static QString FailureReason(const QString &path, const QString &writerReason);
 
 private:
+    class Sources; // what each row is read from
+    bool write(const Sources &sources, const QString &path);
+
     QWidget *dialogParent;
     std::string decimalSeparator;
     CsvPersonCode personCode;

@@ -5,9 +5,10 @@
 #include "qtkit/UserDialogs.h"
 #include "results/ListExport.h"
 
-bool ExportListThroughDialogs(QWidget *parent, const std::vector<ListedRow> &sessions, const StationContext &context)
+bool ExportListThroughDialogs(QWidget *parent, const ArchiveList &list, const std::vector<std::size_t> &positions,
+                              const StationContext &context)
 {
-    if (sessions.empty())
+    if (positions.empty())
         return false;
     const bool nameFree = UserDialogs::Current().AskYesNo(
         parent,
@@ -23,5 +24,5 @@ bool ExportListThroughDialogs(QWidget *parent, const std::vector<ListedRow> &ses
     ListExport exporter(parent, context.DecimalSeparator());
     if (nameFree)
         exporter.SetPersonCode(PersonCoder(context.PersonCodeKey()));
-    return exporter.WriteListed(sessions, path);
+    return exporter.WriteListed(list, positions, path);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ListedRow.h"
+#include "core/ArchiveList.h"
 #include "core/TCLTSession.h"
 
 #include <vector>
@@ -12,4 +12,5 @@ class StationContext;
 // where it goes, then writes it (see ListExport). True when the file was
 // written; false without sessions, when the user cancels or on a failure
 // already told to the user.
-bool ExportListThroughDialogs(QWidget *parent, const std::vector<ListedRow> &sessions, const StationContext &context);
+bool ExportListThroughDialogs(QWidget *parent, const ArchiveList &list, const std::vector<std::size_t> &positions,
+                              const StationContext &context);

@@ -343,7 +343,7 @@ bool ResultsPage::ResultsSavePdfExecute() { return exporter->SaveAsPdf(selectedW
 bool ResultsPage::ResultsExportListExecute()
 {
     // The rows as they are shown: filtered, searched and sorted.
-    return ExportListThroughDialogs(this, ShownSessions(), *context);
+    return ExportListThroughDialogs(this, archive, ShownPositions(), *context);
 }
 
 bool ResultsPage::ResultsHistoryExecute()
@@ -373,14 +373,23 @@ void ResultsPage::showContextMenu(const QPoint &at)
     menu.exec(list->viewport()->mapToGlobal(at));
 }
 
+std::vector<std::size_t> ResultsPage::ShownPositions() const
+{
+    std::vector<std::size_t> positions;
+    const ResultsSearchProxy *shown = list->Shown();
+    positions.reserve(static_cast<std::size_t>(shown->rowCount()));
+    for (int row = 0; row < shown->rowCount(); ++row)
+        if (const int position = Model()->PositionAt(shown->SourceRow(row));
+            position >= 0 && static_cast<std::size_t>(position) < archive.Count())
+            positions.push_back(static_cast<std::size_t>(position));
+    return positions;
+}
+
 std::vector<ListedRow> ResultsPage::ShownSessions() const
 {
     std::vector<ListedRow> sessions;
-    const ResultsSearchProxy *shown = list->Shown();
-    sessions.reserve(static_cast<std::size_t>(shown->rowCount()));
-    for (int row = 0; row < shown->rowCount(); ++row)
-        if (std::optional<ListedRow> session = Model()->RowAt(shown->SourceRow(row)))
-            sessions.push_back(*session);
+    for (const std::size_t position : ShownPositions())
+        sessions.push_back(archive.Row(position));
     return sessions;
 }
 

@@ -79,6 +79,8 @@ public:
     // group instead of its own; the filter of the last refill, nothing when
     // the list shows every session.
     std::vector<ListedRow> ShownSessions() const;
+    // Their archive positions, in the list's order.
+    std::vector<std::size_t> ShownPositions() const;
     std::vector<ListedRow> SessionsOfGroup(const std::string &group) const;
     std::optional<ResultsFilter> ListFilter() const;
 
