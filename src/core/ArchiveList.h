@@ -7,9 +7,7 @@
 #include "core/SessionListFields.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,8 +98,9 @@ public:
     void AddListed(const std::vector<SessionListEntry> &entries, std::string_view folderPrefix,
                    const SessionContext &context);
     // Puts new list fields and stamp into the row at that position (its file
-    // in that folder was replaced); a session object held for it is dropped.
-    // Not told: the caller marks the positions changed.
+    // in that folder was replaced); a session object held for it is read
+    // again in place, so whoever points at it still may. Not told: the
+    // caller marks the positions changed.
     void ReplaceListed(std::size_t position, const SessionListEntry &entry, std::string_view folderPrefix);
     // Appends the rows of the table (emptied), as one change.
     void AddRows(ListedTable &table, const SessionContext &context);

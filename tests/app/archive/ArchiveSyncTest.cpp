@@ -122,7 +122,7 @@ protected:
     {
         QStringList names;
         for (int row = 0; row < Model()->rowCount(); ++row)
-            names << QString::fromStdString(Model()->SessionAt(row)->Surname);
+            names << QString::fromStdString(std::string(Model()->RowAt(row)->Surname));
         return names;
     }
     QString Brief() const { return Find<QPlainTextEdit>(*w, "memoResultsBriefSummary")->toPlainText(); }
@@ -182,6 +182,23 @@ TEST_F(ArchiveSyncTest, TheListFillsInBatchesWhileThePasswordIsAskedAndATestCanS
     ASSERT_TRUE(SelectRow(grid, 10));
     EXPECT_EQ(Brief(), QStringLiteral("Вывод Тест10"));
     EXPECT_TRUE(w->Sessions()[10].DetailsRead);
+
+    // Again, with the index: its rows come straight from its bytes before the
+    // folder is listed, a session appended amid them still ends up last, and
+    // no session object is made but the unsaved one and the few rows shown
+    // on the way (the stored row is reached before the unsaved one is put last).
+    w.reset();
+    passwords.typed = {QStringLiteral("pw")};
+    loadingWhenAsked = false;
+    w = std::make_unique<TformPalettorMain>(install.Root());
+    QAbstractItemModelTester again(Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy insertedAgain(Model(), &QAbstractItemModel::rowsInserted);
+    Start(7);
+    EXPECT_TRUE(loadingWhenAsked);
+    EXPECT_GT(insertedAgain.count(), 2);
+    EXPECT_EQ(Surnames(), expected);
+    EXPECT_LE(w->Sessions().HeldCount(), 3u);
+    EXPECT_EQ(Brief(), QStringLiteral("Вывод Тест40"));
 }
 
 TEST_F(ArchiveSyncTest, AnotherStationsSessionsAppearAndItsDeletionsGoWithoutAWord)
