@@ -67,7 +67,7 @@ public:
 private:
     QByteArray redirect(const char *variable, const QString &folder) const
     {
-        const QByteArray saved = qgetenv(variable);
+        QByteArray saved = qgetenv(variable);
         qputenv(variable, (dir.path() + folder).toLocal8Bit());
         return saved;
     }
