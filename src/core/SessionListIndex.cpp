@@ -474,7 +474,7 @@ bool walkIndex(std::string_view base, LaterEntries &later, std::size_t &baseEntr
         if (body.damaged || name.empty() || (i > 0 && !(previous < name)))
             return false;
         previous = name;
-        for (; next != later.end() && next->first < name; ++next)
+        for (; next != later.end() && std::string_view(next->first) < name; ++next)
             if (next->second)
                 addLater(*next->second);
         body.at = entryAt;

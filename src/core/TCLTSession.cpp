@@ -52,7 +52,7 @@ std::string SexWord(uint8_t sex)
 
 std::string sexAgeText(uint8_t sex, double age, const std::string &decimalSeparator)
 {
-    const std::string s = SexWord(sex);
+    std::string s = SexWord(sex);
     if (age <= 0)
         return s;
     const std::string a = FormatNumber(age, "#.#", decimalSeparator) + " лет";

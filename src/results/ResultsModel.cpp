@@ -91,7 +91,7 @@ void ResultsModel::MarksChanged()
         emit dataChanged(index(0, 3), index(rowCount() - 1, 3), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-void ResultsModel::Reset(std::vector<int> positions)
+void ResultsModel::Reset(const std::vector<int> &positions)
 {
     beginResetModel();
     rows.clear();

@@ -40,7 +40,7 @@ public:
     bool Listing() const { return listing; }
 
     // Replaces all rows with one per given archive position, numbered 1, 2...
-    void Reset(std::vector<int> positions);
+    void Reset(const std::vector<int> &positions);
     void Clear();
     // Appends a row numbered one past the last row's number.
     void Append(int position);

@@ -280,6 +280,7 @@ TEST(ArchiveListTest, ListedRowsHoldNoSessionObjectUntilOneIsAskedAndItThenStays
     // Many more rows (new text blocks) and a removal before it: the object
     // and the row's texts stay where they were.
     std::vector<SessionListEntry> many;
+    many.reserve(20000);
     for (int i = 0; i < 20000; ++i)
         many.push_back(entry("n" + std::to_string(i) + ".dat", std::string(60, 'x')));
     const std::string_view kept = list.Row(1).Surname;

@@ -190,6 +190,7 @@ TEST(SessionListIndex, BuiltWhenMissingThenOnlyNewNamesAreRead)
 {
     Scratch scratch;
     std::vector<std::string> names;
+    names.reserve(6);
     for (int i = 0; i < 6; ++i)
         names.push_back(saveSession(scratch.Data(), i));
 
@@ -443,6 +444,7 @@ TEST(SessionFolderChanges, NewNamesAreReadAndVanishedOnesNamed)
 {
     Scratch scratch;
     std::vector<std::string> names;
+    names.reserve(6);
     for (int i = 0; i < 6; ++i)
         names.push_back(saveSession(scratch.Data(), i));
     writeCutSession(scratch.Data(), "250704090500999.dat");
@@ -670,6 +672,7 @@ TEST(SessionListIndex, AFewChangesAreAppendedAndAnAppendCutAnywhereLosesNothing)
 {
     Scratch scratch;
     std::vector<std::string> names;
+    names.reserve(24);
     for (int i = 0; i < 24; ++i)
         names.push_back(saveSession(scratch.Data(), i));
     ASSERT_TRUE(LoadSessionList(scratch.Data(), scratch.Index()).IndexWritten);
@@ -766,6 +769,7 @@ void fromTheIndexFirst(bool asRows)
 {
     Scratch scratch;
     std::vector<std::string> names;
+    names.reserve(24);
     for (int i = 0; i < 24; ++i)
         names.push_back(saveSession(scratch.Data(), i));
     LoadSessionList(scratch.Data(), scratch.Index());

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-ArchiveLoadDriver::ArchiveLoadDriver(QString dataFolder, QString indexPath, QObject *parent)
+ArchiveLoadDriver::ArchiveLoadDriver(const QString &dataFolder, const QString &indexPath, QObject *parent)
     : QObject(parent), folder(dataFolder.toStdString()), indexPath(indexPath.toStdString())
 {
 }

@@ -26,7 +26,7 @@ public:
     // lets input and painting in.
     static constexpr int SliceMs = 8;
 
-    ArchiveLoadDriver(QString dataFolder, QString indexPath, QObject *parent = nullptr);
+    ArchiveLoadDriver(const QString &dataFolder, const QString &indexPath, QObject *parent = nullptr);
     ~ArchiveLoadDriver() override;
 
     // Entries per batch after the first ones; tests make it small.
