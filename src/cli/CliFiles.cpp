@@ -4,6 +4,7 @@
 #include "core/SystemReason.h"
 #include "core/TSimpleFileStream.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -156,4 +157,48 @@ std::unique_ptr<QCoreApplication> MakeCliApplication(int &argc, char **argv, boo
     }
     QCoreApplication::setApplicationName(QStringLiteral("palettor-cli"));
     return app;
+}
+
+int CliFail(const QString &message, int status)
+{
+    std::cerr << "palettor-cli: " << message.toStdString() << std::endl;
+    return status;
+}
+
+std::optional<std::string> FolderCommandArgument(QCommandLineParser &parser, int argc, char **argv,
+                                                 const QString &usage)
+{
+    if (!parser.parse(QCoreApplication::arguments())) {
+        CliFail(parser.errorText(), 2);
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 2) {
+        CliFail(usage, 2);
+        return std::nullopt;
+    }
+    return ArgumentBytes(argc, argv, args[1]);
+}
+
+bool UsableFolder(const std::string &folder)
+{
+    const std::string problem = FolderInputProblem(folder);
+    if (!problem.empty())
+        CliFail(QString::fromStdString(folder + ": " + problem));
+    return problem.empty();
+}
+
+std::optional<int> ChoiceArgument(const QCommandLineParser &parser, const QCommandLineOption &option, int fallback,
+                                  const QString &refusal)
+{
+    if (!parser.isSet(option))
+        return fallback;
+    const QString value = parser.value(option);
+    if (value != QLatin1String("1") && value != QLatin1String("2")) {
+        CliFail(refusal, 2);
+        return std::nullopt;
+    }
+    return value.toInt();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+class QCommandLineOption;
+class QCommandLineParser;
 class QCoreApplication;
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // Why a path given as input cannot be read as a file: empty for a regular file
@@ -39,3 +42,19 @@ bool HasArgument(int argc, char **argv, const char *wanted);
 // which come with a Gui application (offscreen: no display is needed).
 // argc must outlive the object.
 std::unique_ptr<QCoreApplication> MakeCliApplication(int &argc, char **argv, bool paints);
+
+// Tells "palettor-cli: message" on standard error; returns status.
+int CliFail(const QString &message, int status = 1);
+
+// Parses the arguments of "COMMAND FOLDER [options]": shows the help and
+// exits when asked, and gives the folder's bytes; nothing (after telling
+// why; exit 2) when they are wrong. usage names the one folder expected.
+std::optional<std::string> FolderCommandArgument(QCommandLineParser &parser, int argc, char **argv,
+                                                 const QString &usage);
+// Whether the folder can be read as a session folder; tells why not.
+bool UsableFolder(const std::string &folder);
+
+// The value of a --choice option (1 or 2), fallback when it is not given;
+// nothing (after telling refusal, exit 2) for any other value.
+std::optional<int> ChoiceArgument(const QCommandLineParser &parser, const QCommandLineOption &option, int fallback,
+                                  const QString &refusal);

@@ -26,12 +26,6 @@
 
 namespace {
 
-int fail(const QString &message, int status = 1)
-{
-    std::cerr << "palettor-cli: " << message.toStdString() << std::endl;
-    return status;
-}
-
 QString qs(const std::string &utf8) { return QString::fromStdString(utf8); }
 
 // Whom the command asks for; the fields not given match anyone.
@@ -150,39 +144,33 @@ int RunHistoryCommand(int argc, char **argv, const CliContext &cli)
                        separatorOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("history"));
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("папка сеансов"));
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (args.size() != 2)
-        return fail(QStringLiteral("нужна одна папка сеансов; см. history --help"), 2);
+    const std::optional<std::string> folderArgument =
+        FolderCommandArgument(parser, argc, argv, QStringLiteral("нужна одна папка сеансов; см. history --help"));
+    if (!folderArgument)
+        return 2;
+    const std::string &folder = *folderArgument;
     if (int(parser.isSet(jsonOption)) + int(parser.isSet(pdfOption)) != 1)
-        return fail(QStringLiteral("укажите что-то одно: --json или --pdf ФАЙЛ"), 2);
+        return CliFail(QStringLiteral("укажите что-то одно: --json или --pdf ФАЙЛ"), 2);
     Wanted wanted;
     wanted.Surname = parser.value(surnameOption).trimmed().toStdString();
     wanted.FirstName = parser.value(nameOption).trimmed().toStdString();
     if (wanted.Surname.empty() || wanted.FirstName.empty())
-        return fail(QStringLiteral("укажите фамилию и имя: --surname и --name"), 2);
+        return CliFail(QStringLiteral("укажите фамилию и имя: --surname и --name"), 2);
     if (parser.isSet(patronymicOption))
         wanted.Patronymic = parser.value(patronymicOption).trimmed().toStdString();
     if (parser.isSet(birthOption)) {
         const QDate date = QDate::fromString(parser.value(birthOption), QStringLiteral("dd.MM.yyyy"));
         if (!date.isValid())
-            return fail(QStringLiteral("--birth-date: нужна дата в виде ДД.ММ.ГГГГ, например 05.03.2011"), 2);
+            return CliFail(QStringLiteral("--birth-date: нужна дата в виде ДД.ММ.ГГГГ, например 05.03.2011"), 2);
         wanted.BirthDate = date;
     }
-    int choice = 0;
-    if (parser.isSet(choiceOption)) {
-        const QString value = parser.value(choiceOption);
-        if (value != QLatin1String("1") && value != QLatin1String("2"))
-            return fail(QStringLiteral("--choice: 1 или 2"), 2);
-        choice = value.toInt();
-    }
+    const std::optional<int> chosen = ChoiceArgument(parser, choiceOption, 0, QStringLiteral("--choice: 1 или 2"));
+    if (!chosen)
+        return 2;
+    const int choice = *chosen;
 
-    const std::string folder = ArgumentBytes(argc, argv, args[1]);
-    if (const std::string problem = FolderInputProblem(folder); !problem.empty())
-        return fail(QString::fromStdString(folder + ": " + problem));
+    if (!UsableFolder(folder))
+        return 1;
     const std::string decimal =
         parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString() : cli.DecimalSeparator;
     TCLTArchive archive;
@@ -204,15 +192,15 @@ int RunHistoryCommand(int argc, char **argv, const CliContext &cli)
     const QLocale russian(QLocale::Russian, QLocale::Russia);
     const auto dateText = [&](OleDate when) { return FormatOleDateTime(when, cli.DateFormat, russian); };
     if (people.empty())
-        return fail(QStringLiteral("тестируемый не найден: ") + qs(wanted.Surname) + QLatin1Char(' ')
-                    + qs(wanted.FirstName));
+        return CliFail(QStringLiteral("тестируемый не найден: ") + qs(wanted.Surname) + QLatin1Char(' ')
+                       + qs(wanted.FirstName));
     if (people.size() > 1) {
         QString list;
         for (const auto &[key, person] : people)
             list += QStringLiteral("\n  ") + qs(person.first->FullName()) + QStringLiteral(", дата рождения ")
                 + (person.first->BirthDate == 0 ? QStringLiteral("не указана") : dateText(person.first->BirthDate))
                 + QStringLiteral(" — сеансов: %1").arg(person.second);
-        return fail(
+        return CliFail(
             QStringLiteral("под имя подходят несколько человек; уточните --patronymic или --birth-date:") + list, 2);
     }
     const PersonHistory history = TracePerson(SessionsOfPerson(all, *people.begin()->second.first), choice);
@@ -226,7 +214,7 @@ int RunHistoryCommand(int argc, char **argv, const CliContext &cli)
         QString why;
         const QString out = parser.value(pdfOption);
         if (!WriteHistoryPdf(history, text, DefaultSwatchColours(), out, &why))
-            return fail(out + QStringLiteral(": не удалось записать (") + why + QLatin1Char(')'));
+            return CliFail(out + QStringLiteral(": не удалось записать (") + why + QLatin1Char(')'));
     }
     std::cout.flush();
     return loaded.Skipped.empty() ? 0 : 2;

@@ -18,12 +18,6 @@
 
 namespace {
 
-int fail(const QString &message, int status = 1)
-{
-    std::cerr << "palettor-cli: " << message.toStdString() << std::endl;
-    return status;
-}
-
 struct Selection {
     int Kind = 0; // 0 any
     std::optional<std::string> Group;
@@ -87,36 +81,30 @@ int RunStatsCommand(int argc, char **argv, const CliContext &cli)
                        pdfOption, separatorOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("stats"));
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("session folder"));
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    const QStringList args = parser.positionalArguments();
-    if (args.size() != 2)
-        return fail(QStringLiteral("expected one folder; see stats --help"), 2);
+    const std::optional<std::string> folderArgument =
+        FolderCommandArgument(parser, argc, argv, QStringLiteral("expected one folder; see stats --help"));
+    if (!folderArgument)
+        return 2;
+    const std::string &folder = *folderArgument;
     const int outputs = int(parser.isSet(jsonOption)) + int(parser.isSet(csvOption)) + int(parser.isSet(pdfOption));
     if (outputs != 1)
-        return fail(QStringLiteral("give exactly one of --json, --csv and --pdf OUT"), 2);
+        return CliFail(QStringLiteral("give exactly one of --json, --csv and --pdf OUT"), 2);
     Selection selection;
     if (parser.isSet(kindOption)) {
         bool ok = false;
         selection.Kind = parser.value(kindOption).toInt(&ok);
         if (!ok || selection.Kind < 1 || selection.Kind > 4)
-            return fail(QStringLiteral("--kind takes a test kind from 1 to 4"), 2);
+            return CliFail(QStringLiteral("--kind takes a test kind from 1 to 4"), 2);
     }
-    int choice = 2;
-    if (parser.isSet(choiceOption)) {
-        const QString value = parser.value(choiceOption);
-        if (value != QLatin1String("1") && value != QLatin1String("2"))
-            return fail(QStringLiteral("--choice takes 1 or 2"), 2);
-        choice = value.toInt();
-    }
+    const std::optional<int> chosen = ChoiceArgument(parser, choiceOption, 2, QStringLiteral("--choice takes 1 or 2"));
+    if (!chosen)
+        return 2;
+    const int choice = *chosen;
     if (parser.isSet(groupOption))
         selection.Group = parser.value(groupOption).toStdString();
 
-    const std::string folder = ArgumentBytes(argc, argv, args[1]);
-    if (const std::string problem = FolderInputProblem(folder); !problem.empty())
-        return fail(QString::fromStdString(folder + ": " + problem));
+    if (!UsableFolder(folder))
+        return 1;
     const std::string decimal =
         parser.isSet(separatorOption) ? parser.value(separatorOption).toStdString() : cli.DecimalSeparator;
     const SessionContext context = cli.ForSessions(decimal);
@@ -147,7 +135,7 @@ int RunStatsCommand(int argc, char **argv, const CliContext &cli)
         QString why;
         const QString out = parser.value(pdfOption);
         if (!WriteStatisticsPdf(output, text, DefaultSwatchColours(), out, &why))
-            return fail(out + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
+            return CliFail(out + QStringLiteral(": cannot write (") + why + QLatin1Char(')'));
     }
     std::cout.flush();
     for (const std::string &skipped : loaded.Skipped)
